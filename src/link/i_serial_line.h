@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+// Read time-outs of the line: a read of n bytes returns once n bytes have arrived or
+// after constantMs + n * perByteMs, whichever comes first.
+struct serial_timeouts_t {
+    int constantMs = 500;
+    int perByteMs = 1;
+};
+
+// The byte line to the controller: the real serial port, the in-process simulated
+// controller, or a test double. Operating-system failures raise CRSError.
+class ISerialLine {
+  public:
+    virtual ~ISerialLine() = default;
+
+    virtual void open(int port) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Applies the controller's line settings (38400 8N1, raw, no flow control).
+    virtual void configure() = 0;
+    virtual void setTimeouts(const serial_timeouts_t& timeouts) = 0;
+    // Returns the count actually read; fewer than n means the time-out expired.
+    virtual int read(std::uint8_t* buffer, int n) = 0;
+    virtual int write(const std::uint8_t* buffer, int n) = 0;
+    virtual void purgeIn() = 0;
+    virtual void purgeOut() = 0;
+};

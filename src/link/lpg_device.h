@@ -1,0 +1,205 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/device_info.h"
+#include "link/i_car_settings_store.h"
+#include "link/i_device_ui.h"
+#include "link/i_serial_line.h"
+#include "link/lpg_device_err.h"
+#include "link/protocol.h"
+#include "support/mutex.h"
+
+// One frame in the exchange buffer: payload (then the check word) in host order.
+struct frame_t {
+    std::array<std::uint8_t, proto::kBufferSize> buf{};
+    std::uint8_t length = 0;
+    std::uint8_t type = 0;
+
+    std::uint8_t* payload() { return buf.data(); }
+    const std::uint8_t* payload() const { return buf.data(); }
+};
+
+// How a controller operation repeats its request and which reply ends it.
+struct request_rule_t {
+    int attempts = 10;
+    // Pause before every attempt, taken outside the exchange mutex.
+    std::chrono::milliseconds pause{0};
+    std::uint8_t replyType = proto::MSG_TYPE_COMMAND;
+    // The reply's first payload byte must be CMD_DONE.
+    bool needDone = false;
+    // A well-formed reply of another type ends the operation at once.
+    bool stopOnOtherType = false;
+    // Skip the status-word check (the single diagnostic-sample request).
+    bool unchecked = false;
+};
+
+// One injector of a decoded firing sequence.
+struct sequence_entry_t {
+    int injector = 0;  // 1 to 8
+    double timeMs = 0;
+    bool present = false;
+    int position = 0;  // 1 = fires first
+};
+
+// One 8-byte EEPROM block with its address.
+struct eeprom_block_t {
+    std::uint16_t address = 0;
+    std::array<std::uint8_t, 8> data{};
+};
+
+// The version and identity record as the version dialog shows it.
+struct version_record_t {
+    int day = 1, month = 4, year = 2004;  // programming date
+    std::uint16_t version = 4;
+    std::uint8_t injectors = 0;
+    std::string id;
+};
+
+// The controller as the program sees it: owns the line and the exchange mutex, finds
+// and checks the controller, and holds the data the other parts read and write.
+class CLPGDevice : public CLPGDeviceErr {
+  public:
+    using Sleeper = std::function<void(std::chrono::milliseconds)>;
+    using VersionBytes = std::array<std::uint8_t, proto::kVersionSize>;
+    using ClockBytes = std::array<std::uint8_t, proto::kClockSize>;
+    using DiagPayload = std::array<std::uint8_t, proto::kDiagSize>;
+    using FuelThresholds = std::array<std::uint8_t, proto::kFuelSensorSize>;
+    static constexpr int kSupportedVersion = 4;
+    static constexpr std::uint16_t kMapAddress = 104;
+    static constexpr std::size_t kMapSize = 400;
+    static constexpr std::size_t kMapAreaSize = 408;
+    static constexpr std::size_t kEepromSize = 512;
+
+    // Uses `line` for every exchange (the real serial port, the simulated controller or
+    // a test double); the device owns it.
+    CLPGDevice(IDeviceUi& ui, std::unique_ptr<ISerialLine> line);
+    ~CLPGDevice() override;
+
+    // One request/reply exchange in `buf` (kBufferSize bytes). In: request length and
+    // type; out: the reply's. True when a well-formed reply arrived; serial-port
+    // failures raise CRSError.
+    bool exchange(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type);
+    bool exchangeUnchecked(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type);
+
+    // The request loop every controller operation uses.
+    bool request(const std::uint8_t* payload, std::uint8_t length, std::uint8_t type,
+                 const request_rule_t& rule, frame_t& reply);
+    // A command request (type 4) with its parameter; `length` is 6 except for the
+    // settings and diagnostic requests, which carry the size of their reply record.
+    bool command(std::uint8_t code, std::uint16_t parameter, const request_rule_t& rule,
+                 frame_t& reply, std::uint8_t length = proto::kCommandSize);
+
+    // Connection.
+    bool connect(int port);
+    // Ports 1 to 4, then the port question; returns whether a controller answered.
+    bool connectAuto();
+    void disconnect();
+    bool isConnected() const { return connected_; }
+    bool readVersion(VersionBytes& record);
+    bool readClock(ClockBytes& record);
+
+    // The version dialog: the record as stored (no version flag rule) and its write.
+    bool readVersionRecord(version_record_t& record);
+    // Sends nothing unless the date text is exactly 10 characters ("dd/mm/yyyy").
+    bool writeVersionRecord(const std::string& dateText, std::uint16_t version,
+                            std::uint8_t injectors, const std::string& id);
+
+    // Settings record.
+    bool readSetup();
+    std::string checkSetup() const { return info_.setup.check(); }
+    bool writeSetup();
+    // True when the car information was given, the program is unlocked or the user
+    // confirms the car dialog now.
+    bool ensureCarInfo();
+
+    // Command set.
+    bool setWorkLPG();
+    bool setWorkGas();
+    bool setWorkAuto();
+    bool readErrors(report_t& report);
+    bool clearErrors();
+    bool requestDiag(int injector, DiagPayload& payload);
+    bool readSequence(std::vector<sequence_entry_t>& entries, bool& staggered);
+    bool readEepromBlock(eeprom_block_t& block);
+    bool writeEepromBlock(const eeprom_block_t& block);
+    bool readEeprom(std::uint8_t* buffer, std::uint16_t address, std::size_t size);
+    bool writeEeprom(const std::uint8_t* buffer, std::uint16_t address, std::size_t size);
+    bool readMap();
+    bool writeMap();
+    bool readTimeTable();
+    bool writeTimeTable();
+    bool readFuelSensor(FuelThresholds& thresholds);
+    bool writeFuelSensor(const FuelThresholds& thresholds);
+    bool readFuelLevel(std::uint16_t& value);
+
+    // Decodes a sequence reply (eight values in ticks, 0 = not seen).
+    static std::vector<sequence_entry_t> decodeSequence(const std::uint16_t values[8],
+                                                        bool& staggered);
+    static std::uint16_t mapCheckWord(const std::uint8_t* map);
+
+    // Data held for the other parts.
+    device_info_t& info() { return info_; }
+    const device_info_t& info() const { return info_; }
+    dev_setup_t& setup() { return info_.setup; }
+    std::array<std::uint8_t, kMapSize>& map() { return map_; }
+    const std::array<std::uint8_t, 6>& mapTail() const { return mapTail_; }
+    const report_t& lastErrorReport() const { return errorReport_; }
+
+    // Car information and the service unlock decide whether writes need the car dialog.
+    void setCarInfoGiven(bool given) { carInfoGiven_ = given; }
+    bool carInfoGiven() const { return carInfoGiven_; }
+    void setUnlocked(bool unlocked) { unlocked_ = unlocked; }
+    bool unlocked() const { return unlocked_; }
+    void setCarSettingsStore(ICarSettingsStore* store) { store_ = store; }
+    // Called after every successful settings write (the recording's settings snapshot).
+    void setSnapshotHook(std::function<void()> hook) { snapshotHook_ = std::move(hook); }
+
+    ISerialLine& line() { return *line_; }
+    CMutex& exchangeMutex() { return mutex_; }
+    IDeviceUi& ui() { return ui_; }
+
+    // Time-outs and pauses are values tests shorten.
+    void setReadTimeouts(const serial_timeouts_t& timeouts);
+    const serial_timeouts_t& readTimeouts() const { return timeouts_; }
+    void setWorkModePause(std::chrono::milliseconds pause) { workModePause_ = pause; }
+    std::chrono::milliseconds workModePause() const { return workModePause_; }
+    // How pauses are waited; the window program keeps its event loop running.
+    void setSleeper(Sleeper sleeper) { sleeper_ = std::move(sleeper); }
+
+  protected:
+    void pause(std::chrono::milliseconds duration);
+
+  private:
+    bool controllerCheck();
+    bool presenceTest();
+    void showVersionMismatch(int version);
+    bool workMode(std::uint8_t code);
+    bool simpleCommand(std::uint8_t code, std::uint16_t parameter = 0);
+    bool sendRecord(std::uint8_t type, const std::uint8_t* payload, std::uint8_t length);
+    bool exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
+                       bool checkStatus);
+    void handleStoredErrors(std::uint16_t status);
+
+    IDeviceUi& ui_;
+    std::unique_ptr<ISerialLine> line_;
+    CMutex mutex_;
+    serial_timeouts_t timeouts_;
+    std::chrono::milliseconds workModePause_{500};
+    Sleeper sleeper_;
+
+    bool connected_ = false;
+    bool carInfoGiven_ = false;
+    bool unlocked_ = false;
+    device_info_t info_;
+    std::array<std::uint8_t, kMapSize> map_{};
+    std::array<std::uint8_t, 6> mapTail_{};
+    report_t errorReport_{};
+    ICarSettingsStore* store_ = nullptr;
+    std::function<void()> snapshotHook_;
+};

@@ -1,0 +1,31 @@
+#include "link/timing.h"
+
+#include <atomic>
+
+namespace timing {
+namespace {
+std::atomic<double> g_timeUnit{kDefaultTimeUnit};
+std::atomic<double> g_speedConstant{kDefaultSpeedConstant};
+}  // namespace
+
+double timeUnit() {
+    return g_timeUnit.load(std::memory_order_relaxed);
+}
+double speedConstant() {
+    return g_speedConstant.load(std::memory_order_relaxed);
+}
+
+void setFromFrequency(unsigned long frequencyHz) {
+    if (frequencyHz == 0) {
+        return;  // a controller that reports no clock keeps the last sound values
+    }
+    g_timeUnit = 1000.0 / static_cast<double>(frequencyHz);
+    g_speedConstant = static_cast<double>(frequencyHz) * 120.0;
+}
+
+void reset() {
+    g_timeUnit = kDefaultTimeUnit;
+    g_speedConstant = kDefaultSpeedConstant;
+}
+
+}  // namespace timing
