@@ -1,0 +1,161 @@
+#include "link/dev_setup.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "link/conversions.h"
+
+namespace {
+
+enum Offset : std::size_t {
+    OFF_INJ_DELAY = 0,
+    OFF_REF_PRESSURE = 2,
+    OFF_SLOPE = 3,
+    OFF_SWITCH_PERIOD = 4,
+    OFF_SWITCH_TEMP = 6,
+    OFF_MAIN_CORR = 7,
+    OFF_PULSES = 8,
+    OFF_FLAGS = 9,
+    OFF_MAX_TEMP = 10,
+    OFF_MIN_SUPPLY = 11,
+    OFF_EMU_DELAY = 12,
+    OFF_MASKS = 13,
+    OFF_GAS_PRESSURE = 21,
+    OFF_THRESHOLD = 22,
+    OFF_INJ_TYPE = 23,
+    OFF_TIME_AVG = 24,
+    OFF_PRESSURE_AVG = 25,
+};
+
+std::uint16_t getHost16(const std::uint8_t* p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void putHost16(std::uint8_t* p, std::uint16_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Out-of-range values keep their low bits, as the controller's fields are that wide.
+std::uint8_t low8(std::int64_t v) {
+    return static_cast<std::uint8_t>(v);
+}
+std::uint16_t low16(std::int64_t v) {
+    return static_cast<std::uint16_t>(v);
+}
+
+// Truncation toward zero without undefined behaviour for absurd inputs.
+std::int64_t truncated(double x) {
+    return conv::nearest(std::trunc(x));
+}
+
+bool inRange(double v, double lo, double hi) {
+    return v >= lo && v <= hi;
+}
+
+double ticksToRoundedMs(double ticks) {
+    return conv::roundToPrecision(conv::ticksToMs(ticks), 3);
+}
+
+}  // namespace
+
+void dev_setup_t::toLine(std::uint8_t out[kLineSize]) const {
+    // The controller reads only the low byte of the injection delay at the usual clock,
+    // where 6 ms is 240 ticks. A faster clock needs more ticks for the same delay; the
+    // high byte is then sent too rather than silently dropped.
+    const std::int64_t delayTicks = conv::nearest(conv::msToTicks(lpgInjDelay));
+    putHost16(out + OFF_INJ_DELAY, delayTicks > 0xFF ? low16(delayTicks) : low8(delayTicks));
+    out[OFF_REF_PRESSURE] = low8(conv::nearest(conv::pressureToRaw(refPressure)));
+    out[OFF_SLOPE] = low8(truncated(pressureSlope * 10.0));
+    putHost16(out + OFF_SWITCH_PERIOD, low16(conv::nearest(conv::rpmToPeriod(switchSpeed))));
+    out[OFF_SWITCH_TEMP] = conv::temperatureToRaw(switchTemp);
+    out[OFF_MAIN_CORR] = low8(conv::nearest(conv::msToTicks(mainCorrection)));
+    out[OFF_PULSES] = ignitionPulses;
+    out[OFF_FLAGS] = flags;
+    out[OFF_MAX_TEMP] = conv::temperatureToRaw(maxInternalTemp);
+    out[OFF_MIN_SUPPLY] = low8(conv::nearest(conv::supplyToRaw(minSupply)));
+    out[OFF_EMU_DELAY] = low8(truncated(emulatorDelay * 2.0));
+    std::memcpy(out + OFF_MASKS, lpgMasks.data(), lpgMasks.size());
+    out[OFF_GAS_PRESSURE] = low8(conv::nearest(conv::pressureToRaw(gasSwitchPressure)));
+    out[OFF_THRESHOLD] = low8(conv::nearest(conv::voltsToRaw8(rpmThreshold)));
+    out[OFF_INJ_TYPE] = injType;
+    out[OFF_TIME_AVG] = timeAveraging;
+    out[OFF_PRESSURE_AVG] = pressureAveraging;
+}
+
+void dev_setup_t::fromLine(const std::uint8_t in[kLineSize]) {
+    lpgInjDelay = ticksToRoundedMs(getHost16(in + OFF_INJ_DELAY));
+    refPressure =
+        static_cast<std::int32_t>(conv::nearest(conv::rawToPressure(in[OFF_REF_PRESSURE])));
+    pressureSlope = static_cast<std::int8_t>(in[OFF_SLOPE]) / 10.0;
+    switchSpeed =
+        static_cast<double>(conv::nearest(conv::periodToRpm(getHost16(in + OFF_SWITCH_PERIOD))));
+    switchTemp = conv::rawToTemperature(in[OFF_SWITCH_TEMP]);
+    mainCorrection = ticksToRoundedMs(in[OFF_MAIN_CORR]);
+    ignitionPulses = in[OFF_PULSES];
+    flags = in[OFF_FLAGS];
+    maxInternalTemp = conv::rawToTemperature(in[OFF_MAX_TEMP]);
+    minSupply = conv::roundToPrecision(conv::rawToSupply(in[OFF_MIN_SUPPLY]), 1);
+    emulatorDelay = conv::roundToPrecision(in[OFF_EMU_DELAY] / 2.0, 1);
+    std::memcpy(lpgMasks.data(), in + OFF_MASKS, lpgMasks.size());
+    gasSwitchPressure =
+        static_cast<double>(conv::nearest(conv::rawToPressure(in[OFF_GAS_PRESSURE])));
+    rpmThreshold = conv::roundToPrecision(conv::raw8ToVolts(in[OFF_THRESHOLD]), 1);
+    injType = in[OFF_INJ_TYPE];
+    timeAveraging = in[OFF_TIME_AVG];
+    pressureAveraging = in[OFF_PRESSURE_AVG];
+}
+
+std::string dev_setup_t::check() const {
+    std::string msgs;
+    auto require = [&msgs](bool ok, const char* message) {
+        if (!ok) {
+            msgs += message;
+        }
+    };
+    // NaN fails every range, so a value that is not a number is never written.
+    require(inRange(switchSpeed, 100, 8000), "Błędna wartość prędkości przełączenia na LPG\n");
+    require(inRange(switchTemp, 0, 100), "Błędna wartość temperatury przełączenia na LPG\n");
+    require(ignitionPulses != 0, "Błędna wartość ilości impulsów zapłonu na obrót\n");
+    require(inRange(minSupply, 9, 15), "Błędna wartość minimalnego napięcia zasilania\n");
+    require(inRange(maxInternalTemp, 0, 85),
+            "Błędna wartość maksymalnej temperatury wewnętrznej\n");
+    require(inRange(mainCorrection, 0, 6), "Błędna wartość głównej poprawki\n");
+    require(inRange(pressureSlope, 0, 10), "Błędna wartość nachylenia krzywej ciśnienia\n");
+    require(inRange(refPressure, 30, 180), "Błędna wartość ciśnienia referencyjnego\n");
+    require(inRange(lpgInjDelay, 0, 6), "Błędna wartość opóźnienia wtrysku LPG\n");
+    require(inRange(gasSwitchPressure, 0, 180),
+            "Błędna wartość ciśnienia przełączenia na benzynę\n");
+    require(rpmThreshold >= 0.2 && rpmThreshold < 5,
+            "Błędna wartość napięcia progowego dla sygnału obrotów\n");
+    require(inRange(emulatorDelay, 0, 6), "Błędna wartość opóźnienia włączenia emulatora\n");
+    require(timeAveraging != 0, "Błędna wartość uśredniania czasów wtrysku\n");
+    require(pressureAveraging != 0, "Błędna wartość uśredniania ciśnienia\n");
+    return msgs;
+}
+
+void dev_setup_t::setFlag(Flag f, bool on) {
+    flags = static_cast<std::uint8_t>(on ? (flags | f) : (flags & ~f));
+}
+
+void dev_setup_t::setGasoline12V(bool on) {
+    injType = static_cast<std::uint8_t>(on ? (injType | INJ_12V) : (injType & ~INJ_12V));
+}
+
+dev_setup_t::Sequence dev_setup_t::sequence() const {
+    if (injType & INJ_NON_SEQ) {
+        return Sequence::Non;
+    }
+    return (injType & INJ_HALF_SEQ) ? Sequence::Half : Sequence::Full;
+}
+
+void dev_setup_t::setSequence(Sequence s) {
+    std::uint8_t bits = injType & ~(INJ_HALF_SEQ | INJ_NON_SEQ);
+    if (s == Sequence::Half) {
+        bits |= INJ_HALF_SEQ;
+    } else if (s == Sequence::Non) {
+        bits |= INJ_NON_SEQ;
+    }
+    injType = bits;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "link/dev_setup.h"
+
+// The controller's persistent data as the PC keeps it: identity, car information,
+// settings and time-correction table. Its 1200-byte image (little-endian, IEEE doubles)
+// is a car settings file and the unit of a recording's settings history. Car texts
+// hold Windows-1250 bytes so that files stay interchangeable with older installations.
+struct device_info_t {
+    static constexpr std::size_t kSize = 1200;
+    static constexpr std::size_t kIdSize = 16;
+    static constexpr std::size_t kTimeTableSize = 25;
+    static constexpr std::uint16_t kVersion = 4;  // the only firmware this record is for
+
+    // Field sizes in the image; texts other than the identity keep a terminator in them.
+    static constexpr std::size_t kMakeField = 50;
+    static constexpr std::size_t kModelField = 50;
+    static constexpr std::size_t kCapacityField = 5;
+    static constexpr std::size_t kPowerField = 4;
+    static constexpr std::size_t kYearField = 5;
+    static constexpr std::size_t kInjectorsField = 10;
+    static constexpr std::size_t kCalibratedField = 10;
+    static constexpr std::size_t kTimeStampField = 40;
+    static constexpr std::size_t kNotesField = 256;
+
+    // Offsets of the fields a snapshot fills in place.
+    static constexpr std::size_t kTimeStampOffset = 188;
+    static constexpr std::size_t kPositionOffset = 484;
+
+    std::uint16_t version = 0;  // controller firmware version
+    std::string id;             // controller identification, all 16 bytes usable
+    std::uint8_t injectors = 0;
+    std::string make;
+    std::string model;
+    std::string capacity;
+    std::string power;  // KM
+    std::string year;
+    std::string injectorsFitted;
+    std::string calibratedFor;
+    double reducerPressure = 0;  // kPa, on LPG
+    std::array<std::uint32_t, 5> clock{};
+    std::string timeStamp;  // "%d-%m-%Y-%H:%M:%S" of the last store
+    std::string notes;
+    std::uint32_t recordPosition = 0;  // newest sample index when taken as a snapshot
+    dev_setup_t setup;
+    std::array<double, kTimeTableSize> timeTable{};
+
+    void clear() { *this = device_info_t{}; }
+
+    // Texts too long for their field are cut; padding and reserved bytes are zero.
+    std::array<std::uint8_t, kSize> toBytes() const;
+    // Reads kSize bytes. A text ends at its first zero byte or at the end of its field.
+    void fromBytes(const std::uint8_t* bytes);
+
+    bool operator==(const device_info_t&) const = default;
+};

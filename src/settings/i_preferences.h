@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// The program's own stored preferences: the full path of the last car settings file.
+// Failures to read or store are not errors; an unknown value reads as empty.
+class IPreferences {
+  public:
+    virtual ~IPreferences() = default;
+
+    virtual std::string lastCarFile() = 0;
+    virtual void setLastCarFile(const std::string& path) = 0;
+};

@@ -1,0 +1,9 @@
+#include "settings/memory_preferences.h"
+
+std::string CMemoryPreferences::lastCarFile() {
+    return lastCarFile_;
+}
+
+void CMemoryPreferences::setLastCarFile(const std::string& path) {
+    lastCarFile_ = path;
+}

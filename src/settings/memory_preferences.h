@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "settings/i_preferences.h"
+
+// Preferences that live as long as the object: for tests and one-shot commands.
+class CMemoryPreferences : public IPreferences {
+  public:
+    std::string lastCarFile() override;
+    void setLastCarFile(const std::string& path) override;
+
+  private:
+    std::string lastCarFile_;
+};

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "link/conversions.h"
+#include "link/timing.h"
+
+namespace {
+
+class ConversionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { timing::reset(); }
+    void TearDown() override { timing::reset(); }
+};
+
+TEST_F(ConversionsTest, NearestRoundsHalvesAwayFromZero) {
+    EXPECT_EQ(conv::nearest(2.5), 3);
+    EXPECT_EQ(conv::nearest(-2.5), -3);
+    EXPECT_EQ(conv::nearest(2.49), 2);
+    EXPECT_EQ(conv::nearest(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_GT(conv::nearest(1e300), 0);
+}
+
+TEST_F(ConversionsTest, PrecisionAddsHalfAUnitAndTakesTheFloor) {
+    EXPECT_DOUBLE_EQ(conv::roundToPrecision(0.05, 1), 0.1);
+    EXPECT_DOUBLE_EQ(conv::roundToPrecision(10.94, 1), 10.9);
+    EXPECT_DOUBLE_EQ(conv::roundToPrecision(1.0255, 3), 1.026);
+    EXPECT_DOUBLE_EQ(conv::roundToPrecision(1.0254, 3), 1.025);
+}
+
+TEST_F(ConversionsTest, TimeStepIsAQuarterOfATenthWithHalvesAway) {
+    EXPECT_DOUBLE_EQ(conv::roundToTimeStep(1.0125), 1.025);
+    EXPECT_DOUBLE_EQ(conv::roundToTimeStep(-1.0125), -1.025);
+    EXPECT_DOUBLE_EQ(conv::roundToTimeStep(1.012), 1.0);
+    EXPECT_DOUBLE_EQ(conv::roundToTimeStep(5.9875), 6.0);
+    EXPECT_DOUBLE_EQ(conv::roundToTimeStep(0.1), 0.1);
+}
+
+TEST_F(ConversionsTest, TimesFollowTheTimeUnit) {
+    EXPECT_EQ(conv::nearest(conv::msToTicks(1.0)), 40);
+    EXPECT_DOUBLE_EQ(conv::roundToPrecision(conv::ticksToMs(41), 3), 1.025);
+    timing::setFromFrequency(20000);
+    EXPECT_EQ(conv::nearest(conv::msToTicks(1.0)), 20);
+    EXPECT_DOUBLE_EQ(conv::ticksToMs(20), 1.0);
+}
+
+TEST_F(ConversionsTest, SpeedAndPeriodAreReciprocal) {
+    EXPECT_DOUBLE_EQ(conv::periodToRpm(4000), 1200);
+    EXPECT_DOUBLE_EQ(conv::rpmToPeriod(1200), 4000);
+    timing::setFromFrequency(20000);
+    EXPECT_DOUBLE_EQ(conv::periodToRpm(4000), 600);
+}
+
+TEST_F(ConversionsTest, NoEngineSignalGivesZeroNotAFault) {
+    EXPECT_EQ(conv::periodToRpm(0), 0.0);
+    EXPECT_EQ(conv::rpmToPeriod(0), 0.0);
+}
+
+TEST_F(ConversionsTest, Voltages) {
+    EXPECT_DOUBLE_EQ(conv::raw8ToVolts(255), 5.0);
+    EXPECT_DOUBLE_EQ(conv::voltsToRaw8(1.0), 51.0);
+    EXPECT_DOUBLE_EQ(conv::raw10ToVolts(1023), 5.0);
+    EXPECT_DOUBLE_EQ(conv::voltsToRaw10(2.5), 511.5);
+    EXPECT_DOUBLE_EQ(conv::rawToSupply(255), 31.45);
+    EXPECT_DOUBLE_EQ(conv::rawToSupply(0), 0.7);
+    EXPECT_DOUBLE_EQ(conv::supplyToRaw(0.7), 0.0);
+}
+
+TEST_F(ConversionsTest, PressureIsClampedAtZero) {
+    EXPECT_EQ(conv::nearest(conv::rawToPressure(51)), 40);
+    EXPECT_EQ(conv::rawToPressure(10), 0.0);
+    EXPECT_EQ(conv::rawToPressure(0), 0.0);
+}
+
+TEST_F(ConversionsTest, TemperatureTableEnds) {
+    EXPECT_EQ(conv::rawToTemperature(0), 209);
+    EXPECT_EQ(conv::rawToTemperature(255), -36);
+    EXPECT_EQ(conv::rawToTemperature(133), 35);
+    for (std::size_t i = 1; i < 256; ++i) {
+        ASSERT_LE(conv::temperatureTable()[i], conv::temperatureTable()[i - 1]) << i;
+    }
+}
+
+TEST_F(ConversionsTest, TemperatureSearchTakesTheFirstIndexNotAbove) {
+    // Raw 132 to 134 all read 35 degrees; the search answers with the first of them.
+    EXPECT_EQ(conv::temperatureToRaw(35), 132);
+    EXPECT_EQ(conv::temperatureToRaw(34.5), 135);
+    EXPECT_EQ(conv::temperatureToRaw(75), 55);
+    EXPECT_EQ(conv::temperatureToRaw(209), 0);
+    EXPECT_EQ(conv::temperatureToRaw(-36), 255);
+    EXPECT_EQ(conv::temperatureToRaw(-37), 0);
+}
+
+}  // namespace

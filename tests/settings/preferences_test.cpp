@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "settings/file_preferences.h"
+#include "settings/program_folders.h"
+#include "settings_test_folder.h"
+
+namespace {
+
+std::string contentsOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+using FilePreferencesTest = SettingsTestFolder;
+
+TEST_F(FilePreferencesTest, LastCarFileSurvivesANewObject) {
+    const std::string file = path() + "vapron.ini";
+    EXPECT_EQ(CFilePreferences(file).lastCarFile(), "");
+    CFilePreferences(file).setLastCarFile("/a/Opel-Astra-1.6/ID-01-02-2024.settings");
+    EXPECT_EQ(CFilePreferences(file).lastCarFile(), "/a/Opel-Astra-1.6/ID-01-02-2024.settings");
+    EXPECT_EQ(contentsOf(file), "Last car file=/a/Opel-Astra-1.6/ID-01-02-2024.settings\n");
+}
+
+TEST_F(FilePreferencesTest, OtherKeysAndOddCharactersAreKept) {
+    const std::string file = path() + "vapron.ini";
+    std::ofstream(file) << "Port pattern=/dev/ttyUSB%d\n";
+    CFilePreferences prefs(file);
+    prefs.setLastCarFile("/x\\y\nz");
+    EXPECT_EQ(prefs.lastCarFile(), "/x\\y\nz");
+    EXPECT_EQ(contentsOf(file), "Last car file=/x\\\\y\\nz\nPort pattern=/dev/ttyUSB%d\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path()), {}), 1);
+}
+
+class ProgramFoldersTest : public SettingsTestFolder {
+  protected:
+    void SetUp() override {
+        SettingsTestFolder::SetUp();
+        for (const char* name : {"VAPRON_HOME", "XDG_DATA_HOME", "HOME"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        }
+        SettingsTestFolder::TearDown();
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(ProgramFoldersTest, VapronHomeComesFirst) {
+    setenv("VAPRON_HOME", (path() + "home").c_str(), 1);
+    setenv("XDG_DATA_HOME", (path() + "xdg").c_str(), 1);
+    EXPECT_EQ(CProgramFolders::dataFolder(), path() + "home/Dane/");
+    EXPECT_EQ(CProgramFolders::carSettingsRoot(), path() + "home/Ustawienia/v4.5/");
+    EXPECT_TRUE(std::filesystem::is_directory(path() + "home/Ustawienia/v4.5"));
+    EXPECT_TRUE(std::filesystem::is_directory(path() + "home/Dane"));
+    EXPECT_FALSE(std::filesystem::exists(path() + "xdg"));
+}
+
+TEST_F(ProgramFoldersTest, DataHomeThenHome) {
+    unsetenv("VAPRON_HOME");
+    setenv("XDG_DATA_HOME", (path() + "xdg").c_str(), 1);
+    EXPECT_EQ(CProgramFolders::programFolder(), path() + "xdg/Vapron/");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", (path() + "user").c_str(), 1);
+    EXPECT_EQ(CProgramFolders::carSettingsRoot(),
+              path() + "user/.local/share/Vapron/Ustawienia/v4.5/");
+    EXPECT_TRUE(std::filesystem::is_directory(path() + "user/.local/share/Vapron/Ustawienia/v4.5"));
+}
+
+}  // namespace
