@@ -36,7 +36,9 @@ std::string IError::format() const {
         text = "Kod błędu " + std::to_string(code_) + ".";
     }
     text += "\n" + message_;
-    text += "\n(" + name() + ", " + file_ + ":" + std::to_string(line_) + ")";
+    const auto slash = file_.find_last_of('/');
+    const std::string where = slash == std::string::npos ? file_ : file_.substr(slash + 1);
+    text += "\n(" + name() + ", " + where + ":" + std::to_string(line_) + ")";
     if (cause_) {
         text += "\nPrzyczyna: " + cause_->format();
     }

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_device_ui.h"
+#include "link/lpg_device.h"
+
+namespace CLI {
+class App;
+}
+
+// vapron-cli: every controller operation and recording tool without a window.
+class CCliApp {
+  public:
+    enum Exit { EXIT_OK = 0, EXIT_NO_ANSWER = 1, EXIT_USAGE = 2, EXIT_IO = 3 };
+
+    CCliApp();
+    ~CCliApp();
+    int run(int argc, char** argv);
+
+  private:
+    struct Options;
+
+    void defineCommands(CLI::App& app);
+    int dispatch(CLI::App& app);
+
+    // Opens the port the options name (or searches ports 1 to 4) and checks the
+    // controller; returns EXIT_OK or the exit code to end with.
+    int connectDevice();
+    int probePorts(std::vector<int>& openable);
+    int fail(int code, const std::string& message);
+    int print(const nlohmann::json& object, const std::string& text);
+
+    // Commands that talk to the controller.
+    int cmdInfo();
+    int cmdSettingsGet();
+    int cmdSettingsSet();
+    int cmdErrors();
+    int cmdMode();
+    int cmdEepromRead();
+    int cmdEepromWrite();
+    int cmdMapRead();
+    int cmdMapWrite();
+    int cmdTableRead();
+    int cmdTableWrite();
+    int cmdFuelRead();
+    int cmdFuelWrite();
+    int cmdSequence();
+    int cmdRecord();
+    // Offline commands.
+    int cmdInspect();
+    int cmdDecodeErrors();
+
+    // Reads and checks a command's input files and values before connecting.
+    int prepareInputs(CLI::App& app);
+    int prepareMap();
+    int prepareTable();
+    int prepareThresholds();
+
+    nlohmann::json settingsJson() const;
+    int applyCarOption();
+
+    std::unique_ptr<Options> opt_;
+    CCliDeviceUi ui_;
+    std::unique_ptr<CLPGDevice> device_;
+};

@@ -1,0 +1,261 @@
+// Commands that talk to the controller.
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "cli/cli_options.h"
+#include "cli/settings_fields.h"
+#include "link/timing.h"
+#include "settings/car_settings_store.h"
+#include "settings/car_texts.h"
+#include "settings/eeprom_image.h"
+#include "settings/file_preferences.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kNoAnswer = "Sterownik nie odpowiada.";
+
+std::vector<std::string> splitList(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) {
+        parts.push_back(part);
+    }
+    if (!text.empty() && text.back() == separator) {
+        parts.emplace_back();
+    }
+    return parts;
+}
+
+// Whole text as a number; false for anything else.
+bool parseNumber(const std::string& text, double& value) {
+    std::size_t used = 0;
+    try {
+        value = std::stod(text, &used);
+    } catch (...) {
+        return false;
+    }
+    return used == text.size() && std::isfinite(value);
+}
+
+std::string hexOf(const std::uint8_t* bytes, std::size_t size) {
+    std::string text;
+    char digits[3];
+    for (std::size_t i = 0; i < size; ++i) {
+        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
+        text += digits;
+    }
+    return text;
+}
+
+}  // namespace
+
+int CCliApp::applyCarOption() {
+    if (opt_->car.empty()) {
+        return EXIT_OK;
+    }
+    const auto parts = splitList(opt_->car, '|');
+    if (parts.size() != 7) {
+        return fail(EXIT_USAGE,
+                    "--car needs seven texts: make|model|capacity|power|year|injectors|calibrated");
+    }
+    car_texts_t car{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]};
+    if (car.make.empty() || car.model.empty() || car.capacity.empty() || car.power.empty() ||
+        car.injectorsFitted.empty()) {
+        return fail(EXIT_USAGE, "Musisz podać dane dotyczące samochodu i zamontowanej instalacji");
+    }
+    car.toRecord(device_->info());
+    device_->setCarInfoGiven(true);
+    static CFilePreferences preferences;
+    static CCarSettingsStore store(&preferences);
+    device_->setCarSettingsStore(&store);
+    return EXIT_OK;
+}
+
+int CCliApp::cmdInfo() {
+    version_record_t version;
+    if (!device_->readVersionRecord(version)) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie wersji urządzenia!");
+    }
+    const device_info_t& info = device_->info();
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", version.year, version.month, version.day);
+    json object = {{"version", info.version},
+                   {"injectors", info.injectors},
+                   {"id", info.id},
+                   {"programmed", date},
+                   {"clock", info.clock},
+                   {"timeUnitMs", timing::timeUnit()},
+                   {"speedConstant", timing::speedConstant()}};
+    std::ostringstream text;
+    text << "version: " << info.version << "\ninjectors: " << int{info.injectors}
+         << "\nid: " << info.id << "\nprogrammed: " << date << "\nclock:";
+    for (auto word : info.clock)
+        text << ' ' << word;
+    text << "\ntime unit: " << timing::timeUnit()
+         << " ms\nspeed constant: " << std::setprecision(10) << timing::speedConstant() << '\n';
+    return print(object, text.str());
+}
+
+json CCliApp::settingsJson() const {
+    const dev_setup_t& setup = device_->info().setup;
+    json object;
+    for (const auto& field : setupFields()) {
+        if (field.integral) {
+            object[field.name] = static_cast<long>(field.get(setup));
+        } else {
+            object[field.name] = field.get(setup);
+        }
+    }
+    object["injectorMasks"] = setup.lpgMasks;
+    return object;
+}
+
+namespace {
+
+std::string settingsText(const dev_setup_t& setup) {
+    std::ostringstream text;
+    for (const auto& field : setupFields()) {
+        text << field.name << ": " << field.get(setup);
+        if (*field.unit)
+            text << ' ' << field.unit;
+        text << '\n';
+    }
+    text << "injectorMasks:";
+    for (auto mask : setup.lpgMasks)
+        text << ' ' << int{mask};
+    text << '\n';
+    return text.str();
+}
+
+// Applies FIELD=VALUE; an empty result means it was taken.
+std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
+    const auto equals = assignment.find('=');
+    if (equals == std::string::npos) {
+        return "expected FIELD=VALUE: " + assignment;
+    }
+    const std::string name = assignment.substr(0, equals);
+    const std::string value = assignment.substr(equals + 1);
+    if (name == "injectorMasks") {
+        const auto parts = splitList(value, ',');
+        double mask = 0;
+        if (parts.size() != 8)
+            return "injectorMasks needs 8 values";
+        for (std::size_t i = 0; i < 8; ++i) {
+            if (!parseNumber(parts[i], mask) || mask < 0 || mask > 255 ||
+                mask != std::floor(mask)) {
+                return "bad mask: " + parts[i];
+            }
+            setup.lpgMasks[i] = static_cast<std::uint8_t>(mask);
+        }
+        return {};
+    }
+    const setup_field_t* field = findSetupField(name);
+    double number = 0;
+    if (!field)
+        return "unknown field: " + name;
+    if (!parseNumber(value, number))
+        return "not a number: " + assignment;
+    try {
+        field->set(setup, number);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
+}  // namespace
+
+int CCliApp::cmdSettingsGet() {
+    if (!device_->readSetup()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+    }
+    return print(settingsJson(), settingsText(device_->info().setup));
+}
+
+int CCliApp::cmdSettingsSet() {
+    if (!device_->readSetup()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+    }
+    for (const auto& assignment : opt_->assignments) {
+        if (const std::string problem = applyAssignment(device_->setup(), assignment);
+            !problem.empty()) {
+            return fail(EXIT_USAGE, problem);
+        }
+    }
+    if (const std::string messages = device_->checkSetup(); !messages.empty()) {
+        std::fputs(messages.c_str(), stderr);
+        return EXIT_USAGE;
+    }
+    const bool needsCar = !device_->unlocked() && !device_->carInfoGiven();
+    if (!device_->writeSetup()) {
+        return needsCar ? EXIT_USAGE : EXIT_NO_ANSWER;
+    }
+    return print(settingsJson(), settingsText(device_->info().setup));
+}
+
+int CCliApp::cmdErrors() {
+    if (opt_->clear) {
+        if (!device_->clearErrors()) {
+            return fail(EXIT_NO_ANSWER, "Nie można skasować błędów urządzenia");
+        }
+        return print(json{{"cleared", true}}, "");
+    }
+    CLPGDevice::report_t report{};
+    if (!device_->readErrors(report)) {
+        return fail(EXIT_NO_ANSWER, "Nie można wczytać błędów urządzenia");
+    }
+    std::string text = device_->decodeReport(report);
+    if (text.empty()) {
+        text = "Brak błędów.";
+    }
+    return print(json{{"report", hexOf(report.data(), report.size())}, {"text", text}},
+                 text + "\n");
+}
+
+int CCliApp::cmdMode() {
+    bool done = false;
+    std::string failure;
+    if (opt_->mode == "gasoline") {
+        done = device_->setWorkGas();
+        failure = "Nie powiodło się przełączenie na benzynę!";
+    } else if (opt_->mode == "lpg") {
+        done = device_->setWorkLPG();
+        failure = "Nie powiodło się przełączenie na LPG!";
+    } else {
+        done = device_->setWorkAuto();
+        failure = "Nie powiodło się przełączenie w tryb AUTO!";
+    }
+    if (!done) {
+        return fail(EXIT_NO_ANSWER, failure);
+    }
+    return print(json{{"mode", opt_->mode}}, "");
+}
+
+int CCliApp::cmdEepromRead() {
+    CEepromImage::bytes_t image{};
+    if (!device_->readEeprom(image.data(), 0, image.size())) {
+        return fail(EXIT_NO_ANSWER, CEepromImage::kReadFailedText);
+    }
+    if (CEepromImage::write(opt_->file, image) != CEepromImage::Result::Ok) {
+        return fail(EXIT_IO, CEepromImage::kCannotOpenText);
+    }
+    return print(json{{"file", opt_->file}, {"bytes", image.size()}}, "");
+}
+
+int CCliApp::cmdEepromWrite() {
+    CEepromImage::bytes_t image{};
+    if (auto result = CEepromImage::read(opt_->file, image); result != CEepromImage::Result::Ok) {
+        return fail(EXIT_IO, CEepromImage::text(result));
+    }
+    if (!device_->writeEeprom(image.data(), 0, image.size())) {
+        return fail(EXIT_NO_ANSWER, CEepromImage::kWriteFailedText);
+    }
+    return print(json{{"file", opt_->file}, {"bytes", image.size()}}, "");
+}

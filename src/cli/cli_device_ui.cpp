@@ -1,0 +1,26 @@
+#include "cli/cli_device_ui.h"
+
+#include <unistd.h>
+#include <cstdio>
+
+CCliDeviceUi::CCliDeviceUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+IDeviceUi::Answer CCliDeviceUi::messageBox(const std::string& text, Icon, Buttons buttons) {
+    if (!quiet_) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+}
+
+void CCliDeviceUi::setProgress(int percent) {
+    if (!terminal_ || percent == lastPercent_) {
+        return;
+    }
+    lastPercent_ = percent;
+    if (percent == 0) {
+        std::fprintf(stderr, "\r    \r");
+    } else {
+        std::fprintf(stderr, "\r%3d%%", percent);
+    }
+    std::fflush(stderr);
+}

@@ -1,0 +1,6 @@
+#include "cli/cli_app.h"
+
+int main(int argc, char** argv) {
+    CCliApp app;
+    return app.run(argc, argv);
+}

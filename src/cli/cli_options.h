@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+
+// What the command line said.
+struct CCliApp::Options {
+    std::string port;
+    int com = 0;
+    bool json = false;
+    bool unlocked = false;
+    std::string car;
+
+    std::vector<std::string> assignments;
+    bool clear = false;
+    std::string mode;
+    std::string file;
+    std::string values;
+    int injector = 1;
+    long samples = 0;
+    double seconds = 0;
+    std::string hex;
+
+    // Inputs checked before the controller is touched.
+    std::array<std::uint8_t, 512> image{};
+    std::array<std::uint8_t, 400> map{};
+    std::array<double, 25> table{};
+    std::array<std::uint8_t, 4> thresholds{};
+};

@@ -1,0 +1,242 @@
+// Map, time table, fuel sensor and sequence commands, with their input checks.
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/cli_app.h"
+#include "cli/cli_options.h"
+#include "settings/eeprom_image.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr int kMapRows = 50;
+constexpr int kMapColumns = 8;
+
+bool parseNumbers(const std::string& text, char separator, std::vector<double>& numbers) {
+    std::istringstream in(text);
+    std::string part;
+    while (std::getline(in, part, separator)) {
+        std::size_t used = 0;
+        try {
+            numbers.push_back(std::stod(part, &used));
+        } catch (...) {
+            return false;
+        }
+        if (used != part.size() || !std::isfinite(numbers.back()))
+            return false;
+    }
+    return true;
+}
+
+// A map file is the JSON of `map read` ({"rows": [[…8]…50]}) or 400 numbers.
+bool readMapPercentages(const std::string& path, std::vector<double>& values,
+                        std::string& problem) {
+    std::ifstream in(path);
+    if (!in) {
+        problem = "Nie można otworzyć pliku: " + path;
+        return false;
+    }
+    std::stringstream whole;
+    whole << in.rdbuf();
+    const std::string text = whole.str();
+    if (text.find('{') != std::string::npos || text.find('[') != std::string::npos) {
+        json object = json::parse(text, nullptr, false);
+        const json& rows = object.is_object() ? object["rows"] : object;
+        if (!rows.is_array()) {
+            problem = "Niepoprawny format pliku mapy";
+            return false;
+        }
+        for (const auto& row : rows) {
+            if (!row.is_array())
+                break;
+            for (const auto& cell : row) {
+                if (!cell.is_number())
+                    break;
+                values.push_back(cell.get<double>());
+            }
+        }
+    } else {
+        std::istringstream numbers(text);
+        double v;
+        while (numbers >> v)
+            values.push_back(v);
+        if (!numbers.eof())
+            values.clear();
+    }
+    if (values.size() != kMapRows * kMapColumns) {
+        problem = "Niepoprawny format pliku mapy: potrzeba 50 wierszy po 8 wartości";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int CCliApp::prepareInputs(CLI::App& app) {
+    auto nested = [&](const char* name, const char* inner) {
+        return app.got_subcommand(name) && app.get_subcommand(name)->got_subcommand(inner);
+    };
+    if (nested("eeprom", "write")) {
+        auto result = CEepromImage::read(opt_->file, opt_->image);
+        if (result != CEepromImage::Result::Ok)
+            return fail(EXIT_IO, CEepromImage::text(result));
+    }
+    if (nested("map", "write"))
+        return prepareMap();
+    if (nested("table", "write"))
+        return prepareTable();
+    if (nested("fuel", "write"))
+        return prepareThresholds();
+    return EXIT_OK;
+}
+
+int CCliApp::prepareMap() {
+    std::vector<double> values;
+    std::string problem;
+    if (!readMapPercentages(opt_->file, values, problem)) {
+        return fail(problem.rfind("Nie można", 0) == 0 ? EXIT_IO : EXIT_USAGE, problem);
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        // As the map editor does: limited to −100…150 %, stored as 100 + percent.
+        const double v = std::clamp(values[i], -100.0, 150.0);
+        opt_->map[i] = static_cast<std::uint8_t>(std::trunc(v + 100));
+    }
+    return EXIT_OK;
+}
+
+int CCliApp::prepareTable() {
+    std::vector<double> values;
+    if (!parseNumbers(opt_->values, ',', values) || values.size() != opt_->table.size()) {
+        return fail(EXIT_USAGE, "table write needs 25 numbers separated by commas");
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] < -100 || values[i] > 155) {
+            return fail(EXIT_USAGE, "a correction must lie between -100 and 155 %");
+        }
+        opt_->table[i] = values[i];
+    }
+    return EXIT_OK;
+}
+
+int CCliApp::prepareThresholds() {
+    std::vector<double> v;
+    if (!parseNumbers(opt_->values, ',', v) || v.size() != 4) {
+        return fail(EXIT_USAGE, "fuel write needs T34,T12,T14,RES");
+    }
+    for (double x : v) {
+        if (x < 0 || x > 255 || x != std::floor(x)) {
+            return fail(EXIT_USAGE, "a threshold must be a whole number from 0 to 255");
+        }
+    }
+    const double t = v[0], h = v[1], q = v[2], r = v[3];
+    const bool rising = r < q && q < h && h < t;
+    const bool falling = r > q && q > h && h > t;
+    if (!rising && !falling) {
+        return fail(EXIT_USAGE,
+                    "Nieprawidłowe wartości.\n"
+                    "Powinny być wprowadzone w porządku rosnącym lub malejącym.");
+    }
+    for (std::size_t i = 0; i < 4; ++i)
+        opt_->thresholds[i] = static_cast<std::uint8_t>(v[i]);
+    return EXIT_OK;
+}
+
+int CCliApp::cmdMapRead() {
+    const bool matches = device_->readMap();
+    json rows = json::array();
+    std::ostringstream text;
+    for (int r = 0; r < kMapRows; ++r) {
+        json row = json::array();
+        for (int c = 0; c < kMapColumns; ++c) {
+            const int percent = int{device_->map()[r * kMapColumns + c]} - 100;
+            row.push_back(percent);
+            text << (c ? "\t" : "") << percent;
+        }
+        rows.push_back(row);
+        text << '\n';
+    }
+    if (!matches) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie mapy wtrysków z urządzenia!");
+    }
+    return print(json{{"rows", rows}}, text.str());
+}
+
+int CCliApp::cmdMapWrite() {
+    device_->map() = opt_->map;
+    if (!device_->writeMap()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się wpisanie mapy wtrysków do urządzenia!");
+    }
+    if (!device_->readMap() || device_->map() != opt_->map) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!");
+    }
+    return print(json{{"written", true}}, "");
+}
+
+int CCliApp::cmdTableRead() {
+    if (!device_->readTimeTable()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+    }
+    std::ostringstream text;
+    for (std::size_t i = 0; i < device_->info().timeTable.size(); ++i) {
+        text << (i ? "," : "") << device_->info().timeTable[i];
+    }
+    text << '\n';
+    return print(json{{"values", device_->info().timeTable}}, text.str());
+}
+
+int CCliApp::cmdTableWrite() {
+    device_->info().timeTable = opt_->table;
+    if (!device_->writeTimeTable()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się wpisanie ustawień do urządzenia!");
+    }
+    return print(json{{"values", opt_->table}}, "");
+}
+
+int CCliApp::cmdFuelRead() {
+    std::uint16_t level = 0;
+    if (!device_->readFuelLevel(level)) {
+        return fail(EXIT_NO_ANSWER, "Nie można wczytać wskazania czujnika poziomu gazu");
+    }
+    CLPGDevice::FuelThresholds thresholds{};
+    if (!device_->readFuelSensor(thresholds)) {
+        return fail(EXIT_NO_ANSWER,
+                    "Nie można wczytać ustawień czujnika poziomu gazu z urządzenia");
+    }
+    std::ostringstream text;
+    text << "thresholds: " << int{thresholds[0]} << ',' << int{thresholds[1]} << ','
+         << int{thresholds[2]} << ',' << int{thresholds[3]} << "\nlevel: " << level << '\n';
+    return print(json{{"thresholds", thresholds}, {"level", level}}, text.str());
+}
+
+int CCliApp::cmdFuelWrite() {
+    if (!device_->writeFuelSensor(opt_->thresholds)) {
+        return fail(EXIT_NO_ANSWER,
+                    "Nie można wpisać ustawień czujnika poziomu gazu do urządzenia");
+    }
+    return print(json{{"thresholds", opt_->thresholds}}, "");
+}
+
+int CCliApp::cmdSequence() {
+    std::vector<sequence_entry_t> entries;
+    bool staggered = false;
+    if (!device_->readSequence(entries, staggered)) {
+        return fail(EXIT_NO_ANSWER, "Nie można pobrać informacji o sekwencji wtrysków");
+    }
+    json list = json::array();
+    std::ostringstream text;
+    for (const auto& e : entries) {
+        list.push_back({{"injector", e.injector},
+                        {"timeMs", e.timeMs},
+                        {"present", e.present},
+                        {"position", e.position}});
+        if (e.present) {
+            text << e.position << ". injector " << e.injector << " at " << e.timeMs << " ms\n";
+        }
+    }
+    text << (staggered ? "staggered\n" : "simultaneous\n");
+    return print(json{{"entries", list}, {"staggered", staggered}}, text.str());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// An EEPROM image file: the controller's 512 EEPROM bytes from address 0, raw, no
+// header. Longer files are accepted and only their first 512 bytes used.
+class CEepromImage {
+  public:
+    static constexpr std::size_t kSize = 512;
+    using bytes_t = std::array<std::uint8_t, kSize>;
+    enum class Result { Ok, CannotOpen, BadFormat };
+
+    static constexpr const char* kCannotOpenText = "Nie można otworzyć wskazanego pliku EEPROM!";
+    static constexpr const char* kBadFormatText = "Niepoprawny format pliku EEPROM!";
+    static constexpr const char* kReadFailedText =
+        "Nie można przeczytać pamięci EEPROM urządzenia!";
+    static constexpr const char* kWriteFailedText =
+        "Nie można zapisać do pamięci EEPROM urządzenia!";
+
+    static Result read(const std::string& path, bytes_t& bytes);
+    // Replaces the file atomically.
+    static Result write(const std::string& path, const bytes_t& bytes);
+    static const char* text(Result result);
+};
