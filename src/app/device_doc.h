@@ -1,0 +1,156 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "diag/diag_data.h"
+#include "link/i_device_ui.h"
+#include "link/lpg_device.h"
+
+class QWidget;
+class CLPGBar;
+class CDeviceFrame;
+class IDiagDisplay;
+class IPreferences;
+class CCarSettingsStore;
+class CReadDiagDlg;
+
+// The one document of the program and at the same time the controller connection.
+// It routes every device-menu command to the controller, runs diagnostics and
+// replays, and is the user interface of the core: calls that arrive on a worker thread
+// are handed to the GUI thread.
+class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
+    Q_OBJECT
+  public:
+    static constexpr const char* kDefaultRecording = "Diagnostyka.lpgd";
+    static constexpr const char* kRecordingFilter = "Pliki diagnostyczne(*.lpgd) (*.lpgd)";
+    static constexpr const char* kEepromFilter = "Pliki eeprom(*.eeprom) (*.eeprom)";
+    static constexpr const char* kServicePassword = "KluczeSerwisow";
+    static constexpr int kSlowRefreshMs = 5000;
+    static constexpr int kNormalRefreshMs = 500;
+
+    CDeviceDoc(std::unique_ptr<ISerialLine> line, IPreferences* preferences,
+               QObject* parent = nullptr);
+    ~CDeviceDoc() override;
+
+    // The process-wide document; null before OnNewDocument and after closing.
+    static CDeviceDoc* current();
+
+    // Where the document shows things; any may be absent.
+    void setWindow(QWidget* window) { window_ = window; }
+    QWidget* window() const { return window_; }
+    void setBar(CLPGBar* bar);
+    void setFrame(CDeviceFrame* frame) { frame_ = frame; }
+    void setDisplayView(IDiagDisplay* view) { displayView_ = view; }
+    void setDevicePanel(IDiagDisplay* panel) { devicePanel_ = panel; }
+    // How the chart view's refresh period is set (slow while a modal window is open).
+    void setRefreshPeriodSetter(std::function<void(int ms)> setter) {
+        refreshPeriod_ = std::move(setter);
+    }
+
+    // Start-up: tries a simulated or named device first, then ports 1 to 4 and the
+    // port question.
+    void OnNewDocument();
+    void OnCloseDocument();
+    void SetTitle(const QString& text);
+    QString title() const { return title_; }
+
+    // Diagnostics.
+    void onDiagnostic();
+    void startDiagnostics();
+    void stopDiagnostics();
+    void quickStartDiagnostics();
+    void loadRecording();
+    void onDiagStopped();
+
+    // Commands of the device menu.
+    void readEepromToFile();
+    void writeEepromFromFile();
+    void onVersionDialog();
+    void onErrorsRead();
+    void onErrorsClear();
+    void showErrors(const report_t& report);
+    void onUnlock();
+    void onInjSequence();
+    void onManualSettings();
+    void onFuelSensor();
+    void onAutoSet();
+    void toggleAutoSetupPane();
+    void toggleMapPane();
+    void onAbout();
+
+    void slowRefresh();
+    void normalRefresh();
+
+    bool diagOn() const { return diagOn_; }
+    std::atomic<bool>& diagFlag() { return diagOn_; }
+    std::atomic<int>& selectedInjector() { return selectedInjector_; }
+    CDiagData& store() { return store_; }
+    const std::string& recordingName() const;
+    bool autoSetupShown() const { return autoSetupShown_; }
+    bool mapShown() const { return mapShown_; }
+    const QString& folder() const { return folder_; }
+    // How the connection bar names a simulated controller.
+    void setSimulated(bool simulated) { simulated_ = simulated; }
+    bool simulated() const { return simulated_; }
+
+    // IDeviceUi: safe to call from any thread.
+    Answer messageBox(const std::string& text, Icon icon, Buttons buttons) override;
+    void showConnected(bool connected) override;
+    void showControllerError(bool on) override;
+    void setProgress(int percent) override;
+    void showInjectors(std::uint8_t mask) override;
+    void showMainCorrection(double ms) override;
+    void disableQuickEditor() override;
+    bool askPort(int& port) override;
+    bool askCarInfo() override;
+    void statusText(const std::string& text) override;
+
+  signals:
+    // The menu's enabled states or the title may have changed.
+    void stateChanged();
+    void titleChanged(const QString& title);
+    void mainCorrectionShown(double ms);
+    void quickEditorDisabled();
+    void injectorsShown(quint8 mask);
+
+  private:
+    bool onGuiThread() const;
+    template <class F>
+    void onGui(F&& action);
+    template <class R, class F>
+    R onGuiBlocking(F&& action);
+
+    void resetViews();
+    void startLiveWorker(const std::string& recording);
+    void stopWorkers();
+    void waitWhileDiagOn();
+
+    QWidget* window_ = nullptr;
+    QPointer<CLPGBar> bar_;
+    CDeviceFrame* frame_ = nullptr;
+    IDiagDisplay* displayView_ = nullptr;
+    IDiagDisplay* devicePanel_ = nullptr;
+    std::function<void(int)> refreshPeriod_;
+    IPreferences* preferences_ = nullptr;
+    std::unique_ptr<CCarSettingsStore> carStore_;
+
+    CDiagData store_;
+    std::atomic<bool> diagOn_{false};
+    std::atomic<int> selectedInjector_{1};
+    std::atomic<int> workers_{0};
+    std::string recording_;
+    mutable std::mutex recordingMutex_;
+    bool autoSetupShown_ = false;
+    bool mapShown_ = false;
+    bool simulated_ = false;
+    QString folder_;
+    QString title_;
+};

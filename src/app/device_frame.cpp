@@ -1,0 +1,152 @@
+#include "app/device_frame.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "app/lpg_bar.h"
+
+namespace {
+
+// A cell whose view comes with a later part of the program.
+QWidget* emptyCell(QWidget* parent) {
+    auto* cell = new QLabel(parent);
+    cell->setAlignment(Qt::AlignCenter);
+    return cell;
+}
+
+}  // namespace
+
+CDeviceFrame::CDeviceFrame(QWidget* parent) : QWidget(parent) {
+    main_ = new QSplitter(Qt::Horizontal, this);
+    right_ = new QSplitter(Qt::Vertical, main_);
+    main_->addWidget(emptyCell(main_));
+    main_->addWidget(emptyCell(main_));
+    main_->addWidget(emptyCell(main_));
+    main_->addWidget(right_);
+    right_->addWidget(emptyCell(right_));
+    right_->addWidget(emptyCell(right_));
+    main_->setChildrenCollapsible(true);
+    main_->setSizes({200, 0, 0, 700});
+    right_->setSizes({220, 600});
+    main_->setStretchFactor(RIGHT, 1);
+
+    bar_ = new CLPGBar(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(main_, 1);
+    layout->addWidget(bar_);
+    qApp->installEventFilter(this);
+}
+
+CDeviceFrame::~CDeviceFrame() {
+    qApp->removeEventFilter(this);
+}
+
+void CDeviceFrame::replace(QSplitter* splitter, int index, QWidget* view) {
+    const QList<int> sizes = splitter->sizes();
+    QWidget* old = splitter->replaceWidget(index, view);
+    delete old;
+    splitter->setSizes(sizes);
+}
+
+void CDeviceFrame::setPanel(QWidget* panel) {
+    replace(main_, PANEL, panel);
+}
+void CDeviceFrame::setAutoSetupView(QWidget* view) {
+    replace(main_, AUTO_SETUP, view);
+}
+void CDeviceFrame::setMapView(QWidget* view) {
+    replace(main_, MAP, view);
+}
+void CDeviceFrame::setDisplayView(QWidget* view) {
+    replace(right_, 0, view);
+}
+void CDeviceFrame::setTimeCorrView(QWidget* view) {
+    replace(right_, 1, view);
+}
+
+void CDeviceFrame::setColumn(int column, int width) {
+    QWidget* pane = main_->widget(column);
+    pane->setMinimumWidth(width);
+    QList<int> sizes = main_->sizes();
+    const int change = width - sizes[column];
+    sizes[column] = width;
+    // The chart column gives or takes the difference.
+    sizes[RIGHT] = std::max(0, sizes[RIGHT] - change);
+    main_->setSizes(sizes);
+}
+
+void CDeviceFrame::showAutoSetupPane() {
+    setColumn(AUTO_SETUP, kAutoSetupWidth);
+}
+void CDeviceFrame::hideAutoSetupPane() {
+    setColumn(AUTO_SETUP, 0);
+}
+
+void CDeviceFrame::showMapPane() {
+    hideAutoSetupPane();
+    setColumn(MAP, kMapWidth);
+}
+
+void CDeviceFrame::hideMapPane() {
+    setColumn(MAP, 0);
+}
+
+int CDeviceFrame::paneWidth(Pane pane) const {
+    return main_->sizes().value(pane);
+}
+
+void CDeviceFrame::routeKey(int key, quint32 nativeScanCode, Qt::KeyboardModifiers modifiers) {
+    const CKeyRouter::Result result = keys_.keyPressed(key, nativeScanCode, modifiers);
+    switch (result.action) {
+        case CKeyRouter::Action::Gasoline:
+            emit gasolineRequested();
+            break;
+        case CKeyRouter::Action::Lpg:
+            emit lpgRequested();
+            break;
+        case CKeyRouter::Action::Auto:
+            emit autoRequested();
+            break;
+        case CKeyRouter::Action::Chart:
+            if (result.index != chart_) {
+                chart_ = result.index;
+                emit chartSelected(chart_);
+            }
+            break;
+        case CKeyRouter::Action::Injector:
+            emit injectorSelected(result.index + 1);
+            break;
+        case CKeyRouter::Action::None:
+            break;
+    }
+}
+
+void CDeviceFrame::routeKeyRelease(int key, quint32 nativeScanCode) {
+    keys_.keyReleased(key, nativeScanCode);
+}
+
+bool CDeviceFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // A key goes to the focus widget first and then up its parents when ignored; only
+    // the first delivery counts.
+    QWidget* focus = QApplication::focusWidget();
+    const bool first = focus ? widget == focus : widget == window();
+    if (!widget || widget->window() != window() || !first) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::KeyPress) {
+        routeKey(key->key(), key->nativeScanCode(), key->modifiers());
+    } else {
+        routeKeyRelease(key->key(), key->nativeScanCode());
+    }
+    return false;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/key_router.h"
+
+class QSplitter;
+class CLPGBar;
+
+// The working area of the device document: the live panel, the collapsed
+// auto-calibration and injection-map panes, and a column with the diagnostic chart
+// above the time-correction table; the connection bar is docked at the bottom.
+class CDeviceFrame : public QWidget {
+    Q_OBJECT
+  public:
+    enum Pane { PANEL = 0, AUTO_SETUP = 1, MAP = 2, RIGHT = 3 };
+    static constexpr int kAutoSetupWidth = 300;
+    static constexpr int kMapWidth = 660;
+
+    explicit CDeviceFrame(QWidget* parent = nullptr);
+    ~CDeviceFrame() override;
+
+    // Puts a view into its cell; the frame owns it.
+    void setPanel(QWidget* panel);
+    void setAutoSetupView(QWidget* view);
+    void setMapView(QWidget* view);
+    void setDisplayView(QWidget* view);
+    void setTimeCorrView(QWidget* view);
+
+    void showAutoSetupPane();
+    void hideAutoSetupPane();
+    // Showing the map collapses the auto-calibration pane.
+    void showMapPane();
+    void hideMapPane();
+    int paneWidth(Pane pane) const;
+
+    CLPGBar* bar() const { return bar_; }
+    QSplitter* mainSplitter() const { return main_; }
+    QSplitter* rightSplitter() const { return right_; }
+    // The chart kind chosen last (0 revolutions … 4 lambda).
+    int chartKind() const { return chart_; }
+
+    // Handles a key as the frame's shortcuts do; the key is processed normally as well.
+    void routeKey(int key, quint32 nativeScanCode, Qt::KeyboardModifiers modifiers);
+    void routeKeyRelease(int key, quint32 nativeScanCode);
+
+  signals:
+    void gasolineRequested();
+    void lpgRequested();
+    void autoRequested();
+    // Only when the chart kind changes.
+    void chartSelected(int kind);
+    void injectorSelected(int injector);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void replace(QSplitter* splitter, int index, QWidget* view);
+    void setColumn(int column, int width);
+
+    QSplitter* main_;
+    QSplitter* right_;
+    CLPGBar* bar_;
+    CKeyRouter keys_;
+    int chart_ = 0;
+};

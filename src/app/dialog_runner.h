@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+class QWidget;
+
+class QDialog;
+
+// Every modal dialog of the program is run through here, so tests can fill and answer
+// dialogs without a screen.
+class CDialogRunner {
+  public:
+    using Runner = std::function<int(QDialog& dialog)>;
+
+    // QDialog::Accepted or QDialog::Rejected.
+    static int exec(QDialog& dialog);
+    static void setRunner(Runner runner);
+};
+
+// The file dialogs: a start folder, one filter and a default extension. Returns the
+// chosen full path, or an empty text when cancelled.
+class CFileDial {
+  public:
+    enum class Mode { Open, Save };
+    using Chooser = std::function<QString(Mode mode, const QString& folder, const QString& filter,
+                                          const QString& defaultSuffix)>;
+
+    static QString choose(QWidget* owner, Mode mode, const QString& folder, const QString& filter,
+                          const QString& defaultSuffix);
+    static void setChooser(Chooser chooser);
+    // The folder of a chosen path, with a trailing '/'.
+    static QString folderOf(const QString& path);
+};

@@ -1,0 +1,115 @@
+#include "app/lpg_bar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+
+namespace {
+
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kGrey(125, 125, 125);
+
+}  // namespace
+
+CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
+    text_ = new QLabel(this);
+    text_->setObjectName("text");
+    text_->setMinimumWidth(260);
+    connection_ = new QLabel(this);
+    connection_->setObjectName("connection");
+    connection_->setAlignment(Qt::AlignCenter);
+    connection_->setMinimumWidth(150);
+    error_ = new QLabel(this);
+    error_->setObjectName("error");
+    error_->setAlignment(Qt::AlignCenter);
+    error_->setMinimumWidth(60);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setMaximumWidth(200);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(text_, 1);
+    layout->addWidget(connection_);
+    layout->addWidget(error_);
+    layout->addWidget(progress_);
+    layout->addSpacing(12);
+    layout->addWidget(new QLabel("Praca wtryskiwaczy", this));
+    for (int i = 0; i < kLamps; ++i) {
+        lamps_[i] = new QLabel(QString::number(i + 1), this);
+        lamps_[i]->setAlignment(Qt::AlignCenter);
+        lamps_[i]->setFixedSize(22, 18);
+        paint(lamps_[i], kGrey);
+        countdown_[i] = kLampCountdown;
+        layout->addWidget(lamps_[i]);
+    }
+    showConnected(false);
+    showControllerError(false);
+}
+
+void CLPGBar::paint(QLabel* label, const QColor& background) {
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+}
+
+void CLPGBar::showConnected(bool connected, bool simulated) {
+    if (connected) {
+        connection_->setText(simulated ? "Połączony (symulator)" : "Połączony");
+        paint(connection_, kGreen);
+    } else {
+        connection_->setText("Brak połączenia");
+        paint(connection_, kRed);
+    }
+}
+
+void CLPGBar::showControllerError(bool on) {
+    error_->setText(on ? "Błąd" : "");
+    paint(error_, on ? kRed : kGrey);
+}
+
+void CLPGBar::setProgress(int percent) {
+    progress_->setValue(percent);
+}
+
+void CLPGBar::showInjectors(std::uint8_t mask) {
+    for (int i = 0; i < kLamps; ++i) {
+        if (mask & (1u << i)) {
+            paint(lamps_[i], kGreen);
+        } else if (--countdown_[i] == 0) {
+            paint(lamps_[i], kGrey);
+            countdown_[i] = kLampCountdown;
+        }
+    }
+}
+
+void CLPGBar::setText(const QString& text) {
+    text_->setText(text);
+}
+
+QString CLPGBar::connectionText() const {
+    return connection_->text();
+}
+QColor CLPGBar::connectionColour() const {
+    return connection_->palette().color(QPalette::Window);
+}
+QString CLPGBar::errorText() const {
+    return error_->text();
+}
+QColor CLPGBar::errorColour() const {
+    return error_->palette().color(QPalette::Window);
+}
+int CLPGBar::progress() const {
+    return progress_->value();
+}
+QColor CLPGBar::lampColour(int lamp) const {
+    return lamps_.at(lamp)->palette().color(QPalette::Window);
+}
+QString CLPGBar::text() const {
+    return text_->text();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+// The connection bar at the bottom of the device frame: a free text field, the
+// connection state, the controller error indicator, the progress of long transfers and
+// the eight injector lamps.
+class CLPGBar : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kLamps = 8;
+    // A lamp stays green for up to this many updates without its bit.
+    static constexpr int kLampCountdown = 3;
+
+    explicit CLPGBar(QWidget* parent = nullptr);
+
+    void showConnected(bool connected, bool simulated = false);
+    void showControllerError(bool on);
+    void setProgress(int percent);
+    void showInjectors(std::uint8_t mask);
+    void setText(const QString& text);
+
+    QString connectionText() const;
+    QColor connectionColour() const;
+    QString errorText() const;
+    QColor errorColour() const;
+    int progress() const;
+    QColor lampColour(int lamp) const;
+    QString text() const;
+
+  private:
+    static void paint(QLabel* label, const QColor& background);
+
+    QLabel* text_;
+    QLabel* connection_;
+    QLabel* error_;
+    QProgressBar* progress_;
+    std::array<QLabel*, kLamps> lamps_{};
+    std::array<int, kLamps> countdown_{};
+};

@@ -1,0 +1,38 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "app/device_doc.h"
+#include "app/device_frame.h"
+#include "app/device_menu.h"
+
+CMainFrame::CMainFrame(CDeviceDoc& document, CDeviceFrame* frame) : doc_(document) {
+    setWindowTitle("Vapron");
+    setCentralWidget(frame);
+    menu_ = new CDeviceMenu(menuBar(), document, this);
+
+    QToolBar* tools = addToolBar("Pasek narzędzi");
+    tools->setObjectName("toolbar");
+    tools->setIconSize(QSize(16, 15));
+    open_ = tools->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), "Otwórz");
+    open_->setEnabled(false);  // the program opens no documents of its own
+    print_ = tools->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), "Drukuj");
+    print_->setEnabled(false);  // enabled once a chart view is there to print
+    about_ =
+        tools->addAction(style()->standardIcon(QStyle::SP_MessageBoxInformation), "O programie");
+    connect(print_, &QAction::triggered, this, &CMainFrame::printRequested);
+    connect(about_, &QAction::triggered, &document, &CDeviceDoc::onAbout);
+    connect(&document, &CDeviceDoc::titleChanged, this, &QWidget::setWindowTitle);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        doc_.OnCloseDocument();
+    }
+    event->accept();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class CDeviceDoc;
+class CDeviceFrame;
+class CDeviceMenu;
+
+// The main window: the device menu, the toolbar (Open greyed, Print, About) and the
+// device frame. Closing it closes the document.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    CMainFrame(CDeviceDoc& document, CDeviceFrame* frame);
+
+    CDeviceMenu* deviceMenu() const { return menu_; }
+    QAction* openAction() const { return open_; }
+    QAction* printAction() const { return print_; }
+    QAction* aboutAction() const { return about_; }
+
+  signals:
+    void printRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    CDeviceDoc& doc_;
+    CDeviceMenu* menu_;
+    QAction* open_;
+    QAction* print_;
+    QAction* about_;
+    bool closed_ = false;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+#include "link/i_device_ui.h"
+#include "support/error_guard.h"
+
+class QWidget;
+
+// The program's one way to show a modal box: caption "Vapron", and while diagnostics
+// run the chart view hardly redraws (slow refresh) until the box is closed. Tests
+// replace the box with a function that answers it without a screen.
+class CMessageBox {
+  public:
+    using Icon = IDeviceUi::Icon;
+    using Buttons = IDeviceUi::Buttons;
+    using Answer = IDeviceUi::Answer;
+    using Shower = std::function<Answer(QWidget* owner, const QString& text, Icon, Buttons)>;
+    using Bracket = std::function<void(bool slow)>;
+
+    static Answer show(QWidget* owner, const QString& text, Icon icon = Icon::None,
+                       Buttons buttons = Buttons::Ok);
+    // Shows "handler\nerror text" from a guarded handler.
+    static void showError(QWidget* owner, const QString& text);
+
+    // Replaces the real box (tests); an empty function restores it.
+    static void setShower(Shower shower);
+    // Called with true before and false after every box (the display refresh bracket).
+    static void setBracket(Bracket bracket);
+
+    static constexpr const char* kCaption = "Vapron";
+};
+
+// Runs a user-interface handler inside the error guard: an error raised by the
+// controller link is shown as "handler name\nerror text", anything else as
+// "handler name\ncatch(...)". Returns false when the body did not complete.
+template <class F>
+bool runGuarded(QWidget* owner, const char* handler, F&& body) {
+    if (auto text = guarded(handler, std::forward<F>(body))) {
+        CMessageBox::show(owner, QString::fromStdString(*text), CMessageBox::Icon::Error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "settings/i_preferences.h"
+
+// The program's preferences kept by Qt ("Software\Vapron\v4.5" on Windows, an ini
+// file here): the last car settings file.
+class CQtPreferences : public IPreferences {
+  public:
+    std::string lastCarFile() override;
+    void setLastCarFile(const std::string& path) override;
+};

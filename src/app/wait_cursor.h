@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QApplication>
+#include <QCursor>
+
+// The wait cursor for the length of a scope.
+class CWaitCursor {
+  public:
+    CWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};

@@ -1,0 +1,117 @@
+#include "settings/ui/car_info_dlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+
+#include "app/message_box.h"
+#include "link/device_info.h"
+#include "settings/car_info.h"
+
+namespace {
+
+QComboBox* editableCombo(QWidget* parent, int maxLength) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->lineEdit()->setMaxLength(maxLength);
+    return combo;
+}
+
+QLineEdit* limitedEdit(QWidget* parent, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QStringList toList(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const auto& text : texts)
+        list << QString::fromStdString(text);
+    return list;
+}
+
+}  // namespace
+
+CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const device_info_t& record,
+                         QString libraryRoot)
+    : QDialog(parent), root_(std::move(libraryRoot)), preferences_(preferences) {
+    setWindowTitle("Informacje o samochodzie");
+    make_ = editableCombo(this, 49);
+    model_ = editableCombo(this, 49);
+    year_ = limitedEdit(this, 4);
+    capacity_ = limitedEdit(this, 4);
+    power_ = limitedEdit(this, 3);
+    injectors_ = editableCombo(this, 9);
+    calibrated_ = limitedEdit(this, 9);
+    injectors_->addItems({"1.0", "1.5", "1.8", "2.0", "2.5", "3.0"});
+    injectors_->setCurrentText("2.0");
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CCarInfoDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CCarInfoDlg::reject);
+    auto* layout = new QFormLayout(this);
+    layout->addRow("Marka pojazdu", make_);
+    layout->addRow("Model", model_);
+    layout->addRow("Rok produkcji", year_);
+    layout->addRow("Pojemność silnika", capacity_);
+    layout->addRow("Moc [KM]", power_);
+    layout->addRow("Zamontowane wtryskiwacze", injectors_);
+    layout->addRow("Skalibrowane na wydatek", calibrated_);
+    layout->addRow(buttons);
+
+    CCarInfo library(preferences_, root_.toStdString());
+    make_->addItems(toList(library.listMakes()));
+    const car_texts_t last = library.readLastCarInfo(record.id);
+    if (last.make.empty() && last.model.empty() && last.power.empty() &&
+        last.injectorsFitted.empty()) {
+        show(car_texts_t::fromRecord(record));
+    } else {
+        show(last);
+    }
+    connect(make_, QOverload<int>::of(&QComboBox::activated), this, &CCarInfoDlg::onMakeChosen);
+}
+
+void CCarInfoDlg::show(const car_texts_t& t) {
+    make_->setCurrentText(QString::fromStdString(t.make));
+    model_->setCurrentText(QString::fromStdString(t.model));
+    year_->setText(QString::fromStdString(t.year));
+    capacity_->setText(QString::fromStdString(t.capacity));
+    power_->setText(QString::fromStdString(t.power));
+    if (!t.injectorsFitted.empty()) {
+        injectors_->setCurrentText(QString::fromStdString(t.injectorsFitted));
+    }
+    calibrated_->setText(QString::fromStdString(t.calibratedFor));
+}
+
+void CCarInfoDlg::onMakeChosen(int index) {
+    const QString make = make_->itemText(index);
+    make_->setCurrentText(make);
+    CCarInfo library(preferences_, root_.toStdString());
+    model_->clear();
+    model_->addItems(toList(library.listModels(make.toStdString())));
+    model_->setCurrentIndex(model_->count() > 0 ? 0 : -1);
+    year_->clear();
+    capacity_->clear();
+    power_->clear();
+    calibrated_->clear();
+}
+
+car_texts_t CCarInfoDlg::texts() const {
+    auto text = [](const QString& s) { return s.trimmed().toStdString(); };
+    return {text(make_->currentText()), text(model_->currentText()),
+            text(capacity_->text()),    text(power_->text()),
+            text(year_->text()),        text(injectors_->currentText()),
+            text(calibrated_->text())};
+}
+
+void CCarInfoDlg::accept() {
+    const car_texts_t t = texts();
+    if (t.make.empty() || t.model.empty() || t.capacity.empty() || t.power.empty() ||
+        t.injectorsFitted.empty()) {
+        CMessageBox::show(this, kMissingText);
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+#include "settings/car_texts.h"
+
+class IPreferences;
+class QComboBox;
+class QLineEdit;
+struct device_info_t;
+
+// "Informacje o samochodzie": the car and installation a setup is written for. Makes
+// and models come from the car settings library; the last stored file fills the
+// fields when it belongs to this controller.
+class CCarInfoDlg : public QDialog {
+    Q_OBJECT
+  public:
+    CCarInfoDlg(QWidget* parent, IPreferences* preferences, const device_info_t& record,
+                QString libraryRoot = {});
+
+    car_texts_t texts() const;
+    void accept() override;
+
+    QComboBox* makeCombo() const { return make_; }
+    QComboBox* modelCombo() const { return model_; }
+    QComboBox* injectorsCombo() const { return injectors_; }
+    QLineEdit* yearEdit() const { return year_; }
+    QLineEdit* capacityEdit() const { return capacity_; }
+    QLineEdit* powerEdit() const { return power_; }
+    QLineEdit* calibratedEdit() const { return calibrated_; }
+
+    static constexpr const char* kMissingText =
+        "Musisz podać dane dotyczące samochodu i zamontowanej instalacji";
+
+  private:
+    void onMakeChosen(int index);
+    void show(const car_texts_t& texts);
+
+    QString root_;
+    IPreferences* preferences_;
+    QComboBox* make_;
+    QComboBox* model_;
+    QComboBox* injectors_;
+    QLineEdit* year_;
+    QLineEdit* capacity_;
+    QLineEdit* power_;
+    QLineEdit* calibrated_;
+};
