@@ -1,0 +1,56 @@
+#include "app_fixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "app/lpg_bar.h"
+
+AppFixture::AppFixture(bool controllerPresent) {
+    qputenv("VAPRON_HOME", home_.path().toUtf8());
+    sim_ = std::make_shared<CControllerSim>();
+    if (!controllerPresent) {
+        sim_->faults().vanish();
+    }
+    auto line = std::make_unique<CSimLine>(sim_);
+    doc_ = std::make_unique<CDeviceDoc>(std::move(line), &preferences_);
+    doc_->setWorkModePause(std::chrono::milliseconds(0));
+    frame_ = new CDeviceFrame;
+    window_ = new CMainFrame(*doc_, frame_);
+    doc_->setWindow(window_);
+    doc_->setFrame(frame_);
+    doc_->setBar(frame_->bar());
+    CMessageBox::setShower(
+        [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons) {
+            boxes.push_back(text);
+            return CMessageBox::Answer::Ok;
+        });
+    CDialogRunner::setRunner([this](QDialog& dialog) {
+        dialogTitles.push_back(dialog.windowTitle());
+        return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+    });
+    CFileDial::setChooser(
+        [this](CFileDial::Mode, const QString& folder, const QString&, const QString&) {
+            lastFolder = folder;
+            return nextFile;
+        });
+}
+
+AppFixture::~AppFixture() {
+    window_->close();
+    delete window_;
+    doc_.reset();
+    CMessageBox::setShower({});
+    CDialogRunner::setRunner({});
+    CFileDial::setChooser({});
+}
+
+bool waitUntil(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return condition();
+}
