@@ -1,0 +1,123 @@
+// Loading and writing recordings. A million-line recording (about 14 hours of live
+// samples) is written once to a temporary file; the loaders then read it whole.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "diag/recording_loader.h"
+#include "diag/recording_reader.h"
+#include "diag/recording_writer.h"
+
+namespace {
+
+constexpr int kLines = 1'000'000;
+
+app_msg_t sampleNumber(int i) {
+    app_msg_t s;
+    s.index = static_cast<std::uint32_t>(i + 1);
+    s.injector = static_cast<std::uint8_t>(1 + i % 4);
+    s.work_state = 3;
+    s.lpg_injectors = 0x0F;
+    s.rpm_period = static_cast<std::uint16_t>(2400 + i % 3000);
+    s.inj_period = static_cast<std::uint16_t>(2400 + i % 2900);
+    s.gas_time = static_cast<std::uint16_t>(100 + i % 400);
+    s.time_add = static_cast<std::uint16_t>(i % 40);
+    s.time_sub = static_cast<std::uint16_t>(i % 7);
+    s.time_aux = static_cast<std::uint16_t>(90 + i % 300);
+    s.temp_reducer = static_cast<std::uint8_t>(100 + i % 50);
+    s.temp_gas = static_cast<std::uint8_t>(140 + i % 20);
+    s.temp_internal = 130;
+    s.supply = static_cast<std::uint8_t>(90 + i % 10);
+    s.lambda = static_cast<std::uint8_t>(i % 256);
+    s.pressure = static_cast<std::uint8_t>(80 + i % 30);
+    s.pressure2 = 81;
+    s.pressure_intake = static_cast<std::uint8_t>(30 + i % 60);
+    return s;
+}
+
+char g_recording[] = "/tmp/vapron-recording-bench-XXXXXX";
+
+// The recording, made on first use and removed at exit.
+std::string recordingFile() {
+    static const bool made = [] {
+        const int fd = ::mkstemp(g_recording);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        std::ofstream out(g_recording, std::ios::binary | std::ios::trunc);
+        char line[CRecordingWriter::kMaxLine];
+        for (int i = 0; i < kLines; ++i) {
+            out.write(line, static_cast<std::streamsize>(
+                                CRecordingWriter::formatLine(sampleNumber(i), line)));
+        }
+        std::atexit([] { std::remove(g_recording); });
+        return true;
+    }();
+    return made ? g_recording : "";
+}
+
+void BM_LoadAll(benchmark::State& state) {
+    const std::string file = recordingFile();
+    for (auto _ : state) {
+        CRecordingLoader loader(file);
+        auto samples = loader.loadAll();
+        if (samples.size() != static_cast<std::size_t>(kLines)) {
+            state.SkipWithError("short read");
+        }
+        benchmark::DoNotOptimize(samples.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_LoadAll)->Unit(benchmark::kMillisecond);
+
+// Sample by sample, as the replay worker reads.
+void BM_ReadSamples(benchmark::State& state) {
+    const std::string file = recordingFile();
+    for (auto _ : state) {
+        CRecordingReader reader(file);
+        app_msg_t sample;
+        std::uint64_t sum = 0;
+        while (reader.readSample(sample)) {
+            sum += sample.gas_time;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_ReadSamples)->Unit(benchmark::kMillisecond);
+
+void BM_FormatLine(benchmark::State& state) {
+    char line[CRecordingWriter::kMaxLine];
+    int i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CRecordingWriter::formatLine(sampleNumber(i++), line));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FormatLine);
+
+// One system write per line, as a live run records.
+void BM_WriteLine(benchmark::State& state) {
+    const std::string file = recordingFile() + "-write";
+    CRecordingWriter writer;
+    writer.open(file);
+    int i = 0;
+    for (auto _ : state) {
+        if (!writer.write(sampleNumber(i++))) {
+            state.SkipWithError("write failed");
+            break;
+        }
+    }
+    writer.close();
+    std::remove(file.c_str());
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_WriteLine);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "diag/app_msg.h"
+#include "support/mutex.h"
+
+// The samples of one diagnostic run, shared by the acquisition worker (the one writer)
+// and every reader. Each operation holds the store's own mutex for its whole duration
+// and no other lock is taken inside it. Readers copy samples out and never keep
+// references into the store.
+class CDiagData {
+  public:
+    CDiagData() = default;
+    CDiagData(const CDiagData&) = delete;
+    CDiagData& operator=(const CDiagData&) = delete;
+    virtual ~CDiagData() = default;
+
+    void push(const app_msg_t& sample);
+    // Copies the newest sample into *sample; leaves it untouched (and returns false)
+    // when the store is empty.
+    bool getLast(app_msg_t* sample) const;
+    // Appends copies of positions first .. min(end, size) - 1 to `out` (positions count
+    // from 0 in order of arrival). Nothing when first > size; a negative first counts
+    // as 0.
+    void getRange(std::vector<app_msg_t>& out, int first, int end) const;
+    std::size_t getSize() const;
+    void clear();
+
+  private:
+    mutable CMutex mutex_;
+    std::vector<app_msg_t> samples_;
+};

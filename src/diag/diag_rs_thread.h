@@ -1,0 +1,42 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "diag/diag_input_thread.h"
+#include "diag/recording_writer.h"
+#include "diag/sample_maker.h"
+
+class CLPGDevice;
+
+// Live acquisition: asks the controller for one diagnostic payload after another for
+// the injector the user has selected, turns each into one or two samples, records them
+// and hands them to the store. The serial exchange paces the loop.
+class CDiagRSThread : public CDiagInputThread {
+  public:
+    // Truncates the recording and its "-config" companion at once, even if no sample
+    // follows. `onStopped` runs when the worker closes (on the worker thread).
+    CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string fileName,
+                  std::atomic<bool>& runFlag, const std::atomic<int>& selectedInjector,
+                  std::function<void()> onStopped = {});
+    ~CDiagRSThread() override;
+
+    std::uint32_t counter() const { return maker_.counter(); }
+
+  protected:
+    // Raises code 4 when the recording could not be created; else drops stale input
+    // and clears the store.
+    void open() override;
+    void close() override;
+    bool readSample(app_msg_t& sample) override;
+    // Raises code 4 when the recording cannot be written (the samples are stored first).
+    void processSample(const app_msg_t& sample) override;
+
+  private:
+    CLPGDevice& device_;
+    const std::atomic<int>& selectedInjector_;
+    std::function<void()> onStopped_;
+    CSampleMaker maker_;
+    CRecordingWriter recording_;
+};

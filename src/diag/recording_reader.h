@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "diag/app_msg.h"
+
+// Reads a recording sample by sample with the rules recordings have always been read
+// by: 18 integers per sample, any white space (tab, space, line break) between them;
+// a sample whose last value runs into the end of the file is not taken; a value wider
+// than its field keeps its low bits. A token that is not a decimal integer, or a value
+// outside 32 bits, ends the reading as the end of the file would. The file is read in
+// large chunks and parsed by hand, so a long recording loads quickly.
+class CRecordingReader {
+  public:
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+    static constexpr int kValuesPerSample = 18;
+
+    // Why reading stopped; None while samples may still follow.
+    enum class End {
+        None,
+        Clean,      // the end of the file after a whole sample (or white space only)
+        Truncated,  // the end of the file inside a sample or right after its last value
+        BadToken,   // something that is not a decimal integer, or too wide for 32 bits
+        ReadError,  // the system failed to read the file
+        NotOpen,    // the file could not be opened
+    };
+
+    explicit CRecordingReader(const std::string& fileName, std::size_t chunkSize = kChunkSize);
+    // Reads from memory the caller keeps alive for the reader's lifetime.
+    CRecordingReader(const std::uint8_t* data, std::size_t size,
+                     std::size_t chunkSize = kChunkSize);
+    CRecordingReader(const CRecordingReader&) = delete;
+    CRecordingReader& operator=(const CRecordingReader&) = delete;
+    ~CRecordingReader();
+
+    bool isOpen() const { return open_; }
+    // Fills `sample` (all fields not in the file zero, colour included) and returns
+    // true, or returns false and leaves `sample` as it was once reading has stopped.
+    bool readSample(app_msg_t& sample);
+    void close();
+
+    End end() const { return end_; }
+    std::size_t samplesRead() const { return samples_; }
+    // Size of the source in bytes (0 when unknown); lets a loader reserve room.
+    std::uint64_t sourceSize() const { return sourceSize_; }
+    // 1-based line on which the sample that could not be read begins; 0 after a clean
+    // end or while reading goes on.
+    std::size_t stopLine() const { return stopLine_; }
+    // Lines holding anything but white space from stopLine() to the end of the source:
+    // what the reading left behind. Ends the reading.
+    std::size_t countUnreadLines();
+
+  private:
+    enum class Token { Value, End, Cut, Bad };
+
+    Token extract(std::int64_t& value);
+    bool skipSpace();
+    bool readDigits(std::uint64_t& magnitude, bool& tooWide);
+    bool refill();
+    void stop(Token token, int column);
+    static void store(app_msg_t& sample, const std::int64_t* values);
+
+    int fd_ = -1;
+    bool open_ = false;
+    const std::uint8_t* memory_ = nullptr;
+    std::size_t memorySize_ = 0;
+    std::size_t chunkSize_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+
+    const std::uint8_t* pos_ = nullptr;
+    const std::uint8_t* limit_ = nullptr;
+    std::uint64_t chunkStart_ = 0;  // source offset of the current chunk
+    std::uint64_t chunkLength_ = 0;
+    std::uint64_t sourceSize_ = 0;
+
+    bool readFailed_ = false;
+    End end_ = End::None;
+    std::size_t samples_ = 0;
+    std::size_t line_ = 1;
+    std::size_t tokenLine_ = 0;
+    std::uint64_t tokenOffset_ = 0;
+    std::size_t sampleLine_ = 0;
+    std::uint64_t sampleOffset_ = 0;
+    std::size_t stopLine_ = 0;
+};

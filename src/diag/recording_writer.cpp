@@ -1,0 +1,99 @@
+#include "diag/recording_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+
+namespace {
+
+char* put(char* at, std::uint32_t value, char separator) {
+    at = std::to_chars(at, at + 10, value).ptr;
+    *at++ = separator;
+    return at;
+}
+
+}  // namespace
+
+CRecordingWriter::~CRecordingWriter() {
+    close();
+}
+
+bool CRecordingWriter::open(const std::string& fileName) {
+    close();
+    errno_ = 0;
+    lines_ = 0;
+    fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        errno_ = errno;
+        return false;
+    }
+    return true;
+}
+
+bool CRecordingWriter::write(const app_msg_t& sample) {
+    if (fd_ < 0) {
+        errno_ = EBADF;
+        return false;
+    }
+    char line[kMaxLine];
+    const std::size_t size = formatLine(sample, line);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd_, line + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            errno_ = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ++lines_;
+    return true;
+}
+
+bool CRecordingWriter::close() {
+    if (fd_ < 0) {
+        return true;
+    }
+    const int result = ::close(fd_);
+    fd_ = -1;
+    if (result != 0) {
+        errno_ = errno;
+        return false;
+    }
+    return true;
+}
+
+std::size_t CRecordingWriter::formatLine(const app_msg_t& s, char* out) {
+    char* at = out;
+    at = put(at, s.index, '\t');
+    at = put(at, s.injector, '\t');
+    at = put(at, s.work_state, '\t');
+    at = put(at, s.lpg_injectors, '\t');
+    at = put(at, s.rpm_period, '\t');
+    at = put(at, s.inj_period, '\t');
+    at = put(at, s.gas_time, '\t');
+    at = put(at, s.time_add, '\t');  // add before sub, unlike the payload
+    at = put(at, s.time_sub, '\t');
+    at = put(at, s.time_aux, '\t');
+    at = put(at, s.temp_reducer, '\t');
+    at = put(at, s.temp_gas, '\t');
+    at = put(at, s.temp_internal, '\t');
+    at = put(at, s.supply, '\t');
+    at = put(at, s.lambda, '\t');
+    at = put(at, s.pressure, '\t');
+    at = put(at, s.pressure2, '\t');
+    at = put(at, s.pressure_intake, '\r');
+    *at++ = '\n';
+    return static_cast<std::size_t>(at - out);
+}
+
+std::string CRecordingWriter::formatLine(const app_msg_t& sample) {
+    char line[kMaxLine];
+    return std::string(line, formatLine(sample, line));
+}

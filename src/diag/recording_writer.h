@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "diag/app_msg.h"
+
+// Writes a recording: one line of 18 tab-separated decimal values per sample, ended by
+// CR LF as recordings have always been written. Every line goes to the operating
+// system as it is written, so a recording is complete up to its last sample even if
+// the program ends abruptly.
+class CRecordingWriter {
+  public:
+    // Longest line: the index of 10 digits, six 16-bit values of 5, eleven 8-bit values
+    // of 3, 17 tabs and CR LF.
+    static constexpr std::size_t kMaxLine = 10 + 6 * 5 + 11 * 3 + 17 + 2;
+
+    CRecordingWriter() = default;
+    CRecordingWriter(const CRecordingWriter&) = delete;
+    CRecordingWriter& operator=(const CRecordingWriter&) = delete;
+    ~CRecordingWriter();
+
+    // Creates the file or truncates it; false when it cannot be opened.
+    bool open(const std::string& fileName);
+    bool isOpen() const { return fd_ >= 0; }
+    // False when the line could not be written whole (disk full, device gone); the
+    // error number is kept in lastErrno().
+    bool write(const app_msg_t& sample);
+    // False when the system reported a failure on closing.
+    bool close();
+    int lastErrno() const { return errno_; }
+    std::size_t linesWritten() const { return lines_; }
+
+    // The line of one sample; `out` has room for kMaxLine bytes. Returns its length.
+    static std::size_t formatLine(const app_msg_t& sample, char* out);
+    static std::string formatLine(const app_msg_t& sample);
+
+  private:
+    int fd_ = -1;
+    int errno_ = 0;
+    std::size_t lines_ = 0;
+};

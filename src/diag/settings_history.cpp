@@ -1,0 +1,148 @@
+#include "diag/settings_history.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+// Reads until `size` bytes or the end of the file; returns the count (-1 on failure).
+ssize_t readFull(int fd, std::uint8_t* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, buffer + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+bool writeFull(int fd, const std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string CSettingsHistory::companionName(const std::string& recordingName) {
+    return recordingName + kSuffix;
+}
+
+bool CSettingsHistory::truncate(const std::string& recordingName) {
+    if (recordingName.empty()) {
+        return false;  // "-config" alone would land in the current folder
+    }
+    const int fd = ::open(companionName(recordingName).c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    return ::close(fd) == 0;
+}
+
+bool CSettingsHistory::appendSnapshot(const std::string& recordingName, device_info_t& info,
+                                      const CDiagData& store) {
+    return appendSnapshot(recordingName, info, store, std::time(nullptr));
+}
+
+bool CSettingsHistory::appendSnapshot(const std::string& recordingName, device_info_t& info,
+                                      const CDiagData& store, std::time_t now) {
+    app_msg_t newest;
+    if (recordingName.empty() || !store.getLast(&newest)) {
+        return false;
+    }
+    // Only the 19 characters of the stamp go over the field; whatever followed them in
+    // the record stays, as it always has in these files.
+    const std::string stamp = timeText(now);
+    const std::string tail =
+        info.timeStamp.size() > stamp.size() ? info.timeStamp.substr(stamp.size()) : "";
+    info.timeStamp = stamp + tail;
+    info.recordPosition = newest.index;
+    const auto image = info.toBytes();
+    return appendImage(companionName(recordingName), image.data());
+}
+
+std::string CSettingsHistory::timeText(std::time_t now) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[64];
+    const std::size_t size = std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
+    return std::string(text, std::min(size, kTimeTextSize));
+}
+
+bool CSettingsHistory::appendImage(const std::string& fileName, const std::uint8_t* image) {
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const off_t before = ::lseek(fd, 0, SEEK_END);
+    bool ok = writeFull(fd, image, device_info_t::kSize);
+    if (!ok && before >= 0) {
+        // A part record would shift every later snapshot; take it back.
+        (void)::ftruncate(fd, before);
+    }
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+bool CSettingsHistory::readHistory(const std::string& recordingName,
+                                   std::vector<device_info_t>& history) {
+    if (recordingName.empty()) {
+        return false;
+    }
+    const int fd = ::open(companionName(recordingName).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    std::uint8_t image[device_info_t::kSize];
+    while (readFull(fd, image, sizeof image) == static_cast<ssize_t>(sizeof image) &&
+           acceptRecord(image, history)) {
+    }
+    ::close(fd);
+    return true;
+}
+
+std::size_t CSettingsHistory::parseHistory(const std::uint8_t* data, std::size_t size,
+                                           std::vector<device_info_t>& history) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; data != nullptr && size - at >= device_info_t::kSize;
+         at += device_info_t::kSize) {
+        if (!acceptRecord(data + at, history)) {
+            break;
+        }
+        ++count;
+    }
+    return count;
+}
+
+bool CSettingsHistory::acceptRecord(const std::uint8_t* image,
+                                    std::vector<device_info_t>& history) {
+    const unsigned version = image[0] | (image[1] << 8);
+    if (version != device_info_t::kVersion) {
+        return false;
+    }
+    device_info_t info{};
+    info.fromBytes(image);
+    history.push_back(info);
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A fresh directory for one test's files, removed with everything in it afterwards.
+class CTempDir {
+  public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    static void writeBytes(const std::string& file, const std::string& bytes);
+    static std::string readBytes(const std::string& file);
+    static std::vector<std::string> readLines(const std::string& file);  // split at "\r\n"
+
+  private:
+    std::filesystem::path dir_;
+};
