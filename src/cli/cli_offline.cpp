@@ -1,9 +1,19 @@
 // Commands that need no controller, and live recording.
+#include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <sstream>
+#include <thread>
 
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
+#include "diag/diag_data.h"
+#include "diag/diag_rs_thread.h"
+#include "diag/recording_reader.h"
+#include "support/thread_manager.h"
 
 using nlohmann::json;
 
@@ -34,10 +44,119 @@ int CCliApp::cmdDecodeErrors() {
     return print(json{{"report", upper}, {"text", text}}, text + "\n");
 }
 
+namespace {
+
+std::atomic<bool>* g_recording = nullptr;
+
+extern "C" void stopRecording(int) {
+    if (g_recording) {
+        g_recording->store(false);
+    }
+}
+
+struct range_t {
+    double low = 0, high = 0;
+    bool seen = false;
+    void add(double v) {
+        low = seen ? std::min(low, v) : v;
+        high = seen ? std::max(high, v) : v;
+        seen = true;
+    }
+    json toJson() const { return seen ? json{low, high} : json(nullptr); }
+};
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
 int CCliApp::cmdInspect() {
-    return fail(EXIT_USAGE, "inspect: not available yet");
+    CRecordingReader reader(opt_->file);
+    if (!reader.isOpen()) {
+        return fail(EXIT_IO, "Nie można otworzyć pliku do odczytu danych diagnostycznych");
+    }
+    std::size_t samples = 0, onLpg = 0;
+    std::uint32_t first = 0, last = 0;
+    range_t rpm, gasTime, lpgTime;
+    app_msg_t sample;
+    while (reader.readSample(sample)) {
+        if (samples++ == 0)
+            first = sample.index;
+        last = sample.index;
+        if (sample.onLpg()) {
+            ++onLpg;
+            lpgTime.add(sample.lpgTimeMs());
+        }
+        rpm.add(sample.rpm());
+        gasTime.add(sample.gasTimeMs());
+        sample = app_msg_t{};
+    }
+    const std::size_t unread = reader.countUnreadLines();
+    json object = {{"samples", samples},
+                   {"firstIndex", first},
+                   {"lastIndex", last},
+                   {"unreadLines", unread},
+                   {"gasolineSamples", samples - onLpg},
+                   {"lpgSamples", onLpg},
+                   {"rpm", rpm.toJson()},
+                   {"gasTimeMs", gasTime.toJson()},
+                   {"lpgTimeMs", lpgTime.toJson()}};
+    std::ostringstream text;
+    text << "samples: " << samples << "\nindexes: " << first << " - " << last
+         << "\non gasoline: " << samples - onLpg << " samples\non LPG: " << onLpg << " samples";
+    if (rpm.seen)
+        text << "\nspeed: " << rpm.low << " - " << rpm.high << " rev/min";
+    if (gasTime.seen)
+        text << "\ngasoline time: " << gasTime.low << " - " << gasTime.high << " ms";
+    if (lpgTime.seen)
+        text << "\nLPG time: " << lpgTime.low << " - " << lpgTime.high << " ms";
+    text << "\nunread lines: " << unread << '\n';
+    return print(object, text.str());
 }
 
 int CCliApp::cmdRecord() {
-    return fail(EXIT_USAGE, "record: not available yet");
+    std::atomic<bool> running{true};
+    std::atomic<bool> stopped{false};
+    std::atomic<int> injector{opt_->injector};
+    CDiagData store;
+    CThreadManager workers;
+    auto* worker =
+        new CDiagRSThread(*device_, store, opt_->file, running, injector, [&] { stopped = true; });
+    g_recording = &running;
+    std::signal(SIGINT, stopRecording);
+    std::signal(SIGTERM, stopRecording);
+    const auto start = std::chrono::steady_clock::now();
+    workers.insert(worker);
+    while (!stopped) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const bool enoughSamples =
+            opt_->samples > 0 && store.getSize() >= static_cast<std::size_t>(opt_->samples);
+        const bool enoughTime = opt_->seconds > 0 && secondsSince(start) >= opt_->seconds;
+        if (enoughSamples || enoughTime) {
+            running = false;
+        }
+    }
+    // A worker that closes while its flag is still set ended on a port or file error.
+    const bool endedByError = running;
+    running = false;
+    const double seconds = secondsSince(start);
+    const std::uint64_t exchanges = worker->exchanges();
+    const std::uint64_t failed = worker->failedExchanges();
+    workers.joinAll();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    g_recording = nullptr;
+    json object = {{"samples", store.getSize()},
+                   {"exchanges", exchanges},
+                   {"failedExchanges", failed},
+                   {"seconds", seconds}};
+    std::ostringstream text;
+    text << "samples: " << store.getSize() << "\nexchanges: " << exchanges
+         << "\nfailed exchanges: " << failed << "\nseconds: " << seconds << '\n';
+    print(object, text.str());
+    if (endedByError) {
+        return fail(EXIT_IO, "Nagrywanie przerwane błędem portu lub zapisu pliku: " + opt_->file);
+    }
+    return EXIT_OK;
 }

@@ -49,7 +49,9 @@ void CDiagRSThread::close() {
 bool CDiagRSThread::readSample(app_msg_t& sample) {
     const int injector = selectedInjector_.load();
     CLPGDevice::DiagPayload payload{};
+    ++exchanges_;
     if (!device_.requestDiag(injector, payload)) {
+        ++failed_;
         std::this_thread::sleep_for(kAfterFailedRequest);
         return false;
     }

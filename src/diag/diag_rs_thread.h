@@ -23,6 +23,9 @@ class CDiagRSThread : public CDiagInputThread {
     ~CDiagRSThread() override;
 
     std::uint32_t counter() const { return maker_.counter(); }
+    // Diagnostic requests made and how many of them brought no sample.
+    std::uint64_t exchanges() const { return exchanges_; }
+    std::uint64_t failedExchanges() const { return failed_; }
 
   protected:
     // Raises code 4 when the recording could not be created; else drops stale input
@@ -39,4 +42,6 @@ class CDiagRSThread : public CDiagInputThread {
     std::function<void()> onStopped_;
     CSampleMaker maker_;
     CRecordingWriter recording_;
+    std::atomic<std::uint64_t> exchanges_{0};
+    std::atomic<std::uint64_t> failed_{0};
 };

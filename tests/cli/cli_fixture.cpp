@@ -1,0 +1,97 @@
+#include "cli_fixture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<char*> argvOf(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
+}  // namespace
+
+std::string makeTempDir() {
+    char pattern[] = "/tmp/vapron-cli-XXXXXX";
+    const char* made = ::mkdtemp(pattern);
+    if (!made)
+        throw std::runtime_error("no temporary folder");
+    return made;
+}
+
+CSimProcess::CSimProcess(const std::vector<std::string>& options) {
+    int out[2];
+    if (::pipe(out) != 0)
+        throw std::runtime_error("pipe");
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        const std::string program = VAPRON_SIM_PATH;
+        auto argv = argvOf(program, options);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char c;
+    while (::read(out[0], &c, 1) == 1 && c != '\n')
+        path_ += c;
+    ::close(out[0]);
+    if (path_.empty())
+        throw std::runtime_error("vapron-sim printed no path");
+}
+
+CSimProcess::~CSimProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+}
+
+cli_result_t runCli(const std::vector<std::string>& arguments, const std::string& home) {
+    const std::string dir = makeTempDir();
+    const std::string outPath = dir + "/out", errPath = dir + "/err";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        if (!home.empty())
+            ::setenv("VAPRON_HOME", home.c_str(), 1);
+        const std::string program = VAPRON_CLI_PATH;
+        auto argv = argvOf(program, arguments);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    cli_result_t result;
+    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = readAll(outPath);
+    result.err = readAll(errPath);
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    ::rmdir(dir.c_str());
+    return result;
+}

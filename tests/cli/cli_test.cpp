@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_fixture.h"
+
+namespace {
+
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+class CliTest : public ::testing::Test {
+  protected:
+    cli_result_t cli(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--port", sim.path()});
+        return runCli(arguments, home);
+    }
+    json cliJson(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "--json");
+        const auto result = cli(arguments);
+        EXPECT_EQ(result.code, 0) << result.err;
+        return json::parse(result.out);
+    }
+
+    CSimProcess sim;
+    std::string home = makeTempDir();
+};
+
+TEST_F(CliTest, InfoNamesTheControllerAndItsTiming) {
+    const json info = cliJson({"info"});
+    EXPECT_EQ(info["version"], 4);
+    EXPECT_EQ(info["id"], "SIM0000000000001");
+    EXPECT_EQ(info["clock"].size(), 5u);
+    EXPECT_EQ(info["clock"][4], 40000);
+    EXPECT_DOUBLE_EQ(info["timeUnitMs"].get<double>(), 0.025);
+    EXPECT_DOUBLE_EQ(info["speedConstant"].get<double>(), 4800000.0);
+    EXPECT_EQ(info["programmed"].get<std::string>().size(), 10u);
+}
+
+TEST_F(CliTest, SettingsAreChangedOnlyWhenTheyPassTheCheck) {
+    json settings = cliJson({"settings", "get"});
+    EXPECT_EQ(settings["switchRpm"], 1200.0);
+    EXPECT_EQ(settings["functionFlags"], 0x13);
+    EXPECT_EQ(settings["injectorMasks"], json({1, 2, 4, 8, 16, 32, 64, 128}));
+
+    auto refused = cli({"--unlocked", "settings", "set", "switchRpm=50", "rpmThresholdVoltage=5"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.err,
+              "Błędna wartość prędkości przełączenia na LPG\n"
+              "Błędna wartość napięcia progowego dla sygnału obrotów\n");
+    EXPECT_EQ(cliJson({"settings", "get"})["switchRpm"], 1200.0);
+
+    auto noCar = cli({"settings", "set", "mainCorrection=1.5"});
+    EXPECT_EQ(noCar.code, 2);
+    EXPECT_NE(noCar.err.find("Aby wpisać ustawienia musisz podać dane"), std::string::npos);
+
+    auto written = cli({"--unlocked", "settings", "set", "mainCorrection=1.5"});
+    EXPECT_EQ(written.code, 0) << written.err;
+    EXPECT_EQ(cliJson({"settings", "get"})["mainCorrection"], 1.5);
+
+    EXPECT_EQ(cli({"--unlocked", "settings", "set", "timeAveraging=300"}).code, 2);
+    EXPECT_EQ(cli({"--unlocked", "settings", "set", "noSuchField=1"}).code, 2);
+}
+
+TEST_F(CliTest, CarInformationFilesTheSetupInTheLibrary) {
+    auto written =
+        cli({"--car", "Škoda|Fabia|1.4|75|2004|2.0|", "settings", "set", "mainCorrection=1.2"});
+    ASSERT_EQ(written.code, 0) << written.err;
+    const fs::path folder = fs::path(home) / "Ustawienia" / "v4.5" / "Škoda-Fabia-1.4";
+    ASSERT_TRUE(fs::is_directory(folder));
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().extension(), ".settings");
+        EXPECT_EQ(fs::file_size(entry.path()), 1200u);
+        EXPECT_EQ(entry.path().filename().string().rfind("SIM0000000000001-", 0), 0u);
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    EXPECT_EQ(cli({"--car", "a|b", "info"}).code, 2);
+}
+
+TEST_F(CliTest, EepromBackupAndRestoreCheckTheFile) {
+    const std::string image = home + "/image.eeprom";
+    ASSERT_EQ(cli({"eeprom", "read", image}).code, 0);
+    ASSERT_EQ(fs::file_size(image), 512u);
+
+    const std::string shortImage = home + "/short.eeprom";
+    std::ofstream(shortImage, std::ios::binary) << std::string(511, 'x');
+    auto refused = cli({"eeprom", "write", shortImage});
+    EXPECT_EQ(refused.code, 3);
+    EXPECT_EQ(refused.err, "Niepoprawny format pliku EEPROM!\n");
+
+    const std::string longImage = home + "/long.eeprom";
+    std::ofstream(longImage, std::ios::binary) << std::string(512, '\x07') << "tail";
+    EXPECT_EQ(cli({"eeprom", "write", longImage}).code, 0);
+    ASSERT_EQ(cli({"eeprom", "read", image}).code, 0);
+    std::ifstream in(image, std::ios::binary);
+    std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(back, std::string(512, '\x07'));
+}
+
+TEST_F(CliTest, MapTableAndFuelSensorRoundTrip) {
+    json map = cliJson({"map", "read"});
+    ASSERT_EQ(map["rows"].size(), 50u);
+    EXPECT_EQ(map["rows"][0], json({0, 0, 0, 0, 0, 0, 0, 0}));
+    map["rows"][3][2] = 12;
+    map["rows"][49][7] = -200;  // limited to -100
+    const std::string file = home + "/map.json";
+    std::ofstream(file) << map.dump();
+    ASSERT_EQ(cli({"map", "write", file}).code, 0);
+    map = cliJson({"map", "read"});
+    EXPECT_EQ(map["rows"][3][2], 12);
+    EXPECT_EQ(map["rows"][49][7], -100);
+
+    std::string values = "55.9";
+    for (int i = 1; i < 25; ++i)
+        values += ",-10";
+    ASSERT_EQ(cli({"table", "write", values}).code, 0);
+    const json table = cliJson({"table", "read"});
+    EXPECT_EQ(table["values"][0], 55.0);
+    EXPECT_EQ(table["values"][24], -10.0);
+    EXPECT_EQ(cli({"table", "write", "1,2,3"}).code, 2);
+
+    json fuel = cliJson({"fuel", "read"});
+    EXPECT_EQ(fuel["thresholds"], json({42, 130, 170, 225}));
+    auto refused = cli({"fuel", "write", "42,130,130,225"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.err,
+              "Nieprawidłowe wartości.\nPowinny być wprowadzone w porządku rosnącym lub "
+              "malejącym.\n");
+    ASSERT_EQ(cli({"fuel", "write", "225,170,130,42"}).code, 0);
+    EXPECT_EQ(cliJson({"fuel", "read"})["thresholds"], json({225, 170, 130, 42}));
+}
+
+TEST_F(CliTest, ModesSequenceAndErrors) {
+    EXPECT_EQ(cli({"mode", "lpg"}).code, 0);
+    EXPECT_EQ(cli({"mode", "auto"}).code, 0);
+    EXPECT_EQ(cli({"mode", "diesel"}).code, 2);
+    const json sequence = cliJson({"sequence"});
+    ASSERT_EQ(sequence["entries"].size(), 8u);
+    EXPECT_EQ(sequence["entries"][0]["position"], 1);
+    EXPECT_EQ(sequence["entries"][0]["timeMs"], 0.0);
+    EXPECT_TRUE(sequence["staggered"].get<bool>());
+    const json errors = cliJson({"errors"});
+    EXPECT_EQ(errors["report"], "0000000000000000000000");
+    EXPECT_EQ(errors["text"], "Brak błędów.");
+}
+
+TEST(CliSimTest, StoredErrorsAreDecodedAndCleared) {
+    CSimProcess sim({"--no-pacing", "--errors", "0003000005000000000081"});
+    auto errors = runCli({"--port", sim.path(), "errors"});
+    ASSERT_EQ(errors.code, 0);
+    EXPECT_NE(errors.out.find(" Moduł: Wtryskiwacze, kod błędu: \r\n\tERROR_INJECTOR1 "),
+              std::string::npos);
+    EXPECT_NE(errors.out.find("Nieznany kod błędu = 0x80"), std::string::npos);
+    EXPECT_EQ(runCli({"--port", sim.path(), "errors", "--clear"}).code, 0);
+    EXPECT_EQ(runCli({"--port", sim.path(), "errors"}).out, "Brak błędów.\n");
+}
+
+TEST(CliSimTest, SilentControllerAndMissingPortHaveTheirExitCodes) {
+    CSimProcess silent({"--no-pacing", "--drop", "1"});
+    auto result = runCli({"--port", silent.path(), "info"});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "Nie można nawiązać komunikacji z urządzeniem LPG\n");
+
+    result = runCli({"--port", "/dev/vapron-no-such-device", "info"});
+    EXPECT_EQ(result.code, 3);
+    EXPECT_NE(result.err.find("CSerialPort::open(1) - GetLastError()=2"), std::string::npos);
+}
+
+TEST(CliSimTest, RecordingMatchesItsReportAndInspectReadsItBack) {
+    CSimProcess sim({"--profile", "drive"});
+    const std::string home = makeTempDir();
+    const std::string file = home + "/run.lpgd";
+    auto recorded = runCli({"--json", "--port", sim.path(), "record", file, "--seconds", "2"});
+    ASSERT_EQ(recorded.code, 0) << recorded.err;
+    const json report = json::parse(recorded.out);
+    std::ifstream in(file, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto lines = std::count(content.begin(), content.end(), '\n');
+    EXPECT_EQ(lines, report["samples"].get<long>());
+    EXPECT_GT(report["exchanges"].get<long>(), 60);  // about 53 a second on the paced line
+    EXPECT_TRUE(fs::exists(file + "-config"));
+
+    const json inspected = json::parse(runCli({"--json", "inspect", file}).out);
+    EXPECT_EQ(inspected["samples"], report["samples"]);
+    EXPECT_EQ(inspected["firstIndex"], 1);
+    EXPECT_EQ(inspected["unreadLines"], 0);
+}
+
+TEST(CliOfflineTest, DecodeErrorsAndInspectNeedNoController) {
+    auto decoded = runCli({"decode-errors", "0000000000C00000000000"});
+    EXPECT_EQ(decoded.code, 0);
+    EXPECT_EQ(decoded.out,
+              " Moduł: Czujniki, kod błędu: \r\n\tNieznany kod błędu = 0x40 \r\n\tNieznany kod "
+              "błędu = 0x80 \r\n\n");
+    EXPECT_EQ(runCli({"decode-errors", "00zz"}).code, 2);
+    EXPECT_EQ(runCli({"inspect", "/nonexistent.lpgd"}).code, 3);
+
+    const std::string home = makeTempDir();
+    std::ofstream(home + "/cut.lpgd", std::ios::binary)
+        << "1\t1\t2\t0\t4000\t4000\t120\t0\t0\t120\t133\t133\t90\t85\t50\t60\t0\t80\r\n"
+        << "2\t1\t3\t1\t4000\t4000\t120\t10\t0\t120\t133\t133\t90\t85\t50\t60\t0\t80\r\n"
+        << "3\t1\t3\tx\r\n";
+    const json inspected = json::parse(runCli({"--json", "inspect", home + "/cut.lpgd"}).out);
+    EXPECT_EQ(inspected["samples"], 2);
+    EXPECT_EQ(inspected["lastIndex"], 2);
+    EXPECT_EQ(inspected["lpgSamples"], 1);
+    EXPECT_EQ(inspected["unreadLines"], 1);
+}
+
+TEST(CliOfflineTest, HelpForTheToolAndEveryCommand) {
+    auto help = runCli({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("Subcommands:"), std::string::npos);
+    for (const char* command : {"info", "settings", "errors", "mode", "eeprom", "map", "table",
+                                "fuel", "sequence", "record", "inspect", "decode-errors"}) {
+        auto result = runCli({command, "--help"});
+        EXPECT_EQ(result.code, 0) << command;
+        EXPECT_FALSE(result.out.empty()) << command;
+    }
+    EXPECT_EQ(runCli({}).code, 2);
+    EXPECT_EQ(runCli({"frobnicate"}).code, 2);
+}
+
+}  // namespace
