@@ -38,3 +38,8 @@ void CDiagData::clear() {
     // A long run holds a lot of memory; the next run starts from nothing anyway.
     std::vector<app_msg_t>().swap(samples_);
 }
+
+std::size_t CDiagData::memoryBytes() const {
+    std::lock_guard<CMutex> hold(mutex_);
+    return samples_.capacity() * sizeof(app_msg_t);
+}

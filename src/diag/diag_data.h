@@ -27,6 +27,8 @@ class CDiagData {
     void getRange(std::vector<app_msg_t>& out, int first, int end) const;
     std::size_t getSize() const;
     void clear();
+    // Bytes the samples occupy, growth room included.
+    std::size_t memoryBytes() const;
 
   private:
     mutable CMutex mutex_;

@@ -1,0 +1,108 @@
+// The controller link over a pseudo-terminal paced like the real 38400-baud line:
+// a whole-EEPROM read and live acquisition, each against the line's own limit.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "diag/diag_data.h"
+#include "diag/diag_rs_thread.h"
+#include "link/lpg_device.h"
+#include "link/serial_port.h"
+#include "sim/controller_sim.h"
+#include "sim/pty_server.h"
+#include "support/thread_manager.h"
+
+namespace {
+
+constexpr double kByteMs = 10.0 * 1000.0 / 38400.0;
+
+struct PacedLink {
+    PacedLink() : sim(std::make_shared<CControllerSim>()), server(sim) {
+        server.setPacing(true);
+        server.start();
+        auto port = std::make_unique<CSerialPort>();
+        CPortNames names;
+        names.setFirstPath(server.slavePath());
+        port->setPortNames(names);
+        device = std::make_unique<CLPGDevice>(ui, std::move(port));
+        if (!device->connect(1))
+            throw std::runtime_error("no simulated controller");
+    }
+    ~PacedLink() {
+        device->disconnect();
+        server.stop();
+    }
+    CNullDeviceUi ui;
+    std::shared_ptr<CControllerSim> sim;
+    CPtyServer server;
+    std::unique_ptr<CLPGDevice> device;
+};
+
+// 64 blocks, each a 12-byte request and a 16-byte reply.
+void BM_EepromReadPaced(benchmark::State& state) {
+    PacedLink link;
+    std::uint8_t image[512];
+    const double lineMs = 64 * (12 + 16) * kByteMs;
+    for (auto _ : state) {
+        if (!link.device->readEeprom(image, 0, sizeof image))
+            state.SkipWithError("read failed");
+    }
+    state.counters["line_ms"] = lineMs;
+}
+BENCHMARK(BM_EepromReadPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// Live acquisition: each exchange is a 36-byte request and a 36-byte reply (18.75 ms,
+// 53.3 exchanges a second at most).
+void BM_LiveAcquisitionPaced(benchmark::State& state) {
+    PacedLink link;
+    const double seconds = 5.0;
+    for (auto _ : state) {
+        CDiagData store;
+        std::atomic<bool> run{true};
+        std::atomic<int> injector{1};
+        std::atomic<bool> stopped{false};
+        CThreadManager workers;
+        auto* worker = new CDiagRSThread(*link.device, store, "/tmp/vapron-bench.lpgd", run,
+                                         injector, [&] { stopped = true; });
+        workers.insert(worker);
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        run = false;
+        while (!stopped)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double limit = 1000.0 / (72 * kByteMs);
+        state.counters["exchanges_per_s"] = worker->exchanges() / elapsed;
+        state.counters["samples_per_s"] = store.getSize() / elapsed;
+        state.counters["line_limit_per_s"] = limit;
+        state.counters["share_of_limit"] = worker->exchanges() / elapsed / limit;
+        workers.joinAll();
+    }
+    std::remove("/tmp/vapron-bench.lpgd");
+    std::remove("/tmp/vapron-bench.lpgd-config");
+}
+BENCHMARK(BM_LiveAcquisitionPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// What the store holds per sample once a long run has grown it.
+void BM_StoreMemoryPerSample(benchmark::State& state) {
+    for (auto _ : state) {
+        CDiagData store;
+        app_msg_t sample;
+        for (int i = 0; i < 1'000'000; ++i) {
+            sample.index = static_cast<std::uint32_t>(i + 1);
+            store.push(sample);
+        }
+        state.counters["bytes_per_sample"] =
+            static_cast<double>(store.memoryBytes()) / store.getSize();
+        state.counters["sizeof_sample"] = sizeof(app_msg_t);
+    }
+}
+BENCHMARK(BM_StoreMemoryPerSample)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
