@@ -1,0 +1,53 @@
+#include "sim/sim_faults.h"
+
+#include <algorithm>
+
+CSimFaults::CSimFaults(std::uint32_t seed) : random_(seed) {}
+
+bool CSimFaults::chance(double p) {
+    if (p <= 0) {
+        return false;  // draws nothing, so unused knobs never shift the sequence
+    }
+    return std::bernoulli_distribution(std::min(p, 1.0))(random_);
+}
+
+bool CSimFaults::admit() {
+    std::lock_guard lock(mutex_);
+    if (vanished_) {
+        return false;
+    }
+    const unsigned limit = vanishAfter_;
+    if (limit > 0 && admitted_ >= limit) {
+        vanished_ = true;
+        return false;
+    }
+    ++admitted_;
+    return true;
+}
+
+void CSimFaults::reappear() {
+    std::lock_guard lock(mutex_);
+    admitted_ = 0;
+    vanished_ = false;
+}
+
+std::vector<std::uint8_t> CSimFaults::apply(std::vector<std::uint8_t> reply) {
+    std::lock_guard lock(mutex_);
+    if (reply.empty() || chance(drop_)) {
+        return {};
+    }
+    if (chance(corrupt_)) {
+        reply.back() = static_cast<std::uint8_t>(reply.back() + 1);  // check word off by one
+    }
+    if (chance(stray_)) {
+        // Line noise never holds 0xAA, so it cannot pass for a frame start.
+        const int count = std::uniform_int_distribution<int>(1, 4)(random_);
+        std::uniform_int_distribution<int> noise(0, 0xA9);
+        std::vector<std::uint8_t> prefix(count);
+        for (auto& b : prefix) {
+            b = static_cast<std::uint8_t>(noise(random_));
+        }
+        reply.insert(reply.begin(), prefix.begin(), prefix.end());
+    }
+    return reply;
+}

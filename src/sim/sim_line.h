@@ -1,0 +1,52 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "link/i_serial_line.h"
+#include "sim/controller_sim.h"
+#include "sim/frame_assembler.h"
+
+// The simulated controller behind the serial-line interface, in the same process. Time
+// is the line's own: nothing sleeps; a read that cannot be satisfied moves the line
+// clock on by its whole time-out, which is also when a delayed reply becomes visible.
+// A vanished controller fails like an unplugged adapter.
+class CSimLine : public ISerialLine {
+  public:
+    explicit CSimLine(std::shared_ptr<CControllerSim> sim);
+
+    CControllerSim& sim() { return *sim_; }
+    const std::shared_ptr<CControllerSim>& simPtr() const { return sim_; }
+    // The controller sits on this port number only; 0 (the default) answers on any.
+    void setAnswerPort(int port);
+    // Milliseconds that have passed on the line's clock.
+    long long elapsedMs() const;
+
+    void open(int port) override;
+    void close() override;
+    bool isOpen() const override;
+    void configure() override;
+    void setTimeouts(const serial_timeouts_t& timeouts) override;
+    int read(std::uint8_t* buffer, int n) override;
+    int write(const std::uint8_t* buffer, int n) override;
+    void purgeIn() override;
+    void purgeOut() override;
+
+  private:
+    struct pending_t {
+        long long readyMs;
+        std::uint8_t byte;
+    };
+
+    void checkUsable(const char* operation, int line) const;
+
+    std::shared_ptr<CControllerSim> sim_;
+    mutable std::mutex mutex_;
+    CFrameAssembler receiver_;
+    std::deque<pending_t> incoming_;
+    serial_timeouts_t timeouts_;
+    long long nowMs_ = 0;
+    int answerPort_ = 0;
+    bool open_ = false;
+};

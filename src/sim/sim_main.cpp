@@ -1,0 +1,197 @@
+// vapron-sim: the simulated controller on a pseudo-terminal. Prints the terminal's path
+// as its first line, then serves until SIGINT or SIGTERM.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/controller_sim.h"
+#include "sim/pty_server.h"
+#include "support/i_error.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vapron-sim [options]\n"
+    "  --version N            firmware version in the version record (default 4)\n"
+    "  --id TEXT              controller ID (up to 16 characters)\n"
+    "  --injectors N          number of injectors (default 4)\n"
+    "  --errors HEX           stored error report, 22 hex digits\n"
+    "  --profile idle|drive   engine profile (default idle)\n"
+    "  --needed-correction MS LPG time the injectors lack (default 1.4)\n"
+    "  --drop P               probability of a lost reply\n"
+    "  --corrupt P            probability of a bad check word\n"
+    "  --stray P              probability of stray bytes before a reply\n"
+    "  --delay MS             extra delay before every reply\n"
+    "  --seed N               seed of the random sources (default 1)\n"
+    "  --no-pacing            send at full speed instead of 38400 baud\n"
+    "  --non-sequential       all injectors fire together\n"
+    "  --clock-hz N           controller timer frequency (default 40000)\n"
+    "  --vanish-after N       go away after answering N requests\n"
+    "  --help                 this text\n";
+
+struct options_t {
+    std::uint32_t seed = 1;
+    std::optional<unsigned long> version, injectors, clockHz, vanishAfter, delayMs;
+    std::optional<std::string> id, errors, profile;
+    std::optional<double> needed, drop, corrupt, stray;
+    bool pacing = true;
+    bool sequential = true;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::cerr << "vapron-sim: " << message << "\n" << kUsage;
+    std::exit(2);
+}
+
+unsigned long toUnsigned(const std::string& name, const std::string& text, unsigned long max) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value > max || text[0] == '-') {
+        fail("bad value for " + name + ": " + text);
+    }
+    return value;
+}
+
+double toDouble(const std::string& name, const std::string& text, double min, double max) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= min && value <= max)) {
+        fail("bad value for " + name + ": " + text);
+    }
+    return value;
+}
+
+CControllerSim::error_report_t toReport(const std::string& hex) {
+    CControllerSim::error_report_t report{};
+    if (hex.size() != 2 * report.size()) {
+        fail("--errors needs 22 hex digits");
+    }
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        const std::string pair = hex.substr(2 * i, 2);
+        char* end = nullptr;
+        report[i] = static_cast<std::uint8_t>(std::strtoul(pair.c_str(), &end, 16));
+        if (*end != '\0' || pair.find_first_of("+- ") != std::string::npos) {
+            fail("--errors needs 22 hex digits");
+        }
+    }
+    return report;
+}
+
+options_t parse(const std::vector<std::string>& args) {
+    options_t o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) {
+                fail(arg + " needs a value");
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            std::exit(0);
+        } else if (arg == "--no-pacing") {
+            o.pacing = false;
+        } else if (arg == "--non-sequential") {
+            o.sequential = false;
+        } else if (arg == "--version") {
+            o.version = toUnsigned(arg, value(), 65535);
+        } else if (arg == "--injectors") {
+            o.injectors = toUnsigned(arg, value(), 8);
+        } else if (arg == "--clock-hz") {
+            o.clockHz = toUnsigned(arg, value(), 0xFFFFFFFFul);
+        } else if (arg == "--vanish-after") {
+            o.vanishAfter = toUnsigned(arg, value(), 0xFFFFFFFFul);
+        } else if (arg == "--delay") {
+            o.delayMs = toUnsigned(arg, value(), 600000);
+        } else if (arg == "--seed") {
+            o.seed = static_cast<std::uint32_t>(toUnsigned(arg, value(), 0xFFFFFFFFul));
+        } else if (arg == "--id") {
+            o.id = value();
+        } else if (arg == "--errors") {
+            o.errors = value();
+        } else if (arg == "--profile") {
+            o.profile = value();
+        } else if (arg == "--needed-correction") {
+            o.needed = toDouble(arg, value(), -10, 10);
+        } else if (arg == "--drop") {
+            o.drop = toDouble(arg, value(), 0, 1);
+        } else if (arg == "--corrupt") {
+            o.corrupt = toDouble(arg, value(), 0, 1);
+        } else if (arg == "--stray") {
+            o.stray = toDouble(arg, value(), 0, 1);
+        } else {
+            fail("unknown option " + arg);
+        }
+    }
+    return o;
+}
+
+void configure(CControllerSim& sim, const options_t& o) {
+    if (o.version)
+        sim.setVersion(static_cast<std::uint16_t>(*o.version));
+    if (o.injectors)
+        sim.setInjectors(static_cast<std::uint8_t>(*o.injectors));
+    if (o.clockHz)
+        sim.setClockHz(static_cast<std::uint32_t>(*o.clockHz));
+    if (o.id)
+        sim.setId(*o.id);
+    if (o.errors)
+        sim.setErrorReport(toReport(*o.errors));
+    if (o.profile) {
+        if (*o.profile != "idle" && *o.profile != "drive") {
+            fail("--profile is idle or drive");
+        }
+        sim.setProfile(*o.profile == "drive" ? EngineProfile::Drive : EngineProfile::Idle);
+    }
+    if (o.needed)
+        sim.setNeededCorrection(*o.needed);
+    if (o.drop)
+        sim.faults().setDropProbability(*o.drop);
+    if (o.corrupt)
+        sim.faults().setCorruptProbability(*o.corrupt);
+    if (o.stray)
+        sim.faults().setStrayProbability(*o.stray);
+    if (o.delayMs)
+        sim.faults().setReplyDelay(std::chrono::milliseconds(*o.delayMs));
+    if (o.vanishAfter)
+        sim.faults().setVanishAfter(static_cast<unsigned>(*o.vanishAfter));
+    sim.setSequential(o.sequential);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const options_t options = parse(std::vector<std::string>(argv + 1, argv + argc));
+
+    // Block the stop signals before the server thread exists, so only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    auto sim = std::make_shared<CControllerSim>(options.seed);
+    configure(*sim, options);
+    CPtyServer server(sim);
+    server.setPacing(options.pacing);
+    try {
+        server.start();
+    } catch (IError* e) {
+        std::cerr << "vapron-sim: " << e->format() << "\n";
+        delete e;
+        return 1;
+    }
+    std::printf("%s\n", server.slavePath().c_str());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.stop();
+    return 0;
+}
