@@ -39,6 +39,7 @@ class CDeviceFrame : public QWidget {
     QSplitter* rightSplitter() const { return right_; }
     // The chart kind chosen last (0 revolutions … 4 lambda).
     int chartKind() const { return chart_; }
+    void setChartKind(int kind) { chart_ = kind; }
 
     // Handles a key as the frame's shortcuts do; the key is processed normally as well.
     void routeKey(int key, quint32 nativeScanCode, Qt::KeyboardModifiers modifiers);
@@ -63,5 +64,5 @@ class CDeviceFrame : public QWidget {
     QSplitter* right_;
     CLPGBar* bar_;
     CKeyRouter keys_;
-    int chart_ = 0;
+    int chart_ = 1;  // the injection-time chart is shown at start
 };

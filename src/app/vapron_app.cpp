@@ -6,8 +6,8 @@
 #include "app/device_frame.h"
 #include "app/lpg_bar.h"
 #include "app/main_frame.h"
-#include "app/message_box.h"
 #include "app/qt_preferences.h"
+#include "display/device_panel.h"
 #include "link/serial_port.h"
 #include "sim/controller_sim.h"
 #include "sim/pty_server.h"
@@ -48,39 +48,26 @@ void CVapron::start() {
     doc_->setWindow(mainFrame_);
     doc_->setFrame(frame_);
     doc_->setBar(frame_->bar());
+    panel_ = new CDevicePanel(*doc_);
+    frame_->setPanel(panel_);
+    doc_->setDevicePanel(panel_);
     wireShortcuts();
 
     mainFrame_->move(0, 0);
     mainFrame_->resize(1024, 768);
     mainFrame_->showMaximized();
+    // The panel starts diagnostics when it is first shown with a controller connected.
     QTimer::singleShot(0, this, [this] {
         doc_->OnNewDocument();
-        // Diagnostics start by themselves once the controller answers.
-        doc_->quickStartDiagnostics();
-    });
-}
-
-void CVapron::workMode(const char* handler, bool (CDeviceDoc::*change)(), const char* failure) {
-    runGuarded(mainFrame_, handler, [&] {
-        if (!((*doc_).*change)()) {
-            CMessageBox::show(mainFrame_, failure);
-        }
+        panel_->firstUpdate();
     });
 }
 
 void CVapron::wireShortcuts() {
-    connect(frame_, &CDeviceFrame::gasolineRequested, this, [this] {
-        workMode("CDevicePanel::onBtnGasoline()", &CDeviceDoc::setWorkGas,
-                 "Nie powiodło się przełączenie na benzynę!");
-    });
-    connect(frame_, &CDeviceFrame::lpgRequested, this, [this] {
-        workMode("CDevicePanel::onBtnLpg()", &CDeviceDoc::setWorkLPG,
-                 "Nie powiodło się przełączenie na LPG!");
-    });
-    connect(frame_, &CDeviceFrame::autoRequested, this, [this] {
-        workMode("CDevicePanel::onBtnAuto()", &CDeviceDoc::setWorkAuto,
-                 "Nie powiodło się przełączenie w tryb AUTO!");
-    });
-    connect(frame_, &CDeviceFrame::injectorSelected, this,
-            [this](int injector) { doc_->selectedInjector() = injector; });
+    connect(frame_, &CDeviceFrame::gasolineRequested, panel_, &CDevicePanel::onBtnGasoline);
+    connect(frame_, &CDeviceFrame::lpgRequested, panel_, &CDevicePanel::onBtnLpg);
+    connect(frame_, &CDeviceFrame::autoRequested, panel_, &CDevicePanel::onBtnAuto);
+    connect(frame_, &CDeviceFrame::injectorSelected, panel_, &CDevicePanel::selectInjector);
+    connect(frame_, &CDeviceFrame::chartSelected, panel_, &CDevicePanel::selectChart);
+    connect(panel_, &CDevicePanel::chartChosen, frame_, &CDeviceFrame::setChartKind);
 }

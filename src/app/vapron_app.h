@@ -7,6 +7,7 @@
 
 class CDeviceDoc;
 class CDeviceFrame;
+class CDevicePanel;
 class CMainFrame;
 class CPtyServer;
 class IPreferences;
@@ -34,12 +35,12 @@ class CVapron : public QObject {
 
   private:
     void wireShortcuts();
-    void workMode(const char* handler, bool (CDeviceDoc::*change)(), const char* failure);
 
     Options options_;
     std::unique_ptr<IPreferences> preferences_;
     std::unique_ptr<CPtyServer> simulator_;
     std::unique_ptr<CDeviceDoc> doc_;
     CDeviceFrame* frame_ = nullptr;
+    CDevicePanel* panel_ = nullptr;
     CMainFrame* mainFrame_ = nullptr;
 };

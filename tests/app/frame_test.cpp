@@ -46,15 +46,17 @@ TEST(KeyRouterTest, FunctionKeysSelectInjectorsAndChartsButF9Nothing) {
     EXPECT_EQ(keys.keyPressed(Qt::Key_F6, 72, Qt::ShiftModifier).action, A::None);
 }
 
-TEST(KeyRouterTest, ShiftF2TwiceSwitchesTheChartOnce) {
+TEST(KeyRouterTest, ShiftF3TwiceSwitchesTheChartOnce) {
     CDeviceFrame frame;
     QSignalSpy charts(&frame, &CDeviceFrame::chartSelected);
     QSignalSpy injectors(&frame, &CDeviceFrame::injectorSelected);
     frame.routeKey(Qt::Key_Shift, CKeyRouter::kLeftShift, Qt::ShiftModifier);
-    frame.routeKey(Qt::Key_F2, 68, Qt::ShiftModifier);
-    frame.routeKey(Qt::Key_F2, 68, Qt::ShiftModifier);
+    frame.routeKey(Qt::Key_F2, 68, Qt::ShiftModifier);  // already the injection-time chart
+    EXPECT_EQ(charts.count(), 0);
+    frame.routeKey(Qt::Key_F3, 69, Qt::ShiftModifier);
+    frame.routeKey(Qt::Key_F3, 69, Qt::ShiftModifier);
     EXPECT_EQ(charts.count(), 1);
-    EXPECT_EQ(frame.chartKind(), 1);
+    EXPECT_EQ(frame.chartKind(), 2);
     frame.routeKeyRelease(Qt::Key_Shift, CKeyRouter::kLeftShift);
     frame.routeKey(Qt::Key_F9, 75, Qt::NoModifier);
     EXPECT_EQ(injectors.count(), 0);

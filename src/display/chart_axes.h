@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include "display/plot_mapping.h"
+
+class QPainter;
+
+// What both chart families share: the margins and size of the plot area, the y caption,
+// the fonts, and the drawing of the frame, the grid with its labels and the caption.
+// The two families differ in pens and in pixel rounding (Style).
+class CChartAxes {
+  public:
+    enum class Style {
+        Series,  // dotted black frame and grid, positions rounded to the nearest pixel
+        XY,      // solid black frame, dotted grey grid with a black zero line, truncated
+    };
+    using Formatter = std::function<QString(double)>;
+
+    // Character cell height of the chart fonts, in pixels.
+    static constexpr int kFontCellHeight = 15;
+
+    CChartAxes(Style style, int left, int top, const QString& caption);
+
+    // Creates the fonts once; later calls keep them. Drawing creates them when no size
+    // was given first.
+    void createFonts() const;
+    bool hasFonts() const { return m_fontsCreated; }
+    const QFont& labelFont() const { return m_labelFont; }
+
+    void setPlotSize(int width, int height);
+    // The plot area: left and top margins, plot width and height. The frame's right and
+    // bottom lines lie on left + width and top + height.
+    QRect plotRect() const { return {m_left, m_top, m_width, m_height}; }
+    // Everything drawn for the plot, the frame and dots on its edges included; owners
+    // invalidate this when only the chart changed.
+    QRect updateRect() const { return plotRect().adjusted(-2, -2, 3, 3); }
+    bool isDrawable() const { return m_width > 0 && m_height > 0; }
+
+    const QString& caption() const { return m_caption; }
+    Style style() const { return m_style; }
+    CPlotMapping mapping(const axis_range_t& x, const axis_range_t& y) const;
+
+    // The frame filled white, the grid lines with their labels and the rotated caption.
+    void drawBackground(QPainter& painter, const CPlotMapping& map, const Formatter& formatX,
+                        const Formatter& formatY) const;
+
+  private:
+    void drawFrame(QPainter& painter) const;
+    void drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
+                          const Formatter& formatX) const;
+    void drawHorizontalGrid(QPainter& painter, const CPlotMapping& map,
+                            const Formatter& formatY) const;
+    void drawCaption(QPainter& painter) const;
+    void selectGridPen(QPainter& painter, double value, double step) const;
+
+    Style m_style;
+    int m_left;
+    int m_top;
+    int m_width = 0;
+    int m_height = 0;
+    QString m_caption;
+    mutable bool m_fontsCreated = false;
+    mutable QFont m_labelFont;
+    mutable QFont m_captionFont;
+};

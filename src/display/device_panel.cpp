@@ -1,0 +1,350 @@
+#include "display/device_panel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/device_doc.h"
+#include "app/lpg_bar.h"
+#include "app/message_box.h"
+#include "app/wait_cursor.h"
+#include "link/conversions.h"
+
+namespace {
+
+const QColor kYellow(255, 255, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kGreen(0, 255, 0);
+
+struct value_row_t {
+    const char* label;
+    const char* initial;
+    bool yellow;
+};
+
+constexpr value_row_t kRows[CDevicePanel::kValues] = {
+    {"RPM", "0", true},         {"Czas benz.", "0.00", false},
+    {"Czas LPG", "0.00", true}, {"T.ogrzewacza", "0.0", false},
+    {"T. LPG", "0.0", true},    {"Ciśn.różnicowe", "0.0", false},
+    {"Lambda", "0.0", true},    {"Nap. zas.", "0.00", false},
+    {"T. wewn.", "0.0", true},
+};
+
+QFont panelFont(bool bold) {
+    QFont font("DejaVu Sans");
+    font.setPixelSize(20);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+void paint(QLabel* label, const QColor& background) {
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+}
+
+QString number(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
+
+}  // namespace
+
+CDevicePanel::CDevicePanel(CDeviceDoc& document, QWidget* parent)
+    : QWidget(parent), doc_(document) {
+    build();
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &CDevicePanel::refresh);
+    connect(&doc_, &CDeviceDoc::mainCorrectionShown, this,
+            [this](double ms) { correction_->setText(number(ms, 3)); });
+    connect(&doc_, &CDeviceDoc::quickEditorDisabled, this,
+            [this] { setQuickEditorEnabled(false); });
+    connect(&doc_, &CDeviceDoc::stateChanged, this, [this] {
+        const bool connected = doc_.isConnected();
+        gasoline_->setEnabled(connected);
+        lpg_->setEnabled(connected);
+        auto_->setEnabled(connected);
+        injectors_->setEnabled(connected);
+    });
+}
+
+void CDevicePanel::build() {
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < kValues; ++i) {
+        auto* label = new QLabel(kRows[i].label, this);
+        label->setFont(panelFont(i % 2 == 0));
+        values_[i] = new QLabel(kRows[i].initial, this);
+        values_[i]->setObjectName(QString("value%1").arg(i));
+        values_[i]->setFont(panelFont(true));
+        values_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        values_[i]->setMinimumWidth(80);
+        paint(values_[i], kRows[i].yellow ? kYellow : kWhite);
+        grid->addWidget(label, i, 0);
+        grid->addWidget(values_[i], i, 1);
+    }
+    fuel_ = new QLabel(this);
+    fuel_->setAlignment(Qt::AlignCenter);
+    fuel_->setFont(panelFont(true));
+    setFuel("Benzyna", kYellow);
+
+    gasoline_ = new QPushButton("Benzyna", this);
+    lpg_ = new QPushButton("LPG", this);
+    auto_ = new QPushButton("Auto", this);
+    connect(gasoline_, &QPushButton::clicked, this, &CDevicePanel::onBtnGasoline);
+    connect(lpg_, &QPushButton::clicked, this, &CDevicePanel::onBtnLpg);
+    connect(auto_, &QPushButton::clicked, this, &CDevicePanel::onBtnAuto);
+
+    injectors_ = new QComboBox(this);
+    for (int i = 1; i <= 8; ++i)
+        injectors_->addItem(QString::number(i));
+    connect(injectors_, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int index) { doc_.selectedInjector() = index + 1; });
+    charts_ = new QComboBox(this);
+    charts_->addItems({"Obroty 1/min", "Czas wtrysku [ms]", "Ciśnienie [kPa]",
+                       "Temperatura LPG [C]", "Sonda Lambda [V]"});
+    charts_->setCurrentIndex(1);
+    connect(charts_, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int kind) { emit chartChosen(kind); });
+
+    correction_ = new QLineEdit(this);
+    up_ = new QToolButton(this);
+    up_->setArrowType(Qt::UpArrow);
+    down_ = new QToolButton(this);
+    down_->setArrowType(Qt::DownArrow);
+    write_ = new QPushButton("Wpisz", this);
+    connect(up_, &QToolButton::clicked, this, [this] { onCorrectionSpin(-1); });
+    connect(down_, &QToolButton::clicked, this, [this] { onCorrectionSpin(1); });
+    connect(write_, &QPushButton::clicked, this, &CDevicePanel::onBtnSetCorrection);
+    setQuickEditorEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(fuel_);
+    auto* modes = new QHBoxLayout;
+    modes->addWidget(gasoline_);
+    modes->addWidget(lpg_);
+    modes->addWidget(auto_);
+    layout->addLayout(modes);
+    auto* selectors = new QGridLayout;
+    selectors->addWidget(new QLabel("Wtryskiwacz", this), 0, 0);
+    selectors->addWidget(injectors_, 0, 1);
+    selectors->addWidget(new QLabel("Wykres", this), 1, 0);
+    selectors->addWidget(charts_, 1, 1);
+    layout->addLayout(selectors);
+    layout->addWidget(new QLabel("Główna poprawka [ms]", this));
+    auto* editor = new QHBoxLayout;
+    auto* spin = new QVBoxLayout;
+    spin->setSpacing(0);
+    spin->addWidget(up_);
+    spin->addWidget(down_);
+    editor->addWidget(correction_);
+    editor->addLayout(spin);
+    editor->addWidget(write_);
+    layout->addLayout(editor);
+    layout->addStretch(1);
+}
+
+void CDevicePanel::setFuel(const QString& text, const QColor& colour) {
+    fuel_->setText(text);
+    paint(fuel_, colour);
+    fuel_->repaint();
+}
+
+void CDevicePanel::setQuickEditorEnabled(bool on) {
+    correction_->setEnabled(on);
+    up_->setEnabled(on);
+    down_->setEnabled(on);
+    write_->setEnabled(on);
+}
+
+void CDevicePanel::firstUpdate() {
+    const bool connected = doc_.isConnected();
+    if (connected) {
+        doc_.quickStartDiagnostics();
+        runGuarded(this, "CDevicePanel::OnInitialUpdate()", [&] { doc_.readSetup(); });
+    }
+    setQuickEditorEnabled(connected);
+}
+
+void CDevicePanel::clearValues() {
+    for (int i = 0; i < kValues; ++i)
+        values_[i]->setText(kRows[i].initial);
+}
+
+void CDevicePanel::startRefresh() {
+    timer_->start(kRefreshMs);
+}
+
+void CDevicePanel::stopRefresh() {
+    timer_->stop();
+}
+
+void CDevicePanel::showSample(const app_msg_t& s) {
+    const double rpm = s.rpm();
+    values_[0]->setText(rpm < 100 ? "BRAK" : number(rpm, 0));
+    values_[1]->setText(number(s.gasTimeMs(), 2));
+    values_[2]->setText(number(s.lpgTimeMs(), 2));
+    const double reducer = s.reducerTemp(), gas = s.gasTemp();
+    values_[3]->setText(reducer < -30 ? "BRAK" : number(reducer, 0));
+    values_[4]->setText(gas < -30 ? "BRAK" : number(gas, 0));
+    const double pressure = s.pressureKpa();
+    values_[5]->setText(pressure < 15 ? "BRAK" : number(pressure, 1));
+    values_[6]->setText(number(s.lambdaVolts(), 1));
+    values_[7]->setText(number(s.supplyVolts(), 1));
+    values_[8]->setText(number(s.internalTemp(), 0));
+    if (s.work_state == 3) {
+        setFuel("LPG", kGreen);
+        doc_.info().reducerPressure = pressure;
+    } else {
+        setFuel("Benzyna", kYellow);
+    }
+}
+
+void CDevicePanel::refresh() {
+    app_msg_t sample;
+    if (!doc_.store().getLast(&sample)) {
+        return;
+    }
+    showSample(sample);
+    doc_.showInjectors(sample.lpg_injectors);
+    if (--errorPoll_ == 0) {
+        errorPoll_ = kErrorPollEvery;
+        pollErrors();
+    }
+    if (--settingsPoll_ == 0) {
+        settingsPoll_ = kSettingsPollEvery;
+        pollSettings();
+    }
+}
+
+// Polls are silent: a replay without a controller, or a missed answer, changes nothing.
+void CDevicePanel::pollErrors() {
+    if (!doc_.isConnected())
+        return;
+    catchError([&] {
+        CLPGDevice::report_t report{};
+        if (doc_.readErrors(report) && !doc_.decodeReport(report).empty()) {
+            doc_.showControllerError(true);
+        }
+    });
+}
+
+void CDevicePanel::pollSettings() {
+    if (!doc_.isConnected())
+        return;
+    catchError([&] {
+        if (doc_.readSetup()) {
+            correction_->setText(number(doc_.setup().mainCorrection, 3));
+        }
+    });
+}
+
+void CDevicePanel::onBtnGasoline() {
+    runGuarded(this, "CDevicePanel::onBtnGasoline()", [&] {
+        CWaitCursor wait;
+        if (doc_.setWorkGas()) {
+            setFuel("Benzyna", kYellow);
+        } else {
+            CMessageBox::show(this, "Nie powiodło się przełączenie na benzynę!",
+                              CMessageBox::Icon::Error);
+        }
+    });
+}
+
+void CDevicePanel::onBtnLpg() {
+    runGuarded(this, "CDevicePanel::onBtnLpg()", [&] {
+        CWaitCursor wait;
+        if (doc_.setWorkLPG()) {
+            setFuel("LPG", kGreen);
+        } else {
+            CMessageBox::show(this, "Nie powiodło się przełączenie na LPG!",
+                              CMessageBox::Icon::Error);
+        }
+    });
+}
+
+void CDevicePanel::onBtnAuto() {
+    runGuarded(this, "CDevicePanel::onBtnAuto()", [&] {
+        CWaitCursor wait;
+        if (doc_.setWorkAuto()) {
+            fuel_->setText("AUTO");
+            fuel_->repaint();
+        } else {
+            CMessageBox::show(this, "Nie powiodło się przełączenie w tryb AUTO!",
+                              CMessageBox::Icon::Error);
+        }
+    });
+}
+
+void CDevicePanel::onBtnSetCorrection() {
+    runGuarded(this, "CDevicePanel::onBtnSetCorrection()", [&] {
+        bool ok = false;
+        double typed = correction_->text().trimmed().toDouble(&ok);
+        if (!ok)
+            typed = 0;
+        dev_setup_t& setup = doc_.setup();
+        const double old = setup.mainCorrection;
+        setup.mainCorrection = conv::roundToTimeStep(typed);
+        const std::string problems = doc_.checkSetup();
+        if (!problems.empty()) {
+            CMessageBox::show(this, QString::fromStdString(problems), CMessageBox::Icon::Error);
+            setup.mainCorrection = old;
+            return;
+        }
+        if (!doc_.writeSetup()) {
+            CMessageBox::show(this, "Nie powiodło się ustawienie urządzenia!",
+                              CMessageBox::Icon::Error);
+        }
+    });
+}
+
+void CDevicePanel::onCorrectionSpin(int d) {
+    bool ok = false;
+    double shown = correction_->text().trimmed().toDouble(&ok);
+    if (!ok)
+        shown = 0;
+    const double v = conv::roundToTimeStep(shown - d * kSpinStepMs);
+    if (v < 0 || v > 6) {
+        return;
+    }
+    doc_.setup().mainCorrection = v;
+    correction_->setText(number(v, 3));
+    onBtnSetCorrection();
+}
+
+void CDevicePanel::selectInjector(int injector) {
+    if (injector >= 1 && injector <= 8)
+        injectors_->setCurrentIndex(injector - 1);
+}
+
+void CDevicePanel::selectChart(int kind) {
+    if (kind < 0 || kind > 4 || kind == charts_->currentIndex())
+        return;
+    charts_->setCurrentIndex(kind);
+    emit chartChosen(kind);
+}
+
+QString CDevicePanel::valueText(int i) const {
+    return values_.at(i)->text();
+}
+QString CDevicePanel::fuelText() const {
+    return fuel_->text();
+}
+QColor CDevicePanel::fuelColour() const {
+    return fuel_->palette().color(QPalette::Window);
+}
+QString CDevicePanel::correctionText() const {
+    return correction_->text();
+}
+void CDevicePanel::setCorrectionText(const QString& text) {
+    correction_->setText(text);
+}
+bool CDevicePanel::correctionEnabled() const {
+    return write_->isEnabled();
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <array>
+
+#include <QWidget>
+
+#include "diag/app_msg.h"
+#include "display/i_diag_display.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class CDeviceDoc;
+
+// The live value panel: the newest sample as nine values and the fuel in use, the
+// work-mode buttons, the injector and chart selectors, and the quick editor of the
+// main correction. While diagnostics run it refreshes every 500 ms, reads the error
+// report every 5th refresh and the settings every 20th.
+class CDevicePanel : public QWidget, public IDiagDisplay {
+    Q_OBJECT
+  public:
+    static constexpr int kValues = 9;
+    static constexpr int kRefreshMs = 500;
+    static constexpr int kErrorPollEvery = 5;
+    static constexpr int kSettingsPollEvery = 20;
+    static constexpr double kSpinStepMs = 0.025;
+
+    CDevicePanel(CDeviceDoc& document, QWidget* parent = nullptr);
+
+    void clearValues() override;
+    void startRefresh() override;
+    void stopRefresh() override;
+
+    // One refresh from the newest sample (the timer calls it).
+    void refresh();
+    // Shows a sample's values and fuel (refresh steps 2 and 3 without the polls).
+    void showSample(const app_msg_t& sample);
+
+    void onBtnGasoline();
+    void onBtnLpg();
+    void onBtnAuto();
+    void onBtnSetCorrection();
+    // d = -1 for the up arrow (+0.025 ms), +1 for the down arrow.
+    void onCorrectionSpin(int d);
+    void selectInjector(int injector);
+    // Selects a chart kind (0 revolutions … 4 lambda); signals only a change.
+    void selectChart(int kind);
+    // When the panel is first shown after connecting: diagnostics start by themselves
+    // when the controller answers, and the quick editor is enabled only then.
+    void firstUpdate();
+
+    QString valueText(int i) const;
+    QString fuelText() const;
+    QColor fuelColour() const;
+    QString correctionText() const;
+    void setCorrectionText(const QString& text);
+    bool correctionEnabled() const;
+    QComboBox* injectorSelector() const { return injectors_; }
+    QComboBox* chartSelector() const { return charts_; }
+
+  signals:
+    void chartChosen(int kind);
+
+  private:
+    void build();
+    void setFuel(const QString& text, const QColor& colour);
+    void setQuickEditorEnabled(bool on);
+    void pollErrors();
+    void pollSettings();
+
+    CDeviceDoc& doc_;
+    std::array<QLabel*, kValues> values_{};
+    QLabel* fuel_;
+    QComboBox* injectors_;
+    QComboBox* charts_;
+    QLineEdit* correction_;
+    QToolButton* up_;
+    QToolButton* down_;
+    QPushButton* write_;
+    QPushButton* gasoline_;
+    QPushButton* lpg_;
+    QPushButton* auto_;
+    QTimer* timer_;
+    int errorPoll_ = kErrorPollEvery;
+    int settingsPoll_ = kSettingsPollEvery;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+// One axis of a chart: the visible range and the distance between grid lines.
+struct axis_range_t {
+    double min = 0.0;
+    double max = 0.0;
+    double step = 0.0;
+};
+
+// Maps values to pixels of a plot area and back. Time-series charts round pixel positions
+// to the nearest pixel, X-Y charts truncate them; both families keep their own rule so
+// that charts drawn before and after the port land on the same pixels.
+class CPlotMapping {
+  public:
+    enum class Rounding { Nearest, Truncate };
+
+    CPlotMapping(const QRect& plot, const axis_range_t& x, const axis_range_t& y,
+                 Rounding rounding);
+
+    int toX(double x) const;
+    int toY(double y) const;
+    QPoint toPixel(double x, double y) const { return {toX(x), toY(y)}; }
+
+    // The value under a pixel (no rounding); the views use it for the pointer and zoom.
+    double xAt(int px) const;
+    double yAt(int py) const;
+
+    // Inside both ranges, edges included.
+    bool contains(double x, double y) const;
+
+    const QRect& plot() const { return m_plot; }
+    const axis_range_t& xAxis() const { return m_x; }
+    const axis_range_t& yAxis() const { return m_y; }
+
+    // Nearest value with `decimals` decimals, halves away from zero.
+    static double roundToDecimals(double value, int decimals);
+
+  private:
+    int toPixel(double position) const;
+
+    QRect m_plot;
+    axis_range_t m_x;
+    axis_range_t m_y;
+    Rounding m_rounding;
+};

@@ -1,0 +1,64 @@
+#include "display/pressure_chart.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kResetMaximum = 0.0;
+constexpr double kResetMinimum = 100.0;
+constexpr int kResetEvery = 10;
+
+CRunningExtremes& running() {
+    static CRunningExtremes instance(kResetMaximum, kResetMinimum);
+    return instance;
+}
+
+}  // namespace
+
+CPressureChart::CPressureChart(QWidget* owner)
+    : CSeriesChart(owner, QStringLiteral("P [kPa]"), 0.0, 250.0, 50.0) {}
+
+QString CPressureChart::formatX(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+QString CPressureChart::formatY(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+const CRunningExtremes& CPressureChart::extremes() {
+    return running();
+}
+
+void CPressureChart::resetExtremes() {
+    running().reset(kResetMaximum, kResetMinimum);
+}
+
+void CPressureChart::setData(const std::vector<app_msg_t>& samples) {
+    CRunningExtremes& extremes = running();
+    if (!samples.empty() && extremes.updates() == kResetEvery) {
+        extremes.reset(kResetMaximum, kResetMinimum);
+    }
+    const bool scaling = autoscaleApplies();
+    chart_series_t second;
+    chart_series_t differential;
+    bool changed = false;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const app_msg_t& s = samples[i];
+        if (s.gasTimeMs() < kMinGasTimeMs || !s.onLpg()) {
+            continue;
+        }
+        const double pressure = s.pressureKpa();
+        if (scaling && isRecent(i, samples.size()) && pressure != 0.0) {
+            changed |= extremes.include(pressure);
+        }
+        second.points.push_back(samplePoint(s, s.pressure2Kpa(), chart_colour::kGrey));
+        differential.points.push_back(samplePoint(s, pressure, chart_colour::kRed));
+    }
+    setSeries({std::move(second), std::move(differential)});
+    if (changed && extremes.maximum() > extremes.minimum()) {
+        rescale(std::round(extremes.minimum() * 0.9), std::round(extremes.maximum() * 1.1));
+    }
+    extremes.countUpdate();
+    finishData(samples);
+}

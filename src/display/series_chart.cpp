@@ -1,0 +1,195 @@
+#include "display/series_chart.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include "app/dialog_runner.h"
+#include "display/chart_geometry.h"
+#include "display/chart_settings.h"
+#include "display/chart_setup_dlg.h"
+#include "display/chart_window.h"
+
+namespace {
+
+std::function<bool()>& diagnosticModeSource() {
+    static std::function<bool()> source;
+    return source;
+}
+
+constexpr int kLineWidth = 2;
+constexpr int kDotWidth = 3;
+
+}  // namespace
+
+CSeriesChart::CSeriesChart(QWidget* owner, const QString& caption, double yMin, double yMax,
+                           double yGrid)
+    : m_owner(owner),
+      m_axes(CChartAxes::Style::Series, kLeftMargin, kTopMargin, caption),
+      m_y{yMin, yMax, yGrid},
+      m_defaultYMin(yMin),
+      m_defaultYMax(yMax) {}
+
+CSeriesChart::~CSeriesChart() = default;
+
+void CSeriesChart::setSize(const QSize& client) {
+    m_axes.createFonts();
+    m_axes.setPlotSize(client.width() - kLeftMargin - kRightMargin,
+                       client.height() - kTopMargin - kBottomMargin);
+}
+
+QString CSeriesChart::formatX(double value) const {
+    return QString::asprintf("%.2f", value);
+}
+
+QString CSeriesChart::formatY(double value) const {
+    return QString::asprintf("%.2f", value);
+}
+
+CPlotMapping CSeriesChart::mapping() const {
+    return m_axes.mapping(CChartWindow::range(), m_y);
+}
+
+void CSeriesChart::draw(QPainter& painter) const {
+    if (!m_axes.isDrawable()) {
+        return;
+    }
+    painter.save();
+    const CPlotMapping map = mapping();
+    m_axes.drawBackground(
+        painter, map, [this](double v) { return formatX(v); },
+        [this](double v) { return formatY(v); });
+    drawLines(painter, map);
+    drawDots(painter, map);
+    painter.restore();
+}
+
+void CSeriesChart::drawLines(QPainter& painter, const CPlotMapping& map) const {
+    for (const chart_series_t& s : m_series) {
+        if (!s.lines || s.points.empty()) {
+            continue;
+        }
+        QPen pen(colorFromRef(s.points.front().colour), kLineWidth);
+        pen.setJoinStyle(Qt::RoundJoin);
+        pen.setCapStyle(Qt::RoundCap);
+        painter.setPen(pen);
+        for (const QPolygon& run : CChartGeometry::lineRuns(s.points, map)) {
+            painter.drawPolyline(run);
+        }
+    }
+}
+
+void CSeriesChart::drawDots(QPainter& painter, const CPlotMapping& map) const {
+    for (const chart_series_t& s : m_series) {
+        if (!s.dots || s.points.empty()) {
+            continue;
+        }
+        QPen pen(colorFromRef(s.points.front().colour), kDotWidth);
+        pen.setCapStyle(Qt::RoundCap);
+        painter.setPen(pen);
+        const std::vector<QLine> strokes = CChartGeometry::dotStrokes(s.points, map);
+        painter.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+    }
+}
+
+void CSeriesChart::clearData() {
+    m_series.clear();
+    m_lastIndex = 0;
+}
+
+void CSeriesChart::restoreScale() {
+    const double start = CChartWindow::kDefaultStart;
+    const double end = CChartWindow::kDefaultEnd;
+    CChartWindow::set(start, end, (end - start) / 10.0);
+    m_y = {m_defaultYMin, m_defaultYMax, (m_defaultYMax - m_defaultYMin) / 10.0};
+}
+
+QString CSeriesChart::settingsPath() const {
+    return CChartSettings::pathFor(QString::fromLatin1(getName()));
+}
+
+bool CSeriesChart::loadSettings(const QString& path) {
+    const auto settings = CChartSettings::read(path);
+    if (!settings) {
+        return false;
+    }
+    if (settings->xAxis) {
+        CChartWindow::setRange(settings->xAxis->min, settings->xAxis->max);
+    }
+    if (settings->xGrid) {
+        CChartWindow::setStep(*settings->xGrid);
+    }
+    if (settings->yAxis) {
+        setYRange(settings->yAxis->min, settings->yAxis->max);
+    }
+    if (settings->yGrid) {
+        setYGrid(*settings->yGrid);
+    }
+    return true;
+}
+
+bool CSeriesChart::saveSettings(const QString& path) const {
+    return CChartSettings::write(path, m_y.min, m_y.max, m_y.step);
+}
+
+chart_setup_t CSeriesChart::setupValues() const {
+    const QRect plot = plotRect();
+    return {static_cast<double>(plot.width()),
+            static_cast<double>(plot.height()),
+            CChartWindow::start(),
+            CChartWindow::end(),
+            m_y.min,
+            m_y.max,
+            CChartWindow::step(),
+            m_y.step};
+}
+
+void CSeriesChart::applySetup(const chart_setup_t& v) {
+    CChartWindow::set(v.xFrom, v.xTo, v.xGrid);
+    m_y = {v.yFrom, v.yTo, v.yGrid};
+}
+
+bool CSeriesChart::runSetupDialog(QWidget* parent) {
+    CChartSetupDlg dialog(setupValues(), parent);
+    if (CDialogRunner::exec(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    applySetup(dialog.values());
+    saveSettings(settingsPath());
+    return true;
+}
+
+void CSeriesChart::setYRange(double min, double max) {
+    m_y.min = min;
+    m_y.max = max;
+}
+
+void CSeriesChart::setYGrid(double step) {
+    m_y.step = step;
+}
+
+void CSeriesChart::setDiagnosticModeSource(std::function<bool()> isOn) {
+    diagnosticModeSource() = std::move(isOn);
+}
+
+bool CSeriesChart::autoscaleApplies() const {
+    return m_autoscale && diagnosticModeSource() && diagnosticModeSource()();
+}
+
+void CSeriesChart::finishData(const std::vector<app_msg_t>& samples) {
+    m_lastIndex = samples.empty() ? 0 : samples.back().index;
+}
+
+void CSeriesChart::rescale(double yMin, double yMax) {
+    m_y = {yMin, yMax, (yMax - yMin) / 10.0};
+    if (m_owner != nullptr) {
+        m_owner->update(0, 0, m_owner->width(), m_owner->height() - kOwnerBottomStrip);
+    }
+}
+
+chart_point_t CSeriesChart::samplePoint(const app_msg_t& sample, double y, std::uint32_t colour) {
+    return {static_cast<double>(sample.index), y, static_cast<std::int32_t>(sample.index), colour};
+}
+
+std::uint32_t CSeriesChart::stateColour(const app_msg_t& sample) {
+    return sample.work_state == 2 ? chart_colour::kGreen : chart_colour::kRed;
+}

@@ -1,0 +1,23 @@
+#include "display/tempr_lpg_chart.h"
+
+CTemprLPGChart::CTemprLPGChart(QWidget* owner)
+    : CSeriesChart(owner, QStringLiteral("T. LPG [C]"), 0.0, 100.0, 10.0) {}
+
+QString CTemprLPGChart::formatX(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+QString CTemprLPGChart::formatY(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+void CTemprLPGChart::setData(const std::vector<app_msg_t>& samples) {
+    chart_series_t temperature;
+    for (const app_msg_t& s : samples) {
+        if (s.gasTimeMs() >= kMinGasTimeMs) {
+            temperature.points.push_back(samplePoint(s, s.gasTemp(), chart_colour::kRed));
+        }
+    }
+    setSeries({std::move(temperature)});
+    finishData(samples);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "display/series_chart.h"
+
+// Gas temperature in degrees Celsius, one red series; never autoscaled.
+class CTemprLPGChart : public CSeriesChart {
+  public:
+    explicit CTemprLPGChart(QWidget* owner = nullptr);
+
+    const char* getName() const override { return "CTemprLPGChart"; }
+    void setData(const std::vector<app_msg_t>& samples) override;
+    QString formatX(double value) const override;
+    QString formatY(double value) const override;
+};

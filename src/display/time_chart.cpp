@@ -1,0 +1,72 @@
+#include "display/time_chart.h"
+
+namespace {
+
+constexpr double kResetMaximum = 0.0;
+constexpr double kResetMinimum = 100.0;
+constexpr int kResetEvery = 10;
+
+CRunningExtremes& running() {
+    static CRunningExtremes instance(kResetMaximum, kResetMinimum);
+    return instance;
+}
+
+}  // namespace
+
+CTimeChart::CTimeChart(QWidget* owner)
+    : CSeriesChart(owner, QStringLiteral("[ms]"), 0.0, 40.0, 5.0) {}
+
+QString CTimeChart::formatX(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+QString CTimeChart::formatY(double value) const {
+    return QString::asprintf("%.1f", value);
+}
+
+const CRunningExtremes& CTimeChart::extremes() {
+    return running();
+}
+
+void CTimeChart::resetExtremes() {
+    running().reset(kResetMaximum, kResetMinimum);
+}
+
+void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
+    CRunningExtremes& extremes = running();
+    if (!samples.empty() && extremes.updates() == kResetEvery) {
+        extremes.reset(kResetMaximum, kResetMinimum);
+    }
+    const bool scaling = autoscaleApplies();
+    chart_series_t aux;
+    chart_series_t gasolineOnLpg;
+    chart_series_t gasoline;
+    chart_series_t lpg;
+    bool changed = false;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const app_msg_t& s = samples[i];
+        const double gasTime = s.gasTimeMs();
+        if (gasTime < kMinGasTimeMs) {
+            continue;
+        }
+        const double lpgTime = s.lpgTimeMs();
+        if (scaling && isRecent(i, samples.size())) {
+            changed |= extremes.include(gasTime);
+            changed |= extremes.include(lpgTime);
+        }
+        if (s.onLpg()) {
+            aux.points.push_back(samplePoint(s, s.auxTimeMs(), chart_colour::kGrey));
+            gasolineOnLpg.points.push_back(samplePoint(s, gasTime, stateColour(s)));
+        } else {
+            gasoline.points.push_back(samplePoint(s, gasTime, stateColour(s)));
+        }
+        lpg.points.push_back(samplePoint(s, lpgTime, chart_colour::kBlue));
+    }
+    setSeries({std::move(aux), std::move(gasolineOnLpg), std::move(gasoline), std::move(lpg)});
+    if (changed && extremes.maximum() > extremes.minimum()) {
+        rescale(CPlotMapping::roundToDecimals(extremes.minimum() * 0.9, 1),
+                CPlotMapping::roundToDecimals(extremes.maximum() * 1.1, 1));
+    }
+    extremes.countUpdate();
+    finishData(samples);
+}

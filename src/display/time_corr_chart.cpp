@@ -1,0 +1,123 @@
+#include "display/time_corr_chart.h"
+
+#include <cmath>
+
+#include <QPainter>
+#include <QWidget>
+
+namespace {
+
+constexpr int kOutlineWidth = 3;
+constexpr int kBarInset = 3;  // a bar starts this far right of its x position
+constexpr int kBarGap = 1;    // and ends this far before the next
+
+void drawBox(QPainter& painter, const QRect& rect, std::uint32_t fill) {
+    painter.setPen(QPen(Qt::black, kOutlineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(colorFromRef(fill));
+    painter.drawRect(rect);
+}
+
+// The first column after `from` that is set by hand, or the last column.
+int nextManual(const CTimeCorrChart::ManualFlags& manual, int from) {
+    for (int i = from + 1; i < CTimeCorrChart::kColumns; ++i) {
+        if (manual[static_cast<std::size_t>(i)] != 0) {
+            return i;
+        }
+    }
+    return CTimeCorrChart::kColumns - 1;
+}
+
+}  // namespace
+
+CTimeCorrChart::CTimeCorrChart(QWidget* owner)
+    : CXYChart(owner, QStringLiteral("Poprawka [%]"), {1.0, 25.9, 1.0}, {-25.0, 25.0, 2.0},
+               {45, 10, 0, 0}) {}
+
+void CTimeCorrChart::setSize(const QSize&) {
+    axes().createFonts();
+    axes().setPlotSize(kPlotWidth, kPlotHeight);
+}
+
+QString CTimeCorrChart::formatX(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+QString CTimeCorrChart::formatY(double value) const {
+    return QString::asprintf("%.0f", value);
+}
+
+void CTimeCorrChart::interpolate(Table& table, const ManualFlags& manual) {
+    int previous = 0;
+    int next = nextManual(manual, 0);
+    for (int i = 0; i < kColumns; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (manual[at] != 0) {
+            previous = i;
+            next = nextManual(manual, i);
+        } else if (i > 0 && i < kColumns - 1) {
+            const double from = table[static_cast<std::size_t>(previous)];
+            const double to = table[static_cast<std::size_t>(next)];
+            table[at] = std::round(from + (i - previous) * (to - from) / (next - previous));
+        }
+    }
+}
+
+void CTimeCorrChart::setData(Table& table) {
+    if (m_interpolate) {
+        interpolate(table, m_manual);
+    }
+    showTable(table);
+}
+
+void CTimeCorrChart::showTable(const Table& table) {
+    clearPoints();
+    for (int i = 0; i < kColumns; ++i) {
+        addPoint({i + 1.0, table[static_cast<std::size_t>(i)], i, kManualColour});
+    }
+}
+
+std::uint32_t CTimeCorrChart::barColour(std::size_t column) const {
+    const bool anchor = column == 0 || column == kColumns - 1;
+    const bool byHand = column < m_manual.size() && m_manual[column] != 0;
+    return anchor || byHand ? kManualColour : kInterpolatedColour;
+}
+
+QRect CTimeCorrChart::barRect(const CPlotMapping& map, const chart_point_t& point) const {
+    const int left = map.toX(point.x) + kBarInset;
+    const int right = map.toX(point.x + 1.0) - kBarGap;
+    return QRect(QPoint(left, map.toY(0.0)), QPoint(right, map.toY(point.y))).normalized();
+}
+
+QRect CTimeCorrChart::columnRect(int x) const {
+    const CPlotMapping map = mapping();
+    const QRect plot = plotRect();
+    return QRect(QPoint(map.toX(x) + 1, plot.top()),
+                 QPoint(map.toX(x + 1.0) + 1, plot.top() + plot.height()));
+}
+
+void CTimeCorrChart::drawPoints(QPainter& painter) const {
+    const CPlotMapping map = mapping();
+    if (m_marker != 0 && map.contains(m_marker, map.yAxis().min)) {
+        drawBox(painter, columnRect(m_marker), kMarkerColour);
+    }
+    for (std::size_t column = 0; column < points().size(); ++column) {
+        const chart_point_t& p = points()[column];
+        if (map.contains(p.x, p.y)) {
+            drawBox(painter, barRect(map, p), barColour(column));
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
+void CTimeCorrChart::setMarker(int x) {
+    if (x == m_marker) {
+        return;
+    }
+    const QRect old = columnRect(m_marker);
+    m_marker = x;
+    if (owner() != nullptr) {
+        const int pad = kOutlineWidth;
+        owner()->update(old.adjusted(-pad, -pad, pad, pad));
+        owner()->update(columnRect(x).adjusted(-pad, -pad, pad, pad));
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+
+#include "display/xy_chart.h"
+
+// The 25 time corrections as bars over a fixed 750 × 280 plot: value i sits at x = i + 1.
+// Columns 0 and 24 and the columns set by hand are blue, the interpolated ones grey. The
+// live marker (the whole gasoline-time column the engine is in now) is drawn red behind
+// the bars.
+class CTimeCorrChart : public CXYChart {
+  public:
+    static constexpr int kColumns = 25;
+    using Table = std::array<double, kColumns>;
+    using ManualFlags = std::array<int, kColumns>;
+
+    static constexpr int kPlotWidth = 750;
+    static constexpr int kPlotHeight = 280;
+    static constexpr std::uint32_t kManualColour = 0xFF0000;
+    static constexpr std::uint32_t kInterpolatedColour = 0x6F6F6F;
+    static constexpr std::uint32_t kMarkerColour = 0x0000FF;
+
+    explicit CTimeCorrChart(QWidget* owner = nullptr);
+
+    const char* getName() const override { return "CTimeCorrChart"; }
+    void drawPoints(QPainter& painter) const override;
+    // The plot keeps its fixed size whatever the window.
+    void setSize(const QSize& client) override;
+    QString formatX(double value) const override;
+    QString formatY(double value) const override;
+
+    using CXYChart::setData;
+    // Fills the columns not set by hand between their set neighbours (when interpolation
+    // is on), writing them back into the table, then shows the table.
+    void setData(Table& table);
+    // One blue point per value at x = i + 1.
+    void showTable(const Table& table);
+
+    // Columns between two set ones (or the ends 0 and 24, which anchor whether set or
+    // not) take the straight line between them, rounded to whole percent.
+    static void interpolate(Table& table, const ManualFlags& manual);
+
+    ManualFlags& manual() { return m_manual; }
+    const ManualFlags& manual() const { return m_manual; }
+    bool interpolation() const { return m_interpolate; }
+    void setInterpolation(bool on) { m_interpolate = on; }
+
+    // The live marker is the x of a column (the whole milliseconds of the gasoline time),
+    // 0 for none. Moving it repaints the old and the new column of the owner.
+    int marker() const { return m_marker; }
+    void setMarker(int x);
+    // The marker's column at x, in pixels.
+    QRect columnRect(int x) const;
+
+  private:
+    QRect barRect(const CPlotMapping& map, const chart_point_t& point) const;
+    std::uint32_t barColour(std::size_t column) const;
+
+    ManualFlags m_manual{};
+    bool m_interpolate = true;
+    int m_marker = 0;
+};
