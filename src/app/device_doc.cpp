@@ -15,6 +15,7 @@
 #include "diag/diag_file_thread.h"
 #include "diag/diag_rs_thread.h"
 #include "diag/settings_history.h"
+#include "display/chart_window.h"
 #include "display/i_diag_display.h"
 #include "link/serial_port.h"
 #include "settings/car_settings_store.h"
@@ -177,6 +178,7 @@ void CDeviceDoc::startDiagnostics() {
         folder_ = CFileDial::folderOf(chosen);
     }
     startLiveWorker(recording.toStdString());
+    CChartWindow::reset();
 }
 
 void CDeviceDoc::quickStartDiagnostics() {
@@ -237,6 +239,9 @@ void CDeviceDoc::loadRecording() {
     recording_ = path.toStdString();
     if (displayView_) {
         displayView_->clearValues();
+    }
+    if (showAll_) {
+        showAll_();
     }
     emit stateChanged();
 }

@@ -50,6 +50,8 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void setFrame(CDeviceFrame* frame) { frame_ = frame; }
     void setDisplayView(IDiagDisplay* view) { displayView_ = view; }
     void setDevicePanel(IDiagDisplay* panel) { devicePanel_ = panel; }
+    // How the chart view shows the whole store after a replay.
+    void setShowAll(std::function<void()> showAll) { showAll_ = std::move(showAll); }
     // How the chart view's refresh period is set (slow while a modal window is open).
     void setRefreshPeriodSetter(std::function<void(int ms)> setter) {
         refreshPeriod_ = std::move(setter);
@@ -139,6 +141,7 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     IDiagDisplay* displayView_ = nullptr;
     IDiagDisplay* devicePanel_ = nullptr;
     std::function<void(int)> refreshPeriod_;
+    std::function<void()> showAll_;
     IPreferences* preferences_ = nullptr;
     std::unique_ptr<CCarSettingsStore> carStore_;
 

@@ -2,12 +2,15 @@
 
 #include <QTimer>
 
+#include <QAction>
 #include "app/device_doc.h"
 #include "app/device_frame.h"
 #include "app/lpg_bar.h"
 #include "app/main_frame.h"
 #include "app/qt_preferences.h"
 #include "display/device_panel.h"
+#include "display/display_view.h"
+#include "display/series_chart.h"
 #include "link/serial_port.h"
 #include "sim/controller_sim.h"
 #include "sim/pty_server.h"
@@ -51,6 +54,15 @@ void CVapron::start() {
     panel_ = new CDevicePanel(*doc_);
     frame_->setPanel(panel_);
     doc_->setDevicePanel(panel_);
+    view_ = new CDisplayView(*doc_);
+    frame_->setDisplayView(view_);
+    doc_->setDisplayView(view_);
+    doc_->setRefreshPeriodSetter([view = view_](int ms) { view->setRefreshPeriod(ms); });
+    doc_->setShowAll([view = view_] { view->showAll(); });
+    view_->setTextSink([bar = frame_->bar()](const QString& text) { bar->setText(text); });
+    CSeriesChart::setDiagnosticModeSource([doc = doc_.get()] { return doc->diagOn(); });
+    mainFrame_->printAction()->setEnabled(true);
+    connect(mainFrame_, &CMainFrame::printRequested, view_, &CDisplayView::printWithDialog);
     wireShortcuts();
 
     mainFrame_->move(0, 0);
@@ -70,4 +82,5 @@ void CVapron::wireShortcuts() {
     connect(frame_, &CDeviceFrame::injectorSelected, panel_, &CDevicePanel::selectInjector);
     connect(frame_, &CDeviceFrame::chartSelected, panel_, &CDevicePanel::selectChart);
     connect(panel_, &CDevicePanel::chartChosen, frame_, &CDeviceFrame::setChartKind);
+    connect(panel_, &CDevicePanel::chartChosen, view_, &CDisplayView::switchChart);
 }

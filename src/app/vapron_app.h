@@ -8,6 +8,7 @@
 class CDeviceDoc;
 class CDeviceFrame;
 class CDevicePanel;
+class CDisplayView;
 class CMainFrame;
 class CPtyServer;
 class IPreferences;
@@ -42,5 +43,6 @@ class CVapron : public QObject {
     std::unique_ptr<CDeviceDoc> doc_;
     CDeviceFrame* frame_ = nullptr;
     CDevicePanel* panel_ = nullptr;
+    CDisplayView* view_ = nullptr;
     CMainFrame* mainFrame_ = nullptr;
 };

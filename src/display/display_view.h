@@ -1,0 +1,93 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QPoint>
+#include <QWidget>
+
+#include "display/i_diag_display.h"
+
+class QMenu;
+class QPrinter;
+class QTimer;
+class QToolButton;
+class CDeviceDoc;
+class CSeriesChart;
+
+// The chart of diagnostic samples over time above the time-correction table: live while
+// diagnostics run, or a whole replayed recording. It pages and steps through the
+// samples with its four buttons, zooms to a dragged rectangle, tells the value under
+// the pointer, and offers the chart's settings in its context menu.
+class CDisplayView : public QWidget, public IDiagDisplay {
+    Q_OBJECT
+  public:
+    static constexpr int kButtonSize = 17;
+    static constexpr int kZoomMinPixels = 9;
+    static constexpr int kZoomMinSamples = 49;
+
+    CDisplayView(CDeviceDoc& document, QWidget* parent = nullptr);
+    ~CDisplayView() override;
+
+    // A chart of kind 0 revolutions, 1 injection time, 2 pressure, 3 LPG temperature,
+    // 4 lambda, drawn in `owner`.
+    static std::unique_ptr<CSeriesChart> createChart(int kind, QWidget* owner);
+
+    void clearValues() override;
+    void startRefresh() override;
+    void stopRefresh() override;
+    void setRefreshPeriod(int ms);
+    int refreshPeriod() const { return period_; }
+    bool refreshing() const;
+
+    void refresh();
+    void showAll();
+    void switchChart(int kind);
+    void pageForward();
+    void pageBack();
+    void stepForward();
+    void stepBack();
+
+    // The pointer's text for the connection bar ("Próbka = …, wartość = …" or empty).
+    QString pointText(QPoint position) const;
+    // Zooms as a drag from `from` to `to` would; false when it was too small.
+    bool zoom(QPoint from, QPoint to);
+    // The context menu as it would open now.
+    std::unique_ptr<QMenu> contextMenu();
+
+    // Prints the chart as shown with a header naming the recording and the date.
+    void print(QPrinter* printer);
+    void printWithDialog();
+    void printPreview();
+
+    CSeriesChart& chart() const { return *chart_; }
+    // Where the pointer's text goes (the connection bar's free text field).
+    void setTextSink(std::function<void(const QString&)> sink) { textSink_ = std::move(sink); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    QPoint clampToPlot(QPoint point) const;
+    void placeButtons();
+    void installChart(std::unique_ptr<CSeriesChart> chart);
+
+    CDeviceDoc& doc_;
+    std::unique_ptr<CSeriesChart> chart_;
+    QTimer* timer_;
+    int period_ = 500;
+    QToolButton* pageForward_;
+    QToolButton* pageBack_;
+    QToolButton* stepForward_;
+    QToolButton* stepBack_;
+    bool dragging_ = false;
+    QPoint dragStart_;
+    QPoint dragEnd_;
+    std::function<void(const QString&)> textSink_;
+};
