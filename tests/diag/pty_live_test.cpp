@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "diag/diag_data.h"
+#include "diag/diag_rs_thread.h"
+#include "diag/recording_writer.h"
+#include "link/lpg_device.h"
+#include "link/serial_port.h"
+#include "sim/controller_sim.h"
+#include "sim/pty_server.h"
+#include "support/thread_manager.h"
+#include "temp_dir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The real serial code on a pseudo-terminal served by the simulated controller.
+class PtyLiveTest : public ::testing::Test {
+  protected:
+    PtyLiveTest() : sim(std::make_shared<CControllerSim>()), server(sim) {
+        server.setPacing(false);
+        server.start();
+        auto port = std::make_unique<CSerialPort>();
+        CPortNames names;
+        names.setFirstPath(server.slavePath());
+        port->setPortNames(names);
+        device = std::make_unique<CLPGDevice>(ui, std::move(port));
+        device->setReadTimeouts({50, 1});
+    }
+    ~PtyLiveTest() override { server.stop(); }
+
+    bool waitFor(const std::function<bool()>& condition) {
+        for (int i = 0; i < 1000 && !condition(); ++i)
+            std::this_thread::sleep_for(2ms);
+        return condition();
+    }
+
+    std::vector<std::string> linesOf(std::size_t count) {
+        std::vector<app_msg_t> samples;
+        store.getRange(samples, 0, static_cast<int>(count));
+        std::vector<std::string> lines;
+        for (const auto& s : samples) {
+            std::string line = CRecordingWriter::formatLine(s);
+            lines.push_back(line.substr(0, line.size() - 2));  // without "\r\n"
+        }
+        return lines;
+    }
+
+    CNullDeviceUi ui;
+    std::shared_ptr<CControllerSim> sim;
+    CPtyServer server;
+    std::unique_ptr<CLPGDevice> device;
+    CDiagData store;
+    CTempDir dir;
+    std::atomic<bool> running{true};
+    std::atomic<bool> stopped{false};
+    std::atomic<int> injector{2};
+    CThreadManager manager;
+};
+
+TEST_F(PtyLiveTest, LiveRunFillsTheStoreAndTheFileWithMatchingLines) {
+    ASSERT_TRUE(device->connect(1));
+    const std::string recording = dir.path("live.lpgd");
+    manager.insert(
+        new CDiagRSThread(*device, store, recording, running, injector, [&] { stopped = true; }));
+    ASSERT_TRUE(waitFor([&] { return store.getSize() >= 100; }));
+    running = false;
+    ASSERT_TRUE(waitFor([&] { return stopped.load(); }));
+    manager.joinAll();
+    const auto lines = CTempDir::readLines(recording);
+    ASSERT_EQ(lines.size(), store.getSize());
+    EXPECT_EQ(lines, linesOf(store.getSize()));
+}
+
+TEST_F(PtyLiveTest, PullingTheDeviceAwayEndsTheRunAndKeepsTheFile) {
+    ASSERT_TRUE(device->connect(1));
+    const std::string recording = dir.path("pulled.lpgd");
+    manager.insert(
+        new CDiagRSThread(*device, store, recording, running, injector, [&] { stopped = true; }));
+    ASSERT_TRUE(waitFor([&] { return store.getSize() >= 50; }));
+    sim->faults().vanish();
+    const auto pulled = std::chrono::steady_clock::now();
+    ASSERT_TRUE(waitFor([&] { return stopped.load(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - pulled, 1s);
+    EXPECT_TRUE(running);  // ended by the failure, not by the owner
+    manager.joinAll();
+    const auto lines = CTempDir::readLines(recording);
+    EXPECT_EQ(lines.size(), store.getSize());
+    EXPECT_EQ(lines, linesOf(store.getSize()));
+}
+
+}  // namespace
