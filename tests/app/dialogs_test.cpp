@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "app/about_dlg.h"
+#include "app/lpg_dev_version_dlg.h"
+#include "app/rs_setup_dlg.h"
+#include "app_fixture.h"
+#include "link/device_info.h"
+#include "settings/car_info.h"
+#include "settings/car_texts.h"
+#include "settings/memory_preferences.h"
+#include "settings/ui/car_info_dlg.h"
+
+namespace {
+
+class CarInfoDlgTest : public ::testing::Test {
+  protected:
+    CarInfoDlgTest() {
+        CMessageBox::setShower(
+            [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons) {
+                boxes.push_back(text);
+                return CMessageBox::Answer::Ok;
+            });
+        root = library.path().toStdString() + "/";
+        QDir(library.path()).mkpath("Opel-Astra-1.6");
+        QDir(library.path()).mkpath("Opel-Corsa-1.2");
+        QDir(library.path()).mkpath("Fiat-Punto-1.2");
+    }
+    ~CarInfoDlgTest() override { CMessageBox::setShower({}); }
+
+    // Stores a settings file for the controller `id` and remembers it as the last one.
+    void storeLastFile(const std::string& id) {
+        device_info_t info;
+        info.id = id;
+        car_texts_t{"Opel", "Astra", "1.6", "101", "2003", "2.5", "30"}.toRecord(info);
+        const std::string path = CCarInfo::carSettingsPath(root, info, std::time(nullptr));
+        ASSERT_TRUE(CCarInfo::storeCarSettingsFile(path, info, &preferences));
+    }
+
+    QTemporaryDir library;
+    std::string root;
+    CMemoryPreferences preferences;
+    std::vector<QString> boxes;
+};
+
+TEST_F(CarInfoDlgTest, RefusesMissingFieldsAndKeepsTheLengthLimits) {
+    device_info_t record;
+    CCarInfoDlg dialog(nullptr, &preferences, record, QString::fromStdString(root));
+    EXPECT_EQ(dialog.windowTitle(), "Informacje o samochodzie");
+    EXPECT_EQ(dialog.injectorsCombo()->currentText(), "2.0");
+    EXPECT_EQ(dialog.makeCombo()->count(), 2);  // Fiat, Opel
+    EXPECT_EQ(dialog.makeCombo()->lineEdit()->maxLength(), 49);
+    EXPECT_EQ(dialog.yearEdit()->maxLength(), 4);
+    EXPECT_EQ(dialog.powerEdit()->maxLength(), 3);
+    EXPECT_EQ(dialog.capacityEdit()->maxLength(), 4);
+
+    dialog.makeCombo()->setCurrentText("Opel");
+    dialog.modelCombo()->setCurrentText("Astra");
+    dialog.capacityEdit()->setText("1.6");
+    dialog.accept();  // no power
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Musisz podać dane dotyczące samochodu i zamontowanej instalacji");
+    dialog.powerEdit()->setText("101");
+    dialog.accept();  // year and calibrated-for may stay empty
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.texts().make, "Opel");
+}
+
+TEST_F(CarInfoDlgTest, ChoosingAMakeFillsItsModelsAndEmptiesTheRest) {
+    device_info_t record;
+    CCarInfoDlg dialog(nullptr, &preferences, record, QString::fromStdString(root));
+    dialog.yearEdit()->setText("1999");
+    const int opel = dialog.makeCombo()->findText("Opel");
+    ASSERT_GE(opel, 0);
+    emit dialog.makeCombo()->activated(opel);
+    EXPECT_EQ(dialog.modelCombo()->count(), 2);
+    EXPECT_EQ(dialog.modelCombo()->currentText(), "Astra");
+    EXPECT_EQ(dialog.yearEdit()->text(), "");
+}
+
+TEST_F(CarInfoDlgTest, TheLastFileFillsTheFieldsOnlyForTheSameController) {
+    storeLastFile("CTRL-1");
+    device_info_t record;
+    record.id = "CTRL-1";
+    {
+        CCarInfoDlg dialog(nullptr, &preferences, record, QString::fromStdString(root));
+        EXPECT_EQ(dialog.makeCombo()->currentText(), "Opel");
+        EXPECT_EQ(dialog.powerEdit()->text(), "101");
+        EXPECT_EQ(dialog.injectorsCombo()->currentText(), "2.5");
+    }
+    record.id = "OTHER";
+    car_texts_t{"Fiat", "Punto", "1.2", "60", "", "2.0", ""}.toRecord(record);
+    CCarInfoDlg other(nullptr, &preferences, record, QString::fromStdString(root));
+    EXPECT_EQ(other.makeCombo()->currentText(), "Fiat");
+    EXPECT_EQ(other.powerEdit()->text(), "60");
+}
+
+TEST(VersionDlgTest, ReadsOnOpeningAndWritesOnlyAWholeDate) {
+    AppFixture app;
+    app.sim().setProgrammingDay(396);
+    app.sim().setId("ABC");
+    app.doc().OnNewDocument();
+    CLPGDevVersionDlg dialog(nullptr, app.doc());
+    EXPECT_EQ(dialog.dateEdit()->text(), "02/05/2005");
+    EXPECT_EQ(dialog.idEdit()->text(), "ABC");
+    dialog.dateEdit()->setText("01/04/2004");
+    dialog.idEdit()->setText("NEW-ID");
+    dialog.onWrite();
+    EXPECT_EQ(app.sim().id(), "NEW-ID");
+    EXPECT_EQ(app.sim().versionRecord()[0], 0);
+    EXPECT_EQ(app.sim().versionRecord()[1], 0);
+    const std::size_t before = app.sim().requestCount();
+    dialog.dateEdit()->setText("1/4/2004");
+    dialog.onWrite();
+    EXPECT_EQ(app.sim().requestCount(), before);
+    EXPECT_TRUE(app.boxes.empty());
+}
+
+TEST(RSSetupDlgTest, AcceptsPorts1To4OrADevicePath) {
+    AppFixture app;
+    CRSSetupDlg dialog;
+    auto* edit = dialog.findChild<QLineEdit*>("port");
+    edit->setText("5");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(app.boxes.size(), 1u);
+    edit->setText("3");
+    dialog.accept();
+    EXPECT_EQ(dialog.port(), 3);
+    EXPECT_TRUE(dialog.devicePath().isEmpty());
+    edit->setText("/dev/ttyUSB0");
+    dialog.accept();
+    EXPECT_EQ(dialog.devicePath(), "/dev/ttyUSB0");
+}
+
+TEST(AboutDlgTest, NamesTheControllerVersionWhenConnected) {
+    AppFixture app;
+    CAboutDlg unconnected(nullptr, &app.doc());
+    EXPECT_EQ(unconnected.versionLine(), "");
+    app.doc().OnNewDocument();
+    CAboutDlg connected(nullptr, &app.doc());
+    EXPECT_EQ(connected.versionLine(), "Wersja urządzenia: 4, 1, 2, 263, 5");
+    EXPECT_TRUE(app.boxes.empty());
+}
+
+}  // namespace
