@@ -4,27 +4,9 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
+#include "link/conversions.h"
 
-// NTC curve of the temperature sensors: degrees Celsius for each raw reading.
-constexpr std::array<std::int16_t, 256> kTemperature{
-    209, 203, 198, 192, 187, 182, 177, 173, 168, 164, 160, 156, 152, 148, 144, 141,  //
-    138, 135, 132, 129, 126, 123, 121, 118, 116, 114, 111, 109, 107, 106, 104, 102,  //
-    100, 99,  97,  96,  94,  93,  92,  91,  89,  88,  87,  86,  85,  84,  83,  82,   //
-    81,  80,  79,  78,  77,  77,  76,  75,  74,  73,  73,  72,  71,  70,  70,  69,   //
-    68,  68,  67,  66,  66,  65,  64,  64,  63,  63,  62,  61,  61,  60,  60,  59,   //
-    59,  58,  58,  57,  57,  56,  55,  55,  54,  54,  53,  53,  53,  52,  52,  51,   //
-    51,  50,  50,  49,  49,  48,  48,  47,  47,  47,  46,  46,  45,  45,  44,  44,   //
-    44,  43,  43,  42,  42,  41,  41,  41,  40,  40,  39,  39,  39,  38,  38,  37,   //
-    37,  37,  36,  36,  35,  35,  35,  34,  34,  33,  33,  33,  32,  32,  31,  31,   //
-    31,  30,  30,  30,  29,  29,  28,  28,  28,  27,  27,  26,  26,  26,  25,  25,   //
-    24,  24,  24,  23,  23,  23,  22,  22,  21,  21,  21,  20,  20,  19,  19,  19,   //
-    18,  18,  17,  17,  16,  16,  16,  15,  15,  14,  14,  14,  13,  13,  12,  12,   //
-    11,  11,  10,  10,  9,   9,   9,   8,   8,   7,   7,   6,   6,   5,   5,   4,    //
-    4,   3,   2,   2,   1,   1,   0,   0,   -1,  -2,  -2,  -3,  -3,  -4,  -5,  -5,   //
-    -6,  -7,  -7,  -8,  -9,  -10, -10, -11, -12, -13, -14, -15, -15, -16, -17, -18,  //
-    -19, -20, -21, -22, -23, -24, -25, -26, -27, -29, -30, -31, -32, -33, -35, -36,  //
-};
+namespace {
 
 // Offsets of the settings record (line form).
 constexpr std::size_t kSetupRefPressure = 2;
@@ -48,29 +30,30 @@ constexpr double kLpgPressureKpa = 100;
 constexpr double kIdleRpm = 800;
 constexpr double kIdleIntakeKpa = 32;
 
+// The sensors' raw readings come from the program's own conversions, so the simulated
+// controller and the program agree on every curve.
 std::uint8_t rawOfTemperature(double celsius) {
-    for (std::size_t i = 0; i < kTemperature.size(); ++i) {
-        if (kTemperature[i] <= celsius) {
-            return static_cast<std::uint8_t>(i);
-        }
-    }
-    return 0;
+    return conv::temperatureToRaw(celsius);
+}
+
+std::uint8_t clampedRaw(double raw) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(raw), 0L, 255L));
 }
 
 std::uint8_t rawOfVolts(double volts) {
-    return static_cast<std::uint8_t>(std::clamp(std::lround(volts * 255.0 / 5.0), 0L, 255L));
+    return clampedRaw(conv::voltsToRaw8(volts));
 }
 
 std::uint8_t rawOfPressure(double kpa) {
-    return rawOfVolts((kpa * 0.004 + 0.04) * 5.0);
+    return clampedRaw(conv::pressureToRaw(kpa));
 }
 
 double pressureOfRaw(std::uint8_t raw) {
-    return std::max(0.0, ((raw * 5.0 / 255.0) / 5.0 - 0.04) / 0.004);
+    return conv::rawToPressure(raw);
 }
 
 std::uint8_t rawOfSupply(double volts) {
-    return rawOfVolts((volts - 0.7) / 6.15);
+    return clampedRaw(conv::supplyToRaw(volts));
 }
 
 // First-order lag: moves `value` toward `target` with time constant tau over one step.
@@ -134,7 +117,7 @@ void CEngineModel::updateFuel(const setup_line_t& setup) {
     if (mode_ == WorkMode::Auto && !onLpg_) {
         const double switchRpm =
             120.0 * timerHz_ / std::max<int>(1, proto::getBE16(&setup[kSetupSwitchPeriod]));
-        const double switchC = kTemperature[setup[kSetupSwitchTemp]];
+        const double switchC = conv::rawToTemperature(setup[kSetupSwitchTemp]);
         onLpg_ = reducerC_ >= switchC && rpm_ >= switchRpm;
     }
 }
