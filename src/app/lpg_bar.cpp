@@ -1,5 +1,7 @@
 #include "app/lpg_bar.h"
 
+#include "app/color_static.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,11 +18,11 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     text_ = new QLabel(this);
     text_->setObjectName("text");
     text_->setMinimumWidth(260);
-    connection_ = new QLabel(this);
+    connection_ = new CColorStatic({}, this);
     connection_->setObjectName("connection");
     connection_->setAlignment(Qt::AlignCenter);
     connection_->setMinimumWidth(150);
-    error_ = new QLabel(this);
+    error_ = new CColorStatic({}, this);
     error_->setObjectName("error");
     error_->setAlignment(Qt::AlignCenter);
     error_->setMinimumWidth(60);
@@ -39,10 +41,10 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     layout->addSpacing(12);
     layout->addWidget(new QLabel("Praca wtryskiwaczy", this));
     for (int i = 0; i < kLamps; ++i) {
-        lamps_[i] = new QLabel(QString::number(i + 1), this);
+        lamps_[i] = new CColorStatic(QString::number(i + 1), this);
         lamps_[i]->setAlignment(Qt::AlignCenter);
         lamps_[i]->setFixedSize(22, 18);
-        paint(lamps_[i], kGrey);
+        lamps_[i]->setColours(kGrey);
         countdown_[i] = kLampCountdown;
         layout->addWidget(lamps_[i]);
     }
@@ -50,27 +52,19 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     showControllerError(false);
 }
 
-void CLPGBar::paint(QLabel* label, const QColor& background) {
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-}
-
 void CLPGBar::showConnected(bool connected, bool simulated) {
     if (connected) {
         connection_->setText(simulated ? "Połączony (symulator)" : "Połączony");
-        paint(connection_, kGreen);
+        connection_->setColours(kGreen);
     } else {
         connection_->setText("Brak połączenia");
-        paint(connection_, kRed);
+        connection_->setColours(kRed);
     }
 }
 
 void CLPGBar::showControllerError(bool on) {
     error_->setText(on ? "Błąd" : "");
-    paint(error_, on ? kRed : kGrey);
+    error_->setColours(on ? kRed : kGrey);
 }
 
 void CLPGBar::setProgress(int percent) {
@@ -80,9 +74,9 @@ void CLPGBar::setProgress(int percent) {
 void CLPGBar::showInjectors(std::uint8_t mask) {
     for (int i = 0; i < kLamps; ++i) {
         if (mask & (1u << i)) {
-            paint(lamps_[i], kGreen);
+            lamps_[i]->setColours(kGreen);
         } else if (--countdown_[i] == 0) {
-            paint(lamps_[i], kGrey);
+            lamps_[i]->setColours(kGrey);
             countdown_[i] = kLampCountdown;
         }
     }
@@ -96,19 +90,19 @@ QString CLPGBar::connectionText() const {
     return connection_->text();
 }
 QColor CLPGBar::connectionColour() const {
-    return connection_->palette().color(QPalette::Window);
+    return connection_->background();
 }
 QString CLPGBar::errorText() const {
     return error_->text();
 }
 QColor CLPGBar::errorColour() const {
-    return error_->palette().color(QPalette::Window);
+    return error_->background();
 }
 int CLPGBar::progress() const {
     return progress_->value();
 }
 QColor CLPGBar::lampColour(int lamp) const {
-    return lamps_.at(lamp)->palette().color(QPalette::Window);
+    return lamps_.at(lamp)->background();
 }
 QString CLPGBar::text() const {
     return text_->text();

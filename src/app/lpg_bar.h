@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class CColorStatic;
 class QProgressBar;
 
 // The connection bar at the bottom of the device frame: a free text field, the
@@ -34,12 +35,10 @@ class CLPGBar : public QWidget {
     QString text() const;
 
   private:
-    static void paint(QLabel* label, const QColor& background);
-
     QLabel* text_;
-    QLabel* connection_;
-    QLabel* error_;
+    CColorStatic* connection_;
+    CColorStatic* error_;
     QProgressBar* progress_;
-    std::array<QLabel*, kLamps> lamps_{};
+    std::array<CColorStatic*, kLamps> lamps_{};
     std::array<int, kLamps> countdown_{};
 };

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/color_static.h"
 #include "app/device_doc.h"
 #include "app/lpg_bar.h"
 #include "app/message_box.h"
@@ -42,14 +43,6 @@ QFont panelFont(bool bold) {
     return font;
 }
 
-void paint(QLabel* label, const QColor& background) {
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-}
-
 QString number(double value, int decimals) {
     return QString::number(value, 'f', decimals);
 }
@@ -79,16 +72,16 @@ void CDevicePanel::build() {
     for (int i = 0; i < kValues; ++i) {
         auto* label = new QLabel(kRows[i].label, this);
         label->setFont(panelFont(i % 2 == 0));
-        values_[i] = new QLabel(kRows[i].initial, this);
+        values_[i] = new CColorStatic(kRows[i].initial, this);
         values_[i]->setObjectName(QString("value%1").arg(i));
         values_[i]->setFont(panelFont(true));
         values_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         values_[i]->setMinimumWidth(80);
-        paint(values_[i], kRows[i].yellow ? kYellow : kWhite);
+        values_[i]->setColours(kRows[i].yellow ? kYellow : kWhite);
         grid->addWidget(label, i, 0);
         grid->addWidget(values_[i], i, 1);
     }
-    fuel_ = new QLabel(this);
+    fuel_ = new CColorStatic({}, this);
     fuel_->setAlignment(Qt::AlignCenter);
     fuel_->setFont(panelFont(true));
     setFuel("Benzyna", kYellow);
@@ -152,7 +145,7 @@ void CDevicePanel::build() {
 
 void CDevicePanel::setFuel(const QString& text, const QColor& colour) {
     fuel_->setText(text);
-    paint(fuel_, colour);
+    fuel_->setColours(colour);
     fuel_->repaint();
 }
 
@@ -337,7 +330,7 @@ QString CDevicePanel::fuelText() const {
     return fuel_->text();
 }
 QColor CDevicePanel::fuelColour() const {
-    return fuel_->palette().color(QPalette::Window);
+    return fuel_->background();
 }
 QString CDevicePanel::correctionText() const {
     return correction_->text();

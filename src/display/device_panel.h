@@ -7,6 +7,7 @@
 #include "diag/app_msg.h"
 #include "display/i_diag_display.h"
 
+class CColorStatic;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -72,8 +73,8 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     void pollSettings();
 
     CDeviceDoc& doc_;
-    std::array<QLabel*, kValues> values_{};
-    QLabel* fuel_;
+    std::array<CColorStatic*, kValues> values_{};
+    CColorStatic* fuel_;
     QComboBox* injectors_;
     QComboBox* charts_;
     QLineEdit* correction_;
