@@ -27,4 +27,4 @@ SUDO=""
 if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
