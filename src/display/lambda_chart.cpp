@@ -14,10 +14,6 @@ CRunningExtremes& running() {
 CLambdaChart::CLambdaChart(QWidget* owner)
     : CSeriesChart(owner, QStringLiteral("[V]"), 0.0, 5.0, 1.0) {}
 
-QString CLambdaChart::formatX(double value) const {
-    return QString::asprintf("%.0f", value);
-}
-
 QString CLambdaChart::formatY(double value) const {
     return QString::asprintf("%.1f", value);
 }
@@ -27,7 +23,7 @@ const CRunningExtremes& CLambdaChart::extremes() {
 }
 
 void CLambdaChart::resetExtremes() {
-    running().reset(kStartMaximum, 0.0);
+    running().reset();
 }
 
 void CLambdaChart::setData(const std::vector<app_msg_t>& samples) {

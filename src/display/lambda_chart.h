@@ -11,7 +11,6 @@ class CLambdaChart : public CSeriesChart {
 
     const char* getName() const override { return "CLambdaChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
-    QString formatX(double value) const override;
     QString formatY(double value) const override;
 
     static const CRunningExtremes& extremes();

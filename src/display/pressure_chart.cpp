@@ -18,10 +18,6 @@ CRunningExtremes& running() {
 CPressureChart::CPressureChart(QWidget* owner)
     : CSeriesChart(owner, QStringLiteral("P [kPa]"), 0.0, 250.0, 50.0) {}
 
-QString CPressureChart::formatX(double value) const {
-    return QString::asprintf("%.0f", value);
-}
-
 QString CPressureChart::formatY(double value) const {
     return QString::asprintf("%.0f", value);
 }
@@ -31,13 +27,13 @@ const CRunningExtremes& CPressureChart::extremes() {
 }
 
 void CPressureChart::resetExtremes() {
-    running().reset(kResetMaximum, kResetMinimum);
+    running().reset();
 }
 
 void CPressureChart::setData(const std::vector<app_msg_t>& samples) {
     CRunningExtremes& extremes = running();
-    if (!samples.empty() && extremes.updates() == kResetEvery) {
-        extremes.reset(kResetMaximum, kResetMinimum);
+    if (!samples.empty()) {
+        extremes.restartAfter(kResetEvery);
     }
     const bool scaling = autoscaleApplies();
     chart_series_t second;

@@ -12,7 +12,6 @@ class CPressureChart : public CSeriesChart {
 
     const char* getName() const override { return "CPressureChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
-    QString formatX(double value) const override;
     QString formatY(double value) const override;
 
     static const CRunningExtremes& extremes();

@@ -17,10 +17,6 @@ CRunningExtremes& running() {
 CRPMChart::CRPMChart(QWidget* owner)
     : CSeriesChart(owner, QStringLiteral("Obroty/min"), 0.0, 8000.0, 2000.0) {}
 
-QString CRPMChart::formatX(double value) const {
-    return QString::asprintf("%.0f", value);
-}
-
 QString CRPMChart::formatY(double value) const {
     return QString::asprintf("%.0f", value);
 }
@@ -30,7 +26,7 @@ const CRunningExtremes& CRPMChart::extremes() {
 }
 
 void CRPMChart::resetExtremes() {
-    running().reset(kStartMaximum, kStartMinimum);
+    running().reset();
 }
 
 void CRPMChart::setData(const std::vector<app_msg_t>& samples) {

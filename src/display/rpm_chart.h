@@ -16,7 +16,6 @@ class CRPMChart : public CSeriesChart {
 
     const char* getName() const override { return "CRPMChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
-    QString formatX(double value) const override;
     QString formatY(double value) const override;
 
     static const CRunningExtremes& extremes();

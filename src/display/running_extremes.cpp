@@ -1,9 +1,15 @@
 #include "display/running_extremes.h"
 
-void CRunningExtremes::reset(double maximum, double minimum) {
-    m_maximum = maximum;
-    m_minimum = minimum;
+void CRunningExtremes::reset() {
+    m_maximum = m_startMaximum;
+    m_minimum = m_startMinimum;
     m_updates = 0;
+}
+
+void CRunningExtremes::restartAfter(int updates) {
+    if (m_updates == updates) {
+        reset();
+    }
 }
 
 bool CRunningExtremes::raise(double value) {

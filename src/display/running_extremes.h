@@ -5,12 +5,19 @@
 // that the scale survives switching charts.
 class CRunningExtremes {
   public:
-    CRunningExtremes(double maximum, double minimum) : m_maximum(maximum), m_minimum(minimum) {}
+    CRunningExtremes(double maximum, double minimum)
+        : m_startMaximum(maximum),
+          m_startMinimum(minimum),
+          m_maximum(maximum),
+          m_minimum(minimum) {}
 
     double maximum() const { return m_maximum; }
     double minimum() const { return m_minimum; }
 
-    void reset(double maximum, double minimum);
+    // Back to the values the extremes started from.
+    void reset();
+    // Starts afresh once `updates` data updates have been counted.
+    void restartAfter(int updates);
     // Each returns true when the value moved its extreme.
     bool raise(double value);
     bool lower(double value);
@@ -21,6 +28,8 @@ class CRunningExtremes {
     void countUpdate() { ++m_updates; }
 
   private:
+    double m_startMaximum;
+    double m_startMinimum;
     double m_maximum;
     double m_minimum;
     int m_updates = 0;

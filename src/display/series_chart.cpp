@@ -38,7 +38,7 @@ void CSeriesChart::setSize(const QSize& client) {
 }
 
 QString CSeriesChart::formatX(double value) const {
-    return QString::asprintf("%.2f", value);
+    return QString::asprintf("%.0f", value);  // sample numbers
 }
 
 QString CSeriesChart::formatY(double value) const {

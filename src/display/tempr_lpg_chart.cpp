@@ -3,10 +3,6 @@
 CTemprLPGChart::CTemprLPGChart(QWidget* owner)
     : CSeriesChart(owner, QStringLiteral("T. LPG [C]"), 0.0, 100.0, 10.0) {}
 
-QString CTemprLPGChart::formatX(double value) const {
-    return QString::asprintf("%.0f", value);
-}
-
 QString CTemprLPGChart::formatY(double value) const {
     return QString::asprintf("%.0f", value);
 }

@@ -9,6 +9,5 @@ class CTemprLPGChart : public CSeriesChart {
 
     const char* getName() const override { return "CTemprLPGChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
-    QString formatX(double value) const override;
     QString formatY(double value) const override;
 };

@@ -16,10 +16,6 @@ CRunningExtremes& running() {
 CTimeChart::CTimeChart(QWidget* owner)
     : CSeriesChart(owner, QStringLiteral("[ms]"), 0.0, 40.0, 5.0) {}
 
-QString CTimeChart::formatX(double value) const {
-    return QString::asprintf("%.0f", value);
-}
-
 QString CTimeChart::formatY(double value) const {
     return QString::asprintf("%.1f", value);
 }
@@ -29,13 +25,13 @@ const CRunningExtremes& CTimeChart::extremes() {
 }
 
 void CTimeChart::resetExtremes() {
-    running().reset(kResetMaximum, kResetMinimum);
+    running().reset();
 }
 
 void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
     CRunningExtremes& extremes = running();
-    if (!samples.empty() && extremes.updates() == kResetEvery) {
-        extremes.reset(kResetMaximum, kResetMinimum);
+    if (!samples.empty()) {
+        extremes.restartAfter(kResetEvery);
     }
     const bool scaling = autoscaleApplies();
     chart_series_t aux;

@@ -13,7 +13,6 @@ class CTimeChart : public CSeriesChart {
 
     const char* getName() const override { return "CTimeChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
-    QString formatX(double value) const override;
     QString formatY(double value) const override;
 
     static const CRunningExtremes& extremes();
