@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential g++ cmake ninja-build pkg-config
+  build-essential g++ cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/device_doc.h"
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent, CDeviceDoc* document) : QDialog(parent) {
     setWindowTitle("O programie Vapron");

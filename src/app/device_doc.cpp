@@ -7,9 +7,9 @@
 #include <QThread>
 #include <QTimer>
 
-#include "app/dialog_runner.h"
+#include "widgets/dialog_runner.h"
 #include "app/lpg_bar.h"
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 #include "app/read_diag_dlg.h"
 #include "app/rs_setup_dlg.h"
 #include "diag/diag_file_thread.h"

@@ -1,6 +1,6 @@
 #include "app/lpg_bar.h"
 
-#include "app/color_static.h"
+#include "widgets/color_static.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

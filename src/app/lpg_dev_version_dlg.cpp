@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 #include "link/lpg_device.h"
 #include "settings/cp1250.h"
 

@@ -4,7 +4,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 
 CRSSetupDlg::CRSSetupDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Ustawienia RS232");

@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 
 namespace {
 

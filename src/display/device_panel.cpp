@@ -9,11 +9,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/color_static.h"
+#include "widgets/color_static.h"
 #include "app/device_doc.h"
-#include "app/lpg_bar.h"
-#include "app/message_box.h"
-#include "app/wait_cursor.h"
+#include "widgets/message_box.h"
+#include "widgets/wait_cursor.h"
 #include "link/conversions.h"
 
 namespace {

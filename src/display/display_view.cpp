@@ -14,7 +14,7 @@
 #include <QToolButton>
 
 #include "app/device_doc.h"
-#include "app/dialog_runner.h"
+#include "widgets/dialog_runner.h"
 #include "display/chart_window.h"
 #include "display/lambda_chart.h"
 #include "display/pressure_chart.h"

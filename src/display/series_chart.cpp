@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "app/dialog_runner.h"
+#include "widgets/dialog_runner.h"
 #include "display/chart_geometry.h"
 #include "display/chart_settings.h"
 #include "display/chart_setup_dlg.h"

@@ -9,9 +9,9 @@
 
 #include "app/device_doc.h"
 #include "app/device_frame.h"
-#include "app/dialog_runner.h"
+#include "widgets/dialog_runner.h"
 #include "app/main_frame.h"
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 #include "settings/memory_preferences.h"
 #include "sim/controller_sim.h"
 #include "sim/sim_line.h"

@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/dialog_runner.h"
-#include "app/message_box.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
 #include "display/chart_setup_dlg.h"
 #include "display/chart_window.h"
 #include "display/time_chart.h"

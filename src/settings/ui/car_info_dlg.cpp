@@ -5,7 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 #include "link/device_info.h"
 #include "settings/car_info.h"
 

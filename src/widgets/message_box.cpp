@@ -1,4 +1,4 @@
-#include "app/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QMessageBox>
 

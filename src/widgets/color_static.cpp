@@ -1,4 +1,4 @@
-#include "app/color_static.h"
+#include "widgets/color_static.h"
 
 CColorStatic::CColorStatic(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setAutoFillBackground(true);

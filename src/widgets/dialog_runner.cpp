@@ -1,4 +1,4 @@
-#include "app/dialog_runner.h"
+#include "widgets/dialog_runner.h"
 
 #include <QDialog>
 #include <QFileDialog>

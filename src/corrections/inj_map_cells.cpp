@@ -1,0 +1,35 @@
+#include "corrections/inj_map_cells.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace injmap {
+
+std::optional<int> rowOfTime(double milliseconds) {
+    if (!(milliseconds >= 0.0) || milliseconds >= kRows * kRowMs)
+        return std::nullopt;
+    return static_cast<int>(milliseconds / kRowMs);
+}
+
+std::optional<int> columnOfSpeed(double rpm) {
+    if (!(rpm >= 0.0) || rpm >= kColumns * kColumnRpm)
+        return std::nullopt;
+    return static_cast<int>(rpm / kColumnRpm);
+}
+
+int cellIndex(int row, int column) {
+    return row * kColumns + column;
+}
+
+int percentOfByte(std::uint8_t cell) {
+    return static_cast<int>(cell) - kNoCorrection;
+}
+
+std::uint8_t byteOfPercent(double percent) {
+    if (std::isnan(percent))
+        return kNoCorrection;
+    const double limited = std::clamp(percent, double(kMinPercent), double(kMaxPercent));
+    return static_cast<std::uint8_t>(std::trunc(limited + kNoCorrection));
+}
+
+}  // namespace injmap
