@@ -38,48 +38,48 @@ QPen dottedPen(std::uint32_t colour) {
 }  // namespace
 
 CChartAxes::CChartAxes(Style style, int left, int top, const QString& caption)
-    : m_style(style), m_left(left), m_top(top), m_caption(caption) {}
+    : style_(style), left_(left), top_(top), caption_(caption) {}
 
 void CChartAxes::createFonts() const {
-    if (m_fontsCreated) {
+    if (fontsCreated_) {
         return;
     }
-    m_labelFont = chartFont();
-    m_captionFont = m_labelFont;
-    m_fontsCreated = true;
+    labelFont_ = chartFont();
+    captionFont_ = labelFont_;
+    fontsCreated_ = true;
 }
 
 void CChartAxes::setPlotSize(int width, int height) {
-    m_width = width;
-    m_height = height;
+    width_ = width;
+    height_ = height;
 }
 
 CPlotMapping CChartAxes::mapping(const axis_range_t& x, const axis_range_t& y) const {
     return CPlotMapping(plotRect(), x, y,
-                        m_style == Style::Series ? CPlotMapping::Rounding::Nearest
-                                                 : CPlotMapping::Rounding::Truncate);
+                        style_ == Style::Series ? CPlotMapping::Rounding::Nearest
+                                                : CPlotMapping::Rounding::Truncate);
 }
 
 void CChartAxes::drawBackground(QPainter& painter, const CPlotMapping& map,
                                 const Formatter& formatX, const Formatter& formatY) const {
     drawFrame(painter);
-    painter.setFont(m_labelFont);
+    painter.setFont(labelFont_);
     drawVerticalGrid(painter, map, formatX);
     drawHorizontalGrid(painter, map, formatY);
     drawCaption(painter);
 }
 
 void CChartAxes::drawFrame(QPainter& painter) const {
-    painter.setPen(m_style == Style::Series ? dottedPen(chart_colour::kBlack)
-                                            : QPen(Qt::black, 1, Qt::SolidLine));
+    painter.setPen(style_ == Style::Series ? dottedPen(chart_colour::kBlack)
+                                           : QPen(Qt::black, 1, Qt::SolidLine));
     painter.setBrush(Qt::white);
-    painter.drawRect(m_left, m_top, m_width, m_height);
+    painter.drawRect(left_, top_, width_, height_);
     painter.setBrush(Qt::NoBrush);
 }
 
 void CChartAxes::selectGridPen(QPainter& painter, double value, double step) const {
     const bool zeroLine = std::fabs(value) <= std::fabs(step) * 1.0e-9;
-    if (m_style == Style::Series || zeroLine) {
+    if (style_ == Style::Series || zeroLine) {
         painter.setPen(dottedPen(chart_colour::kBlack));
     } else {
         painter.setPen(dottedPen(kXYGridGrey));
@@ -89,14 +89,14 @@ void CChartAxes::selectGridPen(QPainter& painter, double value, double step) con
 void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
                                   const Formatter& formatX) const {
     const QFontMetrics metrics = painter.fontMetrics();
-    const int bottom = m_top + m_height;
+    const int bottom = top_ + height_;
     for (double x : CChartGeometry::gridValues(map.xAxis())) {
         const int px = map.toX(x);
-        if (px > m_left + m_width) {
+        if (px > left_ + width_) {
             continue;
         }
         selectGridPen(painter, x, map.xAxis().step);
-        painter.drawLine(px, m_top, px, bottom);
+        painter.drawLine(px, top_, px, bottom);
         const QString text = formatX(x);
         const int width = metrics.horizontalAdvance(text);
         painter.setPen(Qt::black);
@@ -110,28 +110,28 @@ void CChartAxes::drawHorizontalGrid(QPainter& painter, const CPlotMapping& map,
     for (double y : CChartGeometry::gridValues(map.yAxis())) {
         const int py = map.toY(y);
         selectGridPen(painter, y, map.yAxis().step);
-        painter.drawLine(m_left, py, m_left + m_width, py);
+        painter.drawLine(left_, py, left_ + width_, py);
         const QString text = formatY(y);
         const int width = metrics.horizontalAdvance(text);
         painter.setPen(Qt::black);
-        painter.drawText(m_left - kYLabelGap - width, py - metrics.height() / 2 + metrics.ascent(),
+        painter.drawText(left_ - kYLabelGap - width, py - metrics.height() / 2 + metrics.ascent(),
                          text);
     }
 }
 
 // Reads bottom to top, 5 pixels from the left edge, centred on the plot height.
 void CChartAxes::drawCaption(QPainter& painter) const {
-    if (m_caption.isEmpty()) {
+    if (caption_.isEmpty()) {
         return;
     }
-    painter.setFont(m_captionFont);
+    painter.setFont(captionFont_);
     const QFontMetrics metrics = painter.fontMetrics();
-    const int width = metrics.horizontalAdvance(m_caption);
+    const int width = metrics.horizontalAdvance(caption_);
     painter.save();
-    painter.translate(kCaptionLeft, m_top + m_height / 2 + width / 2);
+    painter.translate(kCaptionLeft, top_ + height_ / 2 + width / 2);
     painter.rotate(-90.0);
     painter.setPen(Qt::black);
-    painter.drawText(0, metrics.ascent(), m_caption);
+    painter.drawText(0, metrics.ascent(), caption_);
     painter.restore();
-    painter.setFont(m_labelFont);
+    painter.setFont(labelFont_);
 }

@@ -30,20 +30,20 @@ class CChartAxes {
     // Creates the fonts once; later calls keep them. Drawing creates them when no size
     // was given first.
     void createFonts() const;
-    bool hasFonts() const { return m_fontsCreated; }
-    const QFont& labelFont() const { return m_labelFont; }
+    bool hasFonts() const { return fontsCreated_; }
+    const QFont& labelFont() const { return labelFont_; }
 
     void setPlotSize(int width, int height);
     // The plot area: left and top margins, plot width and height. The frame's right and
     // bottom lines lie on left + width and top + height.
-    QRect plotRect() const { return {m_left, m_top, m_width, m_height}; }
+    QRect plotRect() const { return {left_, top_, width_, height_}; }
     // Everything drawn for the plot, the frame and dots on its edges included; owners
     // invalidate this when only the chart changed.
     QRect updateRect() const { return plotRect().adjusted(-2, -2, 3, 3); }
-    bool isDrawable() const { return m_width > 0 && m_height > 0; }
+    bool isDrawable() const { return width_ > 0 && height_ > 0; }
 
-    const QString& caption() const { return m_caption; }
-    Style style() const { return m_style; }
+    const QString& caption() const { return caption_; }
+    Style style() const { return style_; }
     CPlotMapping mapping(const axis_range_t& x, const axis_range_t& y) const;
 
     // The frame filled white, the grid lines with their labels and the rotated caption.
@@ -59,13 +59,13 @@ class CChartAxes {
     void drawCaption(QPainter& painter) const;
     void selectGridPen(QPainter& painter, double value, double step) const;
 
-    Style m_style;
-    int m_left;
-    int m_top;
-    int m_width = 0;
-    int m_height = 0;
-    QString m_caption;
-    mutable bool m_fontsCreated = false;
-    mutable QFont m_labelFont;
-    mutable QFont m_captionFont;
+    Style style_;
+    int left_;
+    int top_;
+    int width_ = 0;
+    int height_ = 0;
+    QString caption_;
+    mutable bool fontsCreated_ = false;
+    mutable QFont labelFont_;
+    mutable QFont captionFont_;
 };

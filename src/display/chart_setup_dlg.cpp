@@ -48,13 +48,13 @@ QGroupBox* pairBox(const QString& title, const QString& first, QLineEdit* a, con
 }  // namespace
 
 CChartSetupDlg::CChartSetupDlg(const chart_setup_t& values, QWidget* parent)
-    : QDialog(parent), m_values(values) {
+    : QDialog(parent), values_(values) {
     setWindowTitle(QStringLiteral("Ustawienia wykresu..."));
     for (Field which : kAllFields) {
         makeField(which, which == Field::Width || which == Field::Height);
     }
     buildLayout();
-    writeFields(m_values);
+    writeFields(values_);
 }
 
 QLineEdit* CChartSetupDlg::makeField(Field which, bool readOnly) {
@@ -67,7 +67,7 @@ QLineEdit* CChartSetupDlg::makeField(Field which, bool readOnly) {
     if (!readOnly) {
         edit->installEventFilter(this);
     }
-    m_fields[slot(which)] = edit;
+    fields_[slot(which)] = edit;
     return edit;
 }
 
@@ -90,7 +90,7 @@ void CChartSetupDlg::buildLayout() {
 }
 
 QLineEdit* CChartSetupDlg::field(Field which) const {
-    return m_fields[slot(which)];
+    return fields_[slot(which)];
 }
 
 void CChartSetupDlg::correctXTo(chart_setup_t& v) {
@@ -125,7 +125,7 @@ bool CChartSetupDlg::isAcceptable(const chart_setup_t& v) {
 }
 
 bool CChartSetupDlg::readFields(chart_setup_t& v) const {
-    v = m_values;
+    v = values_;
     for (Field which : kAllFields) {
         if (field(which)->isReadOnly()) {
             continue;
@@ -175,7 +175,7 @@ void CChartSetupDlg::accept() {
         CMessageBox::show(this, QString::fromUtf8(kRefusal));
         return;
     }
-    m_values = v;
+    values_ = v;
     QDialog::accept();
 }
 

@@ -38,7 +38,7 @@ class CChartSetupDlg : public QDialog {
     explicit CChartSetupDlg(const chart_setup_t& values, QWidget* parent = nullptr);
 
     // The values as given, or as accepted by OK.
-    const chart_setup_t& values() const { return m_values; }
+    const chart_setup_t& values() const { return values_; }
     QLineEdit* field(Field which) const;
 
     // The corrections made when a field loses focus.
@@ -65,6 +65,6 @@ class CChartSetupDlg : public QDialog {
     template <class Correction>
     void correctFields(Correction correction);
 
-    chart_setup_t m_values;
-    std::array<QLineEdit*, 8> m_fields{};
+    chart_setup_t values_;
+    std::array<QLineEdit*, 8> fields_{};
 };

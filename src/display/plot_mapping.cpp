@@ -22,44 +22,44 @@ double fraction(double value, double min, double max) {
 
 CPlotMapping::CPlotMapping(const QRect& plot, const axis_range_t& x, const axis_range_t& y,
                            Rounding rounding)
-    : m_plot(plot), m_x(x), m_y(y), m_rounding(rounding) {}
+    : plot_(plot), x_(x), y_(y), rounding_(rounding) {}
 
 int CPlotMapping::toPixel(double position) const {
     if (std::isnan(position)) {
         return 0;
     }
     position = std::clamp(position, -kPixelLimit, kPixelLimit);
-    return static_cast<int>(m_rounding == Rounding::Nearest ? std::round(position)
-                                                            : std::trunc(position));
+    return static_cast<int>(rounding_ == Rounding::Nearest ? std::round(position)
+                                                           : std::trunc(position));
 }
 
 int CPlotMapping::toX(double x) const {
-    const double w = m_plot.width();
-    return toPixel(m_plot.left() + w * fraction(x, m_x.min, m_x.max));
+    const double w = plot_.width();
+    return toPixel(plot_.left() + w * fraction(x, x_.min, x_.max));
 }
 
 int CPlotMapping::toY(double y) const {
-    const double h = m_plot.height();
-    return toPixel(m_plot.top() + h - h * fraction(y, m_y.min, m_y.max));
+    const double h = plot_.height();
+    return toPixel(plot_.top() + h - h * fraction(y, y_.min, y_.max));
 }
 
 double CPlotMapping::xAt(int px) const {
-    if (m_plot.width() <= 0) {
-        return m_x.min;
+    if (plot_.width() <= 0) {
+        return x_.min;
     }
-    return m_x.min + (px - m_plot.left()) * (m_x.max - m_x.min) / m_plot.width();
+    return x_.min + (px - plot_.left()) * (x_.max - x_.min) / plot_.width();
 }
 
 double CPlotMapping::yAt(int py) const {
-    if (m_plot.height() <= 0) {
-        return m_y.min;
+    if (plot_.height() <= 0) {
+        return y_.min;
     }
-    const double fromBottom = m_plot.top() + m_plot.height() - py;
-    return m_y.min + fromBottom * (m_y.max - m_y.min) / m_plot.height();
+    const double fromBottom = plot_.top() + plot_.height() - py;
+    return y_.min + fromBottom * (y_.max - y_.min) / plot_.height();
 }
 
 bool CPlotMapping::contains(double x, double y) const {
-    return x >= m_x.min && x <= m_x.max && y >= m_y.min && y <= m_y.max;
+    return x >= x_.min && x <= x_.max && y >= y_.min && y <= y_.max;
 }
 
 double CPlotMapping::roundToDecimals(double value, int decimals) {

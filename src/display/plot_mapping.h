@@ -31,9 +31,9 @@ class CPlotMapping {
     // Inside both ranges, edges included.
     bool contains(double x, double y) const;
 
-    const QRect& plot() const { return m_plot; }
-    const axis_range_t& xAxis() const { return m_x; }
-    const axis_range_t& yAxis() const { return m_y; }
+    const QRect& plot() const { return plot_; }
+    const axis_range_t& xAxis() const { return x_; }
+    const axis_range_t& yAxis() const { return y_; }
 
     // Nearest value with `decimals` decimals, halves away from zero.
     static double roundToDecimals(double value, int decimals);
@@ -41,8 +41,8 @@ class CPlotMapping {
   private:
     int toPixel(double position) const;
 
-    QRect m_plot;
-    axis_range_t m_x;
-    axis_range_t m_y;
-    Rounding m_rounding;
+    QRect plot_;
+    axis_range_t x_;
+    axis_range_t y_;
+    Rounding rounding_;
 };

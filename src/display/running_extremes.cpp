@@ -1,30 +1,30 @@
 #include "display/running_extremes.h"
 
 void CRunningExtremes::reset() {
-    m_maximum = m_startMaximum;
-    m_minimum = m_startMinimum;
-    m_updates = 0;
+    maximum_ = startMaximum_;
+    minimum_ = startMinimum_;
+    updates_ = 0;
 }
 
 void CRunningExtremes::restartAfter(int updates) {
-    if (m_updates == updates) {
+    if (updates_ == updates) {
         reset();
     }
 }
 
 bool CRunningExtremes::raise(double value) {
-    if (value <= m_maximum) {
+    if (value <= maximum_) {
         return false;
     }
-    m_maximum = value;
+    maximum_ = value;
     return true;
 }
 
 bool CRunningExtremes::lower(double value) {
-    if (value >= m_minimum) {
+    if (value >= minimum_) {
         return false;
     }
-    m_minimum = value;
+    minimum_ = value;
     return true;
 }
 

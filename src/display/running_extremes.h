@@ -6,13 +6,10 @@
 class CRunningExtremes {
   public:
     CRunningExtremes(double maximum, double minimum)
-        : m_startMaximum(maximum),
-          m_startMinimum(minimum),
-          m_maximum(maximum),
-          m_minimum(minimum) {}
+        : startMaximum_(maximum), startMinimum_(minimum), maximum_(maximum), minimum_(minimum) {}
 
-    double maximum() const { return m_maximum; }
-    double minimum() const { return m_minimum; }
+    double maximum() const { return maximum_; }
+    double minimum() const { return minimum_; }
 
     // Back to the values the extremes started from.
     void reset();
@@ -24,13 +21,13 @@ class CRunningExtremes {
     // Both extremes; true when either moved.
     bool include(double value);
 
-    int updates() const { return m_updates; }
-    void countUpdate() { ++m_updates; }
+    int updates() const { return updates_; }
+    void countUpdate() { ++updates_; }
 
   private:
-    double m_startMaximum;
-    double m_startMinimum;
-    double m_maximum;
-    double m_minimum;
-    int m_updates = 0;
+    double startMaximum_;
+    double startMinimum_;
+    double maximum_;
+    double minimum_;
+    int updates_ = 0;
 };

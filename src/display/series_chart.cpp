@@ -3,11 +3,11 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "widgets/dialog_runner.h"
 #include "display/chart_geometry.h"
 #include "display/chart_settings.h"
 #include "display/chart_setup_dlg.h"
 #include "display/chart_window.h"
+#include "widgets/dialog_runner.h"
 
 namespace {
 
@@ -23,18 +23,18 @@ constexpr int kDotWidth = 3;
 
 CSeriesChart::CSeriesChart(QWidget* owner, const QString& caption, double yMin, double yMax,
                            double yGrid)
-    : m_owner(owner),
-      m_axes(CChartAxes::Style::Series, kLeftMargin, kTopMargin, caption),
-      m_y{yMin, yMax, yGrid},
-      m_defaultYMin(yMin),
-      m_defaultYMax(yMax) {}
+    : owner_(owner),
+      axes_(CChartAxes::Style::Series, kLeftMargin, kTopMargin, caption),
+      y_{yMin, yMax, yGrid},
+      defaultYMin_(yMin),
+      defaultYMax_(yMax) {}
 
 CSeriesChart::~CSeriesChart() = default;
 
 void CSeriesChart::setSize(const QSize& client) {
-    m_axes.createFonts();
-    m_axes.setPlotSize(client.width() - kLeftMargin - kRightMargin,
-                       client.height() - kTopMargin - kBottomMargin);
+    axes_.createFonts();
+    axes_.setPlotSize(client.width() - kLeftMargin - kRightMargin,
+                      client.height() - kTopMargin - kBottomMargin);
 }
 
 QString CSeriesChart::formatX(double value) const {
@@ -46,16 +46,16 @@ QString CSeriesChart::formatY(double value) const {
 }
 
 CPlotMapping CSeriesChart::mapping() const {
-    return m_axes.mapping(CChartWindow::range(), m_y);
+    return axes_.mapping(CChartWindow::range(), y_);
 }
 
 void CSeriesChart::draw(QPainter& painter) const {
-    if (!m_axes.isDrawable()) {
+    if (!axes_.isDrawable()) {
         return;
     }
     painter.save();
     const CPlotMapping map = mapping();
-    m_axes.drawBackground(
+    axes_.drawBackground(
         painter, map, [this](double v) { return formatX(v); },
         [this](double v) { return formatY(v); });
     drawLines(painter, map);
@@ -64,7 +64,7 @@ void CSeriesChart::draw(QPainter& painter) const {
 }
 
 void CSeriesChart::drawLines(QPainter& painter, const CPlotMapping& map) const {
-    for (const chart_series_t& s : m_series) {
+    for (const chart_series_t& s : series_) {
         if (!s.lines || s.points.empty()) {
             continue;
         }
@@ -79,7 +79,7 @@ void CSeriesChart::drawLines(QPainter& painter, const CPlotMapping& map) const {
 }
 
 void CSeriesChart::drawDots(QPainter& painter, const CPlotMapping& map) const {
-    for (const chart_series_t& s : m_series) {
+    for (const chart_series_t& s : series_) {
         if (!s.dots || s.points.empty()) {
             continue;
         }
@@ -92,15 +92,15 @@ void CSeriesChart::drawDots(QPainter& painter, const CPlotMapping& map) const {
 }
 
 void CSeriesChart::clearData() {
-    m_series.clear();
-    m_lastIndex = 0;
+    series_.clear();
+    lastIndex_ = 0;
 }
 
 void CSeriesChart::restoreScale() {
     const double start = CChartWindow::kDefaultStart;
     const double end = CChartWindow::kDefaultEnd;
     CChartWindow::set(start, end, (end - start) / 10.0);
-    m_y = {m_defaultYMin, m_defaultYMax, (m_defaultYMax - m_defaultYMin) / 10.0};
+    y_ = {defaultYMin_, defaultYMax_, (defaultYMax_ - defaultYMin_) / 10.0};
 }
 
 QString CSeriesChart::settingsPath() const {
@@ -128,7 +128,7 @@ bool CSeriesChart::loadSettings(const QString& path) {
 }
 
 bool CSeriesChart::saveSettings(const QString& path) const {
-    return CChartSettings::write(path, m_y.min, m_y.max, m_y.step);
+    return CChartSettings::write(path, y_.min, y_.max, y_.step);
 }
 
 chart_setup_t CSeriesChart::setupValues() const {
@@ -137,15 +137,15 @@ chart_setup_t CSeriesChart::setupValues() const {
             static_cast<double>(plot.height()),
             CChartWindow::start(),
             CChartWindow::end(),
-            m_y.min,
-            m_y.max,
+            y_.min,
+            y_.max,
             CChartWindow::step(),
-            m_y.step};
+            y_.step};
 }
 
 void CSeriesChart::applySetup(const chart_setup_t& v) {
     CChartWindow::set(v.xFrom, v.xTo, v.xGrid);
-    m_y = {v.yFrom, v.yTo, v.yGrid};
+    y_ = {v.yFrom, v.yTo, v.yGrid};
 }
 
 bool CSeriesChart::runSetupDialog(QWidget* parent) {
@@ -159,12 +159,12 @@ bool CSeriesChart::runSetupDialog(QWidget* parent) {
 }
 
 void CSeriesChart::setYRange(double min, double max) {
-    m_y.min = min;
-    m_y.max = max;
+    y_.min = min;
+    y_.max = max;
 }
 
 void CSeriesChart::setYGrid(double step) {
-    m_y.step = step;
+    y_.step = step;
 }
 
 void CSeriesChart::setDiagnosticModeSource(std::function<bool()> isOn) {
@@ -172,17 +172,17 @@ void CSeriesChart::setDiagnosticModeSource(std::function<bool()> isOn) {
 }
 
 bool CSeriesChart::autoscaleApplies() const {
-    return m_autoscale && diagnosticModeSource() && diagnosticModeSource()();
+    return autoscale_ && diagnosticModeSource() && diagnosticModeSource()();
 }
 
 void CSeriesChart::finishData(const std::vector<app_msg_t>& samples) {
-    m_lastIndex = samples.empty() ? 0 : samples.back().index;
+    lastIndex_ = samples.empty() ? 0 : samples.back().index;
 }
 
 void CSeriesChart::rescale(double yMin, double yMax) {
-    m_y = {yMin, yMax, (yMax - yMin) / 10.0};
-    if (m_owner != nullptr) {
-        m_owner->update(0, 0, m_owner->width(), m_owner->height() - kOwnerBottomStrip);
+    y_ = {yMin, yMax, (yMax - yMin) / 10.0};
+    if (owner_ != nullptr) {
+        owner_->update(0, 0, owner_->width(), owner_->height() - kOwnerBottomStrip);
     }
 }
 

@@ -66,27 +66,27 @@ class CSeriesChart {
     // repaints when this returns true.
     bool runSetupDialog(QWidget* parent);
 
-    bool autoscale() const { return m_autoscale; }
-    void setAutoscale(bool on) { m_autoscale = on; }
-    std::uint32_t lastIndex() const { return m_lastIndex; }
+    bool autoscale() const { return autoscale_; }
+    void setAutoscale(bool on) { autoscale_ = on; }
+    std::uint32_t lastIndex() const { return lastIndex_; }
 
-    QWidget* owner() const { return m_owner; }
-    void setOwner(QWidget* owner) { m_owner = owner; }
+    QWidget* owner() const { return owner_; }
+    void setOwner(QWidget* owner) { owner_ = owner; }
 
-    QRect plotRect() const { return m_axes.plotRect(); }
-    QRect updateRect() const { return m_axes.updateRect(); }
-    const QString& caption() const { return m_axes.caption(); }
-    const CChartAxes& axes() const { return m_axes; }
+    QRect plotRect() const { return axes_.plotRect(); }
+    QRect updateRect() const { return axes_.updateRect(); }
+    const QString& caption() const { return axes_.caption(); }
+    const CChartAxes& axes() const { return axes_; }
     // The current x window and y range mapped onto the plot area.
     CPlotMapping mapping() const;
 
-    axis_range_t yAxis() const { return m_y; }
-    double defaultYMin() const { return m_defaultYMin; }
-    double defaultYMax() const { return m_defaultYMax; }
+    axis_range_t yAxis() const { return y_; }
+    double defaultYMin() const { return defaultYMin_; }
+    double defaultYMax() const { return defaultYMax_; }
     void setYRange(double min, double max);
     void setYGrid(double step);
 
-    const std::vector<chart_series_t>& series() const { return m_series; }
+    const std::vector<chart_series_t>& series() const { return series_; }
 
     // Autoscaling applies only while diagnostics run; the document tells the charts how
     // to find out. Without a source it never applies.
@@ -97,7 +97,7 @@ class CSeriesChart {
 
     // The chart's own autoscale flag and live diagnostics.
     bool autoscaleApplies() const;
-    void setSeries(std::vector<chart_series_t> series) { m_series = std::move(series); }
+    void setSeries(std::vector<chart_series_t> series) { series_ = std::move(series); }
     // Remembers the newest sample's number.
     void finishData(const std::vector<app_msg_t>& samples);
     // A new y range from autoscaling: grid a tenth of it, owner repainted.
@@ -119,12 +119,12 @@ class CSeriesChart {
     void drawLines(QPainter& painter, const CPlotMapping& map) const;
     void drawDots(QPainter& painter, const CPlotMapping& map) const;
 
-    QWidget* m_owner;
-    bool m_autoscale = false;
-    std::uint32_t m_lastIndex = 0;
-    CChartAxes m_axes;
-    axis_range_t m_y;
-    double m_defaultYMin;
-    double m_defaultYMax;
-    std::vector<chart_series_t> m_series;
+    QWidget* owner_;
+    bool autoscale_ = false;
+    std::uint32_t lastIndex_ = 0;
+    CChartAxes axes_;
+    axis_range_t y_;
+    double defaultYMin_;
+    double defaultYMax_;
+    std::vector<chart_series_t> series_;
 };

@@ -63,8 +63,8 @@ void CTimeCorrChart::interpolate(Table& table, const ManualFlags& manual) {
 }
 
 void CTimeCorrChart::setData(Table& table) {
-    if (m_interpolate) {
-        interpolate(table, m_manual);
+    if (interpolate_) {
+        interpolate(table, manual_);
     }
     showTable(table);
 }
@@ -78,7 +78,7 @@ void CTimeCorrChart::showTable(const Table& table) {
 
 std::uint32_t CTimeCorrChart::barColour(std::size_t column) const {
     const bool anchor = column == 0 || column == kColumns - 1;
-    const bool byHand = column < m_manual.size() && m_manual[column] != 0;
+    const bool byHand = column < manual_.size() && manual_[column] != 0;
     return anchor || byHand ? kManualColour : kInterpolatedColour;
 }
 
@@ -97,8 +97,8 @@ QRect CTimeCorrChart::columnRect(int x) const {
 
 void CTimeCorrChart::drawPoints(QPainter& painter) const {
     const CPlotMapping map = mapping();
-    if (m_marker != 0 && map.contains(m_marker, map.yAxis().min)) {
-        drawBox(painter, columnRect(m_marker), kMarkerColour);
+    if (marker_ != 0 && map.contains(marker_, map.yAxis().min)) {
+        drawBox(painter, columnRect(marker_), kMarkerColour);
     }
     for (std::size_t column = 0; column < points().size(); ++column) {
         const chart_point_t& p = points()[column];
@@ -110,11 +110,11 @@ void CTimeCorrChart::drawPoints(QPainter& painter) const {
 }
 
 void CTimeCorrChart::setMarker(int x) {
-    if (x == m_marker) {
+    if (x == marker_) {
         return;
     }
-    const QRect old = columnRect(m_marker);
-    m_marker = x;
+    const QRect old = columnRect(marker_);
+    marker_ = x;
     if (owner() != nullptr) {
         const int pad = kOutlineWidth;
         owner()->update(old.adjusted(-pad, -pad, pad, pad));

@@ -40,14 +40,14 @@ class CTimeCorrChart : public CXYChart {
     // not) take the straight line between them, rounded to whole percent.
     static void interpolate(Table& table, const ManualFlags& manual);
 
-    ManualFlags& manual() { return m_manual; }
-    const ManualFlags& manual() const { return m_manual; }
-    bool interpolation() const { return m_interpolate; }
-    void setInterpolation(bool on) { m_interpolate = on; }
+    ManualFlags& manual() { return manual_; }
+    const ManualFlags& manual() const { return manual_; }
+    bool interpolation() const { return interpolate_; }
+    void setInterpolation(bool on) { interpolate_ = on; }
 
     // The live marker is the x of a column (the whole milliseconds of the gasoline time),
     // 0 for none. Moving it repaints the old and the new column of the owner.
-    int marker() const { return m_marker; }
+    int marker() const { return marker_; }
     void setMarker(int x);
     // The marker's column at x, in pixels.
     QRect columnRect(int x) const;
@@ -56,7 +56,7 @@ class CTimeCorrChart : public CXYChart {
     QRect barRect(const CPlotMapping& map, const chart_point_t& point) const;
     std::uint32_t barColour(std::size_t column) const;
 
-    ManualFlags m_manual{};
-    bool m_interpolate = true;
-    int m_marker = 0;
+    ManualFlags manual_{};
+    bool interpolate_ = true;
+    int marker_ = 0;
 };

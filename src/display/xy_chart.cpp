@@ -16,20 +16,20 @@ QPen dotPen(std::uint32_t colour) {
 
 CXYChart::CXYChart(QWidget* owner, const QString& caption, const axis_range_t& x,
                    const axis_range_t& y, const margins_t& margins)
-    : m_owner(owner),
-      m_margins(margins),
-      m_axes(CChartAxes::Style::XY, margins.left, margins.top, caption),
-      m_x(x),
-      m_y(y),
-      m_defaultX(x),
-      m_defaultY(y) {}
+    : owner_(owner),
+      margins_(margins),
+      axes_(CChartAxes::Style::XY, margins.left, margins.top, caption),
+      x_(x),
+      y_(y),
+      defaultX_(x),
+      defaultY_(y) {}
 
 CXYChart::~CXYChart() = default;
 
 void CXYChart::setSize(const QSize& client) {
-    m_axes.createFonts();
-    m_axes.setPlotSize(client.width() - m_margins.left - m_margins.right,
-                       client.height() - m_margins.top - m_margins.bottom);
+    axes_.createFonts();
+    axes_.setPlotSize(client.width() - margins_.left - margins_.right,
+                      client.height() - margins_.top - margins_.bottom);
 }
 
 void CXYChart::setData(const std::vector<app_msg_t>&) {}
@@ -43,11 +43,11 @@ QString CXYChart::formatY(double value) const {
 }
 
 void CXYChart::draw(QPainter& painter) const {
-    if (!m_axes.isDrawable()) {
+    if (!axes_.isDrawable()) {
         return;
     }
     painter.save();
-    m_axes.drawBackground(
+    axes_.drawBackground(
         painter, mapping(), [this](double v) { return formatX(v); },
         [this](double v) { return formatY(v); });
     drawPoints(painter);
@@ -58,7 +58,7 @@ void CXYChart::drawPoints(QPainter& painter) const {
     const CPlotMapping map = mapping();
     std::uint32_t current = chart_colour::kRed;
     painter.setPen(dotPen(current));
-    for (const chart_point_t& p : m_points) {
+    for (const chart_point_t& p : points_) {
         if (!map.contains(p.x, p.y)) {
             continue;
         }
@@ -72,16 +72,16 @@ void CXYChart::drawPoints(QPainter& painter) const {
 }
 
 void CXYChart::setXRange(double min, double max) {
-    m_x.min = min;
-    m_x.max = max;
+    x_.min = min;
+    x_.max = max;
 }
 
 void CXYChart::setYRange(double min, double max) {
-    m_y.min = min;
-    m_y.max = max;
+    y_.min = min;
+    y_.max = max;
 }
 
 void CXYChart::restoreScale() {
-    m_x = m_defaultX;
-    m_y = m_defaultY;
+    x_ = defaultX_;
+    y_ = defaultY_;
 }

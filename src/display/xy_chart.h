@@ -37,24 +37,24 @@ class CXYChart {
     // Frame, grid, labels and caption, then the points.
     void draw(QPainter& painter) const;
 
-    void clearPoints() { m_points.clear(); }
-    void addPoint(const chart_point_t& point) { m_points.push_back(point); }
-    const std::vector<chart_point_t>& points() const { return m_points; }
+    void clearPoints() { points_.clear(); }
+    void addPoint(const chart_point_t& point) { points_.push_back(point); }
+    const std::vector<chart_point_t>& points() const { return points_; }
 
-    axis_range_t xAxis() const { return m_x; }
-    axis_range_t yAxis() const { return m_y; }
+    axis_range_t xAxis() const { return x_; }
+    axis_range_t yAxis() const { return y_; }
     void setXRange(double min, double max);
     void setYRange(double min, double max);
-    void setXGrid(double step) { m_x.step = step; }
-    void setYGrid(double step) { m_y.step = step; }
+    void setXGrid(double step) { x_.step = step; }
+    void setYGrid(double step) { y_.step = step; }
     // Both ranges and grids back to the chart's defaults.
     void restoreScale();
 
-    QWidget* owner() const { return m_owner; }
-    QRect plotRect() const { return m_axes.plotRect(); }
-    QRect updateRect() const { return m_axes.updateRect(); }
-    const QString& caption() const { return m_axes.caption(); }
-    CPlotMapping mapping() const { return m_axes.mapping(m_x, m_y); }
+    QWidget* owner() const { return owner_; }
+    QRect plotRect() const { return axes_.plotRect(); }
+    QRect updateRect() const { return axes_.updateRect(); }
+    const QString& caption() const { return axes_.caption(); }
+    CPlotMapping mapping() const { return axes_.mapping(x_, y_); }
 
   protected:
     // Margins around the plot area; the plot takes what the client size leaves.
@@ -68,16 +68,16 @@ class CXYChart {
     CXYChart(QWidget* owner, const QString& caption, const axis_range_t& x, const axis_range_t& y,
              const margins_t& margins);
 
-    const CChartAxes& axes() const { return m_axes; }
-    CChartAxes& axes() { return m_axes; }
+    const CChartAxes& axes() const { return axes_; }
+    CChartAxes& axes() { return axes_; }
 
   private:
-    QWidget* m_owner;
-    margins_t m_margins;
-    CChartAxes m_axes;
-    axis_range_t m_x;
-    axis_range_t m_y;
-    axis_range_t m_defaultX;
-    axis_range_t m_defaultY;
-    std::vector<chart_point_t> m_points;
+    QWidget* owner_;
+    margins_t margins_;
+    CChartAxes axes_;
+    axis_range_t x_;
+    axis_range_t y_;
+    axis_range_t defaultX_;
+    axis_range_t defaultY_;
+    std::vector<chart_point_t> points_;
 };
