@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -13,11 +14,20 @@ double median(const std::vector<double>& sorted) {
     return n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2.0;
 }
 
+// Corrections are whole time steps, but their deviation in percent is not exact in
+// binary: 0.9 against 1.0 gives 9.999999999999998 % and 1.1 gives 10.000000000000009 %.
+// Both lie at the limit, so a deviation that close to it counts as reaching it.
+constexpr double kLimitSlack = 1e-9;
+
+double deviationPercent(double entry, double reference) {
+    if (reference == 0.0) {
+        return entry == 0.0 ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return std::fabs(entry - reference) / std::fabs(reference) * 100.0;
+}
+
 bool withinTolerance(double entry, double reference, double tolerancePercent) {
-    if (reference == 0.0)
-        return entry == 0.0;
-    const double deviationPercent = std::fabs(entry - reference) / std::fabs(reference) * 100.0;
-    return deviationPercent < tolerancePercent;
+    return deviationPercent(entry, reference) < tolerancePercent - kLimitSlack;
 }
 
 }  // namespace

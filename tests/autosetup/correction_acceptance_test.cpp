@@ -52,6 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A zero reference cannot scale a deviation: only zeros are kept.
         AcceptanceCase{
             "zero_reference", {0.0, 0.0, 0.0, 0.025, -0.025}, 10.0, {0.0, 0.0, 0.0}, 0.0},
+        // A zero reference keeps its equals only while the tolerance is above zero.
+        AcceptanceCase{
+            "zero_reference_zero_tolerance", {0.0, 0.0, 0.0, 0.025, -0.025}, 0.0, {}, 0.0},
         // The median itself always deviates by 0 %, so only a zero tolerance refuses all.
         AcceptanceCase{"all_refused", {-0.2, -0.1, 0.05, 0.3, 0.6}, 0.0, {}, 0.05}),
     [](const auto& info) { return std::string(info.param.name); });
