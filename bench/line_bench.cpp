@@ -5,40 +5,24 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
-#include "link/lpg_device.h"
-#include "link/serial_port.h"
-#include "sim/controller_sim.h"
-#include "sim/pty_server.h"
+#include "sim_pty_link.h"
 #include "support/thread_manager.h"
 
 namespace {
 
 constexpr double kByteMs = 10.0 * 1000.0 / 38400.0;
 
-struct PacedLink {
-    PacedLink() : sim(std::make_shared<CControllerSim>()), server(sim) {
-        server.setPacing(true);
-        server.start();
-        auto port = std::make_unique<CSerialPort>();
-        CPortNames names;
-        names.setFirstPath(server.slavePath());
-        port->setPortNames(names);
-        device = std::make_unique<CLPGDevice>(ui, std::move(port));
-        if (!device->connect(1))
+// The simulated controller on a paced pseudo-terminal, connected.
+struct PacedLink : CSimPtyLink {
+    PacedLink() : CSimPtyLink(true) {
+        if (!connect())
             throw std::runtime_error("no simulated controller");
     }
-    ~PacedLink() {
-        device->disconnect();
-        server.stop();
-    }
-    CNullDeviceUi ui;
-    std::shared_ptr<CControllerSim> sim;
-    CPtyServer server;
-    std::unique_ptr<CLPGDevice> device;
 };
 
 // 64 blocks, each a 12-byte request and a 16-byte reply.
@@ -47,7 +31,7 @@ void BM_EepromReadPaced(benchmark::State& state) {
     std::uint8_t image[512];
     const double lineMs = 64 * (12 + 16) * kByteMs;
     for (auto _ : state) {
-        if (!link.device->readEeprom(image, 0, sizeof image))
+        if (!link.device().readEeprom(image, 0, sizeof image))
             state.SkipWithError("read failed");
     }
     state.counters["line_ms"] = lineMs;
@@ -65,7 +49,7 @@ void BM_LiveAcquisitionPaced(benchmark::State& state) {
         std::atomic<int> injector{1};
         std::atomic<bool> stopped{false};
         CThreadManager workers;
-        auto* worker = new CDiagRSThread(*link.device, store, "/tmp/vapron-bench.lpgd", run,
+        auto* worker = new CDiagRSThread(link.device(), store, "/tmp/vapron-bench.lpgd", run,
                                          injector, [&] { stopped = true; });
         workers.insert(worker);
         const auto start = std::chrono::steady_clock::now();

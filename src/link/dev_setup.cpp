@@ -1,9 +1,11 @@
 #include "link/dev_setup.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "link/conversions.h"
+#include "link/timing.h"
 
 namespace {
 
@@ -56,6 +58,43 @@ bool inRange(double v, double lo, double hi) {
 
 double ticksToRoundedMs(double ticks) {
     return conv::roundToPrecision(conv::ticksToMs(ticks), 3);
+}
+
+constexpr std::int64_t kByteMax = 0xFF;
+constexpr std::int64_t kWordMax = 0xFFFF;
+
+// A number as the user reads it: decimal comma, no trailing zeros.
+std::string polishNumber(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string out = text;
+    if (out.find('.') != std::string::npos) {
+        out.erase(out.find_last_not_of('0') + 1);
+        if (out.back() == '.') {
+            out.pop_back();
+        }
+    }
+    for (char& c : out) {
+        c = c == '.' ? ',' : c;
+    }
+    return out;
+}
+
+// " przy zegarze sterownika 80 kHz"
+std::string clockText() {
+    return " przy zegarze sterownika " + polishNumber(1.0 / timing::timeUnit(), 3) + " kHz";
+}
+
+// A time's tick count must fit its field (`maxTicks`); a faster controller clock needs
+// more ticks for the same time. Gives the message naming the field, or nothing.
+std::string timeFits(double ms, std::int64_t maxTicks, const char* field) {
+    if (conv::nearest(conv::msToTicks(ms)) <= maxTicks) {
+        return {};
+    }
+    // The largest time that fits, rounded down so that it fits itself.
+    const double most = std::floor(conv::ticksToMs(static_cast<double>(maxTicks)) * 1000) / 1000;
+    return std::string("Błędna wartość ") + field + ":" + clockText() + " wpisz najwyżej " +
+           polishNumber(most, 3) + " ms\n";
 }
 
 }  // namespace
@@ -113,18 +152,26 @@ std::string dev_setup_t::check() const {
         if (!ok) {
             msgs += message;
         }
+        return ok;
     };
     // NaN fails every range, so a value that is not a number is never written.
-    require(inRange(switchSpeed, 100, 8000), "Błędna wartość prędkości przełączenia na LPG\n");
+    if (require(inRange(switchSpeed, 100, 8000),
+                "Błędna wartość prędkości przełączenia na LPG\n")) {
+        msgs += checkSpeedFits();
+    }
     require(inRange(switchTemp, 0, 100), "Błędna wartość temperatury przełączenia na LPG\n");
     require(ignitionPulses != 0, "Błędna wartość ilości impulsów zapłonu na obrót\n");
     require(inRange(minSupply, 9, 15), "Błędna wartość minimalnego napięcia zasilania\n");
     require(inRange(maxInternalTemp, 0, 85),
             "Błędna wartość maksymalnej temperatury wewnętrznej\n");
-    require(inRange(mainCorrection, 0, 6), "Błędna wartość głównej poprawki\n");
+    if (require(inRange(mainCorrection, 0, 6), "Błędna wartość głównej poprawki\n")) {
+        msgs += timeFits(mainCorrection, kByteMax, "głównej poprawki");
+    }
     require(inRange(pressureSlope, 0, 10), "Błędna wartość nachylenia krzywej ciśnienia\n");
     require(inRange(refPressure, 30, 180), "Błędna wartość ciśnienia referencyjnego\n");
-    require(inRange(lpgInjDelay, 0, 6), "Błędna wartość opóźnienia wtrysku LPG\n");
+    if (require(inRange(lpgInjDelay, 0, 6), "Błędna wartość opóźnienia wtrysku LPG\n")) {
+        msgs += timeFits(lpgInjDelay, kWordMax, "opóźnienia wtrysku LPG");
+    }
     require(inRange(gasSwitchPressure, 0, 180),
             "Błędna wartość ciśnienia przełączenia na benzynę\n");
     require(rpmThreshold >= 0.2 && rpmThreshold < 5,
@@ -133,6 +180,23 @@ std::string dev_setup_t::check() const {
     require(timeAveraging != 0, "Błędna wartość uśredniania czasów wtrysku\n");
     require(pressureAveraging != 0, "Błędna wartość uśredniania ciśnienia\n");
     return msgs;
+}
+
+// The switch-over speed travels as an engine period in ticks, one word: a faster clock
+// makes slow speeds too long a period, a very slow one makes fast speeds no period.
+std::string dev_setup_t::checkSpeedFits() const {
+    const std::int64_t period = conv::nearest(conv::rpmToPeriod(switchSpeed));
+    const std::string field = "Błędna wartość prędkości przełączenia na LPG:" + clockText();
+    if (period > kWordMax) {
+        // nearest() stays within the word below half a tick past it.
+        const double lowest = std::ceil(timing::speedConstant() / (kWordMax + 0.5));
+        return field + " wpisz co najmniej " + polishNumber(lowest, 0) + " obr/min\n";
+    }
+    if (period < 1) {
+        const double highest = std::floor(timing::speedConstant() / 0.5);
+        return field + " wpisz najwyżej " + polishNumber(highest, 0) + " obr/min\n";
+    }
+    return {};
 }
 
 void dev_setup_t::setFlag(Flag f, bool on) {

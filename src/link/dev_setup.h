@@ -51,7 +51,8 @@ struct dev_setup_t {
     void fromLine(const std::uint8_t in[kLineSize]);
 
     // Messages for every field out of range, in a fixed order, each ending with "\n";
-    // empty when the record may be written.
+    // empty when the record may be written. A value within its range whose line form
+    // does not fit its byte or word at the present controller clock is refused too.
     std::string check() const;
 
     bool hasFlag(Flag f) const { return (flags & f) != 0; }
@@ -63,4 +64,7 @@ struct dev_setup_t {
     void setSequence(Sequence s);
 
     bool operator==(const dev_setup_t&) const = default;
+
+  private:
+    std::string checkSpeedFits() const;
 };

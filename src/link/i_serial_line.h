@@ -7,6 +7,9 @@
 struct serial_timeouts_t {
     int constantMs = 500;
     int perByteMs = 1;
+    // After a failed exchange the line is read on until it has been quiet this long, so a
+    // reply still arriving cannot answer the next request.
+    int quietMs = 20;
 };
 
 // The byte line to the controller: the real serial port, the in-process simulated
@@ -16,6 +19,9 @@ class ISerialLine {
     virtual ~ISerialLine() = default;
 
     virtual void open(int port) = 0;
+    // Looks for the ports a search tries: 1 to 4, and on a real serial line the USB
+    // adapters found beyond those (as ports 5, 6, …). Returns the last port to try.
+    virtual int searchPorts() { return 4; }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Applies the controller's line settings (38400 8N1, raw, no flow control).

@@ -8,6 +8,9 @@ using namespace proto;
 
 namespace {
 
+// A line that keeps talking longer than this many reads of 64 bytes is left to the purge.
+constexpr int kSettleRounds = 16;
+
 constexpr const char* kStatusTexts[] = {
     "Nieznany typ komendy | ", "Nieznany typ ramki | ", "Brak nagłówka ramki | ", "Błąd CRC | ",
     "Błąd dodatkowy:\n",
@@ -49,6 +52,9 @@ bool CLPGDevice::exchangeUnchecked(std::uint8_t* buf, std::uint8_t& length, std:
 bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
                                bool checkStatus) {
     std::lock_guard<CMutex> hold(mutex_);
+    // Whatever waits in the receive buffer answers an earlier request (a reply that came
+    // after its time-out, a reply sent twice); it must not answer this one.
+    line_->purgeIn();
 
     const std::uint8_t header[kHeaderSize] = {kStart1, kStart2, length, type};
     const std::uint16_t check = checkWord(length, type, buf);
@@ -59,10 +65,11 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     line_->write(buf, length);
     line_->write(checkBytes, kCheckSize);
 
-    // After a malformed or missing reply whatever is left in the receive buffer would
+    // After a malformed or missing reply whatever is left, or still on its way, would
     // only misalign the next attempt's header, so it is dropped.
     auto malformed = [this] {
-        line_->purgeIn();
+        settleLine();
+        unsettled_ = true;
         return false;
     };
     std::uint8_t reply[kHeaderSize];
@@ -82,6 +89,17 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     if (getBE16(buf + replyLength) != checkWord(replyLength, replyType, buf)) {
         return malformed();
     }
+    // The missing bytes of a short record would read as zeros and its check word as
+    // data; such a reply is no answer.
+    if (replyLength < recordSize(replyType)) {
+        return malformed();
+    }
+    // After a failed attempt the late answer to it may come first, with this attempt's
+    // own answer right behind; that one must not answer the next request.
+    if (unsettled_) {
+        settleLine();
+        unsettled_ = false;
+    }
     length = replyLength;
     type = replyType;
     swapPayloadOrder(replyType, buf, replyLength);
@@ -95,6 +113,19 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     }
     handleStoredErrors(status);
     return (status & ~STATUS_STORED_ERRORS) == 0;
+}
+
+void CLPGDevice::settleLine() {
+    struct restore_t {
+        ISerialLine& line;
+        const serial_timeouts_t& timeouts;
+        ~restore_t() { line.setTimeouts(timeouts); }
+    } restore{*line_, timeouts_};
+    line_->setTimeouts({timeouts_.quietMs, 0, timeouts_.quietMs});
+    std::uint8_t scrap[64];
+    for (int round = 0; round < kSettleRounds && line_->read(scrap, sizeof scrap) > 0; ++round) {
+    }
+    line_->purgeIn();
 }
 
 // Composes the status text; with stored errors it turns the error indicator on and asks
@@ -146,6 +177,9 @@ bool CLPGDevice::request(const std::uint8_t* payload, std::uint8_t length, std::
             continue;
         }
         if (rule.needDone && reply.buf[kCmdCode] != CMD_DONE) {
+            continue;
+        }
+        if (rule.matches && !rule.matches(reply)) {
             continue;
         }
         return true;

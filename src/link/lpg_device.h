@@ -37,6 +37,8 @@ struct request_rule_t {
     bool stopOnOtherType = false;
     // Skip the status-word check (the single diagnostic-sample request).
     bool unchecked = false;
+    // The reply answers this very request (an EEPROM block of the address asked for).
+    std::function<bool(const frame_t&)> matches;
 };
 
 // One injector of a decoded firing sequence.
@@ -99,6 +101,7 @@ class CLPGDevice : public CLPGDeviceErr {
     bool connect(int port);
     // Ports 1 to 4, then the port question; returns whether a controller answered.
     bool connectAuto();
+    // Closes the line; the controller counts as not connected until it answers again.
     void disconnect();
     bool isConnected() const { return connected_; }
     bool readVersion(VersionBytes& record);
@@ -185,6 +188,9 @@ class CLPGDevice : public CLPGDeviceErr {
     bool exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
                        bool checkStatus);
     void handleStoredErrors(std::uint16_t status);
+    // Reads and drops whatever still arrives until the line has been quiet for a moment,
+    // then empties the receive buffer.
+    void settleLine();
 
     IDeviceUi& ui_;
     std::unique_ptr<ISerialLine> line_;
@@ -192,6 +198,9 @@ class CLPGDevice : public CLPGDeviceErr {
     serial_timeouts_t timeouts_;
     std::chrono::milliseconds workModePause_{500};
     Sleeper sleeper_;
+    // An attempt failed: the next reply may be followed by another (held by the exchange
+    // mutex).
+    bool unsettled_ = false;
 
     bool connected_ = false;
     bool carInfoGiven_ = false;

@@ -132,8 +132,12 @@ bool CLPGDevice::readSequence(std::vector<sequence_entry_t>& entries, bool& stag
 }
 
 bool CLPGDevice::readEepromBlock(eeprom_block_t& block) {
+    request_rule_t rule = replyOfType(MSG_TYPE_EEPROM);
+    // A late answer to an earlier block read is a well-formed block of another address.
+    const std::uint16_t asked = block.address;
+    rule.matches = [asked](const frame_t& reply) { return getU16(reply.payload()) == asked; };
     frame_t reply;
-    if (!command(CMD_EEPROM, block.address, replyOfType(MSG_TYPE_EEPROM), reply)) {
+    if (!command(CMD_EEPROM, block.address, rule, reply)) {
         return false;
     }
     block.address = getU16(reply.payload());

@@ -1,4 +1,5 @@
 // Finding, checking and identifying the controller.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -45,7 +46,9 @@ bool CLPGDevice::connect(int port) {
 }
 
 bool CLPGDevice::connectAuto() {
-    for (int port = kFirstPort; port <= kLastPort; ++port) {
+    // Ports 1 to 4, then any other USB adapter plugged in.
+    const int last = std::max(kLastPort, line_->searchPorts());
+    for (int port = kFirstPort; port <= last; ++port) {
         if (connect(port)) {
             return true;
         }
@@ -64,6 +67,7 @@ bool CLPGDevice::connectAuto() {
 
 void CLPGDevice::disconnect() {
     line_->close();
+    connected_ = false;
 }
 
 bool CLPGDevice::presenceTest() {

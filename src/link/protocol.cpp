@@ -52,6 +52,33 @@ void swapField(std::uint8_t* p) {
 
 }  // namespace
 
+std::uint8_t recordSize(std::uint8_t type) {
+    switch (type) {
+        case MSG_TYPE_DIAG:
+            return kDiagSize;
+        case MSG_TYPE_SEQUENCE:
+            return kSequenceSize;
+        case MSG_TYPE_SETUP:
+            return kSetupSize;
+        case MSG_TYPE_COMMAND:
+            return kCommandSize;
+        case MSG_TYPE_EEPROM:
+            return kEepromBlockSize;
+        case MSG_TYPE_ERRORS:
+            return kErrorReportSize;
+        case MSG_TYPE_TABLE:
+            return kTableEntries;
+        case MSG_TYPE_VERSION:
+            return kVersionSize;
+        case MSG_TYPE_FUEL_SENSOR:
+            return kFuelSensorSize;
+        case MSG_TYPE_CLOCK:
+            return kClockSize;
+        default:
+            return 0;
+    }
+}
+
 std::uint16_t checkWord(std::uint8_t length, std::uint8_t type, const std::uint8_t* payload) {
     unsigned sum = length + type;
     for (unsigned i = 0; i < length; ++i) {

@@ -68,6 +68,10 @@ constexpr std::uint8_t kVersionSize = 21;
 constexpr std::uint8_t kFuelSensorSize = 4;
 constexpr std::uint8_t kClockSize = 20;
 
+// The record a frame of this type carries (the table's 25 used bytes; 0 for types
+// without a record). A reply shorter than its record is not taken as data.
+std::uint8_t recordSize(std::uint8_t type);
+
 // Offsets inside a command payload.
 constexpr std::size_t kCmdCode = 0;
 constexpr std::size_t kCmdParam = 2;

@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <chrono>
 
+#include "link/port_list.h"
+#include "link/serial_errors.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -30,8 +33,20 @@ CSerialPort::~CSerialPort() {
 }
 
 void CSerialPort::raiseErrno(unsigned code, const std::string& operation, int err, int line) const {
-    raise(code, "CSerialPort::" + operation + " - GetLastError()=" + std::to_string(err), line,
-          __FILE__);
+    raiseFor(code, operation, path_.empty() ? "szeregowy" : path_, err, line);
+}
+
+void CSerialPort::raiseFor(unsigned code, const std::string& operation, const std::string& path,
+                           int err, int line) const {
+    // A missing device is best answered with the ones that are there.
+    const bool missing = err == ENOENT || err == ENODEV || err == ENXIO;
+    const std::vector<std::string> present = code == CRSError::ERR_RS_OPEN && missing
+                                                 ? CPortNames::presentPorts()
+                                                 : std::vector<std::string>{};
+    // Who holds a busy port is worth naming when the system lets us see it.
+    const std::string holder =
+        code == CRSError::ERR_RS_OPEN && err == EBUSY ? CPortList().holderOf(path) : "";
+    raise(code, serial_errors::message(operation, path, err, present, holder), line, __FILE__);
     __builtin_unreachable();
 }
 
@@ -51,19 +66,27 @@ void CSerialPort::open(int port) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         fd_ = -1;
-        raiseErrno(CRSError::ERR_RS_OPEN, operation, errno, __LINE__);
+        raiseFor(CRSError::ERR_RS_OPEN, operation, path, errno, __LINE__);
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
+        // Another program holds the lock: the port is busy, whatever flock calls it.
+        const int err = errno == EWOULDBLOCK ? EBUSY : errno;
         ::close(fd);
         fd_ = -1;
-        raiseErrno(CRSError::ERR_RS_OPEN, operation, err, __LINE__);
+        raiseFor(CRSError::ERR_RS_OPEN, operation, path, err, __LINE__);
     }
     // TIOCEXCL keeps other programs out; it is not supported by every device node.
     ::ioctl(fd, TIOCEXCL);
     fd_ = fd;
     port_ = port;
     path_ = path;
+}
+
+int CSerialPort::searchPorts() {
+    // Names that lead elsewhere than /dev (a test's folder) keep to their own ports.
+    const bool system = names_.pattern().rfind("/dev/", 0) == 0;
+    names_.setFoundPaths(system ? CPortList().usbAdapters() : std::vector<std::string>{});
+    return CPortNames::kNumberedPorts + names_.foundCount();
 }
 
 void CSerialPort::close() {

@@ -19,6 +19,7 @@ class CSerialPort : public ISerialLine, public IErrorHelper<CRSError> {
     const CPortNames& portNames() const { return names_; }
 
     void open(int port) override;
+    int searchPorts() override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     void configure() override;
@@ -33,8 +34,11 @@ class CSerialPort : public ISerialLine, public IErrorHelper<CRSError> {
     const std::string& path() const { return path_; }
 
   private:
+    // Raises CRSError with a message for the user of this machine (serial_errors.h).
     [[noreturn]] void raiseErrno(unsigned code, const std::string& operation, int err,
                                  int line) const;
+    [[noreturn]] void raiseFor(unsigned code, const std::string& operation, const std::string& path,
+                               int err, int line) const;
     [[noreturn]] void raiseHangUp(int line) const;
     void raiseIfHungUp(short revents, int line) const;
 

@@ -233,7 +233,11 @@ CControllerSim::Payload CControllerSim::diagPayload(std::uint16_t injectorIndex)
 
 CControllerSim::Payload CControllerSim::sequencePayload() const {
     Payload payload(kSequenceSize);
-    const auto offsets = engine_.sequence(sequential_);
+    auto offsets = engine_.sequence(sequential_);
+    if (!sequence_.empty()) {
+        offsets.fill(0);
+        std::copy_n(sequence_.begin(), std::min(sequence_.size(), offsets.size()), offsets.begin());
+    }
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         putBE16(&payload[2 * i], offsets[i]);
     }
@@ -406,6 +410,11 @@ void CControllerSim::setNeededCorrection(double ms) {
     engine_.setNeededCorrection(ms);
 }
 
+void CControllerSim::setGasTimeNoise(double ms) {
+    std::lock_guard lock(mutex_);
+    engine_.setGasTimeNoise(ms);
+}
+
 void CControllerSim::setEngineStepMs(double ms) {
     std::lock_guard lock(mutex_);
     engine_.setStepMs(ms);
@@ -419,6 +428,11 @@ void CControllerSim::setWarm(bool warm) {
 void CControllerSim::setSequential(bool sequential) {
     std::lock_guard lock(mutex_);
     sequential_ = sequential;
+}
+
+void CControllerSim::setSequence(const std::vector<std::uint16_t>& ticks) {
+    std::lock_guard lock(mutex_);
+    sequence_ = ticks;
 }
 
 std::vector<sim_request_t> CControllerSim::requests() const {

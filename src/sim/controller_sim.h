@@ -87,9 +87,13 @@ class CControllerSim {
     // Engine behind the diagnostic payloads.
     void setProfile(EngineProfile profile);
     void setNeededCorrection(double ms);
+    void setGasTimeNoise(double ms);
     void setEngineStepMs(double ms);
     void setWarm(bool warm);
     void setSequential(bool sequential);
+    // Injection starts the controller reports instead of the engine's (ticks in injector
+    // order, 0 = not fitted); an empty list gives the engine's again.
+    void setSequence(const std::vector<std::uint16_t>& ticks);
 
     CSimFaults& faults() { return faults_; }
     const CSimFaults& faults() const { return faults_; }
@@ -133,5 +137,6 @@ class CControllerSim {
     int fuelStep_ = 3;
     error_report_t errors_{};
     bool sequential_ = true;
+    std::vector<std::uint16_t> sequence_;
     std::vector<sim_request_t> log_;
 };

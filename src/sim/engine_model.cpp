@@ -150,7 +150,7 @@ void CEngineModel::advance(const setup_line_t& setup) {
 double CEngineModel::gasolineMs(unsigned index) {
     const double injectorSpread = 1.0 + 0.01 * (static_cast<int>(index % 4) - 1.5);
     const double base = 0.094 * intakeKpa_ * (1.0 + 0.1 * rpm_ / 6000.0) * injectorSpread;
-    return std::max(0.5, base + trimMs_ + gauss(kGasTimeNoiseMs));
+    return std::max(0.5, base + trimMs_ + gauss(gasNoiseMs_));
 }
 
 CEngineModel::event_t CEngineModel::injection(const setup_line_t& setup, unsigned index) {

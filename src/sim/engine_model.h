@@ -37,6 +37,8 @@ class CEngineModel {
     // main correction does not cover.
     void setNeededCorrection(double ms) { neededMs_ = ms; }
     double neededCorrection() const { return neededMs_; }
+    // Standard deviation of the gasoline time's noise, ms.
+    void setGasTimeNoise(double ms) { gasNoiseMs_ = ms; }
     void setStepMs(double ms) { stepMs_ = ms; }
     void setTimerHz(double hz);
     void setInjectors(unsigned count) { injectors_ = count; }
@@ -78,6 +80,7 @@ class CEngineModel {
     WorkMode mode_ = WorkMode::Auto;
     unsigned injectors_ = 4;
     double neededMs_ = kDefaultNeededCorrectionMs;
+    double gasNoiseMs_ = kGasTimeNoiseMs;
     double stepMs_ = kDefaultStepMs;
     double timerHz_ = kDefaultTimerHz;
 

@@ -29,11 +29,31 @@ void CSimFaults::reappear() {
     std::lock_guard lock(mutex_);
     admitted_ = 0;
     vanished_ = false;
+    held_.clear();  // a reply held back by the device that went away is gone too
+}
+
+bool CSimFaults::takeForced(std::atomic<unsigned>& count) {
+    unsigned left = count.load();
+    while (left > 0 && !count.compare_exchange_weak(left, left - 1)) {
+    }
+    return left > 0;
 }
 
 std::vector<std::uint8_t> CSimFaults::apply(std::vector<std::uint8_t> reply) {
     std::lock_guard lock(mutex_);
-    if (reply.empty() || chance(drop_)) {
+    std::vector<std::uint8_t> out = std::move(held_);
+    held_.clear();
+    reply = damage(std::move(reply));
+    if (!reply.empty() && (takeForced(staleNext_) || chance(stale_))) {
+        held_ = std::move(reply);
+    } else {
+        out.insert(out.end(), reply.begin(), reply.end());
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> CSimFaults::damage(std::vector<std::uint8_t> reply) {
+    if (reply.empty() || takeForced(dropNext_) || chance(drop_)) {
         return {};
     }
     if (chance(corrupt_)) {

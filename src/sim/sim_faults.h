@@ -8,8 +8,9 @@
 #include <vector>
 
 // Faults the simulated controller shows on demand: lost, damaged or late replies, line
-// noise before a reply, a device that goes away, requests it ignores. Knobs may be
-// turned from any thread while a transport serves requests.
+// noise before a reply, replies held back until the next request, a device that goes
+// away, requests it ignores. Knobs may be turned from any thread while a transport
+// serves requests.
 class CSimFaults {
   public:
     explicit CSimFaults(std::uint32_t seed = 1);
@@ -20,6 +21,14 @@ class CSimFaults {
     double dropProbability() const { return drop_; }
     double corruptProbability() const { return corrupt_; }
     double strayProbability() const { return stray_; }
+    // A held-back reply goes out just ahead of the reply to the next request, as an
+    // answer that arrives too late for its own question.
+    void setStaleProbability(double p) { stale_ = p; }
+    double staleProbability() const { return stale_; }
+
+    // The next n replies are lost, or held back, whatever the probabilities say.
+    void dropNext(unsigned n) { dropNext_ = n; }
+    void staleNext(unsigned n) { staleNext_ = n; }
 
     // Extra time between the end of a request and the start of its reply.
     void setReplyDelay(std::chrono::milliseconds delay) { delayMs_ = delay.count(); }
@@ -39,15 +48,22 @@ class CSimFaults {
 
     // Counts one arriving request; false when the device is (now) gone.
     bool admit();
-    // Drops, damages or prefixes a reply as the knobs say; empty means no reply.
+    // Drops, damages, prefixes or holds back a reply as the knobs say; gives the bytes
+    // to send now (a reply held back earlier first), empty for none.
     std::vector<std::uint8_t> apply(std::vector<std::uint8_t> reply);
 
   private:
     bool chance(double p);
+    // Takes one from a forced count; false when it is spent.
+    static bool takeForced(std::atomic<unsigned>& count);
+    std::vector<std::uint8_t> damage(std::vector<std::uint8_t> reply);
 
     std::atomic<double> drop_{0};
     std::atomic<double> corrupt_{0};
     std::atomic<double> stray_{0};
+    std::atomic<double> stale_{0};
+    std::atomic<unsigned> dropNext_{0};
+    std::atomic<unsigned> staleNext_{0};
     std::atomic<long long> delayMs_{0};
     std::atomic<unsigned> vanishAfter_{0};
     std::atomic<bool> vanished_{false};
@@ -57,4 +73,5 @@ class CSimFaults {
     std::mutex mutex_;  // the generator and the request count
     std::mt19937 random_;
     unsigned admitted_ = 0;
+    std::vector<std::uint8_t> held_;
 };

@@ -4,15 +4,19 @@
 #include <cerrno>
 #include <string>
 
+#include "link/serial_errors.h"
 #include "support/rs_error.h"
 
 namespace {
 
+// Failures read as those of a serial port, so the code above cannot tell the difference.
 [[noreturn]] void raiseLine(unsigned code, const std::string& operation, int err, int line) {
-    throw new CRSError(code,
-                       "CSerialPort::" + operation + " - GetLastError()=" + std::to_string(err),
-                       line, __FILE__);
+    throw new CRSError(code, serial_errors::message(operation, "symulator", err, {}), line,
+                       __FILE__);
 }
+
+// 10 bits a byte at 38 400 baud.
+constexpr long long kByteUs = 10LL * 1'000'000 / 38400;
 
 }  // namespace
 
@@ -25,7 +29,12 @@ void CSimLine::setAnswerPort(int port) {
 
 long long CSimLine::elapsedMs() const {
     std::lock_guard lock(mutex_);
-    return nowMs_;
+    return nowUs_ / 1000;
+}
+
+void CSimLine::setPacing(bool on) {
+    std::lock_guard lock(mutex_);
+    pacing_ = on;
 }
 
 void CSimLine::open(int port) {
@@ -68,19 +77,20 @@ void CSimLine::setTimeouts(const serial_timeouts_t& timeouts) {
 int CSimLine::read(std::uint8_t* buffer, int n) {
     std::lock_guard lock(mutex_);
     checkUsable("read()", __LINE__);
-    const long long deadline = nowMs_ + timeouts_.constantMs + 1LL * n * timeouts_.perByteMs;
-    long long lastMs = nowMs_;
+    const long long deadline =
+        nowUs_ + 1000LL * (timeouts_.constantMs + 1LL * n * timeouts_.perByteMs);
+    long long lastUs = nowUs_;
     int got = 0;
-    while (got < n && !incoming_.empty() && incoming_.front().readyMs <= deadline) {
-        lastMs = std::max(lastMs, incoming_.front().readyMs);
+    while (got < n && !incoming_.empty() && incoming_.front().readyUs <= deadline) {
+        lastUs = std::max(lastUs, incoming_.front().readyUs);
         buffer[got++] = incoming_.front().byte;
         incoming_.pop_front();
     }
     if (got < n) {
-        nowMs_ = deadline;
+        nowUs_ = deadline;
         receiver_.reset();  // the controller drops a frame the line left half-sent
     } else {
-        nowMs_ = lastMs;
+        nowUs_ = lastUs;
     }
     return got;
 }
@@ -88,6 +98,8 @@ int CSimLine::read(std::uint8_t* buffer, int n) {
 int CSimLine::write(const std::uint8_t* buffer, int n) {
     std::lock_guard lock(mutex_);
     checkUsable("write()", __LINE__);
+    const long long byteUs = pacing_ ? kByteUs : 0;
+    lineOutUs_ = std::max(lineOutUs_, nowUs_) + n * byteUs;
     receiver_.feed(buffer, static_cast<std::size_t>(n));
     std::vector<std::uint8_t> frame;
     while (receiver_.next(frame)) {
@@ -95,12 +107,14 @@ int CSimLine::write(const std::uint8_t* buffer, int n) {
         if (sim_->faults().vanished()) {
             raiseLine(CRSError::ERR_RS_OPERATION, "write()", EIO, __LINE__);
         }
-        long long readyMs = nowMs_ + sim_->faults().replyDelay().count();
+        // The reply starts once the request is in and follows what is still on its way.
+        long long readyUs = lineOutUs_ + 1000LL * sim_->faults().replyDelay().count();
         if (!incoming_.empty()) {
-            readyMs = std::max(readyMs, incoming_.back().readyMs);
+            readyUs = std::max(readyUs, incoming_.back().readyUs);
         }
         for (std::uint8_t byte : reply) {
-            incoming_.push_back({readyMs, byte});
+            readyUs += byteUs;
+            incoming_.push_back({readyUs, byte});
         }
     }
     return n;
@@ -109,7 +123,7 @@ int CSimLine::write(const std::uint8_t* buffer, int n) {
 void CSimLine::purgeIn() {
     std::lock_guard lock(mutex_);
     checkUsable("purgeIn()", __LINE__);
-    while (!incoming_.empty() && incoming_.front().readyMs <= nowMs_) {
+    while (!incoming_.empty() && incoming_.front().readyUs <= nowUs_) {
         incoming_.pop_front();
     }
 }

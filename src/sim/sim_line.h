@@ -11,7 +11,8 @@
 // The simulated controller behind the serial-line interface, in the same process. Time
 // is the line's own: nothing sleeps; a read that cannot be satisfied moves the line
 // clock on by its whole time-out, which is also when a delayed reply becomes visible.
-// A vanished controller fails like an unplugged adapter.
+// Paced, bytes take their 38 400-baud time both ways, so a reply can still be arriving
+// when the next request goes out. A vanished controller fails like an unplugged adapter.
 class CSimLine : public ISerialLine {
   public:
     explicit CSimLine(std::shared_ptr<CControllerSim> sim);
@@ -22,6 +23,8 @@ class CSimLine : public ISerialLine {
     void setAnswerPort(int port);
     // Milliseconds that have passed on the line's clock.
     long long elapsedMs() const;
+    // Off by default: replies are there at once (after the fault knobs' delay).
+    void setPacing(bool on);
 
     void open(int port) override;
     void close() override;
@@ -35,7 +38,7 @@ class CSimLine : public ISerialLine {
 
   private:
     struct pending_t {
-        long long readyMs;
+        long long readyUs;
         std::uint8_t byte;
     };
 
@@ -46,7 +49,9 @@ class CSimLine : public ISerialLine {
     CFrameAssembler receiver_;
     std::deque<pending_t> incoming_;
     serial_timeouts_t timeouts_;
-    long long nowMs_ = 0;
+    long long nowUs_ = 0;
+    long long lineOutUs_ = 0;  // when the request bytes written so far reach the controller
+    bool pacing_ = false;
     int answerPort_ = 0;
     bool open_ = false;
 };

@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "  --drop P               probability of a lost reply\n"
     "  --corrupt P            probability of a bad check word\n"
     "  --stray P              probability of stray bytes before a reply\n"
+    "  --stale P              probability that a reply is held back and sent ahead of the\n"
+    "                         reply to the next request\n"
     "  --delay MS             extra delay before every reply\n"
     "  --seed N               seed of the random sources (default 1)\n"
     "  --no-pacing            send at full speed instead of 38400 baud\n"
@@ -38,7 +40,7 @@ struct options_t {
     std::uint32_t seed = 1;
     std::optional<unsigned long> version, injectors, clockHz, vanishAfter, delayMs;
     std::optional<std::string> id, errors, profile;
-    std::optional<double> needed, drop, corrupt, stray;
+    std::optional<double> needed, drop, corrupt, stray, stale;
     bool pacing = true;
     bool sequential = true;
 };
@@ -125,6 +127,8 @@ options_t parse(const std::vector<std::string>& args) {
             o.corrupt = toDouble(arg, value(), 0, 1);
         } else if (arg == "--stray") {
             o.stray = toDouble(arg, value(), 0, 1);
+        } else if (arg == "--stale") {
+            o.stale = toDouble(arg, value(), 0, 1);
         } else {
             fail("unknown option " + arg);
         }
@@ -157,6 +161,8 @@ void configure(CControllerSim& sim, const options_t& o) {
         sim.faults().setCorruptProbability(*o.corrupt);
     if (o.stray)
         sim.faults().setStrayProbability(*o.stray);
+    if (o.stale)
+        sim.faults().setStaleProbability(*o.stale);
     if (o.delayMs)
         sim.faults().setReplyDelay(std::chrono::milliseconds(*o.delayMs));
     if (o.vanishAfter)

@@ -1,16 +1,19 @@
 #include "scripted_line.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 
 #include "link/protocol.h"
+#include "link/serial_errors.h"
 #include "support/rs_error.h"
 
 void CScriptedLine::open(int port) {
     if (std::find(missingPorts.begin(), missingPorts.end(), port) != missingPorts.end()) {
-        throw new CRSError(CRSError::ERR_RS_OPEN,
-                           "CSerialPort::open(" + std::to_string(port) + ") - GetLastError()=2",
-                           __LINE__, __FILE__);
+        throw new CRSError(
+            CRSError::ERR_RS_OPEN,
+            serial_errors::message("open(" + std::to_string(port) + ")", "skrypt", ENOENT, {}),
+            __LINE__, __FILE__);
     }
     opened.push_back(port);
     open_ = true;
@@ -19,8 +22,8 @@ void CScriptedLine::open(int port) {
 int CScriptedLine::read(std::uint8_t* buffer, int n) {
     if (failRead_) {
         failRead_ = false;
-        throw new CRSError(CRSError::ERR_RS_OPERATION, "CSerialPort::read() - GetLastError()=5",
-                           __LINE__, __FILE__);
+        throw new CRSError(CRSError::ERR_RS_OPERATION,
+                           serial_errors::message("read()", "skrypt", EIO, {}), __LINE__, __FILE__);
     }
     int got = 0;
     while (got < n && !incoming_.empty()) {
@@ -55,18 +58,4 @@ void CScriptedLine::takeRequest() {
         reply = responder_(request);
     }
     inject(reply);
-}
-
-bytes_t frameBytes(std::uint8_t type, const bytes_t& payload) {
-    bytes_t frame(proto::kHeaderSize + payload.size() + proto::kCheckSize);
-    proto::buildFrame(type, payload.data(), static_cast<std::uint8_t>(payload.size()),
-                      frame.data());
-    return frame;
-}
-
-bytes_t commandReply(std::uint8_t code, std::uint16_t parameter, std::uint16_t status) {
-    return frameBytes(
-        proto::MSG_TYPE_COMMAND,
-        {code, 0, static_cast<std::uint8_t>(parameter >> 8), static_cast<std::uint8_t>(parameter),
-         static_cast<std::uint8_t>(status >> 8), static_cast<std::uint8_t>(status)});
 }

@@ -5,9 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "frames.h"
 #include "link/i_serial_line.h"
-
-using bytes_t = std::vector<std::uint8_t>;
 
 // A serial line whose answers are scripted: each complete request frame written is
 // recorded and answered by the next scripted reply (or by a responder function).
@@ -52,8 +51,3 @@ class CScriptedLine : public ISerialLine {
     std::deque<bytes_t> replies_;
     Responder responder_;
 };
-
-// A reply frame with a correct check word; the payload is given in line order.
-bytes_t frameBytes(std::uint8_t type, const bytes_t& payload);
-// A type-4 reply: command byte, parameter and status word.
-bytes_t commandReply(std::uint8_t code, std::uint16_t parameter = 0, std::uint16_t status = 0);

@@ -10,7 +10,7 @@
 CTempDir::CTempDir() {
     static std::atomic<int> serial{0};
     std::ostringstream name;
-    name << "vapron-diag-" << ::getpid() << "-" << serial++;
+    name << "vapron-test-" << ::getpid() << "-" << serial++;
     dir_ = std::filesystem::temp_directory_path() / name.str();
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);

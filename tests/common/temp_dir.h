@@ -14,6 +14,8 @@ class CTempDir {
     CTempDir& operator=(const CTempDir&) = delete;
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    // The folder itself, ending with a slash.
+    std::string folder() const { return dir_.string() + "/"; }
 
     static void writeBytes(const std::string& file, const std::string& bytes);
     static std::string readBytes(const std::string& file);

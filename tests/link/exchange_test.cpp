@@ -84,27 +84,42 @@ TEST_F(ExchangeTest, OtherStatusBitsFailTheExchange) {
 }
 
 TEST_F(ExchangeTest, ZeroLengthReplyReadsOnlyTheCheckWord) {
-    line->script({0xAA, 0x55, 0x00, 0x04, 0x00, 0x04});
+    // Type 11 carries no record of its own: its check word must equal the type.
+    line->script({0xAA, 0x55, 0x00, 0x0B, 0x00, 0x0B});
     std::uint8_t buf[kBufferSize] = {CMD_TEST};
     std::uint8_t length = kCommandSize, type = MSG_TYPE_COMMAND;
     EXPECT_TRUE(device->exchange(buf, length, type));
     EXPECT_EQ(length, 0);
-    EXPECT_EQ(type, MSG_TYPE_COMMAND);
+    EXPECT_EQ(type, 11);
 
-    line->script({0xAA, 0x55, 0x00, 0x04, 0x00, 0x05});
+    line->script({0xAA, 0x55, 0x00, 0x0B, 0x00, 0x0C});
+    length = kCommandSize;
+    type = MSG_TYPE_COMMAND;
+    EXPECT_FALSE(device->exchange(buf, length, type));
+
+    // An acknowledgement without its six bytes has no status word: refused.
+    line->script({0xAA, 0x55, 0x00, 0x04, 0x00, 0x04});
     length = kCommandSize;
     type = MSG_TYPE_COMMAND;
     EXPECT_FALSE(device->exchange(buf, length, type));
 }
 
 TEST_F(ExchangeTest, StrayBytesAheadOfAReplyCostOneAttempt) {
-    line->inject({0x13, 0x37});
-    line->script(commandReply(CMD_DONE));
+    bytes_t noisy{0x13, 0x37};
+    const bytes_t done = commandReply(CMD_DONE);
+    noisy.insert(noisy.end(), done.begin(), done.end());
+    line->script(noisy);
     line->script(commandReply(CMD_DONE));
     EXPECT_TRUE(test());
     // The first attempt meets the stray bytes; the receive buffer is drained after a
     // failed exchange, so the second attempt reads its own reply.
     EXPECT_EQ(line->requests.size(), 2u);
+
+    // Bytes that were waiting before the request are dropped before it is sent.
+    line->inject({0x13, 0x37});
+    line->script(commandReply(CMD_DONE));
+    EXPECT_TRUE(test());
+    EXPECT_EQ(line->requests.size(), 3u);
 }
 
 TEST_F(ExchangeTest, BadStartPairAndShortBodyFail) {

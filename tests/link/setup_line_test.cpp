@@ -172,6 +172,55 @@ TEST_F(SetupLineTest, EveryCheckedFieldHasItsMessage) {
               "Błędna wartość uśredniania ciśnienia\n");
 }
 
+// A value within its range is refused when its line form would not fit its byte or
+// word at the controller's clock; whatever passes the check reads back as written.
+TEST_F(SetupLineTest, ValuesThatDoNotFitAtTheControllerClockAreRefused) {
+    struct fit_case_t {
+        unsigned long clockHz;
+        double dev_setup_t::*field;
+        double value;
+        const char* message;
+    };
+    const fit_case_t cases[] = {
+        {80000, &dev_setup_t::mainCorrection, 6,
+         "Błędna wartość głównej poprawki: przy zegarze sterownika 80 kHz wpisz najwyżej "
+         "3,187 ms\n"},
+        {80000, &dev_setup_t::mainCorrection, 3.2,
+         "Błędna wartość głównej poprawki: przy zegarze sterownika 80 kHz wpisz najwyżej "
+         "3,187 ms\n"},
+        {80000, &dev_setup_t::mainCorrection, 3.187, ""},
+        {40000, &dev_setup_t::mainCorrection, 6, ""},
+        {80000, &dev_setup_t::switchSpeed, 100,
+         "Błędna wartość prędkości przełączenia na LPG: przy zegarze sterownika 80 kHz wpisz "
+         "co najmniej 147 obr/min\n"},
+        {80000, &dev_setup_t::switchSpeed, 147, ""},
+        {40000, &dev_setup_t::switchSpeed, 100, ""},
+        {20, &dev_setup_t::switchSpeed, 8000,
+         "Błędna wartość prędkości przełączenia na LPG: przy zegarze sterownika 0,02 kHz wpisz "
+         "najwyżej 4800 obr/min\n"},
+        {80000, &dev_setup_t::lpgInjDelay, 6, ""},
+        {20000000, &dev_setup_t::lpgInjDelay, 6,
+         "Błędna wartość opóźnienia wtrysku LPG: przy zegarze sterownika 20000 kHz wpisz "
+         "najwyżej 3,276 ms\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.clockHz) + " Hz, value " + std::to_string(c.value));
+        timing::setFromFrequency(c.clockHz);
+        dev_setup_t s;
+        s.*c.field = c.value;
+        const std::string messages = s.check();
+        if (*c.message) {
+            // At 20 MHz other fields fail too; the one under test has its line.
+            EXPECT_NE(messages.find(c.message), std::string::npos) << messages;
+        } else {
+            EXPECT_EQ(messages, "");
+            dev_setup_t back;
+            back.fromLine(lineOf(s).data());
+            EXPECT_NEAR(back.*c.field, c.value, std::max(0.01 * c.value, 0.02));
+        }
+    }
+}
+
 TEST_F(SetupLineTest, SequenceKindPrefersNonSequential) {
     dev_setup_t s;
     EXPECT_EQ(s.sequence(), dev_setup_t::Sequence::Full);

@@ -6,14 +6,12 @@
 #include <chrono>
 #include <thread>
 
+#include "frames.h"
 #include "link/serial_port.h"
-#include "sim_frames.h"
 #include "support/error_guard.h"
 
 using namespace proto;
 using namespace std::chrono_literals;
-using simtest::command;
-using simtest::hex;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -32,12 +30,12 @@ class PtyServerTest : public ::testing::Test {
         port.setTimeouts({300, 1});
     }
     // Sends a request and reads `replySize` bytes; gives them and the time it took.
-    std::pair<std::string, Clock::duration> exchange(const simtest::Bytes& request, int replySize) {
-        simtest::Bytes reply(replySize);
+    std::pair<std::string, Clock::duration> exchange(const bytes_t& request, int replySize) {
+        bytes_t reply(replySize);
         const auto start = Clock::now();
         port.write(request.data(), static_cast<int>(request.size()));
         reply.resize(port.read(reply.data(), replySize));
-        return {hex(reply), Clock::now() - start};
+        return {hexText(reply), Clock::now() - start};
     }
 
     std::shared_ptr<CControllerSim> sim;
@@ -50,14 +48,14 @@ class PtyServerTest : public ::testing::Test {
 TEST_F(PtyServerTest, AnswersThroughTheSerialPort) {
     connect();
     EXPECT_TRUE(server.running());
-    EXPECT_EQ(exchange(command(CMD_TEST), 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
-    EXPECT_EQ(exchange(command(CMD_FUEL_SENSOR), 10).first, "AA 55 04 09 2A 82 AA E1 02 44");
+    EXPECT_EQ(exchange(commandFrame(CMD_TEST), 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
+    EXPECT_EQ(exchange(commandFrame(CMD_FUEL_SENSOR), 10).first, "AA 55 04 09 2A 82 AA E1 02 44");
 }
 
 TEST_F(PtyServerTest, PacingTakesTheTimeOfTheLine) {
     connect();
     // 36 bytes each way at 38400 baud, 10 bits a byte: 18.75 ms.
-    const auto [reply, took] = exchange(command(CMD_DIAG, 0, kDiagSize), 36);
+    const auto [reply, took] = exchange(commandFrame(CMD_DIAG, 0, kDiagSize), 36);
     ASSERT_EQ(reply.size(), 36u * 3 - 1);
     EXPECT_EQ(reply.substr(0, 11), "AA 55 1E 01");
     EXPECT_GE(took, 18750us);
@@ -68,7 +66,7 @@ TEST_F(PtyServerTest, WithoutPacingTheReplyComesAtOnce) {
     connect();
     Clock::duration fastest = 1h;
     for (int i = 0; i < 5; ++i) {
-        const auto [reply, took] = exchange(command(CMD_DIAG, 0, kDiagSize), 36);
+        const auto [reply, took] = exchange(commandFrame(CMD_DIAG, 0, kDiagSize), 36);
         ASSERT_EQ(reply.size(), 36u * 3 - 1);
         fastest = std::min(fastest, took);
     }
@@ -79,7 +77,7 @@ TEST_F(PtyServerTest, ReplyDelayIsAddedBeforeTheReply) {
     sim->faults().setReplyDelay(40ms);
     server.setPacing(false);
     connect();
-    const auto [reply, took] = exchange(command(CMD_TEST), 12);
+    const auto [reply, took] = exchange(commandFrame(CMD_TEST), 12);
     EXPECT_EQ(reply, "AA 55 06 04 04 00 00 00 00 00 00 0E");
     EXPECT_GE(took, 40ms);
 }
@@ -87,8 +85,8 @@ TEST_F(PtyServerTest, ReplyDelayIsAddedBeforeTheReply) {
 TEST_F(PtyServerTest, GarbageBeforeTheFrameIsSkipped) {
     server.setPacing(false);
     connect();
-    auto request = simtest::bytes("13 AA 00");
-    const auto test = command(CMD_TEST);
+    auto request = hexBytes("13 AA 00");
+    const auto test = commandFrame(CMD_TEST);
     request.insert(request.end(), test.begin(), test.end());
     EXPECT_EQ(exchange(request, 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
 }
@@ -96,9 +94,9 @@ TEST_F(PtyServerTest, GarbageBeforeTheFrameIsSkipped) {
 TEST_F(PtyServerTest, VanishedControllerHangsUpTheLine) {
     server.setPacing(false);
     connect();
-    ASSERT_EQ(exchange(command(CMD_TEST), 12).first.size(), 35u);
+    ASSERT_EQ(exchange(commandFrame(CMD_TEST), 12).first.size(), 35u);
     sim->faults().vanish();
-    simtest::Bytes buffer(4);
+    bytes_t buffer(4);
     ErrorPtr error = catchError([&] { port.read(buffer.data(), 4); });
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->code(), CRSError::ERR_RS_OPERATION);
@@ -111,18 +109,18 @@ TEST_F(PtyServerTest, VanishedControllerHangsUpTheLine) {
     port.close();
     sim->faults().reappear();
     connect();
-    EXPECT_EQ(exchange(command(CMD_TEST), 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
+    EXPECT_EQ(exchange(commandFrame(CMD_TEST), 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
 }
 
 TEST_F(PtyServerTest, VanishAfterRequestsEndsTheLine) {
     server.setPacing(false);
     sim->faults().setVanishAfter(1);
     connect();
-    EXPECT_EQ(exchange(command(CMD_TEST), 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
-    const auto test = command(CMD_TEST);
+    EXPECT_EQ(exchange(commandFrame(CMD_TEST), 12).first, "AA 55 06 04 04 00 00 00 00 00 00 0E");
+    const auto test = commandFrame(CMD_TEST);
     ErrorPtr error = catchError([&] {
         port.write(test.data(), 12);
-        simtest::Bytes buffer(12);
+        bytes_t buffer(12);
         port.read(buffer.data(), 12);
     });
     ASSERT_NE(error, nullptr);
@@ -148,7 +146,7 @@ TEST_F(PtyServerTest, StopEndsServingAndClosesTheTerminal) {
     server.stop();
     EXPECT_LT(Clock::now() - stopStart, 500ms);
     EXPECT_FALSE(server.running());
-    simtest::Bytes buffer(4);
+    bytes_t buffer(4);
     ErrorPtr error = catchError([&] { port.read(buffer.data(), 4); });
     ASSERT_NE(error, nullptr);
     server.stop();  // a second stop is harmless

@@ -9,13 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "frames.h"
 #include "link/protocol.h"
 #include "link/serial_port.h"
-#include "sim_frames.h"
 
 using namespace proto;
-using simtest::command;
-using simtest::hex;
 
 namespace {
 
@@ -95,11 +93,11 @@ class SimProcess {
     int status_ = -1;
 };
 
-std::string exchange(CSerialPort& port, const simtest::Bytes& request, int replySize) {
-    simtest::Bytes reply(replySize);
+std::string exchange(CSerialPort& port, const bytes_t& request, int replySize) {
+    bytes_t reply(replySize);
     port.write(request.data(), static_cast<int>(request.size()));
     reply.resize(port.read(reply.data(), replySize));
-    return hex(reply);
+    return hexText(reply);
 }
 
 void openPort(CSerialPort& port, const std::string& path) {
@@ -118,7 +116,7 @@ TEST(SimMainTest, ServesOnThePrintedPathUntilTerminated) {
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
     CSerialPort port;
     openPort(port, path);
-    EXPECT_EQ(exchange(port, command(CMD_TEST), 12), "AA 55 06 04 04 00 00 00 00 00 00 0E");
+    EXPECT_EQ(exchange(port, commandFrame(CMD_TEST), 12), "AA 55 06 04 04 00 00 00 00 00 00 0E");
     EXPECT_EQ(sim.endWith(SIGTERM), 0);
 }
 
@@ -129,12 +127,25 @@ TEST(SimMainTest, OptionsShapeTheController) {
     const std::string path = sim.firstLine();
     CSerialPort port;
     openPort(port, path);
-    EXPECT_EQ(exchange(port, command(CMD_TEST), 12), "AA 55 06 04 04 00 00 00 00 10 00 1E");
-    EXPECT_EQ(exchange(port, command(CMD_ERROR), 17),
+    EXPECT_EQ(exchange(port, commandFrame(CMD_TEST), 12), "AA 55 06 04 04 00 00 00 00 10 00 1E");
+    EXPECT_EQ(exchange(port, commandFrame(CMD_ERROR), 17),
               "AA 55 0B 06 00 00 00 00 05 00 00 00 00 00 81 00 97");
-    EXPECT_EQ(exchange(port, command(CMD_VERSION), 27),
+    EXPECT_EQ(exchange(port, commandFrame(CMD_VERSION), 27),
               "AA 55 15 08 1C 89 9C 44 06 5A BD 54 A5 6C BF 64 5D BC 5F 1A 00 34 64 00 A8 08 19");
-    EXPECT_EQ(exchange(port, command(CMD_CLOCK), 26).substr(3 * 20, 11), "00 00 4E 20");
+    EXPECT_EQ(exchange(port, commandFrame(CMD_CLOCK), 26).substr(3 * 20, 11), "00 00 4E 20");
+    EXPECT_EQ(sim.endWith(SIGINT), 0);
+}
+
+TEST(SimMainTest, StaleRepliesArriveWithTheNextRequest) {
+    SimProcess sim({"--no-pacing", "--stale", "1"});
+    CSerialPort port;
+    openPort(port, sim.firstLine());
+    port.setTimeouts({100, 1});
+    // Every reply is held back: a request hears the answer to the one before it.
+    EXPECT_EQ(exchange(port, commandFrame(CMD_TEST), 12), "");
+    EXPECT_EQ(exchange(port, commandFrame(CMD_FUEL_SENSOR), 12),
+              "AA 55 06 04 04 00 00 00 00 00 00 0E");
+    EXPECT_EQ(exchange(port, commandFrame(CMD_TEST), 10), "AA 55 04 09 2A 82 AA E1 02 44");
     EXPECT_EQ(sim.endWith(SIGINT), 0);
 }
 
@@ -143,6 +154,8 @@ TEST(SimMainTest, RefusesUnknownOptions) {
     EXPECT_EQ(bad.waitExit(), 2);
     SimProcess badErrors({"--errors", "12"});
     EXPECT_EQ(badErrors.waitExit(), 2);
+    SimProcess badStale({"--stale", "1.5"});
+    EXPECT_EQ(badStale.waitExit(), 2);
     SimProcess help({"--help"});
     EXPECT_EQ(help.firstLine().rfind("usage: vapron-sim", 0), 0u);
     EXPECT_EQ(help.waitExit(), 0);

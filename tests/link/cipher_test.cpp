@@ -4,9 +4,7 @@
 
 #include <random>
 
-#include "sim_frames.h"
-
-using simtest::hex;
+#include "frames.h"
 
 namespace {
 
@@ -34,9 +32,9 @@ TEST(CipherTest, DecipheringAnEnciphermentGivesTheBlockBack) {
 TEST(CipherTest, PinnedCiphertextsUnderTheIdentityKey) {
     CCipher cipher;
     const std::string out = cipher.encrypt(CCipher::kIdentityKey, "ABCDEFGH12345678");
-    EXPECT_EQ(hex(simtest::Bytes(out.begin(), out.end())),
+    EXPECT_EQ(hexText(bytes_t(out.begin(), out.end())),
               "57 21 7B 44 04 45 12 B9 A3 32 85 6F C6 BC 25 85");
-    EXPECT_EQ(hex(CCipher::encipherId("SIM0000000000001").data(), 16),
+    EXPECT_EQ(hexText(CCipher::encipherId("SIM0000000000001").data(), 16),
               "98 B2 C4 5F 3A C2 3C F2 29 AC 02 87 68 F0 04 BA");
 }
 
@@ -47,7 +45,7 @@ TEST(CipherTest, ZeroBlockIsNotLeftAloneAndRepeats) {
     const CCipher::Block first = cipher.encipherBlock(zero);
     EXPECT_NE(first, zero);
     EXPECT_EQ(cipher.encipherBlock(zero), first);
-    EXPECT_EQ(hex(first.data(), 16), "15 45 3C C2 6A EA 4B C5 08 F8 6B 4B 77 40 CD 24");
+    EXPECT_EQ(hexText(first.data(), 16), "15 45 3C C2 6A EA 4B C5 08 F8 6B 4B 77 40 CD 24");
 }
 
 TEST(CipherTest, OnlyTheFirst32KeyCharactersCount) {
@@ -72,7 +70,7 @@ TEST(CipherTest, ShortIdIsPaddedWithZeros) {
 
 TEST(CipherTest, CiphertextWithZeroByteDeciphersWhole) {
     const auto id = CCipher::encipherId("ID00000000000005");
-    ASSERT_EQ(hex(id.data(), 16), "5A BD 54 A5 6C BF 64 5D BC 5F 1A 00 34 64 00 A8");
+    ASSERT_EQ(hexText(id.data(), 16), "5A BD 54 A5 6C BF 64 5D BC 5F 1A 00 34 64 00 A8");
     EXPECT_EQ(CCipher::decipherId(id.data()), "ID00000000000005");
     CCipher cipher;
     EXPECT_EQ(cipher.decrypt(CCipher::kIdentityKey, asText(id)), "ID00000000000005");

@@ -1,0 +1,37 @@
+#include "sim/serial_line_factory.h"
+
+#include "link/port_names.h"
+#include "link/serial_port.h"
+#include "sim/sim_line.h"
+
+namespace {
+
+std::unique_ptr<ISerialLine> serialPortTrying(const std::string& firstPath) {
+    CPortNames names;
+    if (!firstPath.empty()) {
+        names.setFirstPath(firstPath);
+    }
+    auto port = std::make_unique<CSerialPort>();
+    port->setPortNames(names);
+    return port;
+}
+
+}  // namespace
+
+serial_line_t makeSerialLine(const line_choice_t& choice) {
+    serial_line_t made;
+    if (choice.kind == line_choice_t::Kind::Serial) {
+        made.line = serialPortTrying(choice.firstPath);
+        return made;
+    }
+    made.sim = choice.sim ? choice.sim : std::make_shared<CControllerSim>();
+    if (choice.kind == line_choice_t::Kind::SimulatedInProcess) {
+        made.line = std::make_unique<CSimLine>(made.sim);
+        return made;
+    }
+    made.server = std::make_unique<CPtyServer>(made.sim);
+    made.server->setPacing(choice.pacing);
+    made.server->start();
+    made.line = serialPortTrying(made.server->slavePath());
+    return made;
+}
