@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "support/i_error.h"
+#include "support/rs_error.h"
 
 CDiagInputThread::CDiagInputThread(CDiagData& store, std::string fileName,
                                    std::atomic<bool>& runFlag)
@@ -10,9 +11,17 @@ CDiagInputThread::CDiagInputThread(CDiagData& store, std::string fileName,
 
 CDiagInputThread::~CDiagInputThread() = default;
 
+void CDiagInputThread::run() {
+    doWork();
+    if (endHandler_) {
+        endHandler_(end_);
+    }
+}
+
 void CDiagInputThread::doWork() {
     try {
         open();
+        end_.opened = true;
         while (runFlag_) {
             app_msg_t sample{};
             if (readSample(sample)) {
@@ -22,10 +31,23 @@ void CDiagInputThread::doWork() {
         close();
     } catch (IError* error) {
         std::unique_ptr<IError> owned(error);
+        noteError(owned.get());
         closeAfterError();
     } catch (...) {
+        noteError(nullptr);
         closeAfterError();
     }
+}
+
+void CDiagInputThread::noteError(const IError* error) {
+    end_.byError = true;
+    if (error == nullptr) {
+        end_.message = "catch(...)";
+        return;
+    }
+    end_.code = error->code();
+    end_.message = error->message();
+    end_.linkLost = dynamic_cast<const CRSError*>(error) != nullptr;
 }
 
 void CDiagInputThread::closeAfterError() {

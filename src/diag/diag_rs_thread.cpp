@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "diag/settings_history.h"
 #include "link/lpg_device.h"
 #include "support/i_error.h"
+#include "support/rs_error.h"
 
 namespace {
 // A line that answers nothing at once (no read time-out to wait for) would otherwise
@@ -21,14 +23,18 @@ CDiagRSThread::CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string f
       device_(device),
       selectedInjector_(selectedInjector),
       onStopped_(std::move(onStopped)) {
-    recording_.open(fileName_);
-    CSettingsHistory::truncate(fileName_);
+    // No companion beside a recording that cannot be written.
+    if (recording_.open(fileName_)) {
+        CSettingsHistory::truncate(fileName_);
+    }
 }
 
 CDiagRSThread::~CDiagRSThread() = default;
 
 void CDiagRSThread::open() {
+    lastSample_ = Clock::now();
     if (!recording_.isOpen()) {
+        noteFileFailure();
         VAPRON_RAISE(IError::ERR_FILE, "Nie można otworzyć pliku do zapisu danych diagnostycznych");
     }
     {
@@ -52,9 +58,12 @@ bool CDiagRSThread::readSample(app_msg_t& sample) {
     ++exchanges_;
     if (!device_.requestDiag(injector, payload)) {
         ++failed_;
+        checkSilence();
         std::this_thread::sleep_for(kAfterFailedRequest);
         return false;
     }
+    silentRequests_ = 0;
+    lastSample_ = Clock::now();
     sample.setPayload(payload.data());
     sample.injector = static_cast<std::uint8_t>(injector);
     return true;
@@ -70,6 +79,37 @@ void CDiagRSThread::processSample(const app_msg_t& sample) {
         store_.push(samples[i]);
     }
     if (!written) {
+        noteFileFailure();
         VAPRON_RAISE(IError::ERR_FILE, "Nie można zapisać danych diagnostycznych do pliku");
+    }
+}
+
+void CDiagRSThread::noteFileFailure() {
+    end_.sysError = recording_.lastErrno();
+    if (!recording_.openFailure().ok()) {
+        end_.reason = CFileIo::describe(recording_.openFailure());
+    } else if (end_.sysError != 0) {
+        end_.reason = std::generic_category().message(end_.sysError);
+    }
+}
+
+void CDiagRSThread::setSilenceLimit(std::chrono::milliseconds quiet, int requests) {
+    silenceLimit_ = quiet;
+    silentLimitRequests_ = requests;
+}
+
+void CDiagRSThread::checkSilence() {
+    ++silentRequests_;
+    if (silentLimitRequests_ <= 0 || silentRequests_ < silentLimitRequests_) {
+        return;
+    }
+    const auto quiet =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastSample_);
+    if (quiet >= silenceLimit_) {
+        throw new CRSError(CRSError::ERR_RS_OPERATION,
+                           "CDiagRSThread::readSample() - brak odpowiedzi sterownika od " +
+                               std::to_string(quiet.count()) + " ms (" +
+                               std::to_string(silentRequests_) + " zapytań)",
+                           __LINE__, __FILE__);
     }
 }

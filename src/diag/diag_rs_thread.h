@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -16,7 +17,8 @@ class CLPGDevice;
 class CDiagRSThread : public CDiagInputThread {
   public:
     // Truncates the recording and its "-config" companion at once, even if no sample
-    // follows. `onStopped` runs when the worker closes (on the worker thread).
+    // follows; a recording that cannot be opened gets no companion. `onStopped` runs
+    // when the worker closes (on the worker thread).
     CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string fileName,
                   std::atomic<bool>& runFlag, const std::atomic<int>& selectedInjector,
                   std::function<void()> onStopped = {});
@@ -26,6 +28,15 @@ class CDiagRSThread : public CDiagInputThread {
     // Diagnostic requests made and how many of them brought no sample.
     std::uint64_t exchanges() const { return exchanges_; }
     std::uint64_t failedExchanges() const { return failed_; }
+    // A controller that has brought no sample for `quiet` and left at least `requests`
+    // requests in a row unanswered is taken as lost: the run ends as on a serial
+    // failure. A pause of the worker (another exchange holding the line) is not enough
+    // on its own. requests <= 0 never gives up.
+    void setSilenceLimit(std::chrono::milliseconds quiet, int requests);
+    static constexpr std::chrono::milliseconds kSilenceLimit{3000};
+    static constexpr int kSilentRequests = 3;
+    // The recording's lines and failures; read it once the worker has closed.
+    const CRecordingWriter& recording() const { return recording_; }
 
   protected:
     // Raises code 4 when the recording could not be created; else drops stale input
@@ -37,6 +48,12 @@ class CDiagRSThread : public CDiagInputThread {
     void processSample(const app_msg_t& sample) override;
 
   private:
+    using Clock = std::chrono::steady_clock;
+    // Raises CRSError once the controller has been silent past the limit.
+    void checkSilence();
+    // Tells the owner why the recording failed.
+    void noteFileFailure();
+
     CLPGDevice& device_;
     const std::atomic<int>& selectedInjector_;
     std::function<void()> onStopped_;
@@ -44,4 +61,8 @@ class CDiagRSThread : public CDiagInputThread {
     CRecordingWriter recording_;
     std::atomic<std::uint64_t> exchanges_{0};
     std::atomic<std::uint64_t> failed_{0};
+    std::chrono::milliseconds silenceLimit_ = kSilenceLimit;
+    int silentLimitRequests_ = kSilentRequests;
+    int silentRequests_ = 0;
+    Clock::time_point lastSample_ = Clock::now();
 };

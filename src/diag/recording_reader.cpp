@@ -29,7 +29,7 @@ constexpr std::int64_t kLowest = std::numeric_limits<std::int32_t>::min();
 
 CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chunkSize)
     : chunkSize_(std::max<std::size_t>(chunkSize, 1)) {
-    fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = CFileIo::openForReading(fileName, CFileIo::Source::RegularFile, openFailure_);
     if (fd_ < 0) {
         end_ = End::NotOpen;
         return;
@@ -172,6 +172,7 @@ bool CRecordingReader::refill() {
         } while (n < 0 && errno == EINTR);
         if (n <= 0) {
             readFailed_ = n < 0;
+            readErrno_ = n < 0 ? errno : 0;
             return false;
         }
         chunkLength_ = static_cast<std::uint64_t>(n);

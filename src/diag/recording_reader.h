@@ -6,6 +6,7 @@
 #include <string>
 
 #include "diag/app_msg.h"
+#include "support/file_io.h"
 
 // Reads a recording sample by sample with the rules recordings have always been read
 // by: 18 integers per sample, any white space (tab, space, line break) between them;
@@ -25,9 +26,10 @@ class CRecordingReader {
         Truncated,  // the end of the file inside a sample or right after its last value
         BadToken,   // something that is not a decimal integer, or too wide for 32 bits
         ReadError,  // the system failed to read the file
-        NotOpen,    // the file could not be opened
+        NotOpen,    // the file could not be opened, or is not a regular file
     };
 
+    // Opens without waiting: a FIFO, folder or device is refused and the reader is not open.
     explicit CRecordingReader(const std::string& fileName, std::size_t chunkSize = kChunkSize);
     // Reads from memory the caller keeps alive for the reader's lifetime.
     CRecordingReader(const std::uint8_t* data, std::size_t size,
@@ -37,6 +39,10 @@ class CRecordingReader {
     ~CRecordingReader();
 
     bool isOpen() const { return open_; }
+    // Why the file could not be opened (ok() when it was).
+    const CFileIo::result_t& openFailure() const { return openFailure_; }
+    // The system's error number after End::ReadError.
+    int readErrno() const { return readErrno_; }
     // Fills `sample` (all fields not in the file zero, colour included) and returns
     // true, or returns false and leaves `sample` as it was once reading has stopped.
     bool readSample(app_msg_t& sample);
@@ -46,6 +52,8 @@ class CRecordingReader {
     std::size_t samplesRead() const { return samples_; }
     // Size of the source in bytes (0 when unknown); lets a loader reserve room.
     std::uint64_t sourceSize() const { return sourceSize_; }
+    // Bytes taken from the source so far, a chunk at a time (for a progress display).
+    std::uint64_t bytesRead() const { return chunkStart_ + chunkLength_; }
     // 1-based line on which the sample that could not be read begins; 0 after a clean
     // end or while reading goes on.
     std::size_t stopLine() const { return stopLine_; }
@@ -76,7 +84,9 @@ class CRecordingReader {
     std::uint64_t chunkLength_ = 0;
     std::uint64_t sourceSize_ = 0;
 
+    CFileIo::result_t openFailure_;
     bool readFailed_ = false;
+    int readErrno_ = 0;
     End end_ = End::None;
     std::size_t samples_ = 0;
     std::size_t line_ = 1;

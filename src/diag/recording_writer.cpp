@@ -25,9 +25,12 @@ bool CRecordingWriter::open(const std::string& fileName) {
     close();
     errno_ = 0;
     lines_ = 0;
-    fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    openFailure_ = {};
+    CFileIo::result_t status;
+    fd_ = CFileIo::openForWriting(fileName, O_CREAT | O_TRUNC, 0666, status);
     if (fd_ < 0) {
-        errno_ = errno;
+        openFailure_ = status;
+        errno_ = status.error;
         return false;
     }
     return true;
@@ -40,17 +43,9 @@ bool CRecordingWriter::write(const app_msg_t& sample) {
     }
     char line[kMaxLine];
     const std::size_t size = formatLine(sample, line);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd_, line + done, size - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            errno_ = n < 0 ? errno : ENOSPC;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+    if (!CFileIo::writeAll(fd_, line, size)) {
+        errno_ = errno;
+        return false;
     }
     ++lines_;
     return true;

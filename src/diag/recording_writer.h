@@ -4,6 +4,7 @@
 #include <string>
 
 #include "diag/app_msg.h"
+#include "support/file_io.h"
 
 // Writes a recording: one line of 18 tab-separated decimal values per sample, ended by
 // CR LF as recordings have always been written. Every line goes to the operating
@@ -20,7 +21,8 @@ class CRecordingWriter {
     CRecordingWriter& operator=(const CRecordingWriter&) = delete;
     ~CRecordingWriter();
 
-    // Creates the file or truncates it; false when it cannot be opened.
+    // Creates the file or truncates it; false when it cannot be opened or is not a
+    // regular file (a FIFO, device or folder is refused untouched, without waiting).
     bool open(const std::string& fileName);
     bool isOpen() const { return fd_ >= 0; }
     // False when the line could not be written whole (disk full, device gone); the
@@ -29,6 +31,9 @@ class CRecordingWriter {
     // False when the system reported a failure on closing.
     bool close();
     int lastErrno() const { return errno_; }
+    // Why the last open failed (ok() after a successful one).
+    const CFileIo::result_t& openFailure() const { return openFailure_; }
+    // Whole lines that reached the file since it was opened.
     std::size_t linesWritten() const { return lines_; }
 
     // The line of one sample; `out` has room for kMaxLine bytes. Returns its length.
@@ -39,4 +44,5 @@ class CRecordingWriter {
     int fd_ = -1;
     int errno_ = 0;
     std::size_t lines_ = 0;
+    CFileIo::result_t openFailure_;
 };

@@ -4,43 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
+
+#include "support/file_io.h"
 
 namespace {
 
-// Reads until `size` bytes or the end of the file; returns the count (-1 on failure).
-ssize_t readFull(int fd, std::uint8_t* buffer, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd, buffer + done, size - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(done);
-}
-
-bool writeFull(int fd, const std::uint8_t* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
+// Settings are written a few times in a recording; a companion holding more snapshots
+// than this (12 MB) is not one of ours, and the rest of it is not read.
+constexpr std::size_t kMaxSnapshots = 10000;
 
 }  // namespace
 
@@ -52,8 +23,9 @@ bool CSettingsHistory::truncate(const std::string& recordingName) {
     if (recordingName.empty()) {
         return false;  // "-config" alone would land in the current folder
     }
-    const int fd = ::open(companionName(recordingName).c_str(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    CFileIo::result_t status;
+    const int fd =
+        CFileIo::openForWriting(companionName(recordingName), O_CREAT | O_TRUNC, 0666, status);
     if (fd < 0) {
         return false;
     }
@@ -91,12 +63,13 @@ std::string CSettingsHistory::timeText(std::time_t now) {
 }
 
 bool CSettingsHistory::appendImage(const std::string& fileName, const std::uint8_t* image) {
-    const int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    CFileIo::result_t status;
+    const int fd = CFileIo::openForWriting(fileName, O_APPEND | O_CREAT, 0666, status);
     if (fd < 0) {
         return false;
     }
     const off_t before = ::lseek(fd, 0, SEEK_END);
-    bool ok = writeFull(fd, image, device_info_t::kSize);
+    bool ok = CFileIo::writeAll(fd, image, device_info_t::kSize);
     if (!ok && before >= 0) {
         // A part record would shift every later snapshot; take it back.
         (void)::ftruncate(fd, before);
@@ -110,12 +83,16 @@ bool CSettingsHistory::readHistory(const std::string& recordingName,
     if (recordingName.empty()) {
         return false;
     }
-    const int fd = ::open(companionName(recordingName).c_str(), O_RDONLY | O_CLOEXEC);
+    CFileIo::result_t status;
+    const int fd =
+        CFileIo::openForReading(companionName(recordingName), CFileIo::Source::RegularFile, status);
     if (fd < 0) {
         return false;
     }
+    const std::size_t before = history.size();
     std::uint8_t image[device_info_t::kSize];
-    while (readFull(fd, image, sizeof image) == static_cast<ssize_t>(sizeof image) &&
+    while (history.size() - before < kMaxSnapshots &&
+           CFileIo::readAll(fd, image, sizeof image) == static_cast<ssize_t>(sizeof image) &&
            acceptRecord(image, history)) {
     }
     ::close(fd);

@@ -19,7 +19,7 @@ class CSettingsHistory {
 
     static std::string companionName(const std::string& recordingName);
     // Creates the companion or empties it; false when no recording is named or the
-    // companion cannot be written.
+    // companion cannot be written or is not a regular file (which is left alone).
     static bool truncate(const std::string& recordingName);
 
     // Stamps `info` with the time and the newest sample's index and appends its image.
@@ -32,9 +32,9 @@ class CSettingsHistory {
     // Local time as "%d-%m-%Y-%H:%M:%S".
     static std::string timeText(std::time_t now);
 
-    // Appends the snapshots of the companion in file order, up to a short record or one
-    // that is not of version 4. False when no recording is named or the companion cannot
-    // be opened.
+    // Appends the snapshots of the companion in file order, up to a short record, one
+    // that is not of version 4, or the 10 000th. False when no recording is named or the
+    // companion cannot be opened or is not a regular file.
     static bool readHistory(const std::string& recordingName, std::vector<device_info_t>& history);
     // The same over a companion's bytes in memory; returns how many were appended.
     static std::size_t parseHistory(const std::uint8_t* data, std::size_t size,

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 
 #include "link/device_info.h"
-#include "settings/atomic_file.h"
 #include "settings/cp1250.h"
 #include "settings/i_preferences.h"
 #include "settings/program_folders.h"
+#include "support/atomic_file.h"
 
 namespace fs = std::filesystem;
 
@@ -157,19 +156,18 @@ void CCarInfo::setLastCarFile(const std::string& path) const {
 }
 
 bool CCarInfo::readCarSettingsFile(const std::string& path, device_info_t& info) {
-    std::ifstream in(path, std::ios::binary);
-    std::array<char, device_info_t::kSize> image;
-    if (!in.read(image.data(), image.size())) {
+    const CFileIo::result_t read = CFileIo::readPrefix(path, device_info_t::kSize);
+    if (!read.ok()) {
         return false;
     }
-    info.fromBytes(reinterpret_cast<const std::uint8_t*>(image.data()));
+    info.fromBytes(read.bytes.data());
     return true;
 }
 
 bool CCarInfo::storeCarSettingsFile(const std::string& path, const device_info_t& info,
                                     IPreferences* prefs) {
     const auto image = info.toBytes();
-    if (!CAtomicFile::replace(path, image.data(), image.size())) {
+    if (!CAtomicFile::replace(path, image.data(), image.size()).ok()) {
         return false;
     }
     if (prefs) {

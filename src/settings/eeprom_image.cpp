@@ -1,26 +1,29 @@
 #include "settings/eeprom_image.h"
 
-#include <cstdio>
-#include <memory>
+#include <algorithm>
 
-#include "settings/atomic_file.h"
+#include "support/atomic_file.h"
 
-CEepromImage::Result CEepromImage::read(const std::string& path, bytes_t& bytes) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        return Result::CannotOpen;
+CEepromImage::Result CEepromImage::read(const std::string& path, bytes_t& bytes,
+                                        CFileIo::Source source, std::string* detail) {
+    const CFileIo::result_t read = CFileIo::readPrefix(path, kSize, source);
+    if (detail) {
+        *detail = CFileIo::describe(read);
     }
-    bytes_t read{};
-    if (std::fread(read.data(), 1, read.size(), file.get()) != read.size()) {
-        return Result::BadFormat;
+    if (!read.ok()) {
+        return read.failure == CFileIo::Failure::Short ? Result::BadFormat : Result::CannotOpen;
     }
-    bytes = read;
+    std::copy_n(read.bytes.begin(), kSize, bytes.begin());
     return Result::Ok;
 }
 
-CEepromImage::Result CEepromImage::write(const std::string& path, const bytes_t& bytes) {
-    return CAtomicFile::replace(path, bytes.data(), bytes.size()) ? Result::Ok : Result::CannotOpen;
+CEepromImage::Result CEepromImage::write(const std::string& path, const bytes_t& bytes,
+                                         std::string* detail) {
+    const CFileIo::result_t written = CAtomicFile::replace(path, bytes.data(), bytes.size());
+    if (detail) {
+        *detail = CFileIo::describe(written);
+    }
+    return written.ok() ? Result::Ok : Result::CannotOpen;
 }
 
 const char* CEepromImage::text(Result result) {

@@ -1,14 +1,15 @@
 #include "settings/file_preferences.h"
 
-#include <fstream>
 #include <sstream>
 
-#include "settings/atomic_file.h"
 #include "settings/program_folders.h"
+#include "support/atomic_file.h"
 
 namespace {
 
 const char* const kLastCarFile = "Last car file";
+// A few short lines; a larger file is not ours: read as empty and never replaced.
+constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
 std::string escaped(const std::string& text) {
     std::string out;
@@ -43,20 +44,27 @@ CFilePreferences::CFilePreferences(std::string path)
     : path_(path.empty() ? CProgramFolders::programFolder() + "vapron.ini" : std::move(path)) {}
 
 std::string CFilePreferences::lastCarFile() {
-    const auto values = load();
+    std::map<std::string, std::string> values;
+    load(values);
     const auto it = values.find(kLastCarFile);
     return it == values.end() ? std::string() : it->second;
 }
 
 void CFilePreferences::setLastCarFile(const std::string& path) {
-    auto values = load();
+    std::map<std::string, std::string> values;
+    if (!load(values)) {
+        return;  // replacing a file that could not be read would lose its other values
+    }
     values[kLastCarFile] = path;
     store(values);
 }
 
-std::map<std::string, std::string> CFilePreferences::load() const {
-    std::map<std::string, std::string> values;
-    std::ifstream in(path_);
+bool CFilePreferences::load(std::map<std::string, std::string>& values) const {
+    const CFileIo::result_t read = CFileIo::readFile(path_, kMaxFileSize);
+    if (!read.ok()) {
+        return read.failure == CFileIo::Failure::Missing;
+    }
+    std::istringstream in(std::string(read.bytes.begin(), read.bytes.end()));
     std::string line;
     while (std::getline(in, line)) {
         const auto eq = line.find('=');
@@ -64,7 +72,7 @@ std::map<std::string, std::string> CFilePreferences::load() const {
             values[line.substr(0, eq)] = unescaped(line.substr(eq + 1));
         }
     }
-    return values;
+    return true;
 }
 
 void CFilePreferences::store(const std::map<std::string, std::string>& values) const {
@@ -73,5 +81,5 @@ void CFilePreferences::store(const std::map<std::string, std::string>& values) c
         text << key << '=' << escaped(value) << '\n';
     }
     const std::string bytes = text.str();
-    CAtomicFile::replace(path_, bytes.data(), bytes.size());  // a lost preference is harmless
+    (void)CAtomicFile::replace(path_, bytes.data(), bytes.size());  // a lost preference is harmless
 }

@@ -7,7 +7,8 @@
 
 // Preferences in a small "key=value" text file, read afresh on every access and
 // replaced atomically on every change, so that concurrent programs never see half a
-// file. Backslash and line feed in values are escaped.
+// file. Backslash and line feed in values are escaped. A file that cannot be read is
+// left as it is.
 class CFilePreferences : public IPreferences {
   public:
     // An empty path means "vapron.ini" in the program folder.
@@ -19,7 +20,8 @@ class CFilePreferences : public IPreferences {
     const std::string& path() const { return path_; }
 
   private:
-    std::map<std::string, std::string> load() const;
+    // False when the file exists but cannot be read (or is too large to be ours).
+    bool load(std::map<std::string, std::string>& values) const;
     void store(const std::map<std::string, std::string>& values) const;
 
     std::string path_;

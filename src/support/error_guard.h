@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +23,8 @@ ErrorPtr catchError(F&& body) {
 }
 
 // The guard of every user-interface handler: returns the text to show in the error box
-// ("handler\nformat" or "handler\ncatch(...)"), or nothing when the body completed.
+// ("handler\nformat", "handler\nwhat()" for a standard exception, "handler\nnieznany
+// wyjątek" for anything else), or nothing when the body completed.
 template <class F>
 std::optional<std::string> guarded(std::string_view handler, F&& body) {
     try {
@@ -31,7 +33,9 @@ std::optional<std::string> guarded(std::string_view handler, F&& body) {
     } catch (IError* e) {
         ErrorPtr owned(e);
         return std::string(handler) + "\n" + owned->format();
+    } catch (const std::exception& e) {
+        return std::string(handler) + "\n" + e.what();
     } catch (...) {
-        return std::string(handler) + "\ncatch(...)";
+        return std::string(handler) + "\nnieznany wyjątek";
     }
 }

@@ -7,10 +7,12 @@
 #include "diag/diag_file_thread.h"
 #include "diag/diag_rs_thread.h"
 #include "diag/recording_writer.h"
+#include "file_size_limit.h"
 #include "link/lpg_device.h"
 #include "recording_device_ui.h"
 #include "scripted_line.h"
 #include "sim/controller_sim.h"
+#include "support/i_error.h"
 #include "support/thread_manager.h"
 #include "temp_dir.h"
 
@@ -262,14 +264,88 @@ TEST_F(DiagWorkerTest, ARecordingThatCannotBeCreatedEndsTheRunBeforeAnyRequest) 
 }
 
 TEST_F(DiagWorkerTest, AFullDiskEndsTheRunAndTheSampleStillReachesTheStore) {
-    std::filesystem::create_symlink("/dev/full", recording);
     answerUntil(100);
-    manager.insert(live(recording));
-    ASSERT_TRUE(workersEnd());
+    CDiagRSThread* worker = live(recording);
+    diag_end_t end;
+    worker->setEndHandler([&end](const diag_end_t& told) { end = told; });
+    {
+        CFileSizeLimit full(0);  // not one byte more fits
+        manager.insert(worker);
+        ASSERT_TRUE(workersEnd());
+    }
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(store.getSize(), 1u);
     EXPECT_EQ(stopped, 1);
     EXPECT_TRUE(running);
+    EXPECT_TRUE(end.byError && end.opened);
+    EXPECT_FALSE(end.linkLost);
+    EXPECT_EQ(end.code, IError::ERR_FILE);
+    EXPECT_EQ(end.sysError, EFBIG);
+}
+
+// The end report tells a lost line from a file failure and from a run stopped by its
+// owner; it comes once, as the last thing the worker does.
+TEST_F(DiagWorkerTest, TheEndReportSaysWhyTheRunEnded) {
+    struct case_t {
+        const char* name;
+        bool pulled;  // the adapter goes away at the third request
+        bool linkLost;
+    };
+    for (const case_t& c : {case_t{"stopped", false, false}, case_t{"pulled", true, true}}) {
+        SCOPED_TRACE(c.name);
+        running = true;
+        requests = 0;
+        line->setResponder([this, &c](const bytes_t&) {
+            const int n = ++requests;
+            if (n == 3) {
+                c.pulled ? line->failNextRead() : void(running = false);
+            }
+            return diagReply(reading(n));
+        });
+        std::vector<diag_end_t> ends;
+        CDiagRSThread* worker = live(recording);
+        worker->setEndHandler([&ends](const diag_end_t& end) { ends.push_back(end); });
+        manager.insert(worker);
+        ASSERT_TRUE(workersEnd());
+        ASSERT_EQ(ends.size(), 1u);
+        EXPECT_EQ(ends[0].byError, c.pulled);
+        EXPECT_EQ(ends[0].linkLost, c.linkLost);
+        EXPECT_TRUE(ends[0].opened);
+    }
+}
+
+// A controller that stops answering is given up on like a pulled adapter, but only
+// when it has been silent long enough and several requests in a row: one that answers
+// every other request keeps the run going.
+TEST_F(DiagWorkerTest, ASilentControllerEndsTheRunAsALostLink) {
+    for (const int answerEvery : {0, 2}) {
+        SCOPED_TRACE(answerEvery);
+        running = true;
+        requests = 0;
+        store.clear();
+        line->setResponder([this, answerEvery](const bytes_t&) {
+            const int n = ++requests;
+            if (n == 400) {
+                running = false;  // still going: the owner ends it
+            }
+            return answerEvery != 0 && n % answerEvery == 0 ? diagReply(reading(n)) : bytes_t{};
+        });
+        diag_end_t end;
+        CDiagRSThread* worker = live(recording);
+        worker->setSilenceLimit(20ms, 3);
+        worker->setEndHandler([&end](const diag_end_t& told) { end = told; });
+        manager.insert(worker);
+        ASSERT_TRUE(workersEnd());
+        EXPECT_EQ(end.linkLost, answerEvery == 0);
+        EXPECT_EQ(running, answerEvery == 0);  // an error leaves the flag to its owner
+        if (answerEvery == 0) {
+            EXPECT_GE(requests, 3);
+            EXPECT_LT(requests, 400);
+            EXPECT_NE(end.message.find("brak odpowiedzi sterownika"), std::string::npos);
+        } else {
+            EXPECT_EQ(store.getSize(), 200u);
+        }
+    }
 }
 
 TEST_F(DiagWorkerTest, LiveRunAgainstTheSimulatedController) {

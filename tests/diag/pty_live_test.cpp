@@ -7,10 +7,7 @@
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
 #include "diag/recording_writer.h"
-#include "link/lpg_device.h"
-#include "link/serial_port.h"
-#include "sim/controller_sim.h"
-#include "sim/pty_server.h"
+#include "sim_pty_link.h"
 #include "support/thread_manager.h"
 #include "temp_dir.h"
 
@@ -21,17 +18,7 @@ using namespace std::chrono_literals;
 // The real serial code on a pseudo-terminal served by the simulated controller.
 class PtyLiveTest : public ::testing::Test {
   protected:
-    PtyLiveTest() : sim(std::make_shared<CControllerSim>()), server(sim) {
-        server.setPacing(false);
-        server.start();
-        auto port = std::make_unique<CSerialPort>();
-        CPortNames names;
-        names.setFirstPath(server.slavePath());
-        port->setPortNames(names);
-        device = std::make_unique<CLPGDevice>(ui, std::move(port));
-        device->setReadTimeouts({50, 1});
-    }
-    ~PtyLiveTest() override { server.stop(); }
+    PtyLiveTest() : sim(link.simPtr()), device(link.device()) { device.setReadTimeouts({50, 1}); }
 
     bool waitFor(const std::function<bool()>& condition) {
         for (int i = 0; i < 1000 && !condition(); ++i)
@@ -50,10 +37,9 @@ class PtyLiveTest : public ::testing::Test {
         return lines;
     }
 
-    CNullDeviceUi ui;
+    CSimPtyLink link;
     std::shared_ptr<CControllerSim> sim;
-    CPtyServer server;
-    std::unique_ptr<CLPGDevice> device;
+    CLPGDevice& device;
     CDiagData store;
     CTempDir dir;
     std::atomic<bool> running{true};
@@ -63,10 +49,10 @@ class PtyLiveTest : public ::testing::Test {
 };
 
 TEST_F(PtyLiveTest, LiveRunFillsTheStoreAndTheFileWithMatchingLines) {
-    ASSERT_TRUE(device->connect(1));
+    ASSERT_TRUE(device.connect(1));
     const std::string recording = dir.path("live.lpgd");
     manager.insert(
-        new CDiagRSThread(*device, store, recording, running, injector, [&] { stopped = true; }));
+        new CDiagRSThread(device, store, recording, running, injector, [&] { stopped = true; }));
     ASSERT_TRUE(waitFor([&] { return store.getSize() >= 100; }));
     running = false;
     ASSERT_TRUE(waitFor([&] { return stopped.load(); }));
@@ -77,10 +63,10 @@ TEST_F(PtyLiveTest, LiveRunFillsTheStoreAndTheFileWithMatchingLines) {
 }
 
 TEST_F(PtyLiveTest, PullingTheDeviceAwayEndsTheRunAndKeepsTheFile) {
-    ASSERT_TRUE(device->connect(1));
+    ASSERT_TRUE(device.connect(1));
     const std::string recording = dir.path("pulled.lpgd");
     manager.insert(
-        new CDiagRSThread(*device, store, recording, running, injector, [&] { stopped = true; }));
+        new CDiagRSThread(device, store, recording, running, injector, [&] { stopped = true; }));
     ASSERT_TRUE(waitFor([&] { return store.getSize() >= 50; }));
     sim->faults().vanish();
     const auto pulled = std::chrono::steady_clock::now();

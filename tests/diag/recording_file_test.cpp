@@ -6,6 +6,7 @@
 #include "diag/recording_loader.h"
 #include "diag/recording_reader.h"
 #include "diag/recording_writer.h"
+#include "file_size_limit.h"
 #include "support/error_guard.h"
 #include "temp_dir.h"
 
@@ -124,9 +125,12 @@ TEST(RecordingWriterTest, FailuresAreReportedNotIgnored) {
     EXPECT_FALSE(writer.isOpen());
     EXPECT_FALSE(writer.write(example()));
 
-    ASSERT_TRUE(writer.open("/dev/full"));  // every write: no space left on device
-    EXPECT_FALSE(writer.write(example()));
-    EXPECT_EQ(writer.lastErrno(), ENOSPC);
+    ASSERT_TRUE(writer.open(dir.path("full.lpgd")));
+    {
+        CFileSizeLimit full(0);  // every write: the disk is full
+        EXPECT_FALSE(writer.write(example()));
+    }
+    EXPECT_EQ(writer.lastErrno(), EFBIG);
     EXPECT_EQ(writer.linesWritten(), 0u);
 }
 
@@ -272,9 +276,12 @@ TEST(RecordingReaderTest, AMissingFileIsNotOpenAndAFolderCannotBeRead) {
     app_msg_t s;
     EXPECT_FALSE(reader.readSample(s));
 
+    // A folder is refused when it is opened, not found out on the first read.
     CRecordingReader folder(dir.path(""));
+    EXPECT_FALSE(folder.isOpen());
     EXPECT_FALSE(folder.readSample(s));
-    EXPECT_EQ(folder.end(), End::ReadError);
+    EXPECT_EQ(folder.end(), End::NotOpen);
+    EXPECT_EQ(folder.openFailure().failure, CFileIo::Failure::NotRegular);
 }
 
 // Loader ----------------------------------------------------------------------------

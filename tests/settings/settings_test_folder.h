@@ -2,25 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "temp_dir.h"
 
 // A fresh folder per test, removed afterwards; path() ends with '/'.
 class SettingsTestFolder : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "vapron-settings-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        folder_ = std::string(name.data()) + "/";
+        dir_ = std::make_unique<CTempDir>();
+        folder_ = dir_->folder();
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    void TearDown() override { dir_.reset(); }
 
     const std::string& path() const { return folder_; }
 
   private:
+    std::unique_ptr<CTempDir> dir_;
     std::string folder_;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "support/error_guard.h"
 #include "support/error_helper.h"
 #include "support/rs_error.h"
@@ -62,9 +64,13 @@ TEST(ErrorTest, GuardComposesHandlerTexts) {
     ASSERT_TRUE(failed.has_value());
     EXPECT_EQ(failed->rfind("CDevicePanel::onBtnLpg()\n", 0), 0u);
 
+    // Anything else is named, never hidden behind a bare "catch(...)".
     auto other = guarded("H()", [] { throw 42; });
     ASSERT_TRUE(other.has_value());
-    EXPECT_EQ(*other, "H()\ncatch(...)");
+    EXPECT_EQ(*other, "H()\nnieznany wyjątek");
+    auto standard = guarded("H()", [] { throw std::length_error("vector::reserve"); });
+    ASSERT_TRUE(standard.has_value());
+    EXPECT_EQ(*standard, "H()\nvector::reserve");
 }
 
 TEST(ErrorTest, CatchErrorReturnsNullWhenNothingRaised) {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "diag/app_msg.h"
+#include "support/file_io.h"
+
+// A recording as CSV, for spreadsheets and log viewers: a header row, then one row per
+// sample in engineering units (with the process-wide timing values), comma-separated,
+// a dot for the decimal point, lines ending "\r\n". The CSV file is replaced
+// atomically, so a failed export leaves any earlier one whole.
+class CCsvExport {
+  public:
+    enum class Outcome {
+        Written,      // every sample, or every one up to lines that could not be read
+        CannotOpen,   // the recording
+        ReadError,    // the recording, part way through
+        NoSamples,    // the file holds lines but not one sample: not a recording
+        SameFile,     // the CSV would replace the recording itself
+        WriteFailed,  // the CSV
+    };
+
+    struct result_t {
+        Outcome outcome = Outcome::Written;
+        std::size_t rows = 0;         // samples written
+        std::size_t stopLine = 0;     // first recording line not exported (0: none)
+        std::size_t unreadLines = 0;  // non-blank lines from there on
+        CFileIo::result_t failure;    // why opening, reading or writing failed
+        bool ok() const { return outcome == Outcome::Written; }
+    };
+
+    static const std::string& header();
+    static void appendRow(std::string& out, const app_msg_t& sample);
+
+    static result_t exportFile(const std::string& recording, const std::string& csv);
+    // What the user reads afterwards: the outcome, or what to do, then the detail line.
+    static std::string message(const result_t& result, const std::string& recording,
+                               const std::string& csv);
+    // FILE.lpgd → FILE.csv; other names get ".csv" added.
+    static std::string csvNameFor(const std::string& recording);
+};

@@ -1,0 +1,87 @@
+#include "diag/recording_archive.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "diag/recording_probe.h"
+#include "diag/settings_history.h"
+
+namespace {
+
+// Enough for the same second being taken by every run a person could start in it.
+constexpr int kMaxSerial = 100;
+
+std::string systemText(int error) {
+    return std::generic_category().message(error);
+}
+
+}  // namespace
+
+std::string CRecordingArchive::stampedName(const std::string& recording, std::time_t now,
+                                           int serial) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", &local);
+    std::string suffix = stamp;
+    if (serial > 1) {
+        suffix += "-" + std::to_string(serial);
+    }
+    const std::size_t slash = recording.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = recording.find_last_of('.');
+    // A dot that starts the name ("/x/.lpgd") or sits in a folder is no extension.
+    if (dot == std::string::npos || dot <= nameStart) {
+        return recording + suffix;
+    }
+    return recording.substr(0, dot) + suffix + recording.substr(dot);
+}
+
+bool CRecordingArchive::exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool CRecordingArchive::holdsDrive(const std::string& recording) {
+    if (CRecordingProbe::probe(recording).result == CRecordingProbe::Result::Samples) {
+        return true;
+    }
+    struct stat info {};
+    const std::string companion = CSettingsHistory::companionName(recording);
+    return ::stat(companion.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
+CRecordingArchive::result_t CRecordingArchive::setAside(const std::string& recording,
+                                                        std::time_t now) {
+    result_t result;
+    if (recording.empty() || !holdsDrive(recording)) {
+        return result;
+    }
+    std::string target;
+    for (int serial = 1; serial <= kMaxSerial && target.empty(); ++serial) {
+        const std::string name = stampedName(recording, now, serial);
+        if (!exists(name) && !exists(CSettingsHistory::companionName(name))) {
+            target = name;
+        }
+    }
+    if (target.empty()) {
+        result.error = "wszystkie nazwy z bieżącą datą są zajęte";
+        return result;
+    }
+    if (exists(recording) && std::rename(recording.c_str(), target.c_str()) != 0) {
+        result.error = recording + ": " + systemText(errno);
+        return result;
+    }
+    result.moved = true;
+    result.movedTo = target;
+    const std::string companion = CSettingsHistory::companionName(recording);
+    if (exists(companion) &&
+        std::rename(companion.c_str(), CSettingsHistory::companionName(target).c_str()) != 0) {
+        // The recording is safe already; the run must not truncate the companion.
+        result.error = companion + ": " + systemText(errno);
+    }
+    return result;
+}

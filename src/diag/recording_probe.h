@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// Looks into a recording before it is replayed or overwritten: can it be opened, and
+// does it hold at least one sample? Only the start of the file is read.
+class CRecordingProbe {
+  public:
+    enum class Result { Samples, NoSamples, CannotOpen };
+    struct probe_t {
+        Result result = Result::CannotOpen;
+        // Why there is no sample or why the file cannot be opened, in a few Polish words.
+        std::string reason;
+        // No sample because the file holds something else (text, a binary file): it is
+        // not a recording at all, rather than an empty one.
+        bool foreign = false;
+    };
+
+    static probe_t probe(const std::string& fileName);
+};
