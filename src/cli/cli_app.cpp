@@ -5,8 +5,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/cli_export.h"
+#include "cli/cli_map_build.h"
 #include "cli/cli_options.h"
+#include "cli/cli_ports.h"
 #include "link/serial_port.h"
+#include "sim/serial_line_factory.h"
 #include "support/error_guard.h"
 
 CCliApp::CCliApp() : opt_(std::make_unique<Options>()) {}
@@ -36,6 +40,9 @@ int CCliApp::run(int argc, char** argv) {
 void CCliApp::defineCommands(CLI::App& app) {
     Options& o = *opt_;
     app.require_subcommand(1);
+    app.footer(
+        "Exit codes: 0 done; 1 the controller did not answer or did not confirm; 2 bad "
+        "command line or values; 3 a port or file that cannot be used or holds wrong data.");
     auto* where = app.add_option("--port", o.port, "Serial device of the controller");
     app.add_option("--com", o.com, "COM port number (1 = /dev/ttyUSB0)")
         ->check(CLI::Range(1, 255))
@@ -51,6 +58,7 @@ void CCliApp::defineCommands(CLI::App& app) {
     settings->add_subcommand("get", "Every field in engineering units");
     auto* set = settings->add_subcommand("set", "Change fields, check and write the record");
     set->add_option("assignments", o.assignments, "FIELD=VALUE …")->required();
+    defineSettingsFileCommands(*settings);
 
     auto* errors = app.add_subcommand("errors", "The controller's stored error report");
     errors->add_flag("--clear", o.clear, "Clear the stored errors");
@@ -66,14 +74,20 @@ void CCliApp::defineCommands(CLI::App& app) {
         ->add_option("file", o.file, "Image file")
         ->required();
     eeprom->add_subcommand("write", "Write FILE into the EEPROM")
-        ->add_option("file", o.file, "Image file (512 bytes; more are ignored)")
+        ->add_option("file", o.file,
+                     "Image file (512 bytes; more are ignored; a FIFO or pipe is read too)")
         ->required();
 
     auto* map = app.add_subcommand("map", "The injection map");
     map->require_subcommand(1);
     map->add_subcommand("read", "Read the map (50 rows of 8 percentages)");
-    map->add_subcommand("write", "Write the map from FILE (JSON rows or 400 numbers)")
-        ->add_option("file", o.file, "Map file")
+    map->add_subcommand("write",
+                        "Write the map from FILE: the JSON of `map read --json`, or 50 lines "
+                        "of 8 numbers")
+        ->add_option("file", o.file, "Map file (a FIFO or pipe is read too)")
+        ->required();
+    map->add_subcommand("build", "Build a map proposal from a recording (offline)")
+        ->add_option("file", o.file, "Recording (.lpgd)")
         ->required();
 
     auto* table = app.add_subcommand("table", "The time-correction table");
@@ -101,12 +115,21 @@ void CCliApp::defineCommands(CLI::App& app) {
         ->check(CLI::PositiveNumber)
         ->excludes(samples);
 
+    defineAutocal(app);
+
     app.add_subcommand("inspect", "Summarise a recording (offline)")
         ->add_option("file", o.file, "Recording (.lpgd)")
         ->required();
     app.add_subcommand("decode-errors", "Decode an 11-byte error report (offline)")
         ->add_option("hex", o.hex, "22 hex digits")
         ->required();
+    // These two also take --json after their name.
+    app.add_subcommand("ports", "Serial ports of this machine and whether they can be opened")
+        ->add_flag("--json", o.json, "Print one JSON object on standard output");
+    auto* csv = app.add_subcommand("export", "Write a recording as CSV (offline)");
+    csv->add_flag("--json", o.json, "Print one JSON object on standard output");
+    csv->add_option("file", o.file, "Recording (.lpgd)")->required();
+    csv->add_option("-o,--output", o.output, "CSV file (default: FILE with .csv)");
 }
 
 int CCliApp::dispatch(CLI::App& app) {
@@ -118,6 +141,16 @@ int CCliApp::dispatch(CLI::App& app) {
         return cmdInspect();
     if (sub("decode-errors"))
         return cmdDecodeErrors();
+    if (sub("ports"))
+        return CCliPorts::run(opt_->port, opt_->json, std::cout);
+    if (sub("export"))
+        return CCliExport::run(opt_->file, opt_->output, opt_->json, std::cout, std::cerr);
+    if (nested("map", "build"))
+        return CCliMapBuild::run(opt_->file, opt_->json, std::cout, std::cerr);
+    if (nested("settings", "diff"))
+        return cmdSettingsDiff();  // connects only when a source is the controller
+    if (nested("settings", "load"))
+        return cmdSettingsLoad();  // reads its file before connecting
 
     if (int code = prepareInputs(app); code != EXIT_OK) {
         return code;
@@ -155,6 +188,8 @@ int CCliApp::dispatch(CLI::App& app) {
         return cmdSequence();
     if (sub("record"))
         return cmdRecord();
+    if (sub("autocal"))
+        return cmdAutocal();
     return EXIT_USAGE;
 }
 
@@ -165,7 +200,9 @@ int CCliApp::fail(int code, const std::string& message) {
 
 int CCliApp::print(const nlohmann::json& object, const std::string& text) {
     if (opt_->json) {
-        std::cout << object.dump(2) << std::endl;
+        // A file name need not be UTF-8; its odd bytes are replaced, not a reason to fail.
+        std::cout << object.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                  << std::endl;
     } else {
         std::cout << text << std::flush;
     }
@@ -174,16 +211,20 @@ int CCliApp::print(const nlohmann::json& object, const std::string& text) {
 
 // Ports that cannot even be opened are a port error (exit 3), not a silent controller.
 int CCliApp::probePorts(std::vector<int>& openable) {
-    CSerialPort probe;
-    probe.setPortNames(static_cast<CSerialPort&>(device_->line()).portNames());
     std::vector<int> candidates;
     if (!opt_->port.empty()) {
         candidates = {1};
     } else if (opt_->com > 0) {
         candidates = {opt_->com};
     } else {
-        candidates = {1, 2, 3, 4};
+        // Ports 1 to 4, then any other USB adapter plugged in.
+        const int last = device_->line().searchPorts();
+        for (int port = 1; port <= last; ++port) {
+            candidates.push_back(port);
+        }
     }
+    CSerialPort probe;
+    probe.setPortNames(static_cast<CSerialPort&>(device_->line()).portNames());
     ErrorPtr last;
     for (int port : candidates) {
         ErrorPtr error = catchError([&] { probe.open(port); });
@@ -203,13 +244,9 @@ int CCliApp::probePorts(std::vector<int>& openable) {
 }
 
 int CCliApp::connectDevice() {
-    auto port = std::make_unique<CSerialPort>();
-    CPortNames names;
-    if (!opt_->port.empty()) {
-        names.setFirstPath(opt_->port);
-    }
-    port->setPortNames(names);
-    device_ = std::make_unique<CLPGDevice>(ui_, std::move(port));
+    line_choice_t choice;
+    choice.firstPath = opt_->port;
+    device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
     device_->setUnlocked(opt_->unlocked);
     if (int code = applyCarOption(); code != EXIT_OK) {
         return code;

@@ -12,6 +12,7 @@
 namespace CLI {
 class App;
 }
+class CRecordingWriter;
 
 // vapron-cli: every controller operation and recording tool without a window.
 class CCliApp {
@@ -28,8 +29,9 @@ class CCliApp {
     void defineCommands(CLI::App& app);
     int dispatch(CLI::App& app);
 
-    // Opens the port the options name (or searches ports 1 to 4) and checks the
-    // controller; returns EXIT_OK or the exit code to end with.
+    // Opens the port the options name (or searches ports 1 to 4 and the USB adapters
+    // found beyond them) and checks the controller; returns EXIT_OK or the exit code to
+    // end with.
     int connectDevice();
     int probePorts(std::vector<int>& openable);
     int fail(int code, const std::string& message);
@@ -39,6 +41,10 @@ class CCliApp {
     int cmdInfo();
     int cmdSettingsGet();
     int cmdSettingsSet();
+    // settings diff|load (cli_settings_diff.cpp).
+    void defineSettingsFileCommands(CLI::App& settings);
+    int cmdSettingsDiff();
+    int cmdSettingsLoad();
     int cmdErrors();
     int cmdMode();
     int cmdEepromRead();
@@ -51,6 +57,10 @@ class CCliApp {
     int cmdFuelWrite();
     int cmdSequence();
     int cmdRecord();
+    // autocal (cli_autocal.cpp).
+    void defineAutocal(CLI::App& app);
+    int cmdAutocal();
+    std::string recordingProblem(const CRecordingWriter& recording) const;
     // Offline commands.
     int cmdInspect();
     int cmdDecodeErrors();
@@ -62,6 +72,9 @@ class CCliApp {
     int prepareThresholds();
 
     nlohmann::json settingsJson() const;
+    // Reads the settings back and prints them; false (with a message) when they could
+    // not be read.
+    bool printReadBack();
     int applyCarOption();
 
     std::unique_ptr<Options> opt_;

@@ -1,7 +1,6 @@
 // Commands that talk to the controller.
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iomanip>
 #include <sstream>
 
@@ -11,6 +10,7 @@
 #include "link/timing.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
+#include "settings/cp1250.h"
 #include "settings/eeprom_image.h"
 #include "settings/file_preferences.h"
 
@@ -38,7 +38,7 @@ bool parseNumber(const std::string& text, double& value) {
     std::size_t used = 0;
     try {
         value = std::stod(text, &used);
-    } catch (...) {
+    } catch (const std::exception&) {  // not a number, or out of range
         return false;
     }
     return used == text.size() && std::isfinite(value);
@@ -84,18 +84,20 @@ int CCliApp::cmdInfo() {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie wersji urządzenia!");
     }
     const device_info_t& info = device_->info();
+    // The controller sends its texts in Windows-1250.
+    const std::string id = cp1250ToUtf8(info.id);
     char date[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", version.year, version.month, version.day);
     json object = {{"version", info.version},
                    {"injectors", info.injectors},
-                   {"id", info.id},
+                   {"id", id},
                    {"programmed", date},
                    {"clock", info.clock},
                    {"timeUnitMs", timing::timeUnit()},
                    {"speedConstant", timing::speedConstant()}};
     std::ostringstream text;
-    text << "version: " << info.version << "\ninjectors: " << int{info.injectors}
-         << "\nid: " << info.id << "\nprogrammed: " << date << "\nclock:";
+    text << "version: " << info.version << "\ninjectors: " << int{info.injectors} << "\nid: " << id
+         << "\nprogrammed: " << date << "\nclock:";
     for (auto word : info.clock)
         text << ' ' << word;
     text << "\ntime unit: " << timing::timeUnit()
@@ -194,10 +196,36 @@ int CCliApp::cmdSettingsSet() {
         return EXIT_USAGE;
     }
     const bool needsCar = !device_->unlocked() && !device_->carInfoGiven();
+    const std::size_t messagesBefore = ui_.messagesShown();
     if (!device_->writeSetup()) {
-        return needsCar ? EXIT_USAGE : EXIT_NO_ANSWER;
+        if (needsCar) {
+            return EXIT_USAGE;
+        }
+        if (ui_.messagesShown() != messagesBefore) {
+            return EXIT_NO_ANSWER;  // the connection has said why
+        }
+        fail(EXIT_NO_ANSWER,
+             "Sterownik nie potwierdził zapisu ustawień: mógł je przyjąć albo nie. Sprawdź "
+             "wartości odczytane ze sterownika i w razie potrzeby powtórz zapis.\n"
+             "brak potwierdzenia po wysłaniu rekordu ustawień");
+        printReadBack();
+        return EXIT_NO_ANSWER;
     }
-    return print(settingsJson(), settingsText(device_->info().setup));
+    return printReadBack() ? EXIT_OK : EXIT_NO_ANSWER;
+}
+
+// What the controller holds, not the local copy: it may have rounded a value to its
+// own steps (1.06 ms becomes 1.05 ms at 0.025 ms a tick).
+bool CCliApp::printReadBack() {
+    if (!device_->readSetup()) {
+        fail(EXIT_NO_ANSWER,
+             "Nie można odczytać ustawień ze sterownika: sprawdź je poleceniem "
+             "\"settings get\".\n"
+             "brak odpowiedzi na odczyt ustawień po zapisie");
+        return false;
+    }
+    print(settingsJson(), settingsText(device_->info().setup));
+    return true;
 }
 
 int CCliApp::cmdErrors() {
@@ -243,17 +271,17 @@ int CCliApp::cmdEepromRead() {
     if (!device_->readEeprom(image.data(), 0, image.size())) {
         return fail(EXIT_NO_ANSWER, CEepromImage::kReadFailedText);
     }
-    if (CEepromImage::write(opt_->file, image) != CEepromImage::Result::Ok) {
-        return fail(EXIT_IO, CEepromImage::kCannotOpenText);
+    std::string detail;
+    if (CEepromImage::write(opt_->file, image, &detail) != CEepromImage::Result::Ok) {
+        return fail(EXIT_IO,
+                    std::string(CEepromImage::kCannotOpenText) + "\n" + opt_->file + ": " + detail);
     }
     return print(json{{"file", opt_->file}, {"bytes", image.size()}}, "");
 }
 
+// The image was read before the port was opened (prepareInputs).
 int CCliApp::cmdEepromWrite() {
-    CEepromImage::bytes_t image{};
-    if (auto result = CEepromImage::read(opt_->file, image); result != CEepromImage::Result::Ok) {
-        return fail(EXIT_IO, CEepromImage::text(result));
-    }
+    const CEepromImage::bytes_t& image = opt_->image;
     if (!device_->writeEeprom(image.data(), 0, image.size())) {
         return fail(EXIT_NO_ANSWER, CEepromImage::kWriteFailedText);
     }

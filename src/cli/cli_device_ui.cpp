@@ -6,6 +6,7 @@
 CCliDeviceUi::CCliDeviceUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
 
 IDeviceUi::Answer CCliDeviceUi::messageBox(const std::string& text, Icon, Buttons buttons) {
+    ++messages_;
     if (!quiet_) {
         std::fprintf(stderr, "%s\n", text.c_str());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "link/i_device_ui.h"
@@ -25,10 +26,14 @@ class CCliDeviceUi : public IDeviceUi {
     // Messages are held back while quiet (probing ports).
     void setQuiet(bool quiet) { quiet_ = quiet; }
     bool controllerError() const { return controllerError_; }
+    // Messages the connection has given so far (held back or not): tells a failure it
+    // explained from one it did not.
+    std::size_t messagesShown() const { return messages_; }
 
   private:
     bool terminal_ = false;
     bool quiet_ = false;
     bool controllerError_ = false;
     int lastPercent_ = -1;
+    std::size_t messages_ = 0;
 };

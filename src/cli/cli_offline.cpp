@@ -13,6 +13,7 @@
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
 #include "diag/recording_reader.h"
+#include "diag/recording_writer.h"
 #include "support/thread_manager.h"
 
 using nlohmann::json;
@@ -74,7 +75,8 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 int CCliApp::cmdInspect() {
     CRecordingReader reader(opt_->file);
     if (!reader.isOpen()) {
-        return fail(EXIT_IO, "Nie można otworzyć pliku do odczytu danych diagnostycznych");
+        return fail(EXIT_IO, "Nie można otworzyć pliku do odczytu danych diagnostycznych\n" +
+                                 opt_->file + ": " + CFileIo::describe(reader.openFailure()));
     }
     std::size_t samples = 0, onLpg = 0;
     std::uint32_t first = 0, last = 0;
@@ -92,7 +94,20 @@ int CCliApp::cmdInspect() {
         gasTime.add(sample.gasTimeMs());
         sample = app_msg_t{};
     }
+    if (reader.end() == CRecordingReader::End::ReadError) {
+        const auto failure = CFileIo::failed(CFileIo::Failure::Failed, reader.readErrno());
+        return fail(EXIT_IO, "Nie można odczytać pliku z danymi diagnostycznymi\n" + opt_->file +
+                                 ": " + CFileIo::describe(failure));
+    }
+    const std::size_t stopLine = reader.stopLine();
     const std::size_t unread = reader.countUnreadLines();
+    if (samples == 0 && unread > 0) {
+        return fail(EXIT_IO,
+                    "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani "
+                    "jednej próbki.\n" +
+                        opt_->file + ": " + std::to_string(unread) +
+                        " nieodczytanych wierszy od wiersza " + std::to_string(stopLine));
+    }
     json object = {{"samples", samples},
                    {"firstIndex", first},
                    {"lastIndex", last},
@@ -143,20 +158,44 @@ int CCliApp::cmdRecord() {
     const double seconds = secondsSince(start);
     const std::uint64_t exchanges = worker->exchanges();
     const std::uint64_t failed = worker->failedExchanges();
+    // The worker has closed the recording: only lines that reached the file count.
+    const std::size_t lines = worker->recording().linesWritten();
+    const std::string problem = recordingProblem(worker->recording());
     workers.joinAll();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     g_recording = nullptr;
-    json object = {{"samples", store.getSize()},
+    json object = {{"samples", lines},
                    {"exchanges", exchanges},
                    {"failedExchanges", failed},
                    {"seconds", seconds}};
     std::ostringstream text;
-    text << "samples: " << store.getSize() << "\nexchanges: " << exchanges
-         << "\nfailed exchanges: " << failed << "\nseconds: " << seconds << '\n';
+    text << "samples: " << lines << "\nexchanges: " << exchanges << "\nfailed exchanges: " << failed
+         << "\nseconds: " << seconds << '\n';
     print(object, text.str());
+    if (!problem.empty()) {
+        return fail(EXIT_IO, problem);
+    }
     if (endedByError) {
-        return fail(EXIT_IO, "Nagrywanie przerwane błędem portu lub zapisu pliku: " + opt_->file);
+        return fail(EXIT_IO,
+                    "Nagrywanie przerwane błędem portu: sprawdź połączenie ze "
+                    "sterownikiem.\n" +
+                        opt_->file);
     }
     return EXIT_OK;
+}
+
+// The message for a recording that could not be opened or written; empty when the file
+// took every line.
+std::string CCliApp::recordingProblem(const CRecordingWriter& recording) const {
+    if (!recording.openFailure().ok()) {
+        return "Nie można otworzyć pliku do zapisu danych diagnostycznych\n" + opt_->file + ": " +
+               CFileIo::describe(recording.openFailure());
+    }
+    if (recording.lastErrno() != 0) {
+        const auto failure = CFileIo::failed(CFileIo::Failure::Failed, recording.lastErrno());
+        return "Nie można zapisać danych diagnostycznych do pliku\n" + opt_->file + ": " +
+               CFileIo::describe(failure);
+    }
+    return {};
 }

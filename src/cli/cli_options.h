@@ -15,14 +15,18 @@ struct CCliApp::Options {
     std::string car;
 
     std::vector<std::string> assignments;
+    std::vector<std::string> sources;  // settings diff
     bool clear = false;
     std::string mode;
     std::string file;
+    std::string output;  // export -o
     std::string values;
     int injector = 1;
     long samples = 0;
     double seconds = 0;
     std::string hex;
+    double tolerance = 10.0;  // autocal
+    bool yes = false;         // autocal: the idle question is answered
 
     // Inputs checked before the controller is touched.
     std::array<std::uint8_t, 512> image{};

@@ -1,20 +1,20 @@
 // Map, time table, fuel sensor and sequence commands, with their input checks.
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
+#include "cli/map_file.h"
 #include "settings/eeprom_image.h"
 
 using nlohmann::json;
 
 namespace {
 
-constexpr int kMapRows = 50;
-constexpr int kMapColumns = 8;
+constexpr int kMapRows = CMapFile::kRows;
+constexpr int kMapColumns = CMapFile::kColumns;
 
 bool parseNumbers(const std::string& text, char separator, std::vector<double>& numbers) {
     std::istringstream in(text);
@@ -23,53 +23,11 @@ bool parseNumbers(const std::string& text, char separator, std::vector<double>& 
         std::size_t used = 0;
         try {
             numbers.push_back(std::stod(part, &used));
-        } catch (...) {
+        } catch (const std::exception&) {  // not a number, or out of range
             return false;
         }
         if (used != part.size() || !std::isfinite(numbers.back()))
             return false;
-    }
-    return true;
-}
-
-// A map file is the JSON of `map read` ({"rows": [[…8]…50]}) or 400 numbers.
-bool readMapPercentages(const std::string& path, std::vector<double>& values,
-                        std::string& problem) {
-    std::ifstream in(path);
-    if (!in) {
-        problem = "Nie można otworzyć pliku: " + path;
-        return false;
-    }
-    std::stringstream whole;
-    whole << in.rdbuf();
-    const std::string text = whole.str();
-    if (text.find('{') != std::string::npos || text.find('[') != std::string::npos) {
-        json object = json::parse(text, nullptr, false);
-        const json& rows = object.is_object() ? object["rows"] : object;
-        if (!rows.is_array()) {
-            problem = "Niepoprawny format pliku mapy";
-            return false;
-        }
-        for (const auto& row : rows) {
-            if (!row.is_array())
-                break;
-            for (const auto& cell : row) {
-                if (!cell.is_number())
-                    break;
-                values.push_back(cell.get<double>());
-            }
-        }
-    } else {
-        std::istringstream numbers(text);
-        double v;
-        while (numbers >> v)
-            values.push_back(v);
-        if (!numbers.eof())
-            values.clear();
-    }
-    if (values.size() != kMapRows * kMapColumns) {
-        problem = "Niepoprawny format pliku mapy: potrzeba 50 wierszy po 8 wartości";
-        return false;
     }
     return true;
 }
@@ -80,10 +38,14 @@ int CCliApp::prepareInputs(CLI::App& app) {
     auto nested = [&](const char* name, const char* inner) {
         return app.got_subcommand(name) && app.get_subcommand(name)->got_subcommand(inner);
     };
+    // Read once, here, before the port is opened: a FIFO or pipe can be read only once.
     if (nested("eeprom", "write")) {
-        auto result = CEepromImage::read(opt_->file, opt_->image);
+        std::string detail;
+        const auto result =
+            CEepromImage::read(opt_->file, opt_->image, CFileIo::Source::FileOrStream, &detail);
         if (result != CEepromImage::Result::Ok)
-            return fail(EXIT_IO, CEepromImage::text(result));
+            return fail(EXIT_IO, std::string(CEepromImage::text(result)) + "\n" + opt_->file +
+                                     ": " + detail);
     }
     if (nested("map", "write"))
         return prepareMap();
@@ -95,10 +57,21 @@ int CCliApp::prepareInputs(CLI::App& app) {
 }
 
 int CCliApp::prepareMap() {
+    const CFileIo::result_t file =
+        CFileIo::readFile(opt_->file, CMapFile::kMaxFileSize, CFileIo::Source::FileOrStream);
+    if (!file.ok()) {
+        return fail(EXIT_IO,
+                    "Nie można odczytać pliku mapy: wskaż plik zapisany przez "
+                    "\"map read\".\n" +
+                        opt_->file + ": " + CFileIo::describe(file));
+    }
     std::vector<double> values;
     std::string problem;
-    if (!readMapPercentages(opt_->file, values, problem)) {
-        return fail(problem.rfind("Nie można", 0) == 0 ? EXIT_IO : EXIT_USAGE, problem);
+    if (!CMapFile::parse(std::string(file.bytes.begin(), file.bytes.end()), values, problem)) {
+        return fail(EXIT_IO,
+                    "Popraw plik mapy: potrzeba 50 wierszy po 8 liczb; nic nie "
+                    "zostało wpisane.\n" +
+                        opt_->file + ": " + problem);
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         // As the map editor does: limited to −100…150 %, stored as 100 + percent.

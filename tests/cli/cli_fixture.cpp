@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cstdio>
@@ -69,21 +70,46 @@ CSimProcess::~CSimProcess() {
 }
 
 cli_result_t runCli(const std::vector<std::string>& arguments, const std::string& home) {
+    cli_run_t run;
+    run.home = home;
+    return runCli(arguments, run);
+}
+
+cli_result_t runCli(const std::vector<std::string>& arguments, const cli_run_t& run) {
     const std::string dir = makeTempDir();
     const std::string outPath = dir + "/out", errPath = dir + "/err";
+    int input[2];
+    if (::pipe(input) != 0)
+        throw std::runtime_error("pipe");
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(input[0], STDIN_FILENO);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(err, STDERR_FILENO);
-        if (!home.empty())
-            ::setenv("VAPRON_HOME", home.c_str(), 1);
+        ::close(input[0]);
+        ::close(input[1]);
+        if (!run.home.empty())
+            ::setenv("VAPRON_HOME", run.home.c_str(), 1);
+        if (run.fileSizeLimit >= 0) {
+            // Writes past the limit fail with EFBIG, as on a full disk, instead of a signal.
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = static_cast<rlim_t>(run.fileSizeLimit);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::alarm(run.timeoutSeconds);  // kept across exec: a hanging tool is ended
         const std::string program = VAPRON_CLI_PATH;
         auto argv = argvOf(program, arguments);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    ::close(input[0]);
+    ::signal(SIGPIPE, SIG_IGN);  // a tool that does not read its input
+    (void)!::write(input[1], run.input.data(), run.input.size());
+    ::close(input[1]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     cli_result_t result;

@@ -21,6 +21,15 @@ struct cli_result_t {
     std::string err;
 };
 
+// How the tool is run beyond its arguments.
+struct cli_run_t {
+    std::string home;              // VAPRON_HOME when not empty
+    std::string input;             // standard input (a pipe holding these bytes)
+    long fileSizeLimit = -1;       // bytes any file it writes may reach (-1: no limit)
+    unsigned timeoutSeconds = 60;  // then it is killed and the code is -1
+};
+
 // Runs vapron-cli with the arguments; VAPRON_HOME points at `home` when given.
 cli_result_t runCli(const std::vector<std::string>& arguments, const std::string& home = {});
+cli_result_t runCli(const std::vector<std::string>& arguments, const cli_run_t& run);
 std::string makeTempDir();

@@ -1,0 +1,39 @@
+#include "cli/cli_export.h"
+
+#include <ostream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_app.h"
+#include "diag/csv_export.h"
+
+int CCliExport::run(const std::string& recording, const std::string& csvName, bool json,
+                    std::ostream& out, std::ostream& err) {
+    const std::string csv = csvName.empty() ? CCsvExport::csvNameFor(recording) : csvName;
+    const CCsvExport::result_t result = CCsvExport::exportFile(recording, csv);
+    const std::string message = CCsvExport::message(result, recording, csv);
+    switch (result.outcome) {
+        case CCsvExport::Outcome::Written:
+            break;
+        case CCsvExport::Outcome::NoSamples:
+        case CCsvExport::Outcome::SameFile:
+            err << message << std::endl;
+            return CCliApp::EXIT_USAGE;
+        default:
+            err << message << std::endl;
+            return CCliApp::EXIT_IO;
+    }
+    if (result.unreadLines > 0) {
+        err << message.substr(message.find('\n') + 1) << std::endl;
+    }
+    if (json) {
+        const nlohmann::json object = {{"file", csv},
+                                       {"rows", result.rows},
+                                       {"unreadLines", result.unreadLines},
+                                       {"stopLine", result.stopLine}};
+        out << object.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+    } else {
+        out << message.substr(0, message.find('\n')) << std::endl;
+    }
+    return CCliApp::EXIT_OK;
+}

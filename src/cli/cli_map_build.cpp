@@ -1,0 +1,80 @@
+#include "cli/cli_map_build.h"
+
+#include <ostream>
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "corrections/inj_map.h"
+#include "corrections/inj_map_build.h"
+#include "corrections/inj_map_text.h"
+#include "diag/recording_probe.h"
+#include "support/error_guard.h"
+
+using nlohmann::json;
+
+namespace {
+
+// 50 rows of 8 values of one per-cell array.
+template <class Array>
+json rowsOf(const Array& cells) {
+    json rows = json::array();
+    for (int r = 0; r < injmap::kRows; ++r) {
+        json row = json::array();
+        for (int c = 0; c < injmap::kColumns; ++c)
+            row.push_back(cells[injmap::cellIndex(r, c)]);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+}  // namespace
+
+json CCliMapBuild::toJson(const map_proposal_t& p) {
+    return json{{"rows", rowsOf(p.percent)},
+                {"gasolineSamples", rowsOf(p.gasolineSamples)},
+                {"lpgSamples", rowsOf(p.lpgSamples)},
+                {"samples", p.samples},
+                {"accepted", p.accepted}};
+}
+
+std::string CCliMapBuild::toText(const map_proposal_t& p) {
+    std::ostringstream text;
+    for (int r = 0; r < injmap::kRows; ++r) {
+        for (int c = 0; c < injmap::kColumns; ++c)
+            text << (c ? "\t" : "") << p.percent[injmap::cellIndex(r, c)];
+        text << '\n';
+    }
+    return text.str();
+}
+
+int CCliMapBuild::run(const std::string& file, bool asJson, std::ostream& out, std::ostream& err) {
+    CInjMap recording(file);
+    if (!recording.reader().isOpen()) {
+        err << injmap_text::kCannotOpen << '\n'
+            << injmap_text::detail(file, CFileIo::describe(recording.reader().openFailure()))
+            << std::endl;
+        return CCliApp::EXIT_IO;
+    }
+    CInjMapBuild build;
+    recording.build(build);
+    const map_proposal_t proposal = build.proposal();
+    if (proposal.samples == 0) {
+        err << injmap_text::kNoSamples << '\n'
+            << injmap_text::detail(file, CRecordingProbe::probe(file).reason) << std::endl;
+        return CCliApp::EXIT_USAGE;
+    }
+    if (recording.unreadLines() > 0) {
+        err << injmap_text::unreadLines(file, recording.reader().stopLine(),
+                                        recording.unreadLines())
+            << std::endl;
+    }
+    if (proposal.empty()) {
+        err << injmap_text::emptyProposal(file, proposal) << std::endl;
+    }
+    if (asJson) {
+        out << toJson(proposal).dump(2, ' ', false, json::error_handler_t::replace) << std::endl;
+    } else {
+        out << toText(proposal) << std::flush;
+    }
+    return CCliApp::EXIT_OK;
+}

@@ -1,0 +1,178 @@
+// `settings diff A B` and `settings load FILE`: whole settings records from the
+// controller, car settings files and recordings' settings snapshots.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/cli_app.h"
+#include "cli/cli_options.h"
+#include "cli/settings_fields.h"
+#include "cli/settings_source.h"
+#include "settings/record_copy.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr int kExitDifferent = 4;
+
+// Values read back from the controller carry the rounding of their conversion
+// (1.2 ms comes back as 1.2000000000000002); that is not a difference.
+bool sameValue(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+}
+
+std::string valueText(double value, const char* unit) {
+    std::ostringstream text;
+    text << value;
+    if (*unit)
+        text << ' ' << unit;
+    return text.str();
+}
+
+std::string masksText(const std::array<std::uint8_t, 8>& masks) {
+    std::ostringstream text;
+    for (std::size_t i = 0; i < masks.size(); ++i)
+        text << (i ? " " : "") << int{masks[i]};
+    return text.str();
+}
+
+json valueJson(const setup_field_t& field, double value) {
+    return field.integral ? json(static_cast<long>(value)) : json(value);
+}
+
+// Every field of `settings get` whose value differs, in that order.
+json differences(const dev_setup_t& a, const dev_setup_t& b, std::string& text) {
+    json list = json::array();
+    for (const auto& field : setupFields()) {
+        const double va = field.get(a), vb = field.get(b);
+        if (!sameValue(va, vb)) {
+            list.push_back(
+                {{"field", field.name}, {"a", valueJson(field, va)}, {"b", valueJson(field, vb)}});
+            text += std::string(field.name) + ": " + valueText(va, field.unit) + " | " +
+                    valueText(vb, field.unit) + "\n";
+        }
+    }
+    if (a.lpgMasks != b.lpgMasks) {
+        list.push_back({{"field", "injectorMasks"}, {"a", a.lpgMasks}, {"b", b.lpgMasks}});
+        text += "injectorMasks: " + masksText(a.lpgMasks) + " | " + masksText(b.lpgMasks) + "\n";
+    }
+    return list;
+}
+
+int exitFor(CSettingsSource::Problem problem) {
+    return problem == CSettingsSource::Problem::Usage ? CCliApp::EXIT_USAGE : CCliApp::EXIT_IO;
+}
+
+// The record of the car settings file in place of the controller's, as the settings
+// editor's "Wczytaj z pliku....": the car texts come along only while no car was named.
+void takeFile(device_info_t& record, const device_info_t& file, bool carInfoGiven) {
+    CRecordCopy::replaceSettings(record, file);
+    if (!carInfoGiven) {
+        record.make = file.make;
+        record.model = file.model;
+        record.capacity = file.capacity;
+        record.power = file.power;
+        record.year = file.year;
+        record.injectorsFitted = file.injectorsFitted;
+        record.calibratedFor = file.calibratedFor;
+    }
+}
+
+}  // namespace
+
+void CCliApp::defineSettingsFileCommands(CLI::App& settings) {
+    Options& o = *opt_;
+    settings
+        .add_subcommand("diff",
+                        "Fields that differ between two settings sources (exit 4 when any do)")
+        ->add_option("sources", o.sources,
+                     "controller, FILE.settings or RECORDING.lpgd-config#N (N from 1)")
+        ->required()
+        ->expected(2);
+    settings
+        .add_subcommand("load",
+                        "Apply a car settings file as the settings editor's \"Wczytaj z "
+                        "pliku....\" does, check and write it")
+        ->add_option("file", o.file, "Car settings file (.settings)")
+        ->required();
+}
+
+int CCliApp::cmdSettingsDiff() {
+    std::array<CSettingsSource, 2> sources;
+    std::array<device_info_t, 2> records;
+    std::string message;
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (auto problem = CSettingsSource::parse(opt_->sources[i], sources[i], message);
+            problem != CSettingsSource::Problem::None) {
+            return fail(exitFor(problem), message);
+        }
+    }
+    // Files first: a bad file is reported before the port is touched.
+    bool needsController = false;
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (sources[i].kind() == CSettingsSource::Kind::Controller) {
+            needsController = true;
+        } else if (auto problem = sources[i].read(records[i], message);
+                   problem != CSettingsSource::Problem::None) {
+            return fail(exitFor(problem), message);
+        }
+    }
+    if (needsController) {
+        if (int code = connectDevice(); code != EXIT_OK) {
+            return code;
+        }
+        if (!device_->readSetup()) {
+            return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+        }
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (sources[i].kind() == CSettingsSource::Kind::Controller)
+                records[i] = device_->info();
+        }
+    }
+    std::string text;
+    const json list = differences(records[0].setup, records[1].setup, text);
+    print(json{{"differences", list}}, text);
+    return list.empty() ? EXIT_OK : kExitDifferent;
+}
+
+int CCliApp::cmdSettingsLoad() {
+    device_info_t file;
+    std::string message;
+    if (CSettingsSource::readSettingsFile(opt_->file, file, message) !=
+        CSettingsSource::Problem::None) {
+        return fail(EXIT_IO, message);
+    }
+    if (int code = connectDevice(); code != EXIT_OK) {
+        return code;
+    }
+    if (!device_->readSetup()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+    }
+    const std::uint8_t injTypeBefore = device_->setup().injType;
+    takeFile(device_->info(), file, device_->carInfoGiven());
+    if (const std::string messages = device_->checkSetup(); !messages.empty()) {
+        std::fputs(messages.c_str(), stderr);
+        return EXIT_USAGE;
+    }
+    const bool needsCar = !device_->unlocked() && !device_->carInfoGiven();
+    const std::size_t messagesBefore = ui_.messagesShown();
+    if (!device_->writeSetup()) {
+        if (needsCar || ui_.messagesShown() != messagesBefore) {
+            return needsCar ? EXIT_USAGE : EXIT_NO_ANSWER;  // the connection has said why
+        }
+        return fail(EXIT_NO_ANSWER,
+                    "Sterownik nie potwierdził zapisu ustawień: sprawdź je poleceniem "
+                    "\"settings get\" i w razie potrzeby powtórz zapis.\n"
+                    "brak potwierdzenia po wysłaniu rekordu ustawień");
+    }
+    // A new injection type takes effect when the controller restarts; the reset request
+    // is the one the settings editor sends.
+    if (device_->setup().injType != injTypeBefore && !device_->clearErrors()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się zresetowanie urządzenia!");
+    }
+    return printReadBack() ? EXIT_OK : EXIT_NO_ANSWER;
+}
