@@ -1,0 +1,54 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+
+// The texts of the auto-calibration: log lines, boxes and the number format of the log.
+namespace autosetup_text {
+
+inline constexpr const char* kIdleQuestion = "Ustal wolne obroty";
+inline constexpr const char* kStart = "Start";
+inline constexpr const char* kToGasoline = "Przełączenie na benzynę...";
+inline constexpr const char* kToLpg = "Przełączenie na LPG...";
+inline constexpr const char* kMeasureGasoline = "Start pomiaru czasu wtrysku benz.";
+inline constexpr const char* kGasolineTime = "Czas benzynowy = ";
+inline constexpr const char* kGasolineTimeOnLpg = "Czas benzynowy na LPG = ";
+inline constexpr const char* kCorrection = "Poprawka = ";
+inline constexpr const char* kResults = "---- Wyniki ----:";
+inline constexpr const char* kConstantCorrection = "Stała poprawka = ";
+inline constexpr const char* kWriting = "Wpisanie wyliczonych ustawień...";
+inline constexpr const char* kDone = "Koniec ustawiania";
+inline constexpr const char* kEnd = "Koniec";
+inline constexpr const char* kMs = " ms";
+
+inline constexpr const char* kReadFailed =
+    "Błąd - Nie powiodło się wczytanie ustawień z urządzenia!";
+inline constexpr const char* kWriteFailed =
+    "Błąd - Nie powiodło się wpisanie ustawień do urządzenia!";
+inline constexpr const char* kGasolineFailed = "Błąd - Nie można przełączyć na benzynę!";
+inline constexpr const char* kLpgFailed = "Błąd - Nie można przełączyć na LPG!";
+
+inline constexpr const char* kTooSmall =
+    "Wyliczono zbyt małą poprawkę.\n"
+    "Aby poprawnie ustawić sterownik spróbuj wykonać nastepujące czynności:\n"
+    "-zmienić wtryskiwacze na mniejsze lub \n"
+    "-obniżyć cisnienie reduktora lub \n"
+    "-zwiększyć opóźnienie wtrysku.\n";
+inline constexpr const char* kTooLarge =
+    "Wyliczono zbyt dużą poprawkę.\nNależy zmienić wtryskiwacze na większe.";
+inline constexpr const char* kAllRejected =
+    "Błąd procedury autoustawiania. Wszystkie wartości średnie zostały odrzucone";
+inline constexpr const char* kFailedHeading =
+    "Błąd wykonania procedury autoustawiania\nSzczegóły: CAutoSetupView::doWork()";
+inline constexpr const char* kNoCarInfo =
+    "Musisz podać dane dotyczące samochodu i zamontowanej instalacji";
+
+// The line that opens and closes a run: 82 hyphen-minus characters.
+std::string separator();
+// "Czas rozpoczęcia: dd-mm:yyyy hh:mm:ss" for a local time.
+std::string startTime(const std::tm& local);
+// A double as the log writes it: six significant digits, no trailing zeros (0.025,
+// 3.425, 1.35), a point as the decimal separator whatever the locale.
+std::string number(double value);
+
+}  // namespace autosetup_text

@@ -1,0 +1,7 @@
+#include "autosetup/auto_setup_thread.h"
+
+#include "autosetup/auto_setup.h"
+
+void CAutoSetupThread::run() {
+    procedure_->runOnWorker();
+}

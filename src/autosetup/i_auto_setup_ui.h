@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "link/i_device_ui.h"
+
+// How the auto-calibration reaches its user. Every call comes from the worker that runs
+// the procedure; the window program hands each one to the GUI thread and waits only for
+// the answer to a question. The command-line tool writes to the terminal.
+class IAutoSetupUi {
+  public:
+    virtual ~IAutoSetupUi() = default;
+
+    // One line at the end of the log.
+    virtual void appendLog(const std::string& line) = 0;
+    virtual void enableStart(bool on) = 0;
+    virtual void enableStop(bool on) = 0;
+    // A box with an OK button; the run does not wait for it to be closed.
+    virtual void showMessage(const std::string& text, IDeviceUi::Icon icon) = 0;
+    // An OK/Cancel question; true for OK. The run waits for the answer.
+    virtual bool askOkCancel(const std::string& text) = 0;
+    // The diagnostic chart may redraw at its normal rate again.
+    virtual void normalRefresh() {}
+};

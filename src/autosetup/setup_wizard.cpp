@@ -1,0 +1,208 @@
+#include "autosetup/setup_wizard.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "autosetup/auto_setup.h"
+#include "autosetup/setup_wizard_text.h"
+#include "diag/diag_data.h"
+#include "diag/sample_check.h"
+#include "link/lpg_device.h"
+#include "support/error_guard.h"
+
+using namespace setup_wizard_text;
+using Icon = ISetupWizardUi::Icon;
+using Step = ISetupWizardUi::Step;
+
+CSetupWizard::CSetupWizard(CLPGDevice& device, const CDiagData& store, ISetupWizardUi& ui)
+    : device_(device), store_(store), ui_(ui) {}
+
+int CSetupWizard::injectorsToCheck(const std::string& typed, std::uint8_t injType) {
+    if (injType & dev_setup_t::INJ_HALF_SEQ) {
+        return 2;
+    }
+    if (injType & dev_setup_t::INJ_NON_SEQ) {
+        return 1;
+    }
+    const auto first = typed.find_first_not_of(" \t");
+    const auto last = typed.find_last_not_of(" \t");
+    if (first == std::string::npos) {
+        return 0;
+    }
+    // Only a whole number counts; anything else checks no injector.
+    const char* begin = typed.data() + first;
+    const char* end = typed.data() + last + 1;
+    int count = 0;
+    const auto [stop, error] = std::from_chars(begin, end, count);
+    if (error != std::errc() || stop != end) {
+        return 0;
+    }
+    return std::clamp(count, 0, kMaxInjectors);
+}
+
+CSetupWizard::End CSetupWizard::run() {
+    End end = End::Error;
+    if (auto text = guarded(kErrorHeading, [&] { end = steps(); })) {
+        ui_.showMessage(*text, Icon::Error);
+        return End::Error;
+    }
+    return end;
+}
+
+CSetupWizard::End CSetupWizard::stop(End end, const std::string& text, Icon icon) {
+    ui_.showMessage(text, icon);
+    return end;
+}
+
+CSetupWizard::End CSetupWizard::steps() {
+    for (auto step : {&CSetupWizard::checkController, &CSetupWizard::checkFirstInjector,
+                      &CSetupWizard::checkSignals, &CSetupWizard::takeSettings,
+                      &CSetupWizard::switchToLpg, &CSetupWizard::calibrate}) {
+        if (const Going end = (this->*step)()) {
+            return *end;
+        }
+    }
+    return finish();
+}
+
+bool CSetupWizard::samplesArrive() const {
+    return (!diagOn_ || diagOn_->load()) && store_.getSize() > 0;
+}
+
+// The car is known, the controller holds no stored errors and answers live requests,
+// and its settings are read.
+CSetupWizard::Going CSetupWizard::checkController() {
+    if (!device_.ensureCarInfo()) {
+        return stop(End::NoCarInfo, kNoCarInfo, Icon::None);
+    }
+    CLPGDeviceErr::report_t report{};
+    if (!device_.readErrors(report)) {
+        return stop(End::ErrorsUnread, kErrorsUnread, Icon::None);
+    }
+    if (!device_.decodeReport(report).empty()) {
+        ui_.showMessage(kStoredErrors, Icon::None);
+        ui_.showErrors(report);
+        return End::StoredErrors;
+    }
+    if (!samplesArrive()) {
+        return stop(End::NoSamples, kNoSamples, Icon::Error);
+    }
+    if (!device_.readSetup()) {
+        return stop(End::SetupUnread, kSetupUnread, Icon::Error);
+    }
+    return kGoOn;
+}
+
+bool CSetupWizard::readSample(int injector, app_msg_t& sample) {
+    CLPGDevice::DiagPayload payload{};
+    for (int attempt = 0; attempt < kSampleAttempts; ++attempt) {
+        if (device_.requestDiag(injector, payload)) {
+            sample.setPayload(payload.data());
+            sample.injector = static_cast<std::uint8_t>(injector);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A controller that reads the gaps between the car computer's pulses sees them far
+// too long: its gasoline injectors are switched the other way round.
+CSetupWizard::Going CSetupWizard::checkFirstInjector() {
+    app_msg_t sample;
+    if (!readSample(1, sample)) {
+        return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
+    }
+    if (sample.gasTimeMs() > kMaxGasTimeMs) {
+        dev_setup_t& setup = device_.setup();
+        setup.setGasoline12V(!setup.gasoline12V());
+        if (!device_.writeSetup()) {
+            return stop(End::WriteFailed, kWriteFailed, Icon::Error);
+        }
+    }
+    return kGoOn;
+}
+
+CSetupWizard::Going CSetupWizard::checkSignals() {
+    std::string typed;
+    if (!ui_.askCylinders(typed)) {
+        return End::Cancelled;
+    }
+    const int count = injectorsToCheck(typed, device_.setup().injType);
+    for (int injector = 1; injector <= count; ++injector) {
+        app_msg_t sample;
+        if (!readSample(injector, sample)) {
+            return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
+        }
+        std::string problems;
+        if (!checkSample(sample, problems)) {
+            return stop(End::SignalFault, std::string(kSignalFaults) + "\n" + problems + "\n",
+                        Icon::Error);
+        }
+    }
+    return kGoOn;
+}
+
+CSetupWizard::Going CSetupWizard::takeSettings() {
+    dev_setup_t& setup = device_.setup();
+    if (!ui_.askBasicSettings(setup)) {
+        return End::Cancelled;
+    }
+    const std::string problems = device_.checkSetup();
+    if (!problems.empty()) {
+        return stop(End::SetupRefused, problems, Icon::Error);
+    }
+    // A first installation starts without the injection map and its companion flag.
+    setup.setFlag(dev_setup_t::FLAG_SETUP_CLEARED, false);
+    setup.setFlag(dev_setup_t::FLAG_INJECTION_MAP, false);
+    setup.setFlag(dev_setup_t::FLAG_SETUP_DONE, true);
+    if (!setup.hasFlag(dev_setup_t::FLAG_PRESSURE_CORR) || setup.pressureSlope < 0 ||
+        setup.refPressure == 0) {
+        ui_.showMessage(kNoPressureCorrection, Icon::Information);
+    }
+    if (!device_.writeSetup()) {
+        return stop(End::WriteFailed, kWriteFailed, Icon::Error);
+    }
+    return kGoOn;
+}
+
+CSetupWizard::Going CSetupWizard::switchToLpg() {
+    if (!ui_.confirm(Step::SwitchToLpg)) {
+        return End::Cancelled;
+    }
+    if (!device_.setWorkLPG()) {
+        return stop(End::LpgFailed, kLpgFailed, Icon::Error);
+    }
+    if (!ui_.confirm(Step::EngineStable) || !ui_.confirm(Step::CalibrationNotes)) {
+        return End::Cancelled;
+    }
+    return kGoOn;
+}
+
+// The pane stays shown after a failed calibration: its log says what went wrong.
+CSetupWizard::Going CSetupWizard::calibrate() {
+    ui_.showCalibrationPane(true);
+    double tolerance = CAutoSetup::kDefaultTolerancePercent;
+    if (!ui_.askTolerance(tolerance)) {
+        return End::Cancelled;
+    }
+    switch (ui_.runCalibration(tolerance)) {
+        case ISetupWizardUi::Calibration::Succeeded:
+            break;
+        case ISetupWizardUi::Calibration::Abandoned:
+            return End::Abandoned;
+        case ISetupWizardUi::Calibration::Failed:
+            return stop(End::CalibrationFailed, kCalibrationFailed, Icon::Error);
+    }
+    ui_.showCalibrationPane(false);
+    return kGoOn;
+}
+
+CSetupWizard::End CSetupWizard::finish() {
+    if (!ui_.confirm(Step::Finish)) {
+        return End::Cancelled;
+    }
+    if (!device_.setWorkAuto()) {
+        return stop(End::AutoFailed, kAutoFailed, Icon::Error);
+    }
+    return End::Finished;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "autosetup/ui/step_base_dlg.h"
+
+// The last step: the calibration succeeded; "Koniec" puts the controller into automatic
+// mode, "Anuluj" leaves it as the calibration left it.
+class CStepEndDlg : public CStepBaseDlg {
+    Q_OBJECT
+  public:
+    explicit CStepEndDlg(QWidget* parent = nullptr);
+};
