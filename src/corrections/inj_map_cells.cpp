@@ -32,4 +32,11 @@ std::uint8_t byteOfPercent(double percent) {
     return static_cast<std::uint8_t>(std::trunc(limited + kNoCorrection));
 }
 
+int proposalPercent(double percent) {
+    if (std::isnan(percent))
+        return 0;
+    return static_cast<int>(
+        std::clamp(std::round(percent), double(kMinPercent), double(kMaxPercent)));
+}
+
 }  // namespace injmap

@@ -26,5 +26,8 @@ int percentOfByte(std::uint8_t cell);
 // A correction in percent as its cell byte, limited to −100 … 150 % and truncated
 // toward zero as the controller's map has always been written.
 std::uint8_t byteOfPercent(double percent);
+// A built correction as the whole percent shown and stored: halves away from zero, then
+// limited to −100 … 150 % at once (a larger proposal would not fit the cell byte).
+int proposalPercent(double percent);
 
 }  // namespace injmap

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "corrections/inj_map_cells.h"
+#include "corrections/map_cell_stats.h"
+#include "corrections/map_proposal.h"
+#include "diag/app_msg.h"
+
+// Builds a proposal of the injection map from the samples of a drive: for every engine
+// speed band and intake vacuum band it compares the car computer's gasoline time on
+// gasoline with the same time while on LPG, where the car computer lengthens its pulses
+// by what the LPG side lacks. The difference in percent of the gasoline time becomes the
+// correction of the map row of that gasoline time.
+class CInjMapBuild {
+  public:
+    static constexpr int kSpeedBands = injmap::kColumns;
+    static constexpr int kVacuumBands = 11;  // 0-9, 10-19 … 100-109 kPa
+    static constexpr int kMsRows = 25;       // whole milliseconds 0 … 24
+    // A sample counts only strictly between these times, from the lowest speed up to
+    // (not including) the highest, and below the highest vacuum.
+    static constexpr double kMinTimeMs = 2.0;
+    static constexpr double kMaxTimeMs = 25.0;
+    static constexpr double kMinRpm = 500.0;
+    static constexpr double kMaxRpm = 8000.0;
+    static constexpr double kMaxVacuumKpa = 110.0;
+    // A cell needs more than this many samples in each group to give a value.
+    static constexpr std::int64_t kTooFewSamples = 10;
+
+    // One sample in engineering units.
+    struct reading_t {
+        double timeMs = 0;     // gasoline injection time
+        double rpm = 0;        // engine speed
+        double vacuumKpa = 0;  // 101 kPa less the intake pressure
+        bool gasoline = false;
+    };
+
+    // Every sample of the recording, in file order; true when it was accepted.
+    bool add(const app_msg_t& sample);
+    bool add(const reading_t& reading);
+
+    // The proposal from what was added so far (averages, percentages, rows).
+    map_proposal_t proposal() const;
+
+    // The statistics of a cell as added (sums, not yet averages).
+    const MapCellStats& cell(int speedBand, int vacuumBand) const {
+        return stats_[vacuumBand * kSpeedBands + speedBand];
+    }
+    std::uint64_t samples() const { return samples_; }
+    std::uint64_t accepted() const { return accepted_; }
+
+  private:
+    using percent_table_t = std::array<double, kMsRows * kSpeedBands>;
+
+    // Averages and percentages of every cell, then the vacuum bands merged into rows.
+    percent_table_t percentTable() const;
+
+    std::array<MapCellStats, kVacuumBands * kSpeedBands> stats_{};
+    // Accepted samples by whole millisecond and speed band.
+    std::array<std::int64_t, kMsRows * kSpeedBands> gasSupport_{};
+    std::array<std::int64_t, kMsRows * kSpeedBands> otherSupport_{};
+    std::uint64_t samples_ = 0;
+    std::uint64_t accepted_ = 0;
+};

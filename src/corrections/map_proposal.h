@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "corrections/inj_map_cells.h"
+
+// A map built from a recording: the whole percent of every cell (limited to what the
+// controller takes; 0 where the recording gave no value) and how many accepted samples
+// of each group fell into the cell's whole millisecond and speed column, which is what
+// tells the installer how far to trust the value.
+struct map_proposal_t {
+    std::array<int, injmap::kCells> percent{};
+    // The cell has a value, even one that rounds to 0 %.
+    std::array<bool, injmap::kCells> valued{};
+    std::array<std::int64_t, injmap::kCells> gasolineSamples{};
+    std::array<std::int64_t, injmap::kCells> lpgSamples{};
+    std::uint64_t samples = 0;   // read from the recording
+    std::uint64_t accepted = 0;  // inside the ranges a build uses
+
+    std::uint8_t byteAt(int cell) const {
+        return static_cast<std::uint8_t>(percent[cell] + injmap::kNoCorrection);
+    }
+    bool empty() const {
+        for (bool v : valued)
+            if (v)
+                return false;
+        return true;
+    }
+};

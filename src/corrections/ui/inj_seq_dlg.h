@@ -1,0 +1,60 @@
+#pragma once
+
+#include <vector>
+
+#include <QDialog>
+#include <QTimer>
+
+#include "display/inj_seq_chart.h"
+#include "link/lpg_device.h"
+
+class CDeviceDoc;
+class QPushButton;
+
+// "Kolejność wtryskiwaczy": in which order and at which offsets the gasoline injectors
+// fire, as the controller measured it, one square pulse per injector. Reads the sequence
+// as it opens and, on request, every 500 ms until stopped.
+class CInjSeqDlg : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kWidth = 700;
+    static constexpr int kHeight = 480;
+    static constexpr int kRefreshMs = 500;
+    static constexpr const char* kTitle = "Kolejność wtryskiwaczy";
+    static constexpr const char* kStartText = "Odświerzaj cyklicznie";
+    static constexpr const char* kStopText = "Zatrzymaj odświeżanie";
+    static constexpr const char* kReadFailedText =
+        "Nie można pobrać informacji o sekwencji wtrysków";
+    static constexpr const char* kNotSequentialText = "Silnik z wtryskiem niesekwencyjnym";
+
+    CInjSeqDlg(QWidget* parent, CDeviceDoc& doc);
+
+    const CInjSeqChart& chart() const { return chart_; }
+    const std::vector<sequence_entry_t>& entries() const { return entries_; }
+    // The part of the window the chart takes; its bottom margin runs under the buttons.
+    QRect chartRect() const;
+    QPushButton* refreshButton() const { return refresh_; }
+    bool refreshing() const { return refreshing_; }
+    bool refreshTimerActive() const { return timer_.isActive(); }
+    // Button "Odświerzaj cyklicznie" / "Zatrzymaj odświeżanie".
+    void onBtnRefresh();
+    // One periodic read: new traces on success, the old ones kept otherwise, no message.
+    void refreshSequence();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void OnInitDialog();
+    void buildTraces();
+
+    CDeviceDoc& doc_;
+    CInjSeqChart chart_;
+    std::vector<sequence_entry_t> entries_;
+    bool staggered_ = true;
+    bool refreshing_ = false;
+    QTimer timer_;
+    QPushButton* refresh_;
+    QPushButton* close_;
+};

@@ -1,0 +1,287 @@
+#include "corrections/ui/map_view.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/device_doc.h"
+#include "corrections/inj_map.h"
+#include "corrections/inj_map_build.h"
+#include "corrections/inj_map_text.h"
+#include "corrections/ui/inj_map_dlg.h"
+#include "corrections/ui/map_list.h"
+#include "corrections/ui/recording_task.h"
+#include "diag/recording_probe.h"
+#include "settings/program_folders.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
+#include "widgets/wait_cursor.h"
+
+namespace {
+
+using Icon = CMessageBox::Icon;
+
+// Narrow margins leave the list the pane's width.
+constexpr int kMargin = 4;
+
+constexpr const char* kReadFailed = "Nie powiodło się odczytanie mapy wtrysków z urządzenia!";
+constexpr const char* kWriteFailed = "Nie powiodło się wpisanie mapy wtrysków do urządzenia!";
+constexpr const char* kVerifyFailed = "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!";
+constexpr const char* kSetupFailed = "Nie powiodło się wpisanie ustawień do urządzenia!";
+constexpr const char* kResetFailed = "Nie powiodło się zresetowanie urządzenia!";
+
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Where in a map two copies first differ, for the verification's detail line.
+QString firstDifference(const CMapList::map_bytes_t& sent, const CMapList::map_bytes_t& read) {
+    for (int i = 0; i < injmap::kCells; ++i) {
+        if (sent[i] != read[i]) {
+            return QString("wiersz %1 (%2 ms), kolumna %3 obr/min: wpisano %4, odczytano %5")
+                .arg(i / injmap::kColumns + 1)
+                .arg(CMapList::rowText(i / injmap::kColumns))
+                .arg(CMapList::columnText(i % injmap::kColumns))
+                .arg(sent[i])
+                .arg(read[i]);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+    list_ = new CMapList(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(addButton("Utwórz mapę...", "createMap", &CMapView::OnBtnCreateMap));
+    read_ = addButton("Wczytaj", "read", &CMapView::OnBtnRead);
+    write_ = addButton("Wpisz", "write", &CMapView::OnBtnWrite);
+    buttons->addWidget(read_);
+    buttons->addWidget(write_);
+    buttons->addWidget(addButton("Kasuj", "clear", &CMapView::OnBtnClear));
+    buttons->addWidget(addButton("Pokaż wykres...", "showChart", &CMapView::OnBtnShowChart));
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    layout->addLayout(buttons);
+    layout->addWidget(list_, 1);
+    // The pane is shown from the device menu; its first showing reads the map.
+    connect(&doc_, &CDeviceDoc::stateChanged, this, [this] {
+        updateButtons();
+        if (doc_.mapShown() && !updated_) {
+            // After the pane has its width, so that the notice shows over a drawn pane.
+            QMetaObject::invokeMethod(this, &CMapView::firstUpdate, Qt::QueuedConnection);
+        }
+    });
+    updateButtons();
+}
+
+QPushButton* CMapView::addButton(const QString& text, const char* name,
+                                 void (CMapView::*handler)()) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+void CMapView::updateButtons() {
+    read_->setEnabled(doc_.isConnected());
+    write_->setEnabled(doc_.isConnected());
+}
+
+void CMapView::firstUpdate() {
+    if (updated_) {
+        return;
+    }
+    updated_ = true;
+    updateButtons();
+    if (!doc_.isConnected()) {
+        return;
+    }
+    QDialog notice(window());
+    notice.setWindowTitle("Vapron");
+    auto* text = new QLabel(kReadingText, &notice);
+    text->setAlignment(Qt::AlignCenter);
+    text->setMinimumWidth(320);
+    (new QVBoxLayout(&notice))->addWidget(text);
+    notice.show();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    OnBtnRead();
+}
+
+void CMapView::showFailure(const char* text, const QString& detail) {
+    CMessageBox::show(this, QString(text) + "\n" + detail, Icon::Error);
+}
+
+void CMapView::OnBtnRead() {
+    runGuarded(this, "CMapView::OnBtnRead()", [&] {
+        CWaitCursor wait;
+        if (!doc_.readMap()) {
+            showFailure(kReadFailed,
+                        "EEPROM 104-511: brak poprawnej odpowiedzi sterownika albo niezgodna "
+                        "suma kontrolna mapy");
+            return;
+        }
+        list_->showMap(doc_.map());
+    });
+}
+
+void CMapView::OnBtnWrite() {
+    runGuarded(this, "CMapView::OnBtnWrite()", [&] {
+        CWaitCursor wait;
+        if (writeMap()) {
+            list_->showMap(doc_.map());  // the controller's copy: what was stored
+        }
+    });
+}
+
+// Written, read back and compared, the map switched on or off in the settings, and the
+// controller reset so that it takes the new map; stops at the first failure.
+bool CMapView::writeMap() {
+    CMapList::map_bytes_t sent{};
+    const bool any = list_->readCells(sent);
+    doc_.map() = sent;
+    if (!doc_.writeMap()) {
+        showFailure(kWriteFailed, "EEPROM 104-511: sterownik nie potwierdził zapisu");
+        return false;
+    }
+    if (!doc_.readMap()) {
+        showFailure(kVerifyFailed,
+                    "odczyt po zapisie: brak poprawnej odpowiedzi sterownika albo niezgodna "
+                    "suma kontrolna mapy");
+        return false;
+    }
+    if (doc_.map() != sent) {
+        showFailure(kVerifyFailed, "odczyt po zapisie: " + firstDifference(sent, doc_.map()));
+        return false;
+    }
+    doc_.setup().setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
+    if (!doc_.writeSetup()) {
+        showFailure(kSetupFailed,
+                    "mapa jest już w sterowniku, lecz jej włączenie w ustawieniach nie "
+                    "zostało wpisane; naciśnij „Wpisz” ponownie");
+        return false;
+    }
+    if (!doc_.clearErrors()) {
+        showFailure(kResetFailed,
+                    "mapa i ustawienia są wpisane; sterownik przyjmie je po wyłączeniu i "
+                    "włączeniu zapłonu");
+        return false;
+    }
+    return true;
+}
+
+void CMapView::OnBtnClear() {
+    list_->clearCells();
+    doc_.map().fill(injmap::kNoCorrection);
+}
+
+QString CMapView::chooseRecording() {
+    doc_.setFolder(QString::fromStdString(CProgramFolders::dataFolder()));
+    doc_.slowRefresh();
+    const QString path = CFileDial::choose(this, CFileDial::Mode::Open, doc_.folder(),
+                                           CDeviceDoc::kRecordingFilter, "lpgd");
+    doc_.normalRefresh();
+    if (!path.isEmpty()) {
+        doc_.setFolder(CFileDial::folderOf(path));
+    }
+    return path;
+}
+
+bool CMapView::opened(const CInjMap& recording) {
+    if (recording.reader().isOpen()) {
+        return true;
+    }
+    const std::string reason = CFileIo::describe(recording.reader().openFailure());
+    CMessageBox::show(this,
+                      QString(injmap_text::kCannotOpen) + "\n" +
+                          qt(injmap_text::detail(recording.path(), reason)),
+                      Icon::Error);
+    return false;
+}
+
+void CMapView::showNoSamples(const std::string& file) {
+    const std::string reason = CRecordingProbe::probe(file).reason;
+    CMessageBox::show(
+        this, QString(injmap_text::kNoSamples) + "\n" + qt(injmap_text::detail(file, reason)),
+        Icon::Error);
+}
+
+void CMapView::OnBtnCreateMap() {
+    const QString path = chooseRecording();
+    if (!path.isEmpty()) {
+        runGuarded(this, "CMapView::OnBtnCreateMap()", [&] { buildFrom(path); });
+    }
+}
+
+void CMapView::buildFrom(const QString& path) {
+    const std::string file = path.toStdString();
+    CInjMap recording(file);
+    if (!opened(recording)) {
+        return;
+    }
+    CInjMapBuild build;
+    {
+        CWaitCursor wait;
+        if (!CRecordingTask::run(
+                this, "Tworzenie mapy z pliku diagnostycznego...",
+                [&](const CInjMap::Progress& p) { return recording.build(build, p); })) {
+            return;
+        }
+    }
+    if (build.samples() == 0) {
+        showNoSamples(file);
+        return;
+    }
+    const map_proposal_t proposal = build.proposal();
+    list_->showProposal(proposal);
+    for (int i = 0; i < injmap::kCells; ++i) {
+        doc_.map()[i] = proposal.byteAt(i);
+    }
+    if (recording.unreadLines() > 0) {
+        CMessageBox::show(this,
+                          qt(injmap_text::unreadLines(file, recording.reader().stopLine(),
+                                                      recording.unreadLines())),
+                          Icon::Warning);
+    }
+    if (proposal.empty()) {
+        CMessageBox::show(this, qt(injmap_text::emptyProposal(file, proposal)), Icon::Information);
+    }
+}
+
+void CMapView::OnBtnShowChart() {
+    const QString path = chooseRecording();
+    if (path.isEmpty()) {
+        return;
+    }
+    doc_.slowRefresh();
+    runGuarded(this, "CMapView::OnBtnShowChart()", [&] { chartOf(path); });
+    doc_.normalRefresh();
+}
+
+void CMapView::chartOf(const QString& path) {
+    const std::string file = path.toStdString();
+    CInjMap recording(file);
+    if (!opened(recording)) {
+        return;
+    }
+    {
+        CWaitCursor wait;
+        if (!CRecordingTask::run(
+                this, "Wczytywanie pliku diagnostycznego...",
+                [&](const CInjMap::Progress& p) { return recording.loadAll(p); })) {
+            return;
+        }
+    }
+    if (recording.samples().empty()) {
+        showNoSamples(file);
+        return;
+    }
+    CInjMapDlg dialog(window(), recording.samples());
+    doc_.normalRefresh();
+    CDialogRunner::exec(dialog);
+}

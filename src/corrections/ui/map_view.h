@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+
+#include <QString>
+#include <QWidget>
+
+class CDeviceDoc;
+class CInjMap;
+class CMapList;
+class QPushButton;
+
+// The injection-map pane: the map in a list with an editor in every speed column, and
+// the buttons that build a proposal from a recording, read the map from the controller,
+// write it (verified, with the map switched on in the settings and the controller reset),
+// clear it on screen and chart a recording's injection times.
+class CMapView : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr const char* kReadingText = "Wczytywanie ustawień z urządzenia...";
+
+    explicit CMapView(CDeviceDoc& doc, QWidget* parent = nullptr);
+
+    // Done once, when the pane is first shown: reads the map from a connected controller
+    // behind a wait notice.
+    void firstUpdate();
+    bool updated() const { return updated_; }
+
+    void OnBtnCreateMap();
+    void OnBtnRead();
+    void OnBtnWrite();
+    void OnBtnClear();
+    void OnBtnShowChart();
+
+    CMapList* list() const { return list_; }
+
+  private:
+    QPushButton* addButton(const QString& text, const char* name, void (CMapView::*handler)());
+    void updateButtons();
+    // The open dialog for a recording; the document remembers its folder. Empty when
+    // cancelled.
+    QString chooseRecording();
+    // Builds the proposal of `path` and shows it; the map is left alone when the file
+    // gives no sample or the user stops the reading.
+    void buildFrom(const QString& path);
+    void chartOf(const QString& path);
+    // False, after telling the user, when the recording could not be opened.
+    bool opened(const CInjMap& recording);
+    void showNoSamples(const std::string& file);
+    bool writeMap();
+    void showFailure(const char* text, const QString& detail);
+
+    CDeviceDoc& doc_;
+    CMapList* list_;
+    QPushButton* read_;
+    QPushButton* write_;
+    bool updated_ = false;
+};

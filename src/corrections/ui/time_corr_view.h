@@ -1,0 +1,94 @@
+#pragma once
+
+#include <array>
+
+#include <QScrollArea>
+#include <QTimer>
+
+#include "display/time_corr_chart.h"
+
+class CDeviceDoc;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// The time-correction pane: the 25 corrections of the LPG injection time as bars, under
+// each bar its value with spin buttons and a box that makes the column manual (the others
+// follow the line between manual columns), and the buttons that read the table from the
+// controller, write it with the settings, or clear it. While samples arrive, the bar of
+// the present gasoline injection time is marked red. The chart and the columns take the
+// pane's width down to a least width, below which the pane scrolls.
+class CTimeCorrView : public QScrollArea {
+    Q_OBJECT
+  public:
+    static constexpr int kColumns = CTimeCorrChart::kColumns;
+    static constexpr int kMarkerMs = 100;
+    static constexpr const char* kReadingText = "Wczytywanie ustawień z urządzenia...";
+    static constexpr const char* kReadFailedText =
+        "Nie powiodło się odczytanie ustawień urządzenia!";
+    static constexpr const char* kWriteFailedText =
+        "Nie powiodło się wpisanie ustawień urządzenia!";
+    static constexpr const char* kCarInfoText =
+        "Musisz podać dane dotyczące samochodu i zamontowanej instalacji";
+
+    explicit CTimeCorrView(CDeviceDoc& doc, QWidget* parent = nullptr);
+
+    // Once the document has tried to connect: reads the table and starts the live marker.
+    void firstUpdate();
+
+    void onTimeCorrGet();
+    void onTimeCorrSet();
+    void onTimeCorrClear();
+    // One step of column `index`'s spin; delta -1 is the up arrow.
+    void onSpin(int index, int delta);
+    // Column `index`'s box was clicked.
+    void onManualClicked(int index);
+    // The live marker's timer: the bar of the newest sample's gasoline time.
+    void moveMarker();
+
+    const CTimeCorrChart& chart() const { return chart_; }
+    QLineEdit* field(int index) const { return columns_[index].field; }
+    QToolButton* upButton(int index) const { return columns_[index].up; }
+    QToolButton* downButton(int index) const { return columns_[index].down; }
+    QCheckBox* manualBox(int index) const { return columns_[index].manual; }
+    QWidget* content() const { return content_; }
+    bool markerRunning() const { return marker_.isActive(); }
+    // Where the chart is drawn in the content; the column controls lie below it.
+    QRect chartRect() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct column_t {
+        QToolButton* up = nullptr;
+        QLineEdit* field = nullptr;
+        QToolButton* down = nullptr;
+        QCheckBox* manual = nullptr;
+    };
+
+    void createColumn(int index);
+    QPushButton* addButton(const QString& text, const char* name, void (CTimeCorrView::*handler)());
+    void layoutContent();
+    int leastPlotWidth() const;
+    void refreshChart();
+    void updateFields();
+    void enableColumn(int index);
+    void updateButtons();
+    // The failing step's detail line, or nullptr when the settings and the table went in.
+    const char* writeTable();
+    bool keyOnField(int index, int key);
+
+    CDeviceDoc& doc_;
+    QWidget* content_;
+    CTimeCorrChart chart_;
+    std::array<column_t, kColumns> columns_{};
+    QLabel* manualLabel_ = nullptr;
+    QPushButton* read_ = nullptr;
+    QPushButton* write_ = nullptr;
+    QPushButton* clear_ = nullptr;
+    QTimer marker_;
+    bool updated_ = false;
+};
