@@ -1,36 +1,28 @@
 #include "app/device_doc.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
-#include "widgets/dialog_runner.h"
 #include "app/lpg_bar.h"
-#include "widgets/message_box.h"
 #include "app/read_diag_dlg.h"
 #include "app/rs_setup_dlg.h"
-#include "diag/diag_file_thread.h"
-#include "diag/diag_rs_thread.h"
 #include "diag/settings_history.h"
 #include "display/chart_window.h"
 #include "display/i_diag_display.h"
 #include "link/serial_port.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
-#include "settings/program_folders.h"
 #include "settings/ui/car_info_dlg.h"
-#include "support/thread_manager.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
 
 namespace {
 
 CDeviceDoc* g_document = nullptr;
-
-// How long closing waits for the workers before it gives up on them; a worker ends
-// within one exchange (about half a second) once its flag is cleared.
-constexpr int kWorkerEndMs = 5000;
 
 }  // namespace
 
@@ -60,6 +52,7 @@ CDeviceDoc::CDeviceDoc(std::unique_ptr<ISerialLine> line, IPreferences* preferen
 }
 
 CDeviceDoc::~CDeviceDoc() {
+    stopAutoSetup();
     stopWorkers();
     if (g_document == this) {
         g_document = nullptr;
@@ -104,15 +97,18 @@ R CDeviceDoc::onGuiBlocking(F&& action) {
 
 void CDeviceDoc::OnNewDocument() {
     g_document = this;
+    createAutoSetupView();
     runGuarded(window_, "CDeviceDoc::OnNewDocument()", [&] {
         CReadDiagDlg progress(window_, "Nawiązanie połączenia z urządzeniem...");
         progress.showNow();
         connectAuto();
     });
     emit stateChanged();
+    emit opened();
 }
 
 void CDeviceDoc::SetTitle(const QString& text) {
+    titleText_ = text;
     title_ = text.isEmpty() ? QString("Vapron") : QString("Vapron - ") + text;
     emit titleChanged(title_);
 }
@@ -129,136 +125,8 @@ void CDeviceDoc::normalRefresh() {
     }
 }
 
-// --- diagnostics ---------------------------------------------------------------
-
-void CDeviceDoc::resetViews() {
-    store_.clear();
-    for (IDiagDisplay* view : {displayView_, devicePanel_}) {
-        if (view) {
-            view->clearValues();
-            view->startRefresh();
-        }
-    }
-}
-
-void CDeviceDoc::startLiveWorker(const std::string& recording) {
-    recording_ = recording;
-    resetViews();
-    ++workers_;
-    CThreadManager::instance().insert(
-        new CDiagRSThread(*this, store_, recording, diagOn_, selectedInjector_, [this] {
-            onDiagStopped();
-            --workers_;
-        }));
-    SetTitle(QString::fromStdString(recording));
-    emit stateChanged();
-}
-
-void CDeviceDoc::onDiagnostic() {
-    runGuarded(window_, "CDeviceDoc::onDiagnostic()", [&] {
-        diagOn_ = !diagOn_;
-        if (diagOn_) {
-            startDiagnostics();
-        } else {
-            stopDiagnostics();
-        }
-    });
-    emit stateChanged();
-}
-
-void CDeviceDoc::startDiagnostics() {
-    folder_ = QString::fromStdString(CProgramFolders::dataFolder());
-    slowRefresh();
-    const QString chosen =
-        CFileDial::choose(window_, CFileDial::Mode::Save, folder_, kRecordingFilter, "lpgd");
-    normalRefresh();
-    QString recording = folder_ + kDefaultRecording;
-    if (!chosen.isEmpty()) {
-        recording = chosen;
-        folder_ = CFileDial::folderOf(chosen);
-    }
-    startLiveWorker(recording.toStdString());
-    CChartWindow::reset();
-}
-
-void CDeviceDoc::quickStartDiagnostics() {
-    if (diagOn_ || !isConnected()) {
-        return;
-    }
-    diagOn_ = true;
-    folder_ = QString::fromStdString(CProgramFolders::dataFolder());
-    startLiveWorker((folder_ + kDefaultRecording).toStdString());
-}
-
-void CDeviceDoc::stopDiagnostics() {
-    for (IDiagDisplay* view : {displayView_, devicePanel_}) {
-        if (view) {
-            view->stopRefresh();
-        }
-    }
-    SetTitle(QString());
-    recording_.clear();
-    emit stateChanged();
-}
-
-void CDeviceDoc::onDiagStopped() {
-    onGui([this] { stopDiagnostics(); });
-}
-
-void CDeviceDoc::waitWhileDiagOn() {
-    while (diagOn_) {
-        QThread::msleep(10);
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-}
-
-void CDeviceDoc::loadRecording() {
-    if (diagOn_) {
-        return;
-    }
-    folder_ = QString::fromStdString(CProgramFolders::dataFolder());
-    slowRefresh();
-    const QString path =
-        CFileDial::choose(window_, CFileDial::Mode::Open, folder_, kRecordingFilter, "txt");
-    normalRefresh();
-    if (path.isEmpty()) {
-        return;
-    }
-    folder_ = CFileDial::folderOf(path);
-    SetTitle(path);
-    diagOn_ = true;
-    emit stateChanged();
-    ++workers_;
-    CThreadManager::instance().insert(
-        new CDiagFileThread(store_, path.toStdString(), diagOn_, [this] { --workers_; }));
-    {
-        CReadDiagDlg progress(window_, "Wczytywanie pliku diagnostycznego...");
-        progress.showNow();
-        waitWhileDiagOn();
-    }
-    recording_ = path.toStdString();
-    if (displayView_) {
-        displayView_->clearValues();
-    }
-    if (showAll_) {
-        showAll_();
-    }
-    emit stateChanged();
-}
-
-void CDeviceDoc::stopWorkers() {
-    diagOn_ = false;
-    QElapsedTimer waited;
-    waited.start();
-    // Blocking questions from a worker are answered meanwhile, so it cannot hang here.
-    while (workers_ > 0 && waited.elapsed() < kWorkerEndMs) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    CThreadManager::instance().joinAll();
-}
-
 void CDeviceDoc::OnCloseDocument() {
+    stopAutoSetup();
     stopWorkers();
     stopDiagnostics();
     CLPGDevice::disconnect();
@@ -350,4 +218,11 @@ bool CDeviceDoc::askCarInfo() {
 
 void CDeviceDoc::statusText(const std::string&) {
     // The composed status text is not shown; the error indicator already tells the user.
+}
+
+void CDeviceDoc::showRecordingFrom(double position, double width) {
+    CChartWindow::setRange(position, position + width);
+    if (auto* view = dynamic_cast<QWidget*>(displayView_)) {
+        view->update();
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include "diag/diag_data.h"
+#include "diag/diag_rs_thread.h"
 #include "link/i_device_ui.h"
 #include "link/lpg_device.h"
 
@@ -21,6 +23,7 @@ class IDiagDisplay;
 class IPreferences;
 class CCarSettingsStore;
 class CReadDiagDlg;
+class CAutoSetupView;
 
 // The one document of the program and at the same time the controller connection.
 // It routes every device-menu command to the controller, runs diagnostics and
@@ -30,11 +33,16 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     Q_OBJECT
   public:
     static constexpr const char* kDefaultRecording = "Diagnostyka.lpgd";
-    static constexpr const char* kRecordingFilter = "Pliki diagnostyczne(*.lpgd) (*.lpgd)";
-    static constexpr const char* kEepromFilter = "Pliki eeprom(*.eeprom) (*.eeprom)";
+    // A Qt filter takes its patterns from the parentheses at its end.
+    static constexpr const char* kRecordingFilter = "Pliki diagnostyczne(*.lpgd)";
+    static constexpr const char* kEepromFilter = "Pliki eeprom(*.eeprom)";
+    static constexpr const char* kCsvFilter = "Pliki CSV(*.csv)";
     static constexpr const char* kServicePassword = "KluczeSerwisow";
     static constexpr int kSlowRefreshMs = 5000;
     static constexpr int kNormalRefreshMs = 500;
+    // How long a new run waits for the worker of the previous one; a worker ends within
+    // one exchange (about half a second) once its flag is cleared.
+    static constexpr int kWorkerEndMs = 5000;
 
     CDeviceDoc(std::unique_ptr<ISerialLine> line, IPreferences* preferences,
                QObject* parent = nullptr);
@@ -70,7 +78,18 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void stopDiagnostics();
     void quickStartDiagnostics();
     void loadRecording();
+    // Writes the recording being looked at as CSV (device_doc_export.cpp).
+    void exportCsv();
     void onDiagStopped();
+    // Searches the ports again as start-up does and resumes diagnostics.
+    void onReconnect();
+    // When a silent controller counts as lost (see CDiagRSThread::setSilenceLimit).
+    void setSilenceLimit(std::chrono::milliseconds quiet, int requests) {
+        silence_ = quiet;
+        silentRequests_ = requests;
+    }
+    // An acquisition worker has not ended yet.
+    bool workerRunning() const { return workers_ > 0; }
 
     // Commands of the device menu.
     void readEepromToFile();
@@ -97,8 +116,12 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     CDiagData& store() { return store_; }
     const std::string& recordingName() const;
     bool autoSetupShown() const { return autoSetupShown_; }
+    // The auto-calibration pane (made by OnNewDocument when the frame is set); may be null.
+    CAutoSetupView* autoSetupView() const;
     bool mapShown() const { return mapShown_; }
     const QString& folder() const { return folder_; }
+    // The folder the next recording dialog starts in.
+    void setFolder(const QString& folder) { folder_ = folder; }
     // How the connection bar names a simulated controller.
     void setSimulated(bool simulated) { simulated_ = simulated; }
     bool simulated() const { return simulated_; }
@@ -122,6 +145,8 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void mainCorrectionShown(double ms);
     void quickEditorDisabled();
     void injectorsShown(quint8 mask);
+    // The controller stopped answering or the adapter went away during a run.
+    void linkLost();
 
   private:
     bool onGuiThread() const;
@@ -131,9 +156,21 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     R onGuiBlocking(F&& action);
 
     void resetViews();
+    // Waits (the window alive) for the previous run's worker; false after `limitMs`.
+    bool waitForWorkers(int limitMs);
+    // Moves an earlier drive aside; false (with a message) when it could not be kept.
+    bool keepPreviousRecording(const std::string& recording);
+    bool startLive(const std::string& recording);
     void startLiveWorker(const std::string& recording);
+    // On the GUI thread, when a live worker has ended; `run` tells a stale one apart.
+    void liveRunEnded(unsigned run, const diag_end_t& end);
+    void showLinkLost(const diag_end_t& end);
+    void showRecordingFailed(const diag_end_t& end, const std::string& recording);
+    bool replay(const std::string& file);
     void stopWorkers();
-    void waitWhileDiagOn();
+    // The auto-calibration view and its run (device_doc_autosetup.cpp).
+    void createAutoSetupView();
+    void stopAutoSetup();
 
     QWidget* window_ = nullptr;
     QPointer<CLPGBar> bar_;
@@ -149,11 +186,39 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     std::atomic<bool> diagOn_{false};
     std::atomic<int> selectedInjector_{1};
     std::atomic<int> workers_{0};
+    unsigned run_ = 0;      // the run the views belong to; a worker of another is stale
+    bool waiting_ = false;  // a command waits for a worker; no second run may start
+    diag_end_t replayEnd_;  // written by the replay worker before it counts itself gone
+    std::chrono::milliseconds silence_ = CDiagRSThread::kSilenceLimit;
+    int silentRequests_ = CDiagRSThread::kSilentRequests;
     std::string recording_;
     mutable std::mutex recordingMutex_;
     bool autoSetupShown_ = false;
+    QPointer<CAutoSetupView> autoSetupView_;
     bool mapShown_ = false;
     bool simulated_ = false;
     QString folder_;
     QString title_;
+    QString titleText_;
+
+  public:
+    // Shows the recording in the display view from sample `position` over `width` samples
+    // (a settings snapshot chosen while diagnostics are off).
+    void showRecordingFrom(double position, double width);
+
+  signals:
+    // The record's time-correction table was replaced (a settings snapshot was chosen).
+    void timeTableReplaced();
+    // OnNewDocument has tried to connect: the views read the controller for the first time.
+    void opened();
+
+  public:
+    // The step-by-step setup (device_doc_wizard.cpp), with the menu greyed meanwhile.
+    void runSetupWizard();
+    bool wizardRunning() const { return wizardRunning_; }
+    // Shows or hides the auto-calibration pane and keeps autoSetupShown() in step.
+    void showAutoSetupPane(bool shown);
+
+  private:
+    bool wizardRunning_ = false;
 };

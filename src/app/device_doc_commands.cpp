@@ -1,22 +1,41 @@
 // The device menu's commands that talk to the controller or show dialogs.
 #include <QDialog>
+#include <QFileInfo>
 
 #include "app/about_dlg.h"
 #include "app/device_doc.h"
 #include "app/device_frame.h"
-#include "widgets/dialog_runner.h"
 #include "app/err_codes_dlg.h"
 #include "app/lpg_dev_version_dlg.h"
-#include "widgets/message_box.h"
 #include "app/passwd_dlg.h"
-#include "widgets/wait_cursor.h"
+#include "corrections/ui/inj_seq_dlg.h"
 #include "settings/eeprom_image.h"
 #include "settings/program_folders.h"
+#include "settings/ui/dev_setup_dlg.h"
+#include "settings/ui/fuel_sensor_dlg.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
+#include "widgets/wait_cursor.h"
 
 namespace {
 
-constexpr const char* kNotYetAvailable =
-    "Ta funkcja nie jest jeszcze dostępna w tej wersji programu.";
+// The file's name in the sentence, its whole path on the detail line.
+QString eepromRestoreQuestion(const QString& path) {
+    return QString(
+               "Czy na pewno zastąpić całą pamięć EEPROM sterownika zawartością pliku "
+               "%1?\n%2")
+        .arg(QFileInfo(path).fileName(), path);
+}
+
+QString eepromSavedText(const QString& path) {
+    return QString("Pamięć EEPROM sterownika zapisano w pliku %1.\n%2")
+        .arg(QFileInfo(path).fileName(), path);
+}
+
+QString eepromRestoredText(const QString& path) {
+    return QString("Pamięć EEPROM sterownika zastąpiono zawartością pliku %1.\n%2")
+        .arg(QFileInfo(path).fileName(), path);
+}
 
 }  // namespace
 
@@ -31,15 +50,21 @@ void CDeviceDoc::readEepromToFile() {
     }
     folder_ = CFileDial::folderOf(path);
     runGuarded(window_, "CDeviceDoc::readEepromToFile()", [&] {
-        CWaitCursor wait;
         CEepromImage::bytes_t image{};
-        if (!readEeprom(image.data(), 0, image.size())) {
-            CMessageBox::show(window_, CEepromImage::kReadFailedText, Icon::Error);
+        CEepromImage::Result written = CEepromImage::Result::Ok;
+        {
+            CWaitCursor wait;
+            if (!readEeprom(image.data(), 0, image.size())) {
+                CMessageBox::show(window_, CEepromImage::kReadFailedText, Icon::Error);
+                return;
+            }
+            written = CEepromImage::write(path.toStdString(), image);
+        }
+        if (written != CEepromImage::Result::Ok) {
+            CMessageBox::show(window_, CEepromImage::kCannotOpenText, Icon::Error);
             return;
         }
-        if (CEepromImage::write(path.toStdString(), image) != CEepromImage::Result::Ok) {
-            CMessageBox::show(window_, CEepromImage::kCannotOpenText, Icon::Error);
-        }
+        CMessageBox::show(window_, eepromSavedText(path), Icon::Information);
     });
 }
 
@@ -54,16 +79,27 @@ void CDeviceDoc::writeEepromFromFile() {
     }
     folder_ = CFileDial::folderOf(path);
     runGuarded(window_, "CDeviceDoc::writeEepromFromFile()", [&] {
-        CWaitCursor wait;
         CEepromImage::bytes_t image{};
         const auto result = CEepromImage::read(path.toStdString(), image);
         if (result != CEepromImage::Result::Ok) {
             CMessageBox::show(window_, CEepromImage::text(result), Icon::Error);
             return;
         }
-        if (!writeEeprom(image.data(), 0, image.size())) {
-            CMessageBox::show(window_, CEepromImage::kWriteFailedText, Icon::Error);
+        // The whole memory is replaced, the map and the settings with it: asked first.
+        if (CMessageBox::show(window_, eepromRestoreQuestion(path), Icon::Question,
+                              Buttons::YesNo) != Answer::Yes) {
+            return;
         }
+        bool written = false;
+        {
+            CWaitCursor wait;
+            written = writeEeprom(image.data(), 0, image.size());
+        }
+        if (!written) {
+            CMessageBox::show(window_, CEepromImage::kWriteFailedText, Icon::Error);
+            return;
+        }
+        CMessageBox::show(window_, eepromRestoredText(path), Icon::Information);
     });
 }
 
@@ -148,19 +184,29 @@ void CDeviceDoc::onManualSettings() {
             return;
         }
     }
-    CMessageBox::show(window_, kNotYetAvailable, Icon::Information);
+    slowRefresh();
+    CDevSetupDlg dialog(window_, *this);
+    CDialogRunner::exec(dialog);
 }
 
 void CDeviceDoc::onInjSequence() {
-    CMessageBox::show(window_, kNotYetAvailable, Icon::Information);
+    slowRefresh();
+    runGuarded(window_, "CDeviceDoc::onInjSequence()", [&] {
+        CInjSeqDlg dialog(window_, *this);  // reads the sequence as it opens
+        CDialogRunner::exec(dialog);
+    });
+    normalRefresh();
 }
 
 void CDeviceDoc::onFuelSensor() {
-    CMessageBox::show(window_, kNotYetAvailable, Icon::Information);
+    slowRefresh();
+    CFuelSensorDlg dialog(window_, *this);  // reads the sensor as it opens
+    normalRefresh();
+    CDialogRunner::exec(dialog);
 }
 
 void CDeviceDoc::onAutoSet() {
-    CMessageBox::show(window_, kNotYetAvailable, Icon::Information);
+    runSetupWizard();
 }
 
 void CDeviceDoc::toggleAutoSetupPane() {

@@ -26,12 +26,16 @@ CDeviceFrame::CDeviceFrame(QWidget* parent) : QWidget(parent) {
     main_->addWidget(emptyCell(main_));
     main_->addWidget(emptyCell(main_));
     main_->addWidget(right_);
+    makeCollapsible(main_->widget(AUTO_SETUP));
+    makeCollapsible(main_->widget(MAP));
     right_->addWidget(emptyCell(right_));
     right_->addWidget(emptyCell(right_));
     main_->setChildrenCollapsible(true);
-    main_->setSizes({200, 0, 0, 700});
-    right_->setSizes({220, 600});
+    // Growing or shrinking the window moves only the chart column and the table.
+    main_->setStretchFactor(PANEL, 0);
     main_->setStretchFactor(RIGHT, 1);
+    right_->setStretchFactor(0, 0);
+    right_->setStretchFactor(1, 1);
 
     bar_ = new CLPGBar(this);
     auto* layout = new QVBoxLayout(this);
@@ -46,11 +50,71 @@ CDeviceFrame::~CDeviceFrame() {
     qApp->removeEventFilter(this);
 }
 
+namespace {
+
+// The initial sizes in a splitter of `total` pixels: each pane but the last its own
+// size, the last what is left; when even that does not fit, all in proportion.
+QList<int> fitted(QList<int> sizes, int total) {
+    int fixed = 0;
+    for (int i = 0; i + 1 < sizes.size(); ++i)
+        fixed += sizes[i];
+    if (fixed < total) {
+        sizes.back() = total - fixed;
+        return sizes;
+    }
+    const int all = fixed + sizes.back();
+    for (int& size : sizes)
+        size = all > 0 ? size * total / all : 0;
+    return sizes;
+}
+
+int sum(const QList<int>& sizes) {
+    int total = 0;
+    for (int size : sizes)
+        total += size;
+    return total;
+}
+
+}  // namespace
+
+// Sizes given to a splitter before it is shown are shared out again when it first gets
+// its room, so the layout is applied once the frame is shown and the splitters know it.
+void CDeviceFrame::applyInitialLayout() {
+    if (laidOut_ || !isVisible() || sum(main_->sizes()) <= 0 || sum(right_->sizes()) <= 0) {
+        return;
+    }
+    laidOut_ = true;
+    main_->setSizes(fitted({kPanelWidth, 0, 0, kChartWidth}, sum(main_->sizes())));
+    right_->setSizes(fitted({kChartHeight, kTableHeight}, sum(right_->sizes())));
+}
+
+void CDeviceFrame::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    applyInitialLayout();
+}
+
+void CDeviceFrame::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyInitialLayout();
+}
+
 void CDeviceFrame::replace(QSplitter* splitter, int index, QWidget* view) {
     const QList<int> sizes = splitter->sizes();
     QWidget* old = splitter->replaceWidget(index, view);
     delete old;
+    if (splitter == main_ && (index == AUTO_SETUP || index == MAP)) {
+        makeCollapsible(view);
+    }
     splitter->setSizes(sizes);
+}
+
+// A splitter's minimum width counts every pane's minimum, collapsed or not: a pane that
+// starts collapsed must not ask for any, or the window no longer fits 1024 pixels.
+void CDeviceFrame::makeCollapsible(QWidget* pane) {
+    QSizePolicy policy = pane->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    pane->setSizePolicy(policy);
+    pane->setMinimumWidth(0);
 }
 
 void CDeviceFrame::setPanel(QWidget* panel) {
@@ -69,9 +133,9 @@ void CDeviceFrame::setTimeCorrView(QWidget* view) {
     replace(right_, 1, view);
 }
 
+// The width is the pane's size, not a minimum of the window: with the map's 660 pixels
+// as a minimum the window would no longer fit 1024 pixels beside the panel and the chart.
 void CDeviceFrame::setColumn(int column, int width) {
-    QWidget* pane = main_->widget(column);
-    pane->setMinimumWidth(width);
     QList<int> sizes = main_->sizes();
     const int change = width - sizes[column];
     sizes[column] = width;

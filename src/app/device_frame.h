@@ -16,6 +16,12 @@ class CDeviceFrame : public QWidget {
     enum Pane { PANEL = 0, AUTO_SETUP = 1, MAP = 2, RIGHT = 3 };
     static constexpr int kAutoSetupWidth = 300;
     static constexpr int kMapWidth = 660;
+    // The initial layout: the panel's width, the chart's and the table's heights; the
+    // chart column and the table take what is left of the frame.
+    static constexpr int kPanelWidth = 200;
+    static constexpr int kChartWidth = 700;
+    static constexpr int kChartHeight = 220;
+    static constexpr int kTableHeight = 600;
 
     explicit CDeviceFrame(QWidget* parent = nullptr);
     ~CDeviceFrame() override;
@@ -55,9 +61,13 @@ class CDeviceFrame : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void applyInitialLayout();
     void replace(QSplitter* splitter, int index, QWidget* view);
+    static void makeCollapsible(QWidget* pane);
     void setColumn(int column, int width);
 
     QSplitter* main_;
@@ -65,4 +75,5 @@ class CDeviceFrame : public QWidget {
     CLPGBar* bar_;
     CKeyRouter keys_;
     int chart_ = 1;  // the injection-time chart is shown at start
+    bool laidOut_ = false;
 };

@@ -14,6 +14,8 @@ CDeviceMenu::CDeviceMenu(QMenuBar* bar, CDeviceDoc& document, QWidget* window)
     add(file, ID_LOAD_RECORDING, "Wczytaj plik diagnostyczny...\tCtrl+F")
         ->setShortcut(QKeySequence("Ctrl+F"));
     connect(action(ID_LOAD_RECORDING), &QAction::triggered, doc, &CDeviceDoc::loadRecording);
+    connect(add(file, ID_EXPORT_CSV, "Eksportuj do CSV..."), &QAction::triggered, doc,
+            &CDeviceDoc::exportCsv);
     file->addSeparator();
     connect(add(file, ID_EXIT, "Wyjście"), &QAction::triggered, window, &QWidget::close);
 
@@ -28,6 +30,9 @@ CDeviceMenu::CDeviceMenu(QMenuBar* bar, CDeviceDoc& document, QWidget* window)
     QMenu* diagnostics = bar->addMenu("Diagnostyka");
     connect(add(diagnostics, ID_DIAGNOSTIC, "Włącz tryb diagnostyczny"), &QAction::triggered, doc,
             &CDeviceDoc::onDiagnostic);
+    diagnostics->addSeparator();
+    connect(add(diagnostics, ID_RECONNECT, "Połącz ponownie"), &QAction::triggered, doc,
+            &CDeviceDoc::onReconnect);
 
     QMenu* settings = bar->addMenu("Ustawienia urządzenia");
     connect(add(settings, ID_AUTO_SET, "Ustawienia krok po kroku..."), &QAction::triggered, doc,
@@ -78,12 +83,15 @@ void CDeviceMenu::update() {
     const bool diagOn = doc_.diagOn();
     const bool service = connected && doc_.unlocked();
     action(ID_LOAD_RECORDING)->setEnabled(!diagOn);
+    action(ID_EXPORT_CSV)->setEnabled(!doc_.recordingName().empty());
     action(ID_EEPROM_READ)->setEnabled(service);
     action(ID_EEPROM_WRITE)->setEnabled(service);
     action(ID_DEVICE_VERSION)->setEnabled(service);
     action(ID_DIAGNOSTIC)->setEnabled(connected);
     action(ID_DIAGNOSTIC)
         ->setText(diagOn ? "Wyłącz tryb diagnostyczny" : "Włącz tryb diagnostyczny");
+    // Searching the ports again needs the line free of any run.
+    action(ID_RECONNECT)->setEnabled(!diagOn && !doc_.workerRunning());
     action(ID_AUTO_SET)->setEnabled(connected && diagOn);
     action(ID_AUTO_SETUP_PANE)->setEnabled(connected && diagOn);
     action(ID_AUTO_SETUP_PANE)->setChecked(doc_.autoSetupShown());

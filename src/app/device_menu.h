@@ -15,11 +15,13 @@ class CDeviceMenu : public QObject {
   public:
     enum Id {
         ID_LOAD_RECORDING = 32783,
+        ID_EXPORT_CSV = 32810,
         ID_EXIT = 57665,
         ID_EEPROM_READ = 32793,
         ID_EEPROM_WRITE = 32794,
         ID_DEVICE_VERSION = 32801,
         ID_DIAGNOSTIC = 32775,
+        ID_RECONNECT = 32805,
         ID_AUTO_SET = 32803,
         ID_AUTO_SETUP_PANE = 32791,
         ID_MANUAL_SETTINGS = 32790,

@@ -17,7 +17,10 @@ const QColor kGrey(125, 125, 125);
 CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     text_ = new QLabel(this);
     text_->setObjectName("text");
-    text_->setMinimumWidth(260);
+    // A long message must not widen the window past the screen: it is cut, and the
+    // whole text stays in the tooltip. The bar as a whole fits an 800-pixel window.
+    text_->setMinimumWidth(kTextMinWidth);
+    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connection_ = new CColorStatic({}, this);
     connection_->setObjectName("connection");
     connection_->setAlignment(Qt::AlignCenter);
@@ -31,6 +34,7 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     progress_->setValue(0);
     progress_->setTextVisible(false);
     progress_->setMaximumWidth(200);
+    progress_->setMinimumWidth(kProgressMinWidth);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
@@ -84,6 +88,7 @@ void CLPGBar::showInjectors(std::uint8_t mask) {
 
 void CLPGBar::setText(const QString& text) {
     text_->setText(text);
+    text_->setToolTip(text);
 }
 
 QString CLPGBar::connectionText() const {

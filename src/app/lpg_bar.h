@@ -17,6 +17,8 @@ class CLPGBar : public QWidget {
     static constexpr int kLamps = 8;
     // A lamp stays green for up to this many updates without its bit.
     static constexpr int kLampCountdown = 3;
+    static constexpr int kTextMinWidth = 80;
+    static constexpr int kProgressMinWidth = 40;
 
     explicit CLPGBar(QWidget* parent = nullptr);
 

@@ -7,14 +7,31 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "widgets/message_box.h"
 #include "link/lpg_device.h"
 #include "settings/cp1250.h"
+#include "widgets/message_box.h"
+#include "widgets/number_text.h"
+
+namespace {
+
+const QDate kDayZero(2004, 4, 1);  // day 0 of the record's day count
+constexpr int kLastDay = 0xFFFF;
+const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
+
+bool isDigitAt(const QString& text, std::initializer_list<int> positions) {
+    for (int at : positions) {
+        if (!text.at(at).isDigit())
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 CLPGDevVersionDlg::CLPGDevVersionDlg(QWidget* parent, CLPGDevice& device)
     : QDialog(parent), device_(device) {
     setWindowTitle("Wersja urządzenia");
-    date_ = new QLineEdit(QDate::currentDate().toString("dd/MM/yyyy"), this);
+    date_ = new QLineEdit(QDate::currentDate().toString(kDateFormat), this);
     version_ = new QLineEdit("4", this);
     version_->setValidator(new QIntValidator(0, 65535, version_));
     injectors_ = new QLineEdit("0", this);
@@ -23,6 +40,8 @@ CLPGDevVersionDlg::CLPGDevVersionDlg(QWidget* parent, CLPGDevice& device)
     id_->setMaxLength(16);
     auto* read = new QPushButton("Wczytaj", this);
     auto* write = new QPushButton("Wpisz", this);
+    close_ = new QPushButton("Zamknij", this);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     connect(read, &QPushButton::clicked, this,
             [this] { runGuarded(this, "CLPGDevVersionDlg::OnBtnRead()", [&] { onRead(); }); });
     connect(write, &QPushButton::clicked, this,
@@ -30,6 +49,8 @@ CLPGDevVersionDlg::CLPGDevVersionDlg(QWidget* parent, CLPGDevice& device)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(read);
     buttons->addWidget(write);
+    buttons->addStretch(1);
+    buttons->addWidget(close_);
     auto* layout = new QFormLayout(this);
     layout->addRow("Data zaprogramowania", date_);
     layout->addRow("Wersja", version_);
@@ -46,20 +67,50 @@ void CLPGDevVersionDlg::onRead() {
                           CMessageBox::Icon::Error);
         return;
     }
-    date_->setText(QDate(record.year, record.month, record.day).toString("dd/MM/yyyy"));
+    date_->setText(QDate(record.year, record.month, record.day).toString(kDateFormat));
     version_->setText(QString::number(record.version));
     injectors_->setText(QString::number(record.injectors));
     id_->setText(QString::fromStdString(cp1250ToUtf8(record.id.c_str())));
 }
 
-void CLPGDevVersionDlg::onWrite() {
-    const std::string date = date_->text().toStdString();
-    if (date.size() != 10) {
-        return;  // nothing is sent for a date that is not dd/mm/yyyy
+QString CLPGDevVersionDlg::dateRefusal(const QString& text) {
+    const QString typed = CNumberText::typedLine(text);
+    if (text.size() != 10 || !isDigitAt(text, {0, 1, 3, 4, 6, 7, 8, 9})) {
+        return "Wpisz datę zaprogramowania w postaci dd/mm/rrrr, np. 01/04/2004.\n" + typed;
     }
-    const auto version = static_cast<std::uint16_t>(version_->text().toUInt());
-    const auto injectors = static_cast<std::uint8_t>(injectors_->text().toUInt());
-    if (!device_.writeVersionRecord(date, version, injectors,
+    const QDate date(text.mid(6, 4).toInt(), text.mid(3, 2).toInt(), text.mid(0, 2).toInt());
+    if (!date.isValid()) {
+        return "Wpisz istniejącą datę zaprogramowania: takiego dnia nie ma w kalendarzu.\n" + typed;
+    }
+    const QDate last = kDayZero.addDays(kLastDay);
+    if (date < kDayZero || date > last) {
+        return QString("Wpisz datę zaprogramowania od %1 do %2: sterownik liczy dni od %1.\n")
+                   .arg(kDayZero.toString(kDateFormat), last.toString(kDateFormat)) +
+               typed;
+    }
+    return {};
+}
+
+// Nothing is sent for a date the controller's record cannot hold.
+void CLPGDevVersionDlg::onWrite() {
+    const QString refusal = dateRefusal(date_->text());
+    if (!refusal.isEmpty()) {
+        CMessageBox::show(this, refusal, CMessageBox::Icon::Error);
+        date_->setFocus();
+        date_->selectAll();
+        return;
+    }
+    const std::string date = date_->text().toStdString();
+    const auto version = CNumberText::readInt(version_, "Wersja", 0, 65535);
+    if (!version) {
+        return;
+    }
+    const auto injectors = CNumberText::readInt(injectors_, "Ilość wtryskiwaczy", 0, 255);
+    if (!injectors) {
+        return;
+    }
+    if (!device_.writeVersionRecord(date, static_cast<std::uint16_t>(*version),
+                                    static_cast<std::uint8_t>(*injectors),
                                     utf8ToCp1250(id_->text().toStdString()))) {
         CMessageBox::show(this, "Nie powiodło się zapisanie ustawień urządzenia!",
                           CMessageBox::Icon::Error);

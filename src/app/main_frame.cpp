@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
@@ -9,6 +10,21 @@
 #include "app/device_doc.h"
 #include "app/device_frame.h"
 #include "app/device_menu.h"
+
+namespace {
+
+// The icon theme's printer; the style has none of its own to fall back on.
+QIcon printIcon(QStyle* style) {
+    for (const char* name : {"document-print", "document-print-symbolic", "printer"}) {
+        const QIcon icon = QIcon::fromTheme(name);
+        if (!icon.isNull()) {
+            return icon;
+        }
+    }
+    return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+}
+
+}  // namespace
 
 CMainFrame::CMainFrame(CDeviceDoc& document, CDeviceFrame* frame) : doc_(document) {
     setWindowTitle("Vapron");
@@ -20,7 +36,7 @@ CMainFrame::CMainFrame(CDeviceDoc& document, CDeviceFrame* frame) : doc_(documen
     tools->setIconSize(QSize(16, 15));
     open_ = tools->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), "Otwórz");
     open_->setEnabled(false);  // the program opens no documents of its own
-    print_ = tools->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), "Drukuj");
+    print_ = tools->addAction(printIcon(style()), "Drukuj");
     print_->setEnabled(false);  // enabled once a chart view is there to print
     about_ =
         tools->addAction(style()->standardIcon(QStyle::SP_MessageBoxInformation), "O programie");

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "widgets/message_box.h"
+
 CPasswdDlg::CPasswdDlg(QWidget* parent, QString password)
     : QDialog(parent), password_(std::move(password)) {
     setWindowTitle("Odblokowanie");
@@ -20,8 +22,13 @@ CPasswdDlg::CPasswdDlg(QWidget* parent, QString password)
     layout->addWidget(buttons);
 }
 
+// A wrong password is said so and cleared for the next try; the dialog stays open.
 void CPasswdDlg::accept() {
     if (edit_->text() == password_) {
         QDialog::accept();
+        return;
     }
+    CMessageBox::show(this, kWrongText, CMessageBox::Icon::Warning);
+    edit_->clear();
+    edit_->setFocus();
 }

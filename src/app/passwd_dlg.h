@@ -5,10 +5,14 @@
 class QLineEdit;
 
 // "Odblokowanie": closes with OK only when the service password is typed exactly
-// (letter case counts); a wrong password keeps it open and says nothing.
+// (letter case counts); a wrong password is refused with a box and the dialog stays open.
 class CPasswdDlg : public QDialog {
     Q_OBJECT
   public:
+    static constexpr const char* kWrongText =
+        "Niepoprawne hasło. Wpisz hasło serwisowe ponownie.\n"
+        "Wielkość liter ma znaczenie.";
+
     CPasswdDlg(QWidget* parent, QString password);
     void accept() override;
 

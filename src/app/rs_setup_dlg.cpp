@@ -2,9 +2,12 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 
+#include "app/port_list_view.h"
 #include "widgets/message_box.h"
+#include "widgets/number_text.h"
 
 CRSSetupDlg::CRSSetupDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Ustawienia RS232");
@@ -15,7 +18,20 @@ CRSSetupDlg::CRSSetupDlg(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &CRSSetupDlg::reject);
     auto* layout = new QFormLayout(this);
     layout->addRow("Port", edit_);
+    auto* hint = new QLabel(kHintText, this);
+    hint->setWordWrap(true);
+    layout->addRow(hint);
     layout->addRow(buttons);
+    // The ports that exist, to pick from; a double click takes one at once.
+    auto* ports = new CPortListView(this);
+    layout->insertRow(0, ports);
+    connect(ports, &CPortListView::portChosen, edit_, &QLineEdit::setText);
+    connect(ports, &CPortListView::portActivated, this, [this](const QString& path) {
+        edit_->setText(path);
+        accept();
+    });
+    // Narrow, the dialog would cut its own caption.
+    setMinimumWidth(kMinWidth);
 }
 
 void CRSSetupDlg::accept() {
@@ -25,14 +41,16 @@ void CRSSetupDlg::accept() {
         QDialog::accept();
         return;
     }
-    bool number = false;
-    const int value = text.toInt(&number);
-    if (!number || value < 1 || value > 4) {
-        CMessageBox::show(this,
-                          "Podaj numer portu od 1 do 4 lub ścieżkę urządzenia (np. /dev/ttyUSB0).");
+    const std::optional<int> value = CNumberText::toInt(text);
+    if (!value || *value < 1 || *value > 4) {
+        CMessageBox::show(
+            this, "Podaj numer portu od 1 do 4 lub ścieżkę urządzenia (np. /dev/ttyUSB0).\n" +
+                      CNumberText::typedLine(text));
+        edit_->setFocus();
+        edit_->selectAll();
         return;
     }
-    port_ = value;
+    port_ = *value;
     path_.clear();
     QDialog::accept();
 }

@@ -1,19 +1,64 @@
 #include "app/vapron_app.h"
 
-#include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 #include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QTimer>
+
 #include "app/device_doc.h"
 #include "app/device_frame.h"
 #include "app/lpg_bar.h"
 #include "app/main_frame.h"
 #include "app/qt_preferences.h"
+#include "app/qt_translations.h"
+#include "corrections/ui/map_view.h"
+#include "corrections/ui/time_corr_view.h"
 #include "display/device_panel.h"
 #include "display/display_view.h"
 #include "display/series_chart.h"
-#include "link/serial_port.h"
-#include "sim/controller_sim.h"
-#include "sim/pty_server.h"
+
+CVapron::Options CVapron::parseArguments(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--simulate") == 0) {
+            options.simulate = true;
+        } else if (std::strcmp(argv[i], "--no-pacing") == 0) {
+            options.pacing = false;
+        } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
+            options.port = argv[++i];
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            options.help = true;
+        }
+    }
+    return options;
+}
+
+void CVapron::printUsage() {
+    std::printf(
+        "vapron [--simulate] [--no-pacing] [--port PATH]\n"
+        "  --simulate   run against a simulated controller (no hardware needed)\n"
+        "  --no-pacing  let the simulated line run faster than 38400 baud\n"
+        "  --port PATH  try this serial device first\n"
+        "VAPRON_HOME sets the program folder (recordings, car settings).\n");
+}
+
+void CVapron::prepareApplication() {
+    QApplication::setApplicationName("Vapron");
+    QApplication::setOrganizationName("Vapron");
+    // A bare X session names no icon theme but hicolor, which has no printer for the
+    // toolbar; the usual desktop theme has one when it is installed.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor") {
+        QIcon::setThemeName("Adwaita");
+    }
+    QString problem;
+    if (!CQtTranslations::install(&problem)) {
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+    }
+}
 
 CVapron::CVapron(Options options)
     : options_(std::move(options)), preferences_(std::make_unique<CQtPreferences>()) {}
@@ -24,28 +69,42 @@ CVapron::~CVapron() {
         delete mainFrame_;
     }
     doc_.reset();
-    if (simulator_) {
-        simulator_->stop();
+    if (line_.server) {
+        line_.server->stop();
     }
 }
 
 void CVapron::start() {
-    CPortNames names;
-    if (!options_.port.empty()) {
-        names.setFirstPath(options_.port);
-    }
+    line_choice_t choice;
+    choice.firstPath = options_.port;
+    choice.pacing = options_.pacing;
     if (options_.simulate) {
-        auto sim = std::make_shared<CControllerSim>();
-        simulator_ = std::make_unique<CPtyServer>(sim);
-        simulator_->setPacing(options_.pacing);
-        simulator_->start();
-        names.setFirstPath(simulator_->slavePath());
+        choice.kind = options_.inProcess ? line_choice_t::Kind::SimulatedInProcess
+                                         : line_choice_t::Kind::SimulatedOnPty;
     }
-    auto port = std::make_unique<CSerialPort>();
-    port->setPortNames(names);
-    doc_ = std::make_unique<CDeviceDoc>(std::move(port), preferences_.get());
+    line_ = makeSerialLine(choice);
+    doc_ = std::make_unique<CDeviceDoc>(std::move(line_.line), preferences_.get());
     doc_->setSimulated(options_.simulate);
+    createWindows();
+    wireShortcuts();
 
+    mainFrame_->move(0, 0);
+    // The size before maximising, kept on the screen where maximising is not honoured.
+    QSize size(1024, 768);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    mainFrame_->resize(size);
+    mainFrame_->showMaximized();
+    // The panel starts diagnostics when it is first shown with a controller connected.
+    QTimer::singleShot(0, this, [this] {
+        doc_->OnNewDocument();
+        panel_->firstUpdate();
+        opened_ = true;
+    });
+}
+
+void CVapron::createWindows() {
     frame_ = new CDeviceFrame;
     mainFrame_ = new CMainFrame(*doc_, frame_);
     doc_->setWindow(mainFrame_);
@@ -53,9 +112,11 @@ void CVapron::start() {
     doc_->setBar(frame_->bar());
     panel_ = new CDevicePanel(*doc_);
     frame_->setPanel(panel_);
+    frame_->setMapView(new CMapView(*doc_));
     doc_->setDevicePanel(panel_);
     view_ = new CDisplayView(*doc_);
     frame_->setDisplayView(view_);
+    frame_->setTimeCorrView(new CTimeCorrView(*doc_));  // reads the table once connected
     doc_->setDisplayView(view_);
     doc_->setRefreshPeriodSetter([view = view_](int ms) { view->setRefreshPeriod(ms); });
     doc_->setShowAll([view = view_] { view->showAll(); });
@@ -63,16 +124,6 @@ void CVapron::start() {
     CSeriesChart::setDiagnosticModeSource([doc = doc_.get()] { return doc->diagOn(); });
     mainFrame_->printAction()->setEnabled(true);
     connect(mainFrame_, &CMainFrame::printRequested, view_, &CDisplayView::printWithDialog);
-    wireShortcuts();
-
-    mainFrame_->move(0, 0);
-    mainFrame_->resize(1024, 768);
-    mainFrame_->showMaximized();
-    // The panel starts diagnostics when it is first shown with a controller connected.
-    QTimer::singleShot(0, this, [this] {
-        doc_->OnNewDocument();
-        panel_->firstUpdate();
-    });
 }
 
 void CVapron::wireShortcuts() {

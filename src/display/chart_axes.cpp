@@ -1,5 +1,6 @@
 #include "display/chart_axes.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFontMetrics>
@@ -99,8 +100,10 @@ void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
         painter.drawLine(px, top_, px, bottom);
         const QString text = formatX(x);
         const int width = metrics.horizontalAdvance(text);
+        // A long label under the right edge is moved in rather than cut by the window.
+        const int textLeft = std::min(px - width / 2, painter.window().right() + 1 - width);
         painter.setPen(Qt::black);
-        painter.drawText(px - width / 2, bottom + kXLabelGap + metrics.ascent(), text);
+        painter.drawText(textLeft, bottom + kXLabelGap + metrics.ascent(), text);
     }
 }
 

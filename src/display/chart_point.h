@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QString>
 
 // Colours are kept as the controller's and the samples' COLORREF values (0x00BBGGRR)
 // and turned into Qt colours only when drawing.
@@ -34,4 +35,10 @@ struct chart_series_t {
     std::vector<chart_point_t> points;
     bool lines = true;
     bool dots = true;
+};
+
+// One entry of a time-series chart's legend: a series' name drawn in its colour.
+struct chart_legend_entry_t {
+    QString text;
+    std::uint32_t colour = chart_colour::kRed;
 };

@@ -8,11 +8,12 @@
 #include <QStringList>
 
 #include "settings/program_folders.h"
+#include "support/file_io.h"
 
 namespace {
 
 // The file is four short lines; anything longer is not a settings file of ours.
-constexpr qint64 kMaxFileSize = 64 * 1024;
+constexpr std::size_t kMaxFileSize = 64 * 1024;
 
 std::optional<double> number(const QStringList& words, qsizetype at) {
     if (at >= words.size()) {
@@ -89,12 +90,16 @@ QString CChartSettings::format(double yMin, double yMax, double yGrid) {
     return QStringLiteral("YAXIS\t%1\t%2\nYGRID\t%3\n").arg(text(yMin), text(yMax), text(yGrid));
 }
 
+// Read through the core's file reader: a FIFO or device in the file's place is refused
+// at once instead of holding the window until someone writes to it.
 std::optional<chart_settings_t> CChartSettings::read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const CFileIo::result_t file =
+        CFileIo::readFile(QFile::encodeName(path).toStdString(), kMaxFileSize);
+    if (!file.ok()) {
         return std::nullopt;
     }
-    return parse(QString::fromLatin1(file.read(kMaxFileSize)));
+    return parse(QString::fromLatin1(reinterpret_cast<const char*>(file.bytes.data()),
+                                     static_cast<qsizetype>(file.bytes.size())));
 }
 
 bool CChartSettings::write(const QString& path, double yMin, double yMax, double yGrid) {

@@ -30,7 +30,8 @@ class CChartSettings {
     // The two lines a chart writes: its y range and y grid step, tab-separated.
     static QString format(double yMin, double yMax, double yGrid);
 
-    // Nothing when the file is missing or cannot be read.
+    // Nothing when the file is missing, cannot be read, is not a regular file (a FIFO is
+    // not waited for) or is longer than 64 KB.
     static std::optional<chart_settings_t> read(const QString& path);
     // Replaces the file whole or leaves it as it was; false when it could not be written.
     static bool write(const QString& path, double yMin, double yMax, double yGrid);

@@ -3,17 +3,16 @@
 #include <algorithm>
 
 #include <QDialogButtonBox>
-#include <QDoubleValidator>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "widgets/message_box.h"
+#include "widgets/number_text.h"
 
 namespace {
 
@@ -25,6 +24,18 @@ std::size_t slot(CChartSetupDlg::Field which) {
 constexpr std::array<double chart_setup_t::*, 8> kMembers{
     &chart_setup_t::width, &chart_setup_t::height, &chart_setup_t::xFrom, &chart_setup_t::xTo,
     &chart_setup_t::yFrom, &chart_setup_t::yTo,    &chart_setup_t::xGrid, &chart_setup_t::yGrid,
+};
+
+// How a refusal names each field: its box and its label.
+const std::array<QString, 8> kFieldNames{
+    QStringLiteral("Wymiary (piksele): x"),
+    QStringLiteral("Wymiary (piksele): y"),
+    QStringLiteral("Zakres dla osi x: od"),
+    QStringLiteral("Zakres dla osi x: do"),
+    QStringLiteral("Zakres dla osi y: od"),
+    QStringLiteral("Zakres dla osi y: do"),
+    QStringLiteral("Siatka: x"),
+    QStringLiteral("Siatka: y"),
 };
 
 constexpr std::array kAllFields{
@@ -58,12 +69,9 @@ CChartSetupDlg::CChartSetupDlg(const chart_setup_t& values, QWidget* parent)
 }
 
 QLineEdit* CChartSetupDlg::makeField(Field which, bool readOnly) {
+    // No validator: it would swallow a decimal comma; OK names a field without a number.
     auto* edit = new QLineEdit(this);
     edit->setReadOnly(readOnly);
-    auto* validator = new QDoubleValidator(edit);
-    validator->setLocale(QLocale::c());
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    edit->setValidator(validator);
     if (!readOnly) {
         edit->installEventFilter(this);
     }
@@ -130,12 +138,11 @@ bool CChartSetupDlg::readFields(chart_setup_t& v) const {
         if (field(which)->isReadOnly()) {
             continue;
         }
-        bool ok = false;
-        const double value = QLocale::c().toDouble(field(which)->text().trimmed(), &ok);
-        if (!ok) {
+        const auto value = CNumberText::toDouble(field(which)->text());
+        if (!value) {
             return false;
         }
-        v.*kMembers[slot(which)] = value;
+        v.*kMembers[slot(which)] = *value;
     }
     return true;
 }
@@ -170,6 +177,12 @@ void CChartSetupDlg::onKillFocusY() {
 }
 
 void CChartSetupDlg::accept() {
+    for (Field which : kAllFields) {
+        if (!field(which)->isReadOnly() &&
+            !CNumberText::readDouble(field(which), kFieldNames[slot(which)])) {
+            return;
+        }
+    }
     chart_setup_t v;
     if (!readFields(v) || !isAcceptable(v)) {
         CMessageBox::show(this, QString::fromUtf8(kRefusal));

@@ -23,7 +23,8 @@ struct chart_setup_t {
 
 // "Ustawienia wykresu...": edits a chart's ranges and grid steps. Leaving an x field keeps
 // the x range between 50 and 10000 samples wide and sets the x grid to a tenth of it;
-// leaving a y field sets the y grid to a tenth of the y range. OK is refused with
+// leaving a y field sets the y grid to a tenth of the y range. Numbers take a decimal
+// comma or point; OK names a field that holds no number, and is refused with
 // "Nieprawidłowe wartości" unless both ranges run upwards.
 class CChartSetupDlg : public QDialog {
     Q_OBJECT

@@ -9,17 +9,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "widgets/color_static.h"
 #include "app/device_doc.h"
-#include "widgets/message_box.h"
-#include "widgets/wait_cursor.h"
 #include "link/conversions.h"
+#include "widgets/color_static.h"
+#include "widgets/message_box.h"
+#include "widgets/number_text.h"
+#include "widgets/wait_cursor.h"
 
 namespace {
 
 const QColor kYellow(255, 255, 0);
 const QColor kWhite(255, 255, 255);
 const QColor kGreen(0, 255, 0);
+const QColor kGrey(200, 200, 200);
+const QColor kReplayBlue(173, 216, 230);
 
 struct value_row_t {
     const char* label;
@@ -42,6 +45,8 @@ QFont panelFont(bool bold) {
     return font;
 }
 
+const QString kCorrectionField = QStringLiteral("Główna poprawka [ms]");
+
 QString number(double value, int decimals) {
     return QString::number(value, 'f', decimals);
 }
@@ -55,15 +60,28 @@ CDevicePanel::CDevicePanel(CDeviceDoc& document, QWidget* parent)
     connect(timer_, &QTimer::timeout, this, &CDevicePanel::refresh);
     connect(&doc_, &CDeviceDoc::mainCorrectionShown, this,
             [this](double ms) { correction_->setText(number(ms, 3)); });
-    connect(&doc_, &CDeviceDoc::quickEditorDisabled, this,
-            [this] { setQuickEditorEnabled(false); });
-    connect(&doc_, &CDeviceDoc::stateChanged, this, [this] {
-        const bool connected = doc_.isConnected();
-        gasoline_->setEnabled(connected);
-        lpg_->setEnabled(connected);
-        auto_->setEnabled(connected);
-        injectors_->setEnabled(connected);
+    // The version mismatch box has told the user; a write would only repeat it.
+    connect(&doc_, &CDeviceDoc::quickEditorDisabled, this, [this] {
+        versionLocked_ = true;
+        setQuickEditorEnabled(false);
     });
+    connect(&doc_, &CDeviceDoc::linkLost, this, [this] {
+        versionLocked_ = false;  // the next controller is checked anew
+        showNoValues();
+    });
+    connect(&doc_, &CDeviceDoc::stateChanged, this, &CDevicePanel::onStateChanged);
+}
+
+void CDevicePanel::onStateChanged() {
+    const bool connected = doc_.isConnected();
+    gasoline_->setEnabled(connected);
+    lpg_->setEnabled(connected);
+    auto_->setEnabled(connected);
+    injectors_->setEnabled(connected);
+    // A recording named while diagnostics are off is a replay on screen.
+    if (!doc_.diagOn() && !doc_.recordingName().empty()) {
+        showReplay();
+    }
 }
 
 void CDevicePanel::build() {
@@ -129,7 +147,7 @@ void CDevicePanel::build() {
     selectors->addWidget(new QLabel("Wykres", this), 1, 0);
     selectors->addWidget(charts_, 1, 1);
     layout->addLayout(selectors);
-    layout->addWidget(new QLabel("Główna poprawka [ms]", this));
+    layout->addWidget(new QLabel(kCorrectionField, this));
     auto* editor = new QHBoxLayout;
     auto* spin = new QVBoxLayout;
     spin->setSpacing(0);
@@ -160,13 +178,28 @@ void CDevicePanel::firstUpdate() {
     if (connected) {
         doc_.quickStartDiagnostics();
         runGuarded(this, "CDevicePanel::OnInitialUpdate()", [&] { doc_.readSetup(); });
+    } else {
+        showNoValues();
     }
-    setQuickEditorEnabled(connected);
+    setQuickEditorEnabled(connected && !versionLocked_);
 }
 
 void CDevicePanel::clearValues() {
     for (int i = 0; i < kValues; ++i)
         values_[i]->setText(kRows[i].initial);
+    setFuel("Benzyna", kYellow);
+}
+
+void CDevicePanel::showNoValues() {
+    for (CColorStatic* value : values_)
+        value->setText("BRAK");
+    setFuel(kNoConnectionText, kGrey);
+}
+
+void CDevicePanel::showReplay() {
+    for (CColorStatic* value : values_)
+        value->setText("–");
+    setFuel(kReplayText, kReplayBlue);
 }
 
 void CDevicePanel::startRefresh() {
@@ -227,9 +260,14 @@ void CDevicePanel::pollErrors() {
     });
 }
 
+// A value being typed or written is not replaced; the poll comes at the next refresh.
 void CDevicePanel::pollSettings() {
     if (!doc_.isConnected())
         return;
+    if (correctionBusy()) {
+        settingsPoll_ = 1;
+        return;
+    }
     catchError([&] {
         if (doc_.readSetup()) {
             correction_->setText(number(doc_.setup().mainCorrection, 3));
@@ -275,14 +313,24 @@ void CDevicePanel::onBtnAuto() {
 }
 
 void CDevicePanel::onBtnSetCorrection() {
+    if (writing_) {
+        return;
+    }
+    const auto typed = CNumberText::readDouble(correction_, kCorrectionField);
+    if (!typed) {
+        return;
+    }
+    writeCorrection(*typed);
+}
+
+// The car information dialog of the first write runs an event loop: the settings poll
+// must not read the controller's old value into the record that is about to be written.
+void CDevicePanel::writeCorrection(double ms) {
+    writing_ = true;
     runGuarded(this, "CDevicePanel::onBtnSetCorrection()", [&] {
-        bool ok = false;
-        double typed = correction_->text().trimmed().toDouble(&ok);
-        if (!ok)
-            typed = 0;
         dev_setup_t& setup = doc_.setup();
         const double old = setup.mainCorrection;
-        setup.mainCorrection = conv::roundToTimeStep(typed);
+        setup.mainCorrection = conv::roundToTimeStep(ms);
         const std::string problems = doc_.checkSetup();
         if (!problems.empty()) {
             CMessageBox::show(this, QString::fromStdString(problems), CMessageBox::Icon::Error);
@@ -294,20 +342,28 @@ void CDevicePanel::onBtnSetCorrection() {
                               CMessageBox::Icon::Error);
         }
     });
+    writing_ = false;
 }
 
 void CDevicePanel::onCorrectionSpin(int d) {
-    bool ok = false;
-    double shown = correction_->text().trimmed().toDouble(&ok);
-    if (!ok)
-        shown = 0;
-    const double v = conv::roundToTimeStep(shown - d * kSpinStepMs);
+    if (writing_) {
+        return;
+    }
+    const auto shown = CNumberText::readDouble(correction_, kCorrectionField);
+    if (!shown) {
+        return;
+    }
+    const double v = conv::roundToTimeStep(*shown - d * kSpinStepMs);
     if (v < 0 || v > 6) {
         return;
     }
     doc_.setup().mainCorrection = v;
     correction_->setText(number(v, 3));
-    onBtnSetCorrection();
+    writeCorrection(v);
+}
+
+bool CDevicePanel::correctionBusy() const {
+    return writing_ || correction_->hasFocus();
 }
 
 void CDevicePanel::selectInjector(int injector) {

@@ -19,7 +19,8 @@ class CDeviceDoc;
 // The live value panel: the newest sample as nine values and the fuel in use, the
 // work-mode buttons, the injector and chart selectors, and the quick editor of the
 // main correction. While diagnostics run it refreshes every 500 ms, reads the error
-// report every 5th refresh and the settings every 20th.
+// report every 5th refresh and the settings every 20th. Without a controller, and while
+// a replayed recording is on screen, it says so instead of showing stale values.
 class CDevicePanel : public QWidget, public IDiagDisplay {
     Q_OBJECT
   public:
@@ -31,7 +32,15 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
 
     CDevicePanel(CDeviceDoc& document, QWidget* parent = nullptr);
 
+    static constexpr const char* kNoConnectionText = "Brak połączenia";
+    static constexpr const char* kReplayText = "Odtwarzanie";
+
     void clearValues() override;
+    // Every value reads "BRAK" and the mode field "Brak połączenia" on grey: there is no
+    // controller, or it is gone and its last values are stale.
+    void showNoValues();
+    // A replayed recording is on screen: the values are not live, the mode field says so.
+    void showReplay();
     void startRefresh() override;
     void stopRefresh() override;
 
@@ -59,6 +68,9 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     QString correctionText() const;
     void setCorrectionText(const QString& text);
     bool correctionEnabled() const;
+    // The quick editor's value is being typed or written: the settings poll leaves it.
+    bool correctionBusy() const;
+    QLineEdit* correctionEdit() const { return correction_; }
     QComboBox* injectorSelector() const { return injectors_; }
     QComboBox* chartSelector() const { return charts_; }
 
@@ -69,8 +81,10 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     void build();
     void setFuel(const QString& text, const QColor& colour);
     void setQuickEditorEnabled(bool on);
+    void onStateChanged();
     void pollErrors();
     void pollSettings();
+    void writeCorrection(double ms);
 
     CDeviceDoc& doc_;
     std::array<CColorStatic*, kValues> values_{};
@@ -87,4 +101,7 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     QTimer* timer_;
     int errorPoll_ = kErrorPollEvery;
     int settingsPoll_ = kSettingsPollEvery;
+    bool writing_ = false;
+    // A controller of another version: the quick editor stays off until it is gone.
+    bool versionLocked_ = false;
 };

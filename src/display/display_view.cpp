@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,13 +15,14 @@
 #include <QToolButton>
 
 #include "app/device_doc.h"
-#include "widgets/dialog_runner.h"
+#include "display/chart_footer.h"
 #include "display/chart_window.h"
 #include "display/lambda_chart.h"
 #include "display/pressure_chart.h"
 #include "display/rpm_chart.h"
 #include "display/tempr_lpg_chart.h"
 #include "display/time_chart.h"
+#include "widgets/dialog_runner.h"
 
 namespace {
 
@@ -71,11 +73,21 @@ std::unique_ptr<CSeriesChart> CDisplayView::createChart(int kind, QWidget* owner
     }
 }
 
+// A chart without a settings file of its own (a fresh installation) starts with the
+// scale it reads best with.
 void CDisplayView::installChart(std::unique_ptr<CSeriesChart> chart) {
     chart_ = std::move(chart);
     chart_->setOwner(this);
-    chart_->loadSettings(chart_->settingsPath());
-    chart_->setSize(size());
+    const QString settings = chart_->settingsPath();
+    if (!QFileInfo::exists(settings) && chart_->autoscaleByDefault()) {
+        chart_->setAutoscale(true);
+    }
+    chart_->loadSettings(settings);
+    chart_->setSize(chartSize());
+}
+
+QSize CDisplayView::chartSize() const {
+    return {width(), std::max(0, height() - kFooterHeight)};
 }
 
 void CDisplayView::clearValues() {
@@ -117,6 +129,7 @@ void CDisplayView::refresh() {
     const QRect plot = chart_->plotRect();
     update(QRect(QPoint(std::min(oldX, newX) - 2, plot.top()),
                  QPoint(std::max(oldX, newX) + 2, plot.bottom())));
+    update(footerRect());  // the sample count and the buttons' states
     if (CChartWindow::end() - 10 < count) {
         const double width = CChartWindow::end() - CChartWindow::start();
         const double start = CChartWindow::end() - CChartWindow::step();
@@ -135,6 +148,7 @@ void CDisplayView::showAll() {
 
 void CDisplayView::switchChart(int kind) {
     const axis_range_t window = CChartWindow::range();
+    showPointText({});  // it told a value of the chart that goes
     installChart(createChart(kind, this));
     if (!doc_.diagOn() && !doc_.recordingName().empty()) {
         showAll();
@@ -152,9 +166,26 @@ void CDisplayView::switchChart(int kind) {
     update();
 }
 
+bool CDisplayView::canGoForward() const {
+    return CChartWindow::end() < static_cast<double>(doc_.store().getSize());
+}
+
+bool CDisplayView::canGoBack() const {
+    return CChartWindow::start() > 0;
+}
+
+// The last page ends on the first whole step past the last sample, so it shows a full
+// page of data and the grid stays where it was.
 void CDisplayView::pageForward() {
-    const double width = CChartWindow::end() - CChartWindow::start();
-    CChartWindow::setRange(CChartWindow::end(), CChartWindow::end() + width);
+    if (!canGoForward())
+        return;
+    const double start = CChartWindow::start(), end = CChartWindow::end();
+    const double width = end - start;
+    const double step = CChartWindow::step() > 0 ? CChartWindow::step() : width;
+    const double count = static_cast<double>(doc_.store().getSize());
+    const double lastEnd = end + std::ceil((count - end) / step) * step;
+    const double newEnd = std::min(end + width, lastEnd);
+    CChartWindow::setRange(newEnd - width, newEnd);
     update();
 }
 
@@ -174,6 +205,8 @@ void CDisplayView::pageBack() {
 }
 
 void CDisplayView::stepForward() {
+    if (!canGoForward())
+        return;
     const double step = CChartWindow::step();
     CChartWindow::setRange(CChartWindow::start() + step, CChartWindow::end() + step);
     update();
@@ -224,23 +257,26 @@ bool CDisplayView::zoom(QPoint from, QPoint to) {
     const double start = wholeSample(std::min(x1, x2)), end = wholeSample(std::max(x1, x2));
     const double y1 = CPlotMapping::roundToDecimals(map.yAt(a.y()), 1);
     const double y2 = CPlotMapping::roundToDecimals(map.yAt(b.y()), 1);
-    double step = (end - start) / 10;
-    if (step == 0)
-        step = 1;
-    CChartWindow::set(start, end, step);
+    // The zoomed window widens to whole grid steps of 1, 2 or 5 × 10ⁿ, so the grid
+    // labels read as round numbers.
+    const axis_range_t x =
+        CPlotMapping::snapToStep(start, end, CPlotMapping::niceStep((end - start) / 10, 1.0));
+    CChartWindow::set(x.min, x.max, x.step);
+    const double finest = std::pow(10.0, -chart_->yDecimals());
     const double low = std::min(y1, y2), high = std::max(y1, y2);
-    chart_->setYRange(low, high);
-    double yStep = (high - low) / 10;
-    if (yStep == 0)
-        yStep = 1;
-    chart_->setYGrid(yStep);
+    const axis_range_t y =
+        CPlotMapping::snapToStep(low, high, CPlotMapping::niceStep((high - low) / 10, finest));
+    chart_->setYRange(y.min, y.max);
+    chart_->setYGrid(y.step);
     return true;
 }
 
 void CDisplayView::paintEvent(QPaintEvent*) {
+    syncButtons();
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     chart_->draw(painter);
+    drawFooter(painter);
     if (dragging_) {
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
@@ -250,8 +286,35 @@ void CDisplayView::paintEvent(QPaintEvent*) {
 
 void CDisplayView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    chart_->setSize(size());
+    chart_->setSize(chartSize());
     placeButtons();
+}
+
+QString CDisplayView::rangeText() const {
+    return CChartFooter::rangeText(CChartWindow::start(), CChartWindow::end(),
+                                   doc_.store().getSize());
+}
+
+// Between the two pairs of buttons.
+QRect CDisplayView::footerRect() const {
+    const int side = 2 * kButtonSize + 4;
+    return {side, height() - kFooterHeight, width() - 2 * side, kFooterHeight};
+}
+
+void CDisplayView::drawFooter(QPainter& painter) const {
+    CChartFooter::draw(painter, footerRect(), rangeText(), chart_->legend());
+}
+
+void CDisplayView::syncButtons() {
+    pageForward_->setEnabled(canGoForward());
+    stepForward_->setEnabled(canGoForward());
+    pageBack_->setEnabled(canGoBack());
+    stepBack_->setEnabled(canGoBack());
+}
+
+void CDisplayView::showPointText(const QString& text) {
+    if (textSink_)
+        textSink_(text);
 }
 
 void CDisplayView::placeButtons() {
@@ -271,8 +334,7 @@ void CDisplayView::mousePressEvent(QMouseEvent* event) {
 
 void CDisplayView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
-    if (textSink_)
-        textSink_(pointText(position));
+    showPointText(pointText(position));
     if (dragging_ && (event->buttons() & Qt::LeftButton)) {
         dragEnd_ = clampToPlot(position);
         update();
@@ -350,6 +412,7 @@ void CDisplayView::print(QPrinter* printer) {
     painter.scale(scale, scale);
     painter.fillRect(QRect(QPoint(0, 0), shown), Qt::white);
     chart_->draw(painter);
+    drawFooter(painter);
 }
 
 void CDisplayView::printWithDialog() {

@@ -18,13 +18,16 @@ class CSeriesChart;
 // The chart of diagnostic samples over time above the time-correction table: live while
 // diagnostics run, or a whole replayed recording. It pages and steps through the
 // samples with its four buttons, zooms to a dragged rectangle, tells the value under
-// the pointer, and offers the chart's settings in its context menu.
+// the pointer, and offers the chart's settings in its context menu. A strip under the
+// chart, between the buttons, tells which samples are in view and names the series.
 class CDisplayView : public QWidget, public IDiagDisplay {
     Q_OBJECT
   public:
     static constexpr int kButtonSize = 17;
     static constexpr int kZoomMinPixels = 9;
     static constexpr int kZoomMinSamples = 49;
+    // The strip of the buttons, the range text and the legend under the chart.
+    static constexpr int kFooterHeight = kButtonSize;
 
     CDisplayView(CDeviceDoc& document, QWidget* parent = nullptr);
     ~CDisplayView() override;
@@ -47,6 +50,14 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     void pageBack();
     void stepForward();
     void stepBack();
+
+    // "próbki 3150–3650 z 10 623": the window and the number of samples held.
+    QString rangeText() const;
+    // Paging forward stops at the page that shows the last sample.
+    bool canGoForward() const;
+    bool canGoBack() const;
+    QToolButton* pageForwardButton() const { return pageForward_; }
+    QToolButton* stepForwardButton() const { return stepForward_; }
 
     // The pointer's text for the connection bar ("Próbka = …, wartość = …" or empty).
     QString pointText(QPoint position) const;
@@ -76,6 +87,11 @@ class CDisplayView : public QWidget, public IDiagDisplay {
   private:
     QPoint clampToPlot(QPoint point) const;
     void placeButtons();
+    void syncButtons();
+    QSize chartSize() const;
+    QRect footerRect() const;
+    void drawFooter(QPainter& painter) const;
+    void showPointText(const QString& text);
     void installChart(std::unique_ptr<CSeriesChart> chart);
 
     CDeviceDoc& doc_;

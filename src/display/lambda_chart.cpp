@@ -18,6 +18,10 @@ QString CLambdaChart::formatY(double value) const {
     return QString::asprintf("%.1f", value);
 }
 
+std::vector<chart_legend_entry_t> CLambdaChart::legend() const {
+    return {{QStringLiteral("Lambda"), chart_colour::kRed}};
+}
+
 const CRunningExtremes& CLambdaChart::extremes() {
     return running();
 }

@@ -12,6 +12,8 @@ class CLambdaChart : public CSeriesChart {
     const char* getName() const override { return "CLambdaChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
     QString formatY(double value) const override;
+    int yDecimals() const override { return 1; }
+    std::vector<chart_legend_entry_t> legend() const override;
 
     static const CRunningExtremes& extremes();
     static void resetExtremes();

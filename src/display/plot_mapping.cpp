@@ -66,3 +66,27 @@ double CPlotMapping::roundToDecimals(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return std::round(value * scale) / scale;
 }
+
+double CPlotMapping::niceStep(double rough, double smallest) {
+    if (!(rough > smallest)) {
+        return smallest;
+    }
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (rough <= factor * power * (1.0 + 1e-9)) {
+            return factor * power;
+        }
+    }
+    return 10.0 * power;
+}
+
+axis_range_t CPlotMapping::snapToStep(double min, double max, double step) {
+    // Enough decimals to write the step exactly, so 0.1 × 3 reads 0.3.
+    const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+    double low = roundToDecimals(std::floor(min / step + 1e-9) * step, decimals);
+    double high = roundToDecimals(std::ceil(max / step - 1e-9) * step, decimals);
+    if (high <= low) {
+        high = roundToDecimals(low + step, decimals);
+    }
+    return {low, high, step};
+}

@@ -37,6 +37,11 @@ class CPlotMapping {
 
     // Nearest value with `decimals` decimals, halves away from zero.
     static double roundToDecimals(double value, int decimals);
+    // The grid step of 1, 2 or 5 × 10ⁿ nearest above `rough`, never below `smallest`;
+    // grid labels at its multiples read as round numbers.
+    static double niceStep(double rough, double smallest);
+    // [min, max] widened outwards to whole multiples of `step` (rounded to its decimals).
+    static axis_range_t snapToStep(double min, double max, double step);
 
   private:
     int toPixel(double position) const;

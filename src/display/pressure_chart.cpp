@@ -1,12 +1,9 @@
 #include "display/pressure_chart.h"
 
-#include <cmath>
-
 namespace {
 
 constexpr double kResetMaximum = 0.0;
 constexpr double kResetMinimum = 100.0;
-constexpr int kResetEvery = 10;
 
 CRunningExtremes& running() {
     static CRunningExtremes instance(kResetMaximum, kResetMinimum);
@@ -22,6 +19,11 @@ QString CPressureChart::formatY(double value) const {
     return QString::asprintf("%.0f", value);
 }
 
+std::vector<chart_legend_entry_t> CPressureChart::legend() const {
+    return {{QStringLiteral("Ciśn. różnicowe"), chart_colour::kRed},
+            {QStringLiteral("Ciśn. 2"), chart_colour::kGrey}};
+}
+
 const CRunningExtremes& CPressureChart::extremes() {
     return running();
 }
@@ -32,9 +34,7 @@ void CPressureChart::resetExtremes() {
 
 void CPressureChart::setData(const std::vector<app_msg_t>& samples) {
     CRunningExtremes& extremes = running();
-    if (!samples.empty()) {
-        extremes.restartAfter(kResetEvery);
-    }
+    beginScaledData(extremes, samples);
     const bool scaling = autoscaleApplies();
     chart_series_t second;
     chart_series_t differential;
@@ -51,10 +51,5 @@ void CPressureChart::setData(const std::vector<app_msg_t>& samples) {
         second.points.push_back(samplePoint(s, s.pressure2Kpa(), chart_colour::kGrey));
         differential.points.push_back(samplePoint(s, pressure, chart_colour::kRed));
     }
-    setSeries({std::move(second), std::move(differential)});
-    if (changed && extremes.maximum() > extremes.minimum()) {
-        rescale(std::round(extremes.minimum() * 0.9), std::round(extremes.maximum() * 1.1));
-    }
-    extremes.countUpdate();
-    finishData(samples);
+    finishScaledData({std::move(second), std::move(differential)}, extremes, changed, 0, samples);
 }

@@ -13,6 +13,8 @@ class CPressureChart : public CSeriesChart {
     const char* getName() const override { return "CPressureChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
     QString formatY(double value) const override;
+    int yDecimals() const override { return 0; }
+    std::vector<chart_legend_entry_t> legend() const override;
 
     static const CRunningExtremes& extremes();
     static void resetExtremes();

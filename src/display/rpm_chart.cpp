@@ -21,6 +21,12 @@ QString CRPMChart::formatY(double value) const {
     return QString::asprintf("%.0f", value);
 }
 
+std::vector<chart_legend_entry_t> CRPMChart::legend() const {
+    return {{QStringLiteral("Obroty"), chart_colour::kBlue},
+            {QStringLiteral("Obroty wtrysk."), chart_colour::kGreen},
+            {QStringLiteral("Obroty wtrysk. na LPG"), chart_colour::kRed}};
+}
+
 const CRunningExtremes& CRPMChart::extremes() {
     return running();
 }

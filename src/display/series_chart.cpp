@@ -179,6 +179,25 @@ void CSeriesChart::finishData(const std::vector<app_msg_t>& samples) {
     lastIndex_ = samples.empty() ? 0 : samples.back().index;
 }
 
+void CSeriesChart::beginScaledData(CRunningExtremes& extremes,
+                                   const std::vector<app_msg_t>& samples) {
+    if (!samples.empty()) {
+        extremes.restartAfter(kScaleRestartEvery);
+    }
+}
+
+void CSeriesChart::finishScaledData(std::vector<chart_series_t> series, CRunningExtremes& extremes,
+                                    bool moved, int decimals,
+                                    const std::vector<app_msg_t>& samples) {
+    setSeries(std::move(series));
+    if (moved && extremes.maximum() > extremes.minimum()) {
+        rescale(CPlotMapping::roundToDecimals(extremes.minimum() * 0.9, decimals),
+                CPlotMapping::roundToDecimals(extremes.maximum() * 1.1, decimals));
+    }
+    extremes.countUpdate();
+    finishData(samples);
+}
+
 void CSeriesChart::rescale(double yMin, double yMax) {
     y_ = {yMin, yMax, (yMax - yMin) / 10.0};
     if (owner_ != nullptr) {

@@ -12,6 +12,7 @@
 #include "display/chart_axes.h"
 #include "display/chart_point.h"
 #include "display/plot_mapping.h"
+#include "display/running_extremes.h"
 
 class QPainter;
 class QWidget;
@@ -45,6 +46,12 @@ class CSeriesChart {
     virtual void setData(const std::vector<app_msg_t>& samples) = 0;
     virtual QString formatX(double value) const;
     virtual QString formatY(double value) const;
+    // Decimals of the y labels; a zoomed y grid is never finer than they can tell apart.
+    virtual int yDecimals() const { return 2; }
+    // The series' names in their colours, in the order the legend shows them.
+    virtual std::vector<chart_legend_entry_t> legend() const { return {}; }
+    // Whether the chart autoscales when no settings file gives it a scale of its own.
+    virtual bool autoscaleByDefault() const { return false; }
 
     // Grid, labels, caption, then the lines and dots inside both ranges.
     void draw(QPainter& painter) const;
@@ -102,6 +109,13 @@ class CSeriesChart {
     void finishData(const std::vector<app_msg_t>& samples);
     // A new y range from autoscaling: grid a tenth of it, owner repainted.
     void rescale(double yMin, double yMax);
+    // Charts that follow running extremes let them start afresh every tenth update that
+    // brings samples, so the scale can shrink again.
+    static void beginScaledData(CRunningExtremes& extremes, const std::vector<app_msg_t>& samples);
+    // The series shown; when the extremes moved, the range 10 % beyond them rounded to
+    // `decimals`; the update counted and the newest sample remembered.
+    void finishScaledData(std::vector<chart_series_t> series, CRunningExtremes& extremes,
+                          bool moved, int decimals, const std::vector<app_msg_t>& samples);
     // Autoscaling looks only at the last ten samples of the list.
     static bool isRecent(std::size_t position, std::size_t count) {
         return position + kRecentSamples >= count;
@@ -112,6 +126,7 @@ class CSeriesChart {
     static std::uint32_t stateColour(const app_msg_t& sample);
 
     static constexpr std::size_t kRecentSamples = 10;
+    static constexpr int kScaleRestartEvery = 10;
     // Charts other than the speed chart use only samples with a real injection.
     static constexpr double kMinGasTimeMs = 0.2;
 

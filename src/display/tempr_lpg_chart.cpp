@@ -7,6 +7,10 @@ QString CTemprLPGChart::formatY(double value) const {
     return QString::asprintf("%.0f", value);
 }
 
+std::vector<chart_legend_entry_t> CTemprLPGChart::legend() const {
+    return {{QStringLiteral("T. LPG"), chart_colour::kRed}};
+}
+
 void CTemprLPGChart::setData(const std::vector<app_msg_t>& samples) {
     chart_series_t temperature;
     for (const app_msg_t& s : samples) {

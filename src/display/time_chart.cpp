@@ -4,7 +4,6 @@ namespace {
 
 constexpr double kResetMaximum = 0.0;
 constexpr double kResetMinimum = 100.0;
-constexpr int kResetEvery = 10;
 
 CRunningExtremes& running() {
     static CRunningExtremes instance(kResetMaximum, kResetMinimum);
@@ -20,6 +19,13 @@ QString CTimeChart::formatY(double value) const {
     return QString::asprintf("%.1f", value);
 }
 
+std::vector<chart_legend_entry_t> CTimeChart::legend() const {
+    return {{QStringLiteral("Czas benz."), chart_colour::kGreen},
+            {QStringLiteral("Czas benz. na LPG"), chart_colour::kRed},
+            {QStringLiteral("Czas LPG"), chart_colour::kBlue},
+            {QStringLiteral("Czas benz. 2"), chart_colour::kGrey}};
+}
+
 const CRunningExtremes& CTimeChart::extremes() {
     return running();
 }
@@ -30,9 +36,7 @@ void CTimeChart::resetExtremes() {
 
 void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
     CRunningExtremes& extremes = running();
-    if (!samples.empty()) {
-        extremes.restartAfter(kResetEvery);
-    }
+    beginScaledData(extremes, samples);
     const bool scaling = autoscaleApplies();
     chart_series_t aux;
     chart_series_t gasolineOnLpg;
@@ -58,11 +62,7 @@ void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
         }
         lpg.points.push_back(samplePoint(s, lpgTime, chart_colour::kBlue));
     }
-    setSeries({std::move(aux), std::move(gasolineOnLpg), std::move(gasoline), std::move(lpg)});
-    if (changed && extremes.maximum() > extremes.minimum()) {
-        rescale(CPlotMapping::roundToDecimals(extremes.minimum() * 0.9, 1),
-                CPlotMapping::roundToDecimals(extremes.maximum() * 1.1, 1));
-    }
-    extremes.countUpdate();
-    finishData(samples);
+    finishScaledData(
+        {std::move(aux), std::move(gasolineOnLpg), std::move(gasoline), std::move(lpg)}, extremes,
+        changed, 1, samples);
 }

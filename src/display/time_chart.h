@@ -14,6 +14,10 @@ class CTimeChart : public CSeriesChart {
     const char* getName() const override { return "CTimeChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
     QString formatY(double value) const override;
+    int yDecimals() const override { return 1; }
+    std::vector<chart_legend_entry_t> legend() const override;
+    // Idle injection times of a few milliseconds would lie flat on the 0 to 40 ms scale.
+    bool autoscaleByDefault() const override { return true; }
 
     static const CRunningExtremes& extremes();
     static void resetExtremes();

@@ -1,9 +1,9 @@
 #include "display/time_corr_chart.h"
 
-#include <cmath>
-
 #include <QPainter>
 #include <QWidget>
+
+#include "corrections/time_table.h"
 
 namespace {
 
@@ -17,16 +17,6 @@ void drawBox(QPainter& painter, const QRect& rect, std::uint32_t fill) {
     painter.drawRect(rect);
 }
 
-// The first column after `from` that is set by hand, or the last column.
-int nextManual(const CTimeCorrChart::ManualFlags& manual, int from) {
-    for (int i = from + 1; i < CTimeCorrChart::kColumns; ++i) {
-        if (manual[static_cast<std::size_t>(i)] != 0) {
-            return i;
-        }
-    }
-    return CTimeCorrChart::kColumns - 1;
-}
-
 }  // namespace
 
 CTimeCorrChart::CTimeCorrChart(QWidget* owner)
@@ -34,8 +24,12 @@ CTimeCorrChart::CTimeCorrChart(QWidget* owner)
                {45, 10, 0, 0}) {}
 
 void CTimeCorrChart::setSize(const QSize&) {
+    setPlotSize(kPlotWidth, kPlotHeight);
+}
+
+void CTimeCorrChart::setPlotSize(int width, int height) {
     axes().createFonts();
-    axes().setPlotSize(kPlotWidth, kPlotHeight);
+    axes().setPlotSize(width, height);
 }
 
 QString CTimeCorrChart::formatX(double value) const {
@@ -47,19 +41,7 @@ QString CTimeCorrChart::formatY(double value) const {
 }
 
 void CTimeCorrChart::interpolate(Table& table, const ManualFlags& manual) {
-    int previous = 0;
-    int next = nextManual(manual, 0);
-    for (int i = 0; i < kColumns; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        if (manual[at] != 0) {
-            previous = i;
-            next = nextManual(manual, i);
-        } else if (i > 0 && i < kColumns - 1) {
-            const double from = table[static_cast<std::size_t>(previous)];
-            const double to = table[static_cast<std::size_t>(next)];
-            table[at] = std::round(from + (i - previous) * (to - from) / (next - previous));
-        }
-    }
+    CTimeTable::interpolate(table, manual);
 }
 
 void CTimeCorrChart::setData(Table& table) {

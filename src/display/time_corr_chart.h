@@ -26,6 +26,8 @@ class CTimeCorrChart : public CXYChart {
     void drawPoints(QPainter& painter) const override;
     // The plot keeps its fixed size whatever the window.
     void setSize(const QSize& client) override;
+    // A plot of the given size instead, for a pane that scales the chart with its width.
+    void setPlotSize(int width, int height);
     QString formatX(double value) const override;
     QString formatY(double value) const override;
 
@@ -37,7 +39,7 @@ class CTimeCorrChart : public CXYChart {
     void showTable(const Table& table);
 
     // Columns between two set ones (or the ends 0 and 24, which anchor whether set or
-    // not) take the straight line between them, rounded to whole percent.
+    // not) take the straight line between them, rounded to whole percent (CTimeTable).
     static void interpolate(Table& table, const ManualFlags& manual);
 
     ManualFlags& manual() { return manual_; }

@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
+
+#include "widgets/polish_file_model.h"
 
 namespace {
 
@@ -32,13 +36,28 @@ QString CFileDial::choose(QWidget* owner, Mode mode, const QString& folder, cons
         return chooser()(mode, folder, filter, defaultSuffix);
     }
     QFileDialog dialog(owner, QString(), folder, filter);
-    dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(mode == Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(defaultSuffix);
+    prepare(dialog, mode, defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
     return dialog.selectedFiles().first();
+}
+
+void CFileDial::prepare(QFileDialog& dialog, Mode mode, const QString& defaultSuffix) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode == Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new CPolishFileModel(&dialog));
+    dialog.resize(860, 520);
+    // Size, type and date as wide as they need; the name takes the rest.
+    if (auto* view = dialog.findChild<QTreeView*>("treeView")) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
 }
 
 void CFileDial::setChooser(Chooser c) {

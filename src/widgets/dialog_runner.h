@@ -7,6 +7,7 @@
 class QWidget;
 
 class QDialog;
+class QFileDialog;
 
 // Every modal dialog of the program is run through here, so tests can fill and answer
 // dialogs without a screen.
@@ -29,6 +30,9 @@ class CFileDial {
 
     static QString choose(QWidget* owner, Mode mode, const QString& folder, const QString& filter,
                           const QString& defaultSuffix);
+    // Qt's own dialog rather than the desktop's, so it speaks Polish whatever the
+    // desktop's language; a list with whole sizes and dates.
+    static void prepare(QFileDialog& dialog, Mode mode, const QString& defaultSuffix);
     static void setChooser(Chooser chooser);
     // The folder of a chosen path, with a trailing '/'.
     static QString folderOf(const QString& path);

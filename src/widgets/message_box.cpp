@@ -1,6 +1,9 @@
 #include "widgets/message_box.h"
 
+#include <QAbstractButton>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 
@@ -31,21 +34,8 @@ QMessageBox::Icon qtIcon(CMessageBox::Icon icon) {
 
 CMessageBox::Answer realBox(QWidget* owner, const QString& text, CMessageBox::Icon icon,
                             CMessageBox::Buttons buttons) {
-    QMessageBox box(qtIcon(icon), CMessageBox::kCaption, text, QMessageBox::NoButton, owner);
-    switch (buttons) {
-        case CMessageBox::Buttons::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
-        case CMessageBox::Buttons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setButtonText(QMessageBox::Yes, "Tak");
-            box.setButtonText(QMessageBox::No, "Nie");
-            break;
-        default:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-    }
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = CMessageBox::create(owner, text, icon, buttons);
+    switch (box->exec()) {
         case QMessageBox::Cancel:
             return CMessageBox::Answer::Cancel;
         case QMessageBox::Yes:
@@ -80,4 +70,30 @@ void CMessageBox::setShower(Shower s) {
 
 void CMessageBox::setBracket(Bracket b) {
     bracket() = std::move(b);
+}
+
+// A short text would give a box narrower than its title bar, which then cuts the
+// caption: a spacer across the box's grid keeps it at least kMinWidth wide.
+std::unique_ptr<QMessageBox> CMessageBox::create(QWidget* owner, const QString& text, Icon icon,
+                                                 Buttons buttons) {
+    auto box =
+        std::make_unique<QMessageBox>(qtIcon(icon), kCaption, text, QMessageBox::NoButton, owner);
+    switch (buttons) {
+        case Buttons::OkCancel:
+            box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case Buttons::YesNo:
+            box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box->button(QMessageBox::Yes)->setText("Tak");
+            box->button(QMessageBox::No)->setText("Nie");
+            break;
+        default:
+            box->setStandardButtons(QMessageBox::Ok);
+            break;
+    }
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(kMinWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box;
 }

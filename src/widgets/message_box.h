@@ -1,12 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QString>
 
 #include "link/i_device_ui.h"
 #include "support/error_guard.h"
 
+class QMessageBox;
 class QWidget;
 
 // The program's one way to show a modal box: caption "Vapron", and while diagnostics
@@ -31,11 +33,18 @@ class CMessageBox {
     static void setBracket(Bracket bracket);
 
     static constexpr const char* kCaption = "Vapron";
+    // Wide enough for the caption and the title bar's buttons.
+    static constexpr int kMinWidth = 320;
+
+    // The box as show() opens it when no test has replaced it.
+    static std::unique_ptr<QMessageBox> create(QWidget* owner, const QString& text, Icon icon,
+                                               Buttons buttons);
 };
 
 // Runs a user-interface handler inside the error guard: an error raised by the
-// controller link is shown as "handler name\nerror text", anything else as
-// "handler name\ncatch(...)". Returns false when the body did not complete.
+// controller link is shown as "handler name\nerror text", anything else as "handler
+// name\n" and what the exception says (see guarded()). Returns false when the body did
+// not complete.
 template <class F>
 bool runGuarded(QWidget* owner, const char* handler, F&& body) {
     if (auto text = guarded(handler, std::forward<F>(body))) {

@@ -6,24 +6,34 @@
 
 #include "app/lpg_bar.h"
 
-AppFixture::AppFixture(bool controllerPresent) {
+AppFixture::AppFixture(bool controllerPresent, bool heldLine, LineWrap wrap) {
     qputenv("VAPRON_HOME", home_.path().toUtf8());
     sim_ = std::make_shared<CControllerSim>();
     if (!controllerPresent) {
         sim_->faults().vanish();
     }
-    auto line = std::make_unique<CSimLine>(sim_);
+    std::unique_ptr<ISerialLine> line = std::make_unique<CSimLine>(sim_);
+    if (heldLine) {
+        auto gate = std::make_unique<CHeldLine>(std::move(line));
+        held_ = gate.get();
+        line = std::move(gate);
+    }
+    if (wrap) {
+        line = wrap(std::move(line));
+    }
     doc_ = std::make_unique<CDeviceDoc>(std::move(line), &preferences_);
     doc_->setWorkModePause(std::chrono::milliseconds(0));
+    // A silent controller is given up on quickly; the simulated one answers at once.
+    doc_->setSilenceLimit(std::chrono::milliseconds(50), 3);
     frame_ = new CDeviceFrame;
     window_ = new CMainFrame(*doc_, frame_);
     doc_->setWindow(window_);
     doc_->setFrame(frame_);
     doc_->setBar(frame_->bar());
     CMessageBox::setShower(
-        [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons) {
+        [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons buttons) {
             boxes.push_back(text);
-            return CMessageBox::Answer::Ok;
+            return answer ? answer(text, buttons) : CMessageBox::Answer::Ok;
         });
     CDialogRunner::setRunner([this](QDialog& dialog) {
         dialogTitles.push_back(dialog.windowTitle());

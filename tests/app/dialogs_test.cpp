@@ -64,7 +64,13 @@ TEST_F(CarInfoDlgTest, RefusesMissingFieldsAndKeepsTheLengthLimits) {
     dialog.accept();  // no power
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Musisz podać dane dotyczące samochodu i zamontowanej instalacji");
+    EXPECT_EQ(boxes[0],
+              "Musisz podać dane dotyczące samochodu i zamontowanej instalacji\n"
+              "Uzupełnij: Moc [KM].");
+    dialog.makeCombo()->setCurrentText("");
+    dialog.accept();
+    EXPECT_TRUE(boxes.back().endsWith("\nUzupełnij: Marka pojazdu, Moc [KM]."));
+    dialog.makeCombo()->setCurrentText("Opel");
     dialog.powerEdit()->setText("101");
     dialog.accept();  // year and calibrated-for may stay empty
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -118,7 +124,8 @@ TEST(VersionDlgTest, ReadsOnOpeningAndWritesOnlyAWholeDate) {
     dialog.dateEdit()->setText("1/4/2004");
     dialog.onWrite();
     EXPECT_EQ(app.sim().requestCount(), before);
-    EXPECT_TRUE(app.boxes.empty());
+    ASSERT_EQ(app.boxes.size(), 1u);  // why nothing was sent
+    EXPECT_EQ(app.boxes[0], CLPGDevVersionDlg::dateRefusal("1/4/2004"));
 }
 
 TEST(RSSetupDlgTest, AcceptsPorts1To4OrADevicePath) {

@@ -55,6 +55,7 @@ TEST_F(DisplayViewTest, RefreshWaitsForTwoNewSamplesAndScrollsNearTheEdge) {
 }
 
 TEST_F(DisplayViewTest, PagingAndSteppingKeepTheWindowAtOrAfterZero) {
+    pushSamples(app.doc().store(), 1200);  // paging forward stops at the last sample
     CChartWindow::setRange(100, 600);
     view.pageBack();
     EXPECT_EQ(window(), std::make_pair(0.0, 100.0));
@@ -85,9 +86,10 @@ TEST_F(DisplayViewTest, SmallDragsDoNotZoomALargeOneDoes) {
     EXPECT_EQ(window(), std::make_pair(0.0, 500.0));
 
     ASSERT_TRUE(view.zoom(a, a + QPoint(int(200 * pixelsPerSample), 100)));
-    EXPECT_GT(CChartWindow::start(), 0.0);
-    EXPECT_NEAR(CChartWindow::end() - CChartWindow::start(), 200.0, 2.0);
-    EXPECT_DOUBLE_EQ(CChartWindow::step(), (CChartWindow::end() - CChartWindow::start()) / 10);
+    // The window widens to whole grid steps of 1, 2 or 5 × 10ⁿ near a tenth of the span.
+    EXPECT_DOUBLE_EQ(CChartWindow::step(), 20.0);
+    EXPECT_GE(CChartWindow::start(), 0.0);
+    EXPECT_NEAR(CChartWindow::end() - CChartWindow::start(), 200.0, 2 * CChartWindow::step());
 }
 
 TEST_F(DisplayViewTest, PointerTextOnlyInsideThePlot) {

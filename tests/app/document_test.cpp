@@ -64,7 +64,8 @@ TEST(DocumentTest, UnlockEnablesTheServiceCommandsAtOnceAndAWrongPasswordKeepsIt
     app.doc().onUnlock();
     EXPECT_FALSE(closed);
     EXPECT_FALSE(app.doc().unlocked());
-    EXPECT_TRUE(app.boxes.empty());
+    ASSERT_EQ(app.boxes.size(), 1u);  // the wrong password is said so
+    EXPECT_TRUE(app.boxes[0].startsWith("Niepoprawne hasło"));
 
     app.onDialog = typePassword("KluczeSerwisow", closed);
     app.doc().onUnlock();
@@ -108,8 +109,9 @@ TEST(DocumentTest, EepromFilesAreCheckedBeforeAnythingIsWritten) {
     EXPECT_TRUE(app.lastFolder.endsWith("/Dane/"));
 
     app.nextFile = longFile;
+    app.answer = [](const QString&, CMessageBox::Buttons) { return CMessageBox::Answer::Yes; };
     app.doc().writeEepromFromFile();
-    EXPECT_EQ(app.boxes.size(), 1u);
+    EXPECT_EQ(app.boxes.size(), 3u);  // the question and the confirmation
     for (auto byte : app.sim().eeprom())
         ASSERT_EQ(byte, 0x22);
 
@@ -121,13 +123,14 @@ TEST(DocumentTest, EepromFilesAreCheckedBeforeAnythingIsWritten) {
     EXPECT_EQ(saved.readAll(), QByteArray(512, '\x22'));
 }
 
-TEST(DocumentTest, CancelledSaveDialogRecordsIntoTheDefaultFile) {
+// Cancelling the dialog starts nothing (DiagRunsTest.CancelInTheSaveDialogTouchesNoFile).
+TEST(DocumentTest, DiagnosticsRecordIntoTheChosenFileAndStopCleanly) {
     AppFixture app;
     app.doc().OnNewDocument();
-    app.nextFile.clear();
+    const QString expected = app.home() + "/Dane/Diagnostyka.lpgd";
+    app.nextFile = expected;
     app.doc().onDiagnostic();
     EXPECT_TRUE(app.doc().diagOn());
-    const QString expected = app.home() + "/Dane/Diagnostyka.lpgd";
     EXPECT_EQ(QString::fromStdString(app.doc().recordingName()), expected);
     EXPECT_EQ(app.doc().title(), "Vapron - " + expected);
     EXPECT_TRUE(waitUntil([&] { return app.doc().store().getSize() > 20; }));

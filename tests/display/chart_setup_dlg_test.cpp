@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "widgets/dialog_runner.h"
-#include "widgets/message_box.h"
 #include "display/chart_setup_dlg.h"
 #include "display/chart_window.h"
 #include "display/time_chart.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
 
 namespace {
 
@@ -254,6 +254,33 @@ TEST_F(ChartSetupDlgTest, CancellingChangesNothing) {
     });
     EXPECT_FALSE(chart.runSetupDialog(nullptr));
     EXPECT_EQ(chart.yAxis().max, 40.0);
+}
+
+}  // namespace
+
+namespace {
+
+// A decimal comma typed on the keyboard reaches the field and counts as a point; a
+// field without a number is named in the refusal and the dialog stays open.
+TEST_F(ChartSetupDlgTest, TypedCommasAreDecimalPointsAndOkNamesAFieldWithoutANumber) {
+    CChartSetupDlg dlg(someValues());
+    dlg.show();
+    type(dlg, Field::YFrom, "");
+    QTest::keyClicks(dlg.field(Field::YFrom), "1,5");
+    EXPECT_EQ(text(dlg, Field::YFrom), "1,5");
+    type(dlg, Field::YTo, "1.2.3");
+    clickOk(dlg);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], QString::fromUtf8("Wpisz liczbę w polu „Zakres dla osi y: do”.\n"
+                                          "Wpisano: „1.2.3”"));
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(text(dlg, Field::YTo), "1.2.3");
+
+    type(dlg, Field::YTo, "9,5");
+    clickOk(dlg);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.values(), (chart_setup_t{500, 300, 0, 500, 1.5, 9.5, 50, 5}));
 }
 
 }  // namespace

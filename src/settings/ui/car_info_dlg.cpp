@@ -3,11 +3,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
-#include "widgets/message_box.h"
 #include "link/device_info.h"
 #include "settings/car_info.h"
+#include "widgets/message_box.h"
 
 namespace {
 
@@ -51,15 +53,22 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CCarInfoDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CCarInfoDlg::reject);
-    auto* layout = new QFormLayout(this);
-    layout->addRow("Marka pojazdu", make_);
-    layout->addRow("Model", model_);
-    layout->addRow("Rok produkcji", year_);
-    layout->addRow("Pojemność silnika", capacity_);
-    layout->addRow("Moc [KM]", power_);
-    layout->addRow("Zamontowane wtryskiwacze", injectors_);
-    layout->addRow("Skalibrowane na wydatek", calibrated_);
-    layout->addRow(buttons);
+    // The dialog comes up in the middle of a write: it says first why it is asked.
+    auto* reason = new QLabel(QString("<b>%1</b><br>%2").arg(kReasonText, kReasonDetail), this);
+    reason->setObjectName("reason");
+    reason->setWordWrap(true);
+    auto* form = new QFormLayout;
+    form->addRow(kMakeLabel, make_);
+    form->addRow(kModelLabel, model_);
+    form->addRow("Rok produkcji", year_);
+    form->addRow(kCapacityLabel, capacity_);
+    form->addRow(kPowerLabel, power_);
+    form->addRow(kInjectorsLabel, injectors_);
+    form->addRow("Skalibrowane na wydatek", calibrated_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(reason);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
 
     CCarInfo library(preferences_, root_.toStdString());
     make_->addItems(toList(library.listMakes()));
@@ -106,11 +115,27 @@ car_texts_t CCarInfoDlg::texts() const {
             text(calibrated_->text())};
 }
 
-void CCarInfoDlg::accept() {
+QStringList CCarInfoDlg::missingFields() const {
     const car_texts_t t = texts();
-    if (t.make.empty() || t.model.empty() || t.capacity.empty() || t.power.empty() ||
-        t.injectorsFitted.empty()) {
-        CMessageBox::show(this, kMissingText);
+    QStringList missing;
+    const std::pair<const std::string*, const char*> required[] = {
+        {&t.make, kMakeLabel},
+        {&t.model, kModelLabel},
+        {&t.capacity, kCapacityLabel},
+        {&t.power, kPowerLabel},
+        {&t.injectorsFitted, kInjectorsLabel}};
+    for (const auto& [text, label] : required) {
+        if (text->empty())
+            missing << label;
+    }
+    return missing;
+}
+
+// The box names what is still empty; year and calibrated-for may stay empty.
+void CCarInfoDlg::accept() {
+    const QStringList missing = missingFields();
+    if (!missing.isEmpty()) {
+        CMessageBox::show(this, QString(kMissingText) + "\nUzupełnij: " + missing.join(", ") + ".");
         return;
     }
     QDialog::accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include "settings/car_texts.h"
 
@@ -9,9 +10,9 @@ class QComboBox;
 class QLineEdit;
 struct device_info_t;
 
-// "Informacje o samochodzie": the car and installation a setup is written for. Makes
-// and models come from the car settings library; the last stored file fills the
-// fields when it belongs to this controller.
+// "Informacje o samochodzie": the car and installation a setup is written for, asked
+// before the first settings write of a run. Makes and models come from the car settings
+// library; the last stored file fills the fields when it belongs to this controller.
 class CCarInfoDlg : public QDialog {
     Q_OBJECT
   public:
@@ -19,6 +20,8 @@ class CCarInfoDlg : public QDialog {
                 QString libraryRoot = {});
 
     car_texts_t texts() const;
+    // The labels of the required fields that are empty, in the dialog's order.
+    QStringList missingFields() const;
     void accept() override;
 
     QComboBox* makeCombo() const { return make_; }
@@ -31,6 +34,15 @@ class CCarInfoDlg : public QDialog {
 
     static constexpr const char* kMissingText =
         "Musisz podać dane dotyczące samochodu i zamontowanej instalacji";
+    static constexpr const char* kReasonText = "Przed wpisaniem ustawień podaj dane samochodu";
+    static constexpr const char* kReasonDetail =
+        "Ustawienia wpisywane do sterownika są zapisywane także w bibliotece ustawień, "
+        "w folderze tego samochodu.";
+    static constexpr const char* kMakeLabel = "Marka pojazdu";
+    static constexpr const char* kModelLabel = "Model";
+    static constexpr const char* kCapacityLabel = "Pojemność silnika";
+    static constexpr const char* kPowerLabel = "Moc [KM]";
+    static constexpr const char* kInjectorsLabel = "Zamontowane wtryskiwacze";
 
   private:
     void onMakeChosen(int index);

@@ -1,0 +1,41 @@
+// "Eksportuj do CSV...": the recording being looked at, as a CSV file.
+#include "app/device_doc.h"
+#include "diag/csv_export.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
+#include "widgets/wait_cursor.h"
+
+void CDeviceDoc::exportCsv() {
+    const std::string recording = recordingName();
+    if (recording.empty()) {
+        CMessageBox::show(window_,
+                          "Wczytaj plik diagnostyczny albo włącz tryb diagnostyczny: nie ma "
+                          "nagrania do eksportu.",
+                          Icon::Information);
+        return;
+    }
+    // The dialog opens beside the recording with the CSV's name filled in.
+    slowRefresh();
+    const QString path = CFileDial::choose(
+        window_, CFileDial::Mode::Save, QString::fromStdString(CCsvExport::csvNameFor(recording)),
+        kCsvFilter, "csv");
+    normalRefresh();
+    if (path.isEmpty()) {
+        return;
+    }
+    CCsvExport::result_t result;
+    {
+        CWaitCursor wait;
+        // A live recording is flushed line by line: what has been recorded so far goes.
+        result = CCsvExport::exportFile(recording, path.toStdString());
+    }
+    Icon icon = Icon::Information;
+    if (!result.ok()) {
+        icon = Icon::Error;
+    } else if (result.unreadLines > 0) {
+        icon = Icon::Warning;
+    }
+    CMessageBox::show(
+        window_, QString::fromStdString(CCsvExport::message(result, recording, path.toStdString())),
+        icon);
+}

@@ -1,0 +1,31 @@
+// The step-by-step setup: a first installation led through dialogs (see CSetupWizard).
+#include "app/auto_disable_menu.h"
+#include "app/device_doc.h"
+#include "app/device_frame.h"
+#include "autosetup/setup_wizard.h"
+#include "autosetup/ui/setup_wizard_ui.h"
+
+void CDeviceDoc::runSetupWizard() {
+    // The calibration step keeps the window alive; a second setup must not start inside.
+    if (wizardRunning_) {
+        return;
+    }
+    wizardRunning_ = true;
+    struct running_t {
+        bool& flag;
+        ~running_t() { flag = false; }
+    } running{wizardRunning_};
+    CAutoDisableMenu menuLock(window_);
+    CSetupWizardUi ui(*this);
+    CSetupWizard wizard(*this, store_, ui);
+    wizard.setDiagnosticFlag(&diagOn_);
+    wizard.run();
+}
+
+void CDeviceDoc::showAutoSetupPane(bool shown) {
+    if (frame_) {
+        shown ? frame_->showAutoSetupPane() : frame_->hideAutoSetupPane();
+    }
+    autoSetupShown_ = shown;
+    emit stateChanged();
+}

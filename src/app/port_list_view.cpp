@@ -1,0 +1,98 @@
+#include "app/port_list_view.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "link/port_list.h"
+
+namespace {
+
+constexpr int kProblemRole = Qt::UserRole;
+
+QLabel* wrappedLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    // The commands in the advice are meant to be copied into a terminal.
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+}  // namespace
+
+CPortListView::CPortListView(QWidget* parent) : QWidget(parent) {
+    list_ = new QTreeWidget(this);
+    list_->setObjectName("ports");
+    list_->setRootIsDecorated(false);
+    list_->setHeaderLabels({"Port", "Przejściówka", "Dostęp"});
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list_->header()->setSectionResizeMode(COL_DESCRIPTION, QHeaderView::Stretch);
+    list_->setMinimumWidth(560);
+    problem_ = wrappedLabel("problem", this);
+    warnings_ = wrappedLabel("warnings", this);
+    auto* again = new QPushButton("Odśwież", this);
+    again->setObjectName("refresh");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel("Porty szeregowe tego komputera:", this));
+    layout->addWidget(list_);
+    layout->addWidget(problem_);
+    layout->addWidget(warnings_);
+    layout->addWidget(again, 0, Qt::AlignLeft);
+
+    connect(again, &QPushButton::clicked, this, &CPortListView::refresh);
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &CPortListView::showSelected);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { emit portActivated(item->text(COL_PATH)); });
+    refresh();
+}
+
+void CPortListView::refresh() {
+    const CPortList::listing_t listing = CPortList().list();
+    list_->clear();
+    for (const port_entry_t& port : listing.ports) {
+        auto* item = new QTreeWidgetItem(list_);
+        item->setText(COL_PATH, QString::fromStdString(port.path));
+        item->setText(COL_DESCRIPTION, QString::fromStdString(port.description));
+        item->setText(COL_ACCESS, port.accessible ? "tak" : "nie");
+        const QString problem = QString::fromStdString(port.problem);
+        item->setData(COL_PATH, kProblemRole, problem);
+        item->setToolTip(COL_PATH, QString::fromStdString(port.byId));
+        item->setToolTip(COL_ACCESS, problem);
+        if (!port.accessible) {
+            item->setForeground(COL_ACCESS, Qt::darkRed);
+        }
+    }
+    QStringList warnings;
+    for (const auto& warning : listing.warnings) {
+        warnings << QString::fromStdString(warning);
+    }
+    warnings_->setText(warnings.join("\n\n"));
+    warnings_->setVisible(!warnings.isEmpty());
+    problem_->setText(listing.ports.empty() ? CPortList::kNoPorts : "");
+    problem_->setVisible(listing.ports.empty());
+}
+
+QString CPortListView::problemText() const {
+    return problem_->text();
+}
+
+QString CPortListView::warningsText() const {
+    return warnings_->text();
+}
+
+void CPortListView::showSelected() {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const QString problem = selected.first()->data(COL_PATH, kProblemRole).toString();
+    problem_->setText(problem);
+    problem_->setVisible(!problem.isEmpty());
+    emit portChosen(selected.first()->text(COL_PATH));
+}

@@ -1,0 +1,189 @@
+#include "settings/ui/dev_setup_dlg.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "app/device_doc.h"
+#include "diag/settings_history.h"
+#include "settings/cp1250.h"
+#include "settings/record_copy.h"
+#include "settings/ui/car_settings_dlg.h"
+#include "settings/ui/inj_seq_type_dlg.h"
+#include "widgets/dialog_runner.h"
+#include "widgets/message_box.h"
+#include "widgets/wait_cursor.h"
+
+namespace {
+
+using Icon = CMessageBox::Icon;
+
+// Bits of the controller's feature word (first word of its clock record).
+constexpr std::uint32_t kFeatureInjectionType = 0x01;  // the injection type may be chosen
+constexpr std::uint32_t kFeatureNoMasks = 0x04;        // the controller has no injector masks
+
+}  // namespace
+
+CDevSetupDlg::CDevSetupDlg(QWidget* parent, CDeviceDoc& document)
+    : QDialog(parent), doc_(document) {
+    doc_.info().notes.clear();  // every opening starts with empty notes
+    buildLayout();
+    initDialog();
+}
+
+bool CDevSetupDlg::lookingAtRecording() const {
+    return !doc_.diagOn() && !doc_.recordingName().empty();
+}
+
+void CDevSetupDlg::initDialog() {
+    fillSnapshotList();
+    showRecord();
+    // Without a controller there is nothing to read; the controller buttons are off then.
+    if (!lookingAtRecording() && doc_.isConnected()) {
+        onGetConfig();
+    }
+    for (QLineEdit* edit : injectorEdits_) {
+        edit->setEnabled(false);
+    }
+    edits_[TIME_AVERAGING]->setEnabled(false);
+    edits_[PRESSURE_AVERAGING]->setEnabled(false);
+    read_->setEnabled(doc_.isConnected());
+    write_->setEnabled(doc_.isConnected());
+    applyFeatureWord();
+    doc_.normalRefresh();
+}
+
+void CDevSetupDlg::applyFeatureWord() {
+    const std::uint32_t features = doc_.info().clock[0];
+    const bool typeChosen = (features & kFeatureInjectionType) != 0;
+    for (QRadioButton* radio : types_) {
+        radio->setEnabled(typeChosen);
+    }
+    describe_->setEnabled(typeChosen);
+    maskGroup_->setVisible((features & kFeatureNoMasks) == 0);
+}
+
+void CDevSetupDlg::fillSnapshotList() {
+    snapshots_.clear();
+    CSettingsHistory::readHistory(doc_.recordingName(), snapshots_);
+    snapshotList_->setRowCount(0);
+    for (const device_info_t& snapshot : snapshots_) {
+        const int row = snapshotList_->rowCount();
+        snapshotList_->insertRow(row);
+        snapshotList_->setItem(
+            row, 0, new QTableWidgetItem(QString::fromStdString(cp1250ToUtf8(snapshot.timeStamp))));
+        snapshotList_->setItem(
+            row, 1, new QTableWidgetItem(QString::fromStdString(cp1250ToUtf8(snapshot.notes))));
+    }
+    snapshotList_->setEnabled(!snapshots_.empty());
+}
+
+void CDevSetupDlg::onGetConfig() {
+    runGuarded(this, "CDevSetupDlg::onGetConfig()", [&] {
+        bool read = false;
+        {
+            CWaitCursor wait;
+            read = doc_.readSetup();
+        }
+        if (!read) {
+            CMessageBox::show(this, kReadFailedText, Icon::Error);
+            return;
+        }
+        readBack_ = doc_.info();
+        showRecord();
+    });
+}
+
+bool CDevSetupDlg::onSetConfig() {
+    if (!moveControls()) {
+        return false;
+    }
+    runGuarded(this, "CDevSetupDlg::onSetConfig()", [&] {
+        const std::string problems = doc_.checkSetup();
+        if (!problems.empty()) {
+            CMessageBox::show(this, QString::fromStdString(problems).trimmed(), Icon::Error);
+            return;
+        }
+        if (!doc_.ensureCarInfo()) {
+            CMessageBox::show(nullptr, kCarInfoText);
+            return;
+        }
+        // A new injection type takes effect only after a controller restart.
+        const bool restart = boxes_.toRecord(doc_.info());
+        bool written = false;
+        {
+            CWaitCursor wait;
+            written = doc_.writeSetup();
+        }
+        if (!written) {
+            CMessageBox::show(this, kWriteFailedText, Icon::Error);
+            return;
+        }
+        readBack_ = doc_.info();
+        showRecord();
+        fillSnapshotList();
+        if (restart && !doc_.clearErrors()) {
+            CMessageBox::show(this, kResetFailedText, Icon::Error);
+        }
+    });
+    return true;
+}
+
+void CDevSetupDlg::onLoadFile() {
+    CCarSettingsDlg chooser(this,
+                            doc_.isConnected() ? cp1250ToUtf8(doc_.info().id) : std::string());
+    if (CDialogRunner::exec(chooser) != QDialog::Accepted) {
+        return;
+    }
+    const auto result =
+        CRecordCopy::loadFile(chooser.filePath().toStdString(), doc_.info(), doc_.carInfoGiven());
+    if (result != CRecordCopy::Result::Loaded) {
+        CMessageBox::show(this, CRecordCopy::text(result), Icon::Error);
+        return;
+    }
+    showRecord();
+}
+
+void CDevSetupDlg::onFactory() {
+    if (CMessageBox::show(this, kFactoryQuestion, Icon::Question, CMessageBox::Buttons::YesNo) !=
+        CMessageBox::Answer::Yes) {
+        return;
+    }
+    CRecordCopy::restoreFactory(doc_.info());
+    showRecord();
+}
+
+void CDevSetupDlg::onDescription() {
+    doc_.slowRefresh();
+    CInjSeqTypeDlg dialog(this);
+    CDialogRunner::exec(dialog);
+    doc_.normalRefresh();
+}
+
+void CDevSetupDlg::chooseSnapshot(int row) {
+    if (row < 0 || row >= static_cast<int>(snapshots_.size())) {
+        return;
+    }
+    const device_info_t& snapshot = snapshots_[static_cast<std::size_t>(row)];
+    doc_.info() = snapshot;
+    showRecord();
+    emit doc_.timeTableReplaced();
+    if (!doc_.diagOn()) {
+        doc_.showRecordingFrom(snapshot.recordPosition, kSnapshotWidth);
+    }
+}
+
+void CDevSetupDlg::done(int result) {
+    if (!lookingAtRecording()) {
+        const auto answer =
+            CMessageBox::show(this, kCloseQuestion, Icon::Question, CMessageBox::Buttons::YesNo);
+        // A refused value keeps the dialog open so that nothing typed is lost.
+        if (answer == CMessageBox::Answer::Yes && !onSetConfig()) {
+            return;
+        }
+    }
+    QDialog::done(result);
+}

@@ -1,0 +1,204 @@
+// The settings editor's controls and the record: showing, reading back, marking.
+#include <limits>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/device_doc.h"
+#include "settings/cp1250.h"
+#include "settings/ui/dev_setup_dlg.h"
+#include "settings/ui/dev_setup_fields.h"
+#include "widgets/number_text.h"
+
+namespace {
+
+using Kind = setup_field_spec_t::Kind;
+
+template <double dev_setup_t::*M>
+constexpr setup_field_spec_t real(const char* label, const char* suffix, const char* name) {
+    return {label,
+            suffix,
+            name,
+            Kind::Real,
+            [](const dev_setup_t& s) { return s.*M; },
+            [](dev_setup_t& s, double v) { s.*M = v; }};
+}
+
+template <std::uint8_t dev_setup_t::*M>
+constexpr setup_field_spec_t byte(const char* label, const char* suffix, const char* name) {
+    return {label,
+            suffix,
+            name,
+            Kind::Byte,
+            [](const dev_setup_t& s) { return static_cast<double>(s.*M); },
+            [](dev_setup_t& s, double v) { s.*M = static_cast<std::uint8_t>(v); }};
+}
+
+constexpr const char* kRevolutions = "obrotach";
+
+// In the order of CDevSetupDlg::Field.
+const setup_field_spec_t kFields[CDevSetupDlg::FIELDS] = {
+    real<&dev_setup_t::switchSpeed>("Obroty automatycznego przejścia na LPG", "",
+                                    "Obroty automatycznego przejścia na LPG"),
+    real<&dev_setup_t::switchTemp>("Temperatura automatycznego przejścia na LPG", "",
+                                   "Temperatura automatycznego przejścia na LPG"),
+    real<&dev_setup_t::maxInternalTemp>("Maksymalna temperatura wewnętrzna", "",
+                                        "Maksymalna temperatura wewnętrzna"),
+    real<&dev_setup_t::gasSwitchPressure>("Ciśnienie przełączenia na benzynę [kPa] ", "",
+                                          "Ciśnienie przełączenia na benzynę [kPa]"),
+    real<&dev_setup_t::rpmThreshold>("Napięcie progowe dla sygnału obrotów [V]", "",
+                                     "Napięcie progowe dla sygnału obrotów [V]"),
+    byte<&dev_setup_t::ignitionPulses>("Ilość zapłonów na cykl", "", "Ilość zapłonów na cykl"),
+    real<&dev_setup_t::minSupply>("Minimalne napięcie zasilania [V]", "",
+                                  "Minimalne napięcie zasilania [V]"),
+    real<&dev_setup_t::emulatorDelay>("Opóźnienie włączenia emulatora [s]", "",
+                                      "Opóźnienie włączenia emulatora [s]"),
+    byte<&dev_setup_t::timeAveraging>("Uśrednianie wtrysku benz. po", kRevolutions,
+                                      "Uśrednianie wtrysku benz. po … obrotach"),
+    byte<&dev_setup_t::pressureAveraging>("Uśrednianie ciśnienia po", kRevolutions,
+                                          "Uśrednianie ciśnienia po … obrotach"),
+    real<&dev_setup_t::mainCorrection>("", "[ms]", "Główna poprawka [ms]"),
+    real<&dev_setup_t::lpgInjDelay>("Opóźnienie wtrysku LPG", "[ms]",
+                                    "Opóźnienie wtrysku LPG [ms]"),
+    {"Referencja            [kPa]", "", "Referencja [kPa]", Kind::Integer,
+     [](const dev_setup_t& s) { return static_cast<double>(s.refPressure); },
+     [](dev_setup_t& s, double v) { s.refPressure = static_cast<std::int32_t>(v); }},
+    real<&dev_setup_t::pressureSlope>("Nachylenie", "", "Nachylenie"),
+};
+
+QString numberText(Kind kind, double value) {
+    return kind == Kind::Real ? QString::number(value, 'g', 15)
+                              : QString::number(static_cast<long long>(value));
+}
+
+// The typed value as the record would hold it, or nothing for a text that is no number.
+std::optional<double> typedValue(Kind kind, const QString& text) {
+    if (kind == Kind::Real) {
+        return CNumberText::toDouble(text);
+    }
+    const auto value = CNumberText::toInt(text);
+    return value ? std::optional<double>(*value) : std::nullopt;
+}
+
+QString injectorName(int gasolineInjector) {
+    return QStringLiteral("Maski wtryskiwaczy LPG: %1 -->").arg(gasolineInjector + 1);
+}
+
+void setMarked(QWidget* control, bool on) {
+    if (CDevSetupDlg::marked(control) == on) {
+        return;
+    }
+    QFont font = control->font();
+    font.setBold(on);
+    control->setFont(font);
+    control->setToolTip(on ? QStringLiteral("Inaczej niż w sterowniku: zmieni się po wpisaniu "
+                                            "do urządzenia.")
+                           : QString());
+}
+
+}  // namespace
+
+const setup_field_spec_t& setupFieldSpec(int field) {
+    return kFields[field];
+}
+
+bool CDevSetupDlg::marked(const QWidget* control) {
+    return control->font().bold();
+}
+
+void CDevSetupDlg::showRecord() {
+    const device_info_t& info = doc_.info();
+    for (int f = 0; f < FIELDS; ++f) {
+        edits_[f]->setText(numberText(kFields[f].kind, kFields[f].get(info.setup)));
+    }
+    notes_->setText(QString::fromStdString(cp1250ToUtf8(info.notes)));
+    boxes_.fromRecord(info);
+    showBoxes();
+    updateMarks();
+}
+
+void CDevSetupDlg::showBoxes() {
+    mainCorrection_->setChecked(boxes_.mainCorrection);
+    pressureCorrection_->setChecked(boxes_.pressureCorrection);
+    gasoline12V_->setChecked(boxes_.gasoline12V);
+    types_[boxes_.injectionType]->setChecked(true);
+    for (int i = 0; i < kInjectors; ++i) {
+        injectorEdits_[i]->setText(QString::number(boxes_.injectors[i]));
+    }
+}
+
+setup_boxes_t CDevSetupDlg::boxesShown() const {
+    setup_boxes_t shown;
+    shown.mainCorrection = mainCorrection_->isChecked();
+    shown.pressureCorrection = pressureCorrection_->isChecked();
+    shown.gasoline12V = gasoline12V_->isChecked();
+    for (int t = 0; t < 3; ++t) {
+        if (types_[t]->isChecked()) {
+            shown.injectionType = t;
+        }
+    }
+    for (int i = 0; i < kInjectors; ++i) {
+        shown.injectors[i] = CNumberText::toInt(injectorEdits_[i]->text()).value_or(0);
+    }
+    return shown;
+}
+
+bool CDevSetupDlg::moveControls() {
+    dev_setup_t setup = doc_.info().setup;
+    for (int f = 0; f < FIELDS; ++f) {
+        const setup_field_spec_t& spec = kFields[f];
+        std::optional<double> value;
+        if (spec.kind == Kind::Real) {
+            value = CNumberText::readDouble(edits_[f], spec.name);
+        } else {
+            const bool byte = spec.kind == Kind::Byte;
+            const auto typed = CNumberText::readInt(edits_[f], spec.name,
+                                                    byte ? 0 : std::numeric_limits<int>::min(),
+                                                    byte ? 255 : std::numeric_limits<int>::max());
+            value = typed ? std::optional<double>(*typed) : std::nullopt;
+        }
+        if (!value) {
+            return false;
+        }
+        spec.set(setup, *value);
+    }
+    setup_boxes_t boxes = boxesShown();
+    for (int i = 0; i < kInjectors; ++i) {
+        const auto number = CNumberText::readInt(injectorEdits_[i], injectorName(i), 1, kInjectors);
+        if (!number) {
+            return false;
+        }
+        boxes.injectors[i] = *number;
+    }
+    doc_.info().setup = setup;
+    doc_.info().notes = utf8ToCp1250(notes_->text().toStdString());
+    boxes_ = boxes;
+    return true;
+}
+
+void CDevSetupDlg::updateMarks() {
+    const bool known = readBack_.has_value();
+    const dev_setup_t base = known ? readBack_->setup : dev_setup_t{};
+    for (int f = 0; f < FIELDS; ++f) {
+        const Kind kind = kFields[f].kind;
+        const auto typed = typedValue(kind, edits_[f]->text());
+        const bool same =
+            typed && numberText(kind, *typed) == numberText(kind, kFields[f].get(base));
+        setMarked(edits_[f], known && !same);
+    }
+    setup_boxes_t was;
+    if (known) {
+        was.fromRecord(*readBack_);
+    }
+    const setup_boxes_t now = boxesShown();
+    setMarked(mainCorrection_, known && now.mainCorrection != was.mainCorrection);
+    setMarked(pressureCorrection_, known && now.pressureCorrection != was.pressureCorrection);
+    setMarked(gasoline12V_, known && now.gasoline12V != was.gasoline12V);
+    for (int t = 0; t < 3; ++t) {
+        setMarked(types_[t], known && t == now.injectionType && t != was.injectionType);
+    }
+    for (int i = 0; i < kInjectors; ++i) {
+        setMarked(injectorEdits_[i], known && now.injectors[i] != was.injectors[i]);
+    }
+}

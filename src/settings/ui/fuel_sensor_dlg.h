@@ -1,0 +1,86 @@
+#pragma once
+
+#include <array>
+
+#include <QDialog>
+
+#include "settings/fuel_sensor.h"
+
+class CColorStatic;
+class CLPGDevice;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+// "Czujnik poziomu gazu": the four thresholds at which the installation's level
+// display changes, read from and written to the controller, ready values for the known
+// sensor types, and the sensor's reading polled while the dialog is open, shown on four
+// lamps the way the car's level display lights them.
+class CFuelSensorDlg : public QDialog {
+    Q_OBJECT
+  public:
+    enum class WriteResult { Written, Refused, Failed };
+
+    CFuelSensorDlg(QWidget* parent, CLPGDevice& device);
+
+    // "Wczytaj": the reading, then the thresholds and the type they match.
+    void onRead();
+    // "Wpisz": the typed thresholds, checked, to the controller. Refused means a value
+    // was not accepted (the box said which) and nothing was sent.
+    WriteResult onWrite();
+    void onTypeChosen(int index);
+    void onFactory();
+    // One poll of the reading; a failed read changes nothing and shows nothing.
+    void onTimer();
+    // Closing asks whether to write first; a refused value keeps the dialog open.
+    void done(int result) override;
+
+    const CFuelSensor::Thresholds& thresholds() const { return thresholds_; }
+    QLineEdit* thresholdEdit(CFuelSensor::Index index) const { return edits_[index]; }
+    QLineEdit* readingEdit() const { return reading_; }
+    QComboBox* typeCombo() const { return type_; }
+    CColorStatic* lamp(int index) const { return lamps_[index]; }
+    QPushButton* readButton() const { return read_; }
+    QPushButton* writeButton() const { return write_; }
+    QPushButton* factoryButton() const { return factory_; }
+    QTimer* pollTimer() const { return timer_; }
+
+    // The poll period of dialogs created afterwards (600 ms; tests shorten it).
+    static void setPollPeriod(int ms);
+    static int pollPeriod();
+
+    static constexpr const char* kReadLevelFailed =
+        "Nie można wczytać wskazania czujnika poziomu gazu";
+    static constexpr const char* kReadFailed =
+        "Nie można wczytać ustawień czujnika poziomu gazu z urządzenia";
+    static constexpr const char* kWriteFailed =
+        "Nie można wpisać ustawień czujnika poziomu gazu do urządzenia";
+    static constexpr const char* kFactoryQuestion =
+        "Czy chcesz przywrócić ustawienia fabryczne dla czujnika poziomu gazu?";
+    static constexpr const char* kWriteQuestion = "Czy chcesz wpisać ustawienia do urządzenia?";
+
+  private:
+    void buildLayout();
+    QLayout* buildLevels();
+    QLayout* buildSide();
+    void showValues();
+    void chooseMatchingType();
+    bool takeValues();
+    void setLamps(int reading);
+    void readFromDevice();
+    WriteResult writeToDevice();
+
+    CLPGDevice& device_;
+    CFuelSensor::Thresholds thresholds_ = CFuelSensor::kInitial;
+    // Lamp 4's colour in the reserve: red and dark grey in turn at each poll.
+    bool blink_ = false;
+    std::array<QLineEdit*, 4> edits_{};
+    std::array<CColorStatic*, 4> lamps_{};
+    QLineEdit* reading_ = nullptr;
+    QComboBox* type_ = nullptr;
+    QPushButton* read_ = nullptr;
+    QPushButton* write_ = nullptr;
+    QPushButton* factory_ = nullptr;
+    QTimer* timer_ = nullptr;
+};

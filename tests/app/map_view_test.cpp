@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStyle>
+#include <QTest>
+#include <QTimer>
+
+#include "app_fixture.h"
+#include "corrections/ui/inj_map_dlg.h"
+#include "corrections/ui/map_list.h"
+#include "corrections/ui/map_view.h"
+#include "corrections/ui/percent_edit.h"
+#include "corrections/ui/recording_task.h"
+
+namespace {
+
+// Once armed, the controller stops answering the EEPROM reads that follow an EEPROM
+// write, so the read-back of a written map fails. A frame comes in three writes: the
+// header, the payload and the check word.
+class CTapLine : public ISerialLine {
+  public:
+    CTapLine(std::unique_ptr<ISerialLine> inner, std::function<void()> silence)
+        : inner_(std::move(inner)), silence_(std::move(silence)) {}
+    bool armed = false;
+
+    int write(const std::uint8_t* bytes, int n) override {
+        if (n == int(proto::kHeaderSize) && bytes[0] == proto::kStart1) {
+            type_ = bytes[3];
+            written_ = written_ || type_ == proto::MSG_TYPE_EEPROM;
+        } else if (armed && written_ && type_ == proto::MSG_TYPE_COMMAND &&
+                   bytes[proto::kCmdCode] == proto::CMD_EEPROM) {
+            silence_();
+        }
+        return inner_->write(bytes, n);
+    }
+    void open(int port) override { inner_->open(port); }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    void configure() override { inner_->configure(); }
+    void setTimeouts(const serial_timeouts_t& t) override { inner_->setTimeouts(t); }
+    int read(std::uint8_t* buffer, int n) override { return inner_->read(buffer, n); }
+    void purgeIn() override { inner_->purgeIn(); }
+    void purgeOut() override { inner_->purgeOut(); }
+
+  private:
+    std::unique_ptr<ISerialLine> inner_;
+    std::function<void()> silence_;
+    std::uint8_t type_ = 0;
+    bool written_ = false;
+};
+
+// The map view in the device frame of a connected document.
+class MapViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app.doc().setUnlocked(true);  // writes need no car dialog
+        app.doc().OnNewDocument();
+        ASSERT_TRUE(app.doc().isConnected());
+        ASSERT_TRUE(app.doc().readSetup());
+        view = new CMapView(app.doc());
+        app.frame().setMapView(view);
+        app.onDialog = [this](QDialog& dialog) {
+            if (auto* chart = dynamic_cast<CInjMapDlg*>(&dialog))
+                chartPoints = static_cast<int>(chart->chart().points().size());
+            return int(QDialog::Rejected);
+        };
+        app.boxes.clear();
+    }
+    void TearDown() override { CRecordingTask::setShowDelay(CRecordingTask::kShowDelayMs); }
+
+    CMapList& list() { return *view->list(); }
+    void click(const char* button) { view->findChild<QPushButton*>(button)->click(); }
+    // The support shown over a cell of speed column `column`.
+    QString tip(int row, int column) { return list().item(row, column + 1)->toolTip(); }
+    QString write(const QString& name, const std::string& bytes) {
+        std::ofstream((app.home() + "/" + name).toStdString(), std::ios::binary) << bytes;
+        return app.home() + "/" + name;
+    }
+    std::uint8_t stored(int row, int column) { return app.sim().eeprom()[104 + row * 8 + column]; }
+    bool mapSwitchedOn() {
+        dev_setup_t setup;
+        setup.fromLine(app.sim().setup().data());
+        return setup.hasFlag(dev_setup_t::FLAG_INJECTION_MAP);
+    }
+
+    CTapLine* tap = nullptr;
+    AppFixture app{true, false, [this](std::unique_ptr<ISerialLine> inner) {
+                       auto line = std::make_unique<CTapLine>(std::move(inner), [this] {
+                           app.sim().faults().setDropProbability(1.0);
+                       });
+                       tap = line.get();
+                       return line;
+                   }};
+    CMapView* view = nullptr;
+    int chartPoints = -1;
+};
+
+// `count` samples each of gasoline and LPG at 40 kPa; by default 5 ms and 5.5 ms at
+// 2400 rpm: +10 % in rows 10 and 11 of the 2000-3000 rpm column.
+std::string drive(int count, int gasTicks = 200, int lpgTicks = 220, int period = 2000) {
+    const std::string rpm = std::to_string(period) + "\t" + std::to_string(period) + "\t";
+    const std::string rest = "\t133\t133\t90\t185\t50\t60\t0\t51\r\n";
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        lines += "1\t1\t2\t0\t" + rpm + std::to_string(gasTicks) + "\t0\t0\t200" + rest;
+        lines += "2\t1\t3\t1\t" + rpm + std::to_string(lpgTicks) + "\t10\t0\t220" + rest;
+    }
+    return lines;
+}
+
+TEST(MapListTest, HeadersRowsColoursAndEditorsAndEveryColumnWhole) {
+    QWidget pane;
+    auto* list = new CMapList(&pane);
+    EXPECT_EQ(list->horizontalHeaderItem(0)->text(), "ms");
+    EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "0-1000");
+    EXPECT_EQ(list->horizontalHeaderItem(8)->text(), "7000-8000");
+    EXPECT_EQ(list->item(0, 0)->text(), "0.0-0.5");
+    EXPECT_EQ(list->item(49, 0)->text(), "24.5-25.0");
+    EXPECT_EQ(list->item(0, 3)->background().color(), QColor(255, 255, 255));
+    EXPECT_EQ(list->item(1, 3)->background().color(), QColor(210, 210, 210));
+    EXPECT_EQ(QRgb(list->style()->styleHint(QStyle::SH_Table_GridLineColor, nullptr, list)),
+              0xFFFF7F00);
+    // In a narrower pane the columns and their font narrow; every column shows, whole.
+    pane.show();
+    for (int width : {680, 520}) {
+        list->resize(width, 600);
+        QApplication::processEvents();
+        int all = 0;
+        for (int c = 0; c < list->columnCount(); ++c)
+            all += list->columnWidth(c);
+        EXPECT_LE(all, list->viewport()->width()) << width;
+        const QFontMetrics shown(list->horizontalHeader()->font());
+        EXPECT_LT(shown.horizontalAdvance("7000-8000"), list->columnWidth(8)) << width;
+        EXPECT_LT(shown.horizontalAdvance("24.5-25.0"), list->columnWidth(0)) << width;
+    }
+
+    // Typing replaces the cell's text; the percent sign comes with the end of the edit,
+    // which happens on the next turn of the event loop.
+    list->setCellText(3, 1, "5%");
+    list->setCurrentCell(3, 2);
+    QTest::keyClick(list->viewport(), '1');
+    for (CPercentEdit* open : list->findChildren<CPercentEdit*>()) {
+        QTest::keyClicks(open, "2");
+        QTest::keyClick(open, Qt::Key_Return);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(list->cellText(3, 1), "12%");
+    EXPECT_EQ(CPercentEdit::withPercent("-7"), "-7%");
+    EXPECT_EQ(CPercentEdit::withPercent(""), "");
+}
+
+TEST_F(MapViewTest, TheFirstShowingReadsTheMapBehindANotice) {
+    auto eeprom = app.sim().eeprom();
+    std::fill(eeprom.begin() + 104, eeprom.begin() + 504, 100);
+    eeprom[104] = 0;
+    eeprom[104 + 1 * 8 + 2] = 250;
+    eeprom[104 + 49 * 8 + 7] = 95;
+    const std::uint16_t sum = CLPGDevice::mapCheckWord(eeprom.data() + 104);
+    eeprom[504] = static_cast<std::uint8_t>(sum >> 8);
+    eeprom[505] = static_cast<std::uint8_t>(sum);
+    app.sim().setEeprom(eeprom);
+    bool noticeShown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            for (QLabel* label : w->findChildren<QLabel*>())
+                noticeShown |= w->isVisible() && label->text() == CMapView::kReadingText;
+    });
+    watch.start(0);
+    app.doc().toggleMapPane();
+    ASSERT_TRUE(waitUntil([&] { return view->updated(); }));
+    EXPECT_TRUE(noticeShown);
+    EXPECT_EQ(list().cellText(0, 0), "-100%");
+    EXPECT_EQ(list().cellText(0, 1), "");
+    EXPECT_EQ(list().cellText(1, 2), "150%");
+    EXPECT_EQ(list().cellText(49, 7), "-5%");
+    EXPECT_TRUE(app.boxes.empty());
+}
+
+TEST_F(MapViewTest, WriteLimitsTheValuesSwitchesTheMapOnAndResets) {
+    const struct {
+        int row, column;
+        const char* text;
+        std::uint8_t stored;
+        const char* shown;
+    } cells[] = {{0, 0, "200%", 250, "150%"}, {0, 1, "-150", 0, "-100%"}, {0, 2, "", 100, ""},
+                 {2, 3, "12%", 112, "12%"},   {2, 4, "-4.5%", 95, "-5%"}, {2, 5, "abc", 100, ""}};
+    for (const auto& c : cells)
+        list().setCellText(c.row, c.column, c.text);
+    app.sim().clearRequests();
+    click("write");
+    EXPECT_TRUE(app.boxes.empty());
+    for (const auto& c : cells) {
+        EXPECT_EQ(stored(c.row, c.column), c.stored) << c.text;
+        EXPECT_EQ(list().cellText(c.row, c.column), c.shown) << c.text;
+    }
+    EXPECT_TRUE(mapSwitchedOn());
+    // The settings go first, then the reset that makes the controller take the map.
+    const auto requests = app.sim().requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[requests.size() - 2].type, proto::MSG_TYPE_SETUP);
+    EXPECT_EQ(requests.back().command, proto::CMD_CLEAR_ERRORS);
+
+    click("clear");
+    EXPECT_EQ(app.doc().map()[0], 100);
+    click("write");
+    EXPECT_EQ(stored(0, 0), 100);
+    EXPECT_FALSE(mapSwitchedOn());  // an empty map is switched off
+}
+
+TEST_F(MapViewTest, FailuresAreToldAndLeaveTheCellsAsTheyWere) {
+    list().setCellText(5, 5, "7%");
+    tap->armed = true;
+    const struct {
+        const char* button;
+        bool vanish;
+        const char* box;
+    } cases[] = {
+        // The write goes through, the read-back finds no answer, and so on.
+        {"write", false, "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!\n"},
+        {"read", false, "Nie powiodło się odczytanie mapy wtrysków z urządzenia!\n"},
+        {"write", false, "Nie powiodło się wpisanie mapy wtrysków do urządzenia!\n"},
+        // The adapter is gone: the handler names itself above the error.
+        {"read", true, "CMapView::OnBtnRead()\n"},
+        {"write", true, "CMapView::OnBtnWrite()\n"},
+    };
+    for (const auto& c : cases) {
+        app.boxes.clear();
+        if (c.vanish)
+            app.sim().faults().vanish();
+        click(c.button);
+        ASSERT_EQ(app.boxes.size(), 1u) << c.box;
+        EXPECT_TRUE(app.boxes[0].startsWith(c.box)) << app.boxes[0].toStdString();
+        EXPECT_FALSE(app.boxes[0].section('\n', 1, 1).isEmpty()) << "a detail line";
+        EXPECT_EQ(list().cellText(5, 5), "7%");
+    }
+    EXPECT_FALSE(mapSwitchedOn());
+
+    // Without a controller only the buttons that need none are enabled.
+    app.doc().CLPGDevice::disconnect();
+    emit app.doc().stateChanged();
+    for (const char* name : {"read", "write", "createMap", "clear", "showChart"}) {
+        const bool offline = name[0] != 'r' && name[0] != 'w';
+        EXPECT_EQ(view->findChild<QPushButton*>(name)->isEnabled(), offline) << name;
+    }
+}
+
+TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
+    // +10 % on 11 samples each at 5 ms; at 4000 rpm +11.25 % on 40 each, both at 8 ms;
+    // at 6000 rpm +12.5 % where the LPG samples read 9 ms and so support another row.
+    app.nextFile =
+        write("drive.lpgd", drive(11) + drive(40, 320, 356, 1200) + drive(40, 320, 360, 800));
+    click("createMap");
+    EXPECT_TRUE(app.boxes.empty());
+    EXPECT_EQ(app.doc().folder(), app.home() + "/");
+    const struct {
+        int row, column;
+        const char* text;
+        const char* tip;
+        bool weak;
+    } cells[] = {
+        {10, 2, "10%", "benzyna: 11, LPG: 11", true},  {11, 2, "10%", "benzyna: 11, LPG: 11", true},
+        {16, 4, "11%", "benzyna: 40, LPG: 40", false}, {17, 6, "13%", "benzyna: 40, LPG: 0", true},
+        {18, 6, "", "benzyna: 0, LPG: 40", false},     {0, 0, "", "benzyna: 0, LPG: 0", false},
+    };
+    for (const auto& c : cells) {
+        EXPECT_EQ(list().cellText(c.row, c.column), c.text) << c.row << "," << c.column;
+        EXPECT_EQ(tip(c.row, c.column), c.tip) << c.row << "," << c.column;
+        EXPECT_EQ(list().weak(c.row, c.column), c.weak) << c.row << "," << c.column;
+    }
+    EXPECT_EQ(app.doc().map()[10 * 8 + 2], 110);
+    EXPECT_EQ(app.doc().map()[17 * 8 + 6], 113);
+    EXPECT_EQ(app.doc().map()[0], 100);
+
+    click("read");  // the controller's own map has no support to show
+    EXPECT_EQ(tip(10, 2), "");
+    EXPECT_FALSE(list().weak(10, 2));
+}
+
+TEST_F(MapViewTest, RecordingsThatGiveNoMapAreToldAndChangeNothing) {
+    list().setCellText(0, 0, "3%");
+    const QString missing = app.home() + "/none.lpgd";
+    const QString text = write("text.lpgd", "to nie jest nagranie\n");
+    const std::pair<QString, QString> cases[] = {
+        {missing, "Nie można otworzyć pliku do odczytu danych diagnostycznych\n" + missing +
+                      ": plik nie istnieje"},
+        {text,
+         "Plik nie zawiera próbek diagnostycznych. Wskaż plik zapisany w trybie "
+         "diagnostycznym (.lpgd).\n" +
+             text + ": wiersz 1 nie jest próbką: zawiera coś innego niż liczby"},
+    };
+    for (const auto& [file, box] : cases) {
+        for (const char* button : {"createMap", "showChart"}) {
+            app.boxes.clear();
+            app.nextFile = file;
+            click(button);
+            EXPECT_EQ(app.boxes, std::vector<QString>{box}) << button;
+        }
+    }
+    EXPECT_EQ(list().cellText(0, 0), "3%");
+    EXPECT_TRUE(app.dialogTitles.empty());
+}
+
+TEST_F(MapViewTest, ALongRecordingShowsProgressAndTheWindowKeepsRunning) {
+    app.nextFile = write("long.lpgd", drive(50000));
+    CRecordingTask::setShowDelay(0);
+    int ticks = 0;
+    int progressSeen = 0;
+    bool cancel = true;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        ++ticks;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (progress && progress->isVisible()) {
+                progressSeen = std::max(progressSeen, progress->value());
+                if (cancel && progress->value() > 0)
+                    progress->findChild<QPushButton*>()->click();  // "Anuluj"
+            }
+        }
+    });
+    watch.start(5);
+    click("createMap");  // stopped half way: nothing changes
+    EXPECT_GT(progressSeen, 0);
+    EXPECT_EQ(list().cellText(10, 2), "");
+
+    cancel = false;
+    ticks = 0;
+    click("createMap");
+    EXPECT_GT(ticks, 2);  // the event loop ran while the file was read
+    EXPECT_EQ(list().cellText(10, 2), "10%");
+    EXPECT_EQ(tip(10, 2), "benzyna: 50000, LPG: 50000");
+
+    click("showChart");
+    EXPECT_EQ(app.dialogTitles, std::vector<QString>{"Mapa wtrysków"});
+    EXPECT_EQ(chartPoints, 100000);
+    EXPECT_TRUE(app.boxes.empty());
+}
+
+}  // namespace
