@@ -5,11 +5,12 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth imagemagick fonts-dejavu-core
+  dpkg-dev
 )
 
 missing=()
