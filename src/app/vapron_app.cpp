@@ -1,5 +1,6 @@
 #include "app/vapron_app.h"
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -47,6 +48,10 @@ void CVapron::printUsage() {
 }
 
 void CVapron::prepareApplication() {
+    // QApplication takes the C library's number format from the desktop's locale; on a
+    // Polish desktop that is a decimal comma, which the core's files and texts must not
+    // get.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Vapron");
     QApplication::setOrganizationName("Vapron");
     // A bare X session names no icon theme but hicolor, which has no printer for the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +76,9 @@ class CCliApp {
     // Reads the settings back and prints them; false (with a message) when they could
     // not be read.
     bool printReadBack();
+    // Checks and writes the settings held and prints what the controller then holds;
+    // `afterWrite` runs after a confirmed write and may end the command with its code.
+    int writeAndReadBack(const std::function<int()>& afterWrite = {});
     int applyCarOption();
 
     std::unique_ptr<Options> opt_;

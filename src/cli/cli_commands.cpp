@@ -191,6 +191,10 @@ int CCliApp::cmdSettingsSet() {
             return fail(EXIT_USAGE, problem);
         }
     }
+    return writeAndReadBack();
+}
+
+int CCliApp::writeAndReadBack(const std::function<int()>& afterWrite) {
     if (const std::string messages = device_->checkSetup(); !messages.empty()) {
         std::fputs(messages.c_str(), stderr);
         return EXIT_USAGE;
@@ -210,6 +214,11 @@ int CCliApp::cmdSettingsSet() {
              "brak potwierdzenia po wysłaniu rekordu ustawień");
         printReadBack();
         return EXIT_NO_ANSWER;
+    }
+    if (afterWrite) {
+        if (const int code = afterWrite(); code != EXIT_OK) {
+            return code;
+        }
     }
     return printReadBack() ? EXIT_OK : EXIT_NO_ANSWER;
 }

