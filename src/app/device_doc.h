@@ -101,6 +101,10 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void onUnlock();
     void onInjSequence();
     void onManualSettings();
+    // The settings editor, with a car settings file loaded first unless `file` is empty.
+    void openSettingsEditor(const std::string& file);
+    // "Historia ustawień..." (device_doc_history.cpp).
+    void onSettingsHistory();
     void onFuelSensor();
     void onAutoSet();
     void toggleAutoSetupPane();

@@ -163,6 +163,10 @@ void CDeviceDoc::onUnlock() {
 }
 
 void CDeviceDoc::onManualSettings() {
+    openSettingsEditor({});
+}
+
+void CDeviceDoc::openSettingsEditor(const std::string& file) {
     if (isConnected()) {
         bool shown = false;
         runGuarded(window_, "CDeviceDoc::onManualSettings()", [&] {
@@ -186,6 +190,9 @@ void CDeviceDoc::onManualSettings() {
     }
     slowRefresh();
     CDevSetupDlg dialog(window_, *this);
+    if (!file.empty()) {
+        dialog.loadFile(file);
+    }
     CDialogRunner::exec(dialog);
 }
 

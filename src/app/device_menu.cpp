@@ -41,6 +41,8 @@ CDeviceMenu::CDeviceMenu(QMenuBar* bar, CDeviceDoc& document, QWidget* window)
             &CDeviceDoc::toggleAutoSetupPane);
     connect(add(settings, ID_MANUAL_SETTINGS, "Ustawienia ręczne..."), &QAction::triggered, doc,
             &CDeviceDoc::onManualSettings);
+    connect(add(settings, ID_SETTINGS_HISTORY, "Historia ustawień..."), &QAction::triggered, doc,
+            &CDeviceDoc::onSettingsHistory);
     connect(add(settings, ID_INJ_SEQUENCE, "Kolejność wtryskiwaczy..."), &QAction::triggered, doc,
             &CDeviceDoc::onInjSequence);
     connect(add(settings, ID_MAP_PANE, "Mapa wtrysków"), &QAction::triggered, doc,

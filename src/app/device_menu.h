@@ -25,6 +25,7 @@ class CDeviceMenu : public QObject {
         ID_AUTO_SET = 32803,
         ID_AUTO_SETUP_PANE = 32791,
         ID_MANUAL_SETTINGS = 32790,
+        ID_SETTINGS_HISTORY = 32806,
         ID_INJ_SEQUENCE = 32792,
         ID_MAP_PANE = 32798,
         ID_FUEL_SENSOR = 32802,

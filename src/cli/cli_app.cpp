@@ -114,6 +114,8 @@ void CCliApp::defineCommands(CLI::App& app) {
     record->add_option("--seconds", o.seconds, "Stop after S seconds")
         ->check(CLI::PositiveNumber)
         ->excludes(samples);
+    record->add_flag("--coverage", o.coverage,
+                     "Print the injection map coverage on standard error once a second");
 
     defineAutocal(app);
 

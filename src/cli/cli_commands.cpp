@@ -6,13 +6,13 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
-#include "cli/settings_fields.h"
 #include "link/timing.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
 #include "settings/eeprom_image.h"
 #include "settings/file_preferences.h"
+#include "settings/settings_fields.h"
 
 using nlohmann::json;
 

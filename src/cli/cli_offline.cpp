@@ -5,10 +5,12 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
 #include "cli/cli_app.h"
+#include "cli/cli_coverage.h"
 #include "cli/cli_options.h"
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
@@ -142,9 +144,13 @@ int CCliApp::cmdRecord() {
     std::signal(SIGINT, stopRecording);
     std::signal(SIGTERM, stopRecording);
     const auto start = std::chrono::steady_clock::now();
+    CCliCoverage coverage(std::cerr);
     workers.insert(worker);
     while (!stopped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (opt_->coverage) {
+            coverage.poll(store, std::chrono::steady_clock::now());
+        }
         const bool enoughSamples =
             opt_->samples > 0 && store.getSize() >= static_cast<std::size_t>(opt_->samples);
         const bool enoughTime = opt_->seconds > 0 && secondsSince(start) >= opt_->seconds;
@@ -165,6 +171,9 @@ int CCliApp::cmdRecord() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     g_recording = nullptr;
+    if (opt_->coverage) {
+        coverage.finish(store);
+    }
     json object = {{"samples", lines},
                    {"exchanges", exchanges},
                    {"failedExchanges", failed},

@@ -24,6 +24,7 @@ struct CCliApp::Options {
     int injector = 1;
     long samples = 0;
     double seconds = 0;
+    bool coverage = false;  // record: map coverage on standard error
     std::string hex;
     double tolerance = 10.0;  // autocal
     bool yes = false;         // autocal: the idle question is answered

@@ -1,17 +1,15 @@
 // `settings diff A B` and `settings load FILE`: whole settings records from the
 // controller, car settings files and recordings' settings snapshots.
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <sstream>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
-#include "cli/settings_fields.h"
 #include "cli/settings_source.h"
 #include "settings/record_copy.h"
+#include "settings/settings_compare.h"
+#include "settings/settings_fields.h"
 
 using nlohmann::json;
 
@@ -19,47 +17,24 @@ namespace {
 
 constexpr int kExitDifferent = 4;
 
-// Values read back from the controller carry the rounding of their conversion
-// (1.2 ms comes back as 1.2000000000000002); that is not a difference.
-bool sameValue(double a, double b) {
-    return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
-}
-
-std::string valueText(double value, const char* unit) {
-    std::ostringstream text;
-    text << value;
-    if (*unit)
-        text << ' ' << unit;
-    return text.str();
-}
-
-std::string masksText(const std::array<std::uint8_t, 8>& masks) {
-    std::ostringstream text;
-    for (std::size_t i = 0; i < masks.size(); ++i)
-        text << (i ? " " : "") << int{masks[i]};
-    return text.str();
-}
-
 json valueJson(const setup_field_t& field, double value) {
     return field.integral ? json(static_cast<long>(value)) : json(value);
 }
 
 // Every field of `settings get` whose value differs, in that order.
 json differences(const dev_setup_t& a, const dev_setup_t& b, std::string& text) {
+    const auto changes = CSettingsCompare::differences(a, b);
     json list = json::array();
-    for (const auto& field : setupFields()) {
-        const double va = field.get(a), vb = field.get(b);
-        if (!sameValue(va, vb)) {
-            list.push_back(
-                {{"field", field.name}, {"a", valueJson(field, va)}, {"b", valueJson(field, vb)}});
-            text += std::string(field.name) + ": " + valueText(va, field.unit) + " | " +
-                    valueText(vb, field.unit) + "\n";
+    for (const auto& change : changes) {
+        if (change.field) {
+            list.push_back({{"field", change.name},
+                            {"a", valueJson(*change.field, change.a)},
+                            {"b", valueJson(*change.field, change.b)}});
+        } else {
+            list.push_back({{"field", change.name}, {"a", a.lpgMasks}, {"b", b.lpgMasks}});
         }
     }
-    if (a.lpgMasks != b.lpgMasks) {
-        list.push_back({{"field", "injectorMasks"}, {"a", a.lpgMasks}, {"b", b.lpgMasks}});
-        text += "injectorMasks: " + masksText(a.lpgMasks) + " | " + masksText(b.lpgMasks) + "\n";
-    }
+    text = CSettingsCompare::text(changes);
     return list;
 }
 

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "settings/car_info.h"
+#include "settings/car_settings_history.h"
 #include "settings/program_folders.h"
 
 CCarSettingsStore::CCarSettingsStore(IPreferences* prefs, std::string root)
@@ -14,7 +15,9 @@ bool CCarSettingsStore::store(const device_info_t& info) {
     if (path.empty()) {
         return true;  // no car named (service unlock): nothing to file
     }
-    if (!CCarInfo::storeCarSettingsFile(path, info, prefs_)) {
+    // The day's earlier file goes to the history first; kept or not, nothing is lost.
+    if (!CCarSettingsHistory::keepReplaced(path) ||
+        !CCarInfo::storeCarSettingsFile(path, info, prefs_)) {
         return false;
     }
     lastPath_ = path;

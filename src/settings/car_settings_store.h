@@ -7,7 +7,8 @@
 class IPreferences;
 
 // Files every setup written to a controller in the car settings library, under
-// make-model-capacity, as <controller id>-<date>.settings (one file a day).
+// make-model-capacity, as <controller id>-<date>.settings (one file a day; the one it
+// replaces goes to the car's history folder).
 class CCarSettingsStore : public ICarSettingsStore {
   public:
     // An empty root means the program's library root.

@@ -1,10 +1,12 @@
 #include "corrections/ui/map_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/device_doc.h"
@@ -12,6 +14,7 @@
 #include "corrections/inj_map_build.h"
 #include "corrections/inj_map_text.h"
 #include "corrections/ui/inj_map_dlg.h"
+#include "corrections/ui/map_coverage_view.h"
 #include "corrections/ui/map_list.h"
 #include "corrections/ui/recording_task.h"
 #include "diag/recording_probe.h"
@@ -31,6 +34,9 @@ constexpr const char* kReadFailed = "Nie powiodło się odczytanie mapy wtryskó
 constexpr const char* kWriteFailed = "Nie powiodło się wpisanie mapy wtrysków do urządzenia!";
 constexpr const char* kVerifyFailed = "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!";
 constexpr const char* kSetupFailed = "Nie powiodło się wpisanie ustawień do urządzenia!";
+constexpr const char* kNoLiveValue =
+    "Jedź dalej, aż komórki mapy dostaną wartości; nic nie zostało wpisane.\n"
+    "Pokrycie na żywo: żadna komórka nie ma jeszcze ponad 10 próbek na benzynie i na LPG";
 constexpr const char* kResetFailed = "Nie powiodło się zresetowanie urządzenia!";
 
 QString qt(const std::string& text) {
@@ -64,11 +70,23 @@ CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc
     buttons->addWidget(write_);
     buttons->addWidget(addButton("Kasuj", "clear", &CMapView::OnBtnClear));
     buttons->addWidget(addButton("Pokaż wykres...", "showChart", &CMapView::OnBtnShowChart));
+    live_ = new QCheckBox("Pokrycie na żywo", this);
+    live_->setObjectName("liveCoverage");
+    connect(live_, &QCheckBox::toggled, this, &CMapView::setLiveCoverage);
+    buttons->addWidget(live_);
     buttons->addStretch(1);
+    coverage_ = new CMapCoverageView(this);
+    coverage_->hide();
+    // On the window's thread: the worker only fills the store, which the refresh copies
+    // the new samples out of.
+    coverageTimer_ = new QTimer(this);
+    coverageTimer_->setInterval(kCoverageRefreshMs);
+    connect(coverageTimer_, &QTimer::timeout, this, [this] { coverage_->refresh(doc_.store()); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->addLayout(buttons);
     layout->addWidget(list_, 1);
+    layout->addWidget(coverage_, 1);
     // The pane is shown from the device menu; its first showing reads the map.
     connect(&doc_, &CDeviceDoc::stateChanged, this, [this] {
         updateButtons();
@@ -130,9 +148,36 @@ void CMapView::OnBtnRead() {
     });
 }
 
+void CMapView::setLiveCoverage(bool on) {
+    if (live_->isChecked() != on) {
+        live_->setChecked(on);  // the switch calls back with its new state
+        return;
+    }
+    list_->setVisible(!on);
+    coverage_->setVisible(on);
+    if (on) {
+        coverage_->restart();
+        coverage_->refresh(doc_.store());
+        coverageTimer_->start();
+    } else {
+        coverageTimer_->stop();
+    }
+}
+
 void CMapView::OnBtnWrite() {
     runGuarded(this, "CMapView::OnBtnWrite()", [&] {
         CWaitCursor wait;
+        if (live_->isChecked()) {
+            // The live proposal is what "Wpisz" writes; the list then shows the result.
+            // A drive without a value yet must not clear the controller's map.
+            coverage_->refresh(doc_.store());
+            if (coverage_->proposal().empty()) {
+                CMessageBox::show(this, QString(kNoLiveValue), Icon::Warning);
+                return;
+            }
+            list_->showProposal(coverage_->proposal());
+            setLiveCoverage(false);
+        }
         if (writeMap()) {
             list_->showMap(doc_.map());  // the controller's copy: what was stored
         }

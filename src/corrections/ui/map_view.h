@@ -7,8 +7,11 @@
 
 class CDeviceDoc;
 class CInjMap;
+class CMapCoverageView;
 class CMapList;
+class QCheckBox;
 class QPushButton;
+class QTimer;
 
 // The injection-map pane: the map in a list with an editor in every speed column, and
 // the buttons that build a proposal from a recording, read the map from the controller,
@@ -34,6 +37,13 @@ class CMapView : public QWidget {
 
     CMapList* list() const { return list_; }
 
+    // "Pokrycie na żywo": the coverage of the map by the running diagnostics in place of
+    // the list, refreshed once a second from the samples gathered.
+    static constexpr int kCoverageRefreshMs = 1000;
+    void setLiveCoverage(bool on);
+    CMapCoverageView* coverageView() const { return coverage_; }
+    QTimer* coverageTimer() const { return coverageTimer_; }
+
   private:
     QPushButton* addButton(const QString& text, const char* name, void (CMapView::*handler)());
     void updateButtons();
@@ -54,5 +64,8 @@ class CMapView : public QWidget {
     CMapList* list_;
     QPushButton* read_;
     QPushButton* write_;
+    QCheckBox* live_;
+    CMapCoverageView* coverage_;
+    QTimer* coverageTimer_;
     bool updated_ = false;
 };

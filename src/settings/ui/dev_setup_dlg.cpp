@@ -138,13 +138,17 @@ void CDevSetupDlg::onLoadFile() {
     if (CDialogRunner::exec(chooser) != QDialog::Accepted) {
         return;
     }
-    const auto result =
-        CRecordCopy::loadFile(chooser.filePath().toStdString(), doc_.info(), doc_.carInfoGiven());
+    loadFile(chooser.filePath().toStdString());
+}
+
+bool CDevSetupDlg::loadFile(const std::string& path) {
+    const auto result = CRecordCopy::loadFile(path, doc_.info(), doc_.carInfoGiven());
     if (result != CRecordCopy::Result::Loaded) {
         CMessageBox::show(this, CRecordCopy::text(result), Icon::Error);
-        return;
+        return false;
     }
     showRecord();
+    return true;
 }
 
 void CDevSetupDlg::onFactory() {

@@ -65,6 +65,9 @@ class CDevSetupDlg : public QDialog {
     bool onSetConfig();
     // "Wczytaj z pliku....".
     void onLoadFile();
+    // A car settings file into the record as "Wczytaj z pliku...." takes it; false (and
+    // the reason shown) when it was refused.
+    bool loadFile(const std::string& path);
     // "Przywróć ustawienia fabryczne".
     void onFactory();
     // "Opis...".

@@ -1,4 +1,4 @@
-#include "cli/settings_fields.h"
+#include "settings/settings_fields.h"
 
 #include <cmath>
 #include <limits>

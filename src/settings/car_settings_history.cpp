@@ -1,0 +1,113 @@
+#include "settings/car_settings_history.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+
+#include "settings/car_info.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kExtension = ".settings";
+
+struct dated_file_t {
+    std::string key;  // yyyymmdd HHMMSS and a counter, ordering the files by time
+    car_settings_entry_t entry;
+};
+
+std::string timeOfDay(std::time_t when, const char* pattern) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[16];
+    return std::string(text, std::strftime(text, sizeof text, pattern, &local));
+}
+
+// A free name in `folder` for `stem` + HHMMSS: two stores in one second get "_2", "_3"...
+std::string freeHistoryName(const fs::path& folder, const std::string& stem) {
+    std::string name = stem + kExtension;
+    std::error_code ec;
+    for (int n = 2; fs::exists(folder / name, ec); ++n) {
+        name = stem + "_" + std::to_string(n) + kExtension;
+    }
+    return name;
+}
+
+// <ID>-dd-mm-yyyy[-HHMMSS[_N]].settings; the ID itself may hold '-'.
+bool parseName(const std::string& name, bool replaced, dated_file_t& file) {
+    static const std::regex pattern(
+        R"(^.*-(\d\d)-(\d\d)-(\d{4})(?:-(\d\d)(\d\d)(\d\d)(?:_(\d+))?)?\.settings$)");
+    std::smatch m;
+    if (!std::regex_match(name, m, pattern) || replaced != m[4].matched) {
+        return false;
+    }
+    const std::string date = m[1].str() + "-" + m[2].str() + "-" + m[3].str();
+    // The file of the day holds the day's last store.
+    const std::string time = replaced ? m[4].str() + m[5].str() + m[6].str() : "999999";
+    const int count = m[7].matched ? std::stoi(m[7].str()) : 1;
+    char counter[16];
+    std::snprintf(counter, sizeof counter, "%06d", count);
+    file.key = m[3].str() + m[2].str() + m[1].str() + time + counter;
+    file.entry.when =
+        replaced ? date + " " + m[4].str() + ":" + m[5].str() + ":" + m[6].str() : date;
+    return true;
+}
+
+void collect(const fs::path& folder, bool replaced, std::vector<dated_file_t>& files) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        const std::string name = it->path().filename().string();
+        dated_file_t file;
+        if (!it->is_directory(typeError) && parseName(name, replaced, file)) {
+            file.entry.path = it->path().string();
+            file.entry.replaced = replaced;
+            files.push_back(std::move(file));
+        }
+    }
+}
+
+}  // namespace
+
+bool CCarSettingsHistory::keepReplaced(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return true;  // the first store of the day
+    }
+    const fs::path old(path);
+    const fs::path folder = old.parent_path() / kFolder;
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    const std::string stem = old.stem().string() + "-" + timeOfDay(st.st_mtime, "%H%M%S");
+    fs::rename(old, folder / freeHistoryName(folder, stem), ec);
+    return !ec;
+}
+
+std::vector<car_settings_entry_t> CCarSettingsHistory::list(const std::string& carFolder) {
+    std::vector<dated_file_t> files;
+    collect(carFolder, false, files);
+    collect(fs::path(carFolder) / kFolder, true, files);
+    std::sort(files.begin(), files.end(), [](const dated_file_t& a, const dated_file_t& b) {
+        return a.key != b.key ? a.key < b.key : a.entry.path < b.entry.path;
+    });
+    std::vector<car_settings_entry_t> entries;
+    entries.reserve(files.size());  // `previous` points into it
+    const device_info_t* previous = nullptr;
+    for (auto& file : files) {
+        car_settings_entry_t& entry = entries.emplace_back(std::move(file.entry));
+        entry.readable = CCarInfo::readCarSettingsFile(entry.path, entry.info);
+        if (!entry.readable) {
+            continue;
+        }
+        if (previous) {
+            entry.changes = CSettingsCompare::differences(previous->setup, entry.info.setup);
+        }
+        previous = &entry.info;
+    }
+    return entries;
+}

@@ -1,0 +1,59 @@
+#include "settings/settings_compare.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "settings/settings_fields.h"
+
+namespace {
+
+// Values read back from the controller carry the rounding of their conversion
+// (1.2 ms comes back as 1.2000000000000002); that is not a difference.
+bool sameValue(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+}
+
+std::string valueText(double value, const char* unit) {
+    std::ostringstream text;
+    text << value;
+    if (*unit) {
+        text << ' ' << unit;
+    }
+    return text.str();
+}
+
+std::string masksText(const std::array<std::uint8_t, 8>& masks) {
+    std::ostringstream text;
+    for (std::size_t i = 0; i < masks.size(); ++i) {
+        text << (i ? " " : "") << int{masks[i]};
+    }
+    return text.str();
+}
+
+}  // namespace
+
+std::vector<setting_change_t> CSettingsCompare::differences(const dev_setup_t& a,
+                                                            const dev_setup_t& b) {
+    std::vector<setting_change_t> changes;
+    for (const auto& field : setupFields()) {
+        const double va = field.get(a), vb = field.get(b);
+        if (!sameValue(va, vb)) {
+            changes.push_back(
+                {field.name, &field, va, vb, valueText(va, field.unit), valueText(vb, field.unit)});
+        }
+    }
+    if (a.lpgMasks != b.lpgMasks) {
+        changes.push_back(
+            {"injectorMasks", nullptr, 0, 0, masksText(a.lpgMasks), masksText(b.lpgMasks)});
+    }
+    return changes;
+}
+
+std::string CSettingsCompare::text(const std::vector<setting_change_t>& changes) {
+    std::string text;
+    for (const auto& change : changes) {
+        text += change.name + ": " + change.aText + " | " + change.bText + "\n";
+    }
+    return text;
+}
