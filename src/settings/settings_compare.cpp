@@ -57,3 +57,24 @@ std::string CSettingsCompare::text(const std::vector<setting_change_t>& changes)
     }
     return text;
 }
+
+namespace {
+
+std::string polishUnits(std::string text) {
+    const std::string english = "rev/min";
+    if (const auto at = text.find(english); at != std::string::npos) {
+        text.replace(at, english.size(), "obr/min");
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CSettingsCompare::labelledText(const std::vector<setting_change_t>& changes) {
+    std::string text;
+    for (const auto& change : changes) {
+        const std::string label = change.field ? change.field->label : "Maski wtryskiwaczy LPG";
+        text += label + ": " + polishUnits(change.aText) + " | " + polishUnits(change.bText) + "\n";
+    }
+    return text;
+}

@@ -25,4 +25,6 @@ class CSettingsCompare {
     static std::vector<setting_change_t> differences(const dev_setup_t& a, const dev_setup_t& b);
     // "name: a | b" a line.
     static std::string text(const std::vector<setting_change_t>& changes);
+    // The same with the settings editor's labels and Polish units, for the window.
+    static std::string labelledText(const std::vector<setting_change_t>& changes);
 };

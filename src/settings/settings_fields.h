@@ -6,9 +6,11 @@
 
 #include "link/dev_setup.h"
 
-// The settings record's fields under the names the command-line tool and its JSON use.
+// The settings record's fields under the names the command-line tool and its JSON use,
+// with the label the settings editor shows for each.
 struct setup_field_t {
     const char* name;
+    const char* label;
     const char* unit;
     bool integral;
     std::function<double(const dev_setup_t&)> get;

@@ -68,7 +68,7 @@ TEST(SettingsHistoryDlgTest, ListsTheStoresInOrderWithWhatChanged) {
     } rows[] = {
         {"01-02-2024 09:00:00", CSettingsHistoryDlg::kFirstText},
         {"01-02-2024",
-         CSettingsHistoryDlg::kChangesHeading + QString("mainCorrection: 1 ms | 1.5 ms\n")},
+         CSettingsHistoryDlg::kChangesHeading + QString("Główna poprawka: 1 ms | 1.5 ms\n")},
         {"02-02-2024", CSettingsHistoryDlg::kSameText},
     };
     for (int row = 0; row < 3; ++row) {

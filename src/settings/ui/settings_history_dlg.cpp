@@ -69,7 +69,8 @@ void CSettingsHistoryDlg::showChanges(int row) {
     if (!entry.readable) {
         text = QString(kUnreadableText).arg(QString::fromStdString(entry.path));
     } else if (!entry.changes.empty()) {
-        text = kChangesHeading + QString::fromStdString(CSettingsCompare::text(entry.changes));
+        text =
+            kChangesHeading + QString::fromStdString(CSettingsCompare::labelledText(entry.changes));
     } else {
         const bool first = std::none_of(entries_.begin(), entries_.begin() + row,
                                         [](const auto& e) { return e.readable; });
