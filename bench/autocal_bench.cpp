@@ -18,6 +18,7 @@
 #include "link/serial_port.h"
 #include "sim/controller_sim.h"
 #include "sim/pty_server.h"
+#include "sim/serial_line_factory.h"
 #include "support/thread_manager.h"
 
 namespace {
@@ -56,15 +57,13 @@ class CPrintingDeviceUi : public CNullDeviceUi {
 void BM_AutoSetupRunPaced(benchmark::State& state) {
     auto sim = std::make_shared<CControllerSim>();
     sim->setNeededCorrection(1.35);
-    CPtyServer server(sim);
-    server.setPacing(true);
-    server.start();
-    auto port = std::make_unique<CSerialPort>();
-    CPortNames names;
-    names.setFirstPath(server.slavePath());
-    port->setPortNames(names);
+    line_choice_t choice;
+    choice.kind = line_choice_t::Kind::SimulatedOnPty;
+    choice.sim = sim;
+    serial_line_t made = makeSerialLine(choice);
+    CPtyServer& server = *made.server;
     CPrintingDeviceUi deviceUi;
-    CLPGDevice device(deviceUi, std::move(port));
+    CLPGDevice device(deviceUi, std::move(made.line));
     device.setUnlocked(true);
     if (!device.connect(1)) {
         state.SkipWithError("no simulated controller");

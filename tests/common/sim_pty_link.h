@@ -23,13 +23,13 @@ class CSimPtyLink {
 
     CControllerSim& sim() { return *sim_; }
     const std::shared_ptr<CControllerSim>& simPtr() const { return sim_; }
-    CPtyServer& server() { return server_; }
+    CPtyServer& server() { return *server_; }
     CLPGDevice& device() { return *device_; }
     IDeviceUi& ui() { return ui_; }
 
   private:
     CNullDeviceUi ui_;
     std::shared_ptr<CControllerSim> sim_;
-    CPtyServer server_;
+    std::unique_ptr<CPtyServer> server_;
     std::unique_ptr<CLPGDevice> device_;
 };
