@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev clang-format
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick fonts-dejavu-core poppler-utils
   dpkg-dev
 )
 

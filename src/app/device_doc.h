@@ -80,6 +80,9 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void loadRecording();
     // Writes the recording being looked at as CSV (device_doc_export.cpp).
     void exportCsv();
+    // "Raport montażu...": the installation as a PDF (device_doc_report.cpp).
+    static constexpr const char* kPdfFilter = "Pliki PDF(*.pdf)";
+    void writeSetupReport();
     void onDiagStopped();
     // Searches the ports again as start-up does and resumes diagnostics.
     void onReconnect();

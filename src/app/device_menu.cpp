@@ -16,6 +16,8 @@ CDeviceMenu::CDeviceMenu(QMenuBar* bar, CDeviceDoc& document, QWidget* window)
     connect(action(ID_LOAD_RECORDING), &QAction::triggered, doc, &CDeviceDoc::loadRecording);
     connect(add(file, ID_EXPORT_CSV, "Eksportuj do CSV..."), &QAction::triggered, doc,
             &CDeviceDoc::exportCsv);
+    connect(add(file, ID_SETUP_REPORT, "Raport montażu..."), &QAction::triggered, doc,
+            &CDeviceDoc::writeSetupReport);
     file->addSeparator();
     connect(add(file, ID_EXIT, "Wyjście"), &QAction::triggered, window, &QWidget::close);
 
@@ -86,6 +88,7 @@ void CDeviceMenu::update() {
     const bool service = connected && doc_.unlocked();
     action(ID_LOAD_RECORDING)->setEnabled(!diagOn);
     action(ID_EXPORT_CSV)->setEnabled(!doc_.recordingName().empty());
+    action(ID_SETUP_REPORT)->setEnabled(connected);
     action(ID_EEPROM_READ)->setEnabled(service);
     action(ID_EEPROM_WRITE)->setEnabled(service);
     action(ID_DEVICE_VERSION)->setEnabled(service);

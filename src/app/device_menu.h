@@ -16,6 +16,7 @@ class CDeviceMenu : public QObject {
     enum Id {
         ID_LOAD_RECORDING = 32783,
         ID_EXPORT_CSV = 32810,
+        ID_SETUP_REPORT = 32811,
         ID_EXIT = 57665,
         ID_EEPROM_READ = 32793,
         ID_EEPROM_WRITE = 32794,

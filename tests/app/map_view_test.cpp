@@ -276,10 +276,14 @@ TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
     EXPECT_EQ(app.doc().map()[10 * 8 + 2], 110);
     EXPECT_EQ(app.doc().map()[17 * 8 + 6], 113);
     EXPECT_EQ(app.doc().map()[0], 100);
+    // The setup report takes the build with its support from the view.
+    ASSERT_TRUE(view->lastProposal());
+    EXPECT_EQ(view->lastProposal()->gasolineSamples[16 * 8 + 4], 40);
 
     click("read");  // the controller's own map has no support to show
     EXPECT_EQ(tip(10, 2), "");
     EXPECT_FALSE(list().weak(10, 2));
+    EXPECT_FALSE(view->lastProposal());
 }
 
 TEST_F(MapViewTest, RecordingsThatGiveNoMapAreToldAndChangeNothing) {

@@ -145,6 +145,7 @@ void CMapView::OnBtnRead() {
             return;
         }
         list_->showMap(doc_.map());
+        proposal_.reset();
     });
 }
 
@@ -175,11 +176,13 @@ void CMapView::OnBtnWrite() {
                 CMessageBox::show(this, QString(kNoLiveValue), Icon::Warning);
                 return;
             }
-            list_->showProposal(coverage_->proposal());
+            proposal_ = coverage_->proposal();
+            list_->showProposal(*proposal_);
             setLiveCoverage(false);
         }
         if (writeMap()) {
             list_->showMap(doc_.map());  // the controller's copy: what was stored
+            proposal_.reset();
         }
     });
 }
@@ -222,6 +225,7 @@ bool CMapView::writeMap() {
 
 void CMapView::OnBtnClear() {
     list_->clearCells();
+    proposal_.reset();
     doc_.map().fill(injmap::kNoCorrection);
 }
 
@@ -284,6 +288,7 @@ void CMapView::buildFrom(const QString& path) {
     }
     const map_proposal_t proposal = build.proposal();
     list_->showProposal(proposal);
+    proposal_ = proposal;
     for (int i = 0; i < injmap::kCells; ++i) {
         doc_.map()[i] = proposal.byteAt(i);
     }

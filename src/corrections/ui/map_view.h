@@ -1,9 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QString>
 #include <QWidget>
+
+#include "corrections/map_proposal.h"
 
 class CDeviceDoc;
 class CInjMap;
@@ -36,6 +39,8 @@ class CMapView : public QWidget {
     void OnBtnShowChart();
 
     CMapList* list() const { return list_; }
+    // The build the list shows with its support, while it shows one.
+    const std::optional<map_proposal_t>& lastProposal() const { return proposal_; }
 
     // "Pokrycie na żywo": the coverage of the map by the running diagnostics in place of
     // the list, refreshed once a second from the samples gathered.
@@ -68,4 +73,5 @@ class CMapView : public QWidget {
     CMapCoverageView* coverage_;
     QTimer* coverageTimer_;
     bool updated_ = false;
+    std::optional<map_proposal_t> proposal_;
 };
