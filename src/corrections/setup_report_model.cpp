@@ -69,8 +69,13 @@ CSetupReportModel::CSetupReportModel(const sources_t& sources)
 
 std::string CSetupReportModel::fileName(const std::string& make, const std::string& model,
                                         std::time_t when) {
-    return "Raport-" + fileSafe(make) + "-" + fileSafe(model) + "-" + formatTime(when, "%d-%m-%Y") +
-           ".pdf";
+    // A car without a make or model gives no empty parts ("Raport-07-12-2026.pdf").
+    std::string name = "Raport-";
+    for (const std::string& part : {make, model}) {
+        if (!part.empty())
+            name += fileSafe(part) + "-";
+    }
+    return name + formatTime(when, "%d-%m-%Y") + ".pdf";
 }
 
 void CSetupReportModel::gatherCar() {

@@ -40,7 +40,8 @@ TEST(SetupReportTest, FileNameFromCarAndDate) {
         const char* expected;
     } cases[] = {{"Opel", "Astra", "Raport-Opel-Astra-07-12-2026.pdf"},
                  {"Škoda", "Octavia II", "Raport-Škoda-Octavia_II-07-12-2026.pdf"},
-                 {"A/B", "C:D", "Raport-A_B-C_D-07-12-2026.pdf"}};
+                 {"A/B", "C:D", "Raport-A_B-C_D-07-12-2026.pdf"},
+                 {"", "", "Raport-07-12-2026.pdf"}};
     for (const auto& c : cases) {
         EXPECT_EQ(CSetupReportModel::fileName(c.make, c.model, when), c.expected) << c.make;
     }
