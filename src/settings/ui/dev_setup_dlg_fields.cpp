@@ -13,10 +13,10 @@
 
 namespace {
 
-using Kind = setup_field_spec_t::Kind;
+using Kind = setup_field_def_t::Kind;
 
 template <double dev_setup_t::*M>
-constexpr setup_field_spec_t real(const char* label, const char* suffix, const char* name) {
+constexpr setup_field_def_t real(const char* label, const char* suffix, const char* name) {
     return {label,
             suffix,
             name,
@@ -26,7 +26,7 @@ constexpr setup_field_spec_t real(const char* label, const char* suffix, const c
 }
 
 template <std::uint8_t dev_setup_t::*M>
-constexpr setup_field_spec_t byte(const char* label, const char* suffix, const char* name) {
+constexpr setup_field_def_t byte(const char* label, const char* suffix, const char* name) {
     return {label,
             suffix,
             name,
@@ -38,7 +38,7 @@ constexpr setup_field_spec_t byte(const char* label, const char* suffix, const c
 constexpr const char* kRevolutions = "obrotach";
 
 // In the order of CDevSetupDlg::Field.
-const setup_field_spec_t kFields[CDevSetupDlg::FIELDS] = {
+const setup_field_def_t kFields[CDevSetupDlg::FIELDS] = {
     real<&dev_setup_t::switchSpeed>("Obroty automatycznego przejścia na LPG", "",
                                     "Obroty automatycznego przejścia na LPG"),
     real<&dev_setup_t::switchTemp>("Temperatura automatycznego przejścia na LPG", "",
@@ -99,7 +99,7 @@ void setMarked(QWidget* control, bool on) {
 
 }  // namespace
 
-const setup_field_spec_t& setupFieldSpec(int field) {
+const setup_field_def_t& setupFieldDef(int field) {
     return kFields[field];
 }
 
@@ -147,13 +147,13 @@ setup_boxes_t CDevSetupDlg::boxesShown() const {
 bool CDevSetupDlg::moveControls() {
     dev_setup_t setup = doc_.info().setup;
     for (int f = 0; f < FIELDS; ++f) {
-        const setup_field_spec_t& spec = kFields[f];
+        const setup_field_def_t& def = kFields[f];
         std::optional<double> value;
-        if (spec.kind == Kind::Real) {
-            value = CNumberText::readDouble(edits_[f], spec.name);
+        if (def.kind == Kind::Real) {
+            value = CNumberText::readDouble(edits_[f], def.name);
         } else {
-            const bool byte = spec.kind == Kind::Byte;
-            const auto typed = CNumberText::readInt(edits_[f], spec.name,
+            const bool byte = def.kind == Kind::Byte;
+            const auto typed = CNumberText::readInt(edits_[f], def.name,
                                                     byte ? 0 : std::numeric_limits<int>::min(),
                                                     byte ? 255 : std::numeric_limits<int>::max());
             value = typed ? std::optional<double>(*typed) : std::nullopt;
@@ -161,7 +161,7 @@ bool CDevSetupDlg::moveControls() {
         if (!value) {
             return false;
         }
-        spec.set(setup, *value);
+        def.set(setup, *value);
     }
     setup_boxes_t boxes = boxesShown();
     for (int i = 0; i < kInjectors; ++i) {

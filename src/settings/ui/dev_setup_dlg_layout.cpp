@@ -84,9 +84,9 @@ QWidget* CDevSetupDlg::buildFieldsPane() {
         IGNITION_PULSES, MIN_SUPPLY,  EMULATOR_DELAY,    TIME_AVERAGING,      PRESSURE_AVERAGING};
     int row = 0;
     for (Field f : order) {
-        const setup_field_spec_t& spec = setupFieldSpec(f);
+        const setup_field_def_t& def = setupFieldDef(f);
         edits_[f]->setParent(pane);
-        addFieldRow(grid, row++, new QLabel(spec.label, pane), edits_[f], spec.suffix);
+        addFieldRow(grid, row++, new QLabel(def.label, pane), edits_[f], def.suffix);
     }
     allowChange_ = new QCheckBox("Pozwól zmienić", pane);
     grid->addWidget(allowChange_, row++, 1, 1, 2);
@@ -109,7 +109,7 @@ QWidget* CDevSetupDlg::buildCorrectionsPane() {
         edits_[f]->setParent(pane);
     }
     addFieldRow(main, 0, mainCorrection_, edits_[MAIN_CORRECTION], "[ms]");
-    addFieldRow(main, 1, new QLabel(setupFieldSpec(LPG_INJ_DELAY).label, pane),
+    addFieldRow(main, 1, new QLabel(setupFieldDef(LPG_INJ_DELAY).label, pane),
                 edits_[LPG_INJ_DELAY], "[ms]");
     column->addLayout(main);
 
@@ -120,7 +120,7 @@ QWidget* CDevSetupDlg::buildCorrectionsPane() {
     for (Field f : {REF_PRESSURE, PRESSURE_SLOPE}) {
         edits_[f]->setParent(pressure);
         addFieldRow(pressureGrid, f == REF_PRESSURE ? 1 : 2,
-                    new QLabel(setupFieldSpec(f).label, pressure), edits_[f], "");
+                    new QLabel(setupFieldDef(f).label, pressure), edits_[f], "");
     }
     column->addWidget(pressure);
 

@@ -4,7 +4,7 @@
 
 // How the settings editor shows one bound field of the settings record: its label, the
 // text after the edit, the name a refusal box gives it, and how its number is typed.
-struct setup_field_spec_t {
+struct setup_field_def_t {
     enum class Kind { Real, Byte, Integer };
 
     const char* label;
@@ -15,5 +15,5 @@ struct setup_field_spec_t {
     void (*set)(dev_setup_t&, double);
 };
 
-// The spec of CDevSetupDlg::Field `field`.
-const setup_field_spec_t& setupFieldSpec(int field);
+// How the editor shows and checks the field `field` of CDevSetupDlg::Field.
+const setup_field_def_t& setupFieldDef(int field);
