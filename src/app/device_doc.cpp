@@ -38,7 +38,10 @@ CDeviceDoc::CDeviceDoc(std::unique_ptr<ISerialLine> line, IPreferences* preferen
             slow ? doc->slowRefresh() : doc->normalRefresh();
         }
     });
-    setSnapshotHook([this] { CSettingsHistory::appendSnapshot(recordingName(), info(), store_); });
+    setSnapshotHook([this](const device_info_t& written) {
+        device_info_t snapshot = written;
+        CSettingsHistory::appendSnapshot(recordingName(), snapshot, store_);
+    });
     // Work-mode pauses keep the window alive.
     setSleeper([](std::chrono::milliseconds pause) {
         if (QThread::currentThread() != qApp->thread()) {

@@ -25,8 +25,8 @@ void CDeviceDoc::onSettingsHistory() {
     QString name;
     const car_texts_t car = car_texts_t::fromRecord(info());
     if (isConnected() && !car.make.empty() && !car.model.empty() && !car.capacity.empty()) {
-        folder = CCarInfo().carSettingsRoot() +
-                 CCarInfo::carFolderName(car.make, car.model, car.capacity);
+        const CCarInfo library;
+        folder = library.carSettingsRoot() + library.carFolder(car.make, car.model, car.capacity);
         name = carName(car);
     } else {
         // Any file of the car picked in the chooser names its folder.
@@ -36,9 +36,7 @@ void CDeviceDoc::onSettingsHistory() {
         }
         const QFileInfo file(chooser.filePath());
         folder = file.absolutePath().toStdString();
-        car_texts_t chosen;
-        CCarInfo::splitFolderName(file.dir().dirName().toStdString(), chosen.make, chosen.model,
-                                  chosen.capacity);
+        const car_texts_t chosen = CCarInfo::folderCar(folder);
         name = carName(chosen);
     }
     const bool canLoad = isConnected() || !recordingName().empty();

@@ -14,13 +14,13 @@
 #include "app/device_frame.h"
 #include "app/lpg_bar.h"
 #include "app/main_frame.h"
-#include "app/qt_preferences.h"
 #include "app/qt_translations.h"
 #include "corrections/ui/map_view.h"
 #include "corrections/ui/time_corr_view.h"
 #include "display/device_panel.h"
 #include "display/display_view.h"
 #include "display/series_chart.h"
+#include "settings/file_preferences.h"
 
 CVapron::Options CVapron::parseArguments(int argc, char** argv) {
     Options options;
@@ -66,7 +66,7 @@ void CVapron::prepareApplication() {
 }
 
 CVapron::CVapron(Options options)
-    : options_(std::move(options)), preferences_(std::make_unique<CQtPreferences>()) {}
+    : options_(std::move(options)), preferences_(std::make_unique<CFilePreferences>()) {}
 
 CVapron::~CVapron() {
     if (mainFrame_) {

@@ -47,6 +47,7 @@ bool CAutoSetup::work() {
     steps_.clear();
     accepted_.clear();
     constant_.reset();
+    written_.reset();
     settingsRead_ = false;
     bool written = false;
     // A raised error is the port's or a file's; the run ends like every other failure.
@@ -97,7 +98,7 @@ bool CAutoSetup::run() {
     if (stopped()) {
         return false;
     }
-    if (!device_.readSetup()) {
+    if (!device_.readSetup(setup_)) {
         return fail(Outcome::ControllerFailed, kReadFailed);
     }
     settingsRead_ = true;
@@ -150,7 +151,7 @@ bool CAutoSetup::runStep(int index) {
 
 // Steps 2 to 5 then measure with the corrected value already in the controller.
 bool CAutoSetup::updateFirstCorrection(double correction) {
-    double& main = device_.setup().mainCorrection;
+    double& main = setup_.mainCorrection;
     main += correction;
     if (main < kMinMainCorrection) {
         // Kept in the program only: nothing is written.
@@ -166,9 +167,12 @@ bool CAutoSetup::updateFirstCorrection(double correction) {
 }
 
 bool CAutoSetup::write() {
-    if (!device_.writeSetup()) {
+    const setup_write_t written = device_.writeSetup(setup_);
+    if (!written) {
+        // A refusal has been shown with its reason; the log names the failed write.
         return fail(Outcome::ControllerFailed, kWriteFailed);
     }
+    written_ = setup_.mainCorrection;
     return true;
 }
 
@@ -185,8 +189,15 @@ bool CAutoSetup::finish() {
     log(kResults);
     log(kConstantCorrection + number(*constant_) + kMs);
     log(kWriting);
-    double& main = device_.setup().mainCorrection;
-    main = conv::roundToTimeStep(*constant_ + main);
+    const double result = conv::roundToTimeStep(*constant_ + setup_.mainCorrection);
+    if (!(result >= kMinWrittenCorrection && result <= kMaxWrittenCorrection)) {
+        // The record's field holds 0 to 6 ms only; anything else would wrap in the
+        // controller's byte.
+        ui_.showMessage(outOfRangeText(result, setup_.mainCorrection), IDeviceUi::Icon::Error);
+        log(kNothingWritten);
+        return fail(Outcome::OutOfRange);
+    }
+    setup_.mainCorrection = result;
     if (!write()) {
         return false;
     }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "link/dev_setup.h"
+
 class CDiagData;
 class CLPGDevice;
 class CThreadManager;
@@ -39,6 +41,7 @@ class CAutoSetup {
         Stopped,           // the run flag was cleared during a wait
         TooSmall,          // the first correction made the main correction negative
         AllRejected,       // no step correction passed the acceptance test
+        OutOfRange,        // the result lies outside what the record holds; not written
         Error,             // the port or a file failed (a raised error)
     };
 
@@ -47,6 +50,9 @@ class CAutoSetup {
     static constexpr std::size_t kAveragedSamples = 40;
     static constexpr double kMinMainCorrection = 0.0;
     static constexpr double kMaxMainCorrection = 4.0;
+    // What the settings record can hold at the end of a run.
+    static constexpr double kMinWrittenCorrection = 0.0;
+    static constexpr double kMaxWrittenCorrection = 6.0;
     static constexpr double kDefaultTolerancePercent = 10.0;
     static constexpr std::chrono::milliseconds kPollInterval{50};
 
@@ -79,6 +85,8 @@ class CAutoSetup {
     std::vector<double> stepCorrections() const;
     const std::vector<double>& acceptedCorrections() const { return accepted_; }
     std::optional<double> constantCorrection() const { return constant_; }
+    // The main correction the controller last acknowledged during the run, if any.
+    std::optional<double> writtenCorrection() const { return written_; }
     // The settings were read from the controller, so the record's values are its own.
     bool settingsRead() const { return settingsRead_; }
 
@@ -119,5 +127,8 @@ class CAutoSetup {
     std::vector<auto_setup_step_t> steps_;
     std::vector<double> accepted_;
     std::optional<double> constant_;
+    std::optional<double> written_;
     bool settingsRead_ = false;
+    // The run's own copy of the settings: read once, changed only by the procedure.
+    dev_setup_t setup_;
 };

@@ -36,6 +36,8 @@ inline constexpr const char* kTooSmall =
     "-zwiększyć opóźnienie wtrysku.\n";
 inline constexpr const char* kTooLarge =
     "Wyliczono zbyt dużą poprawkę.\nNależy zmienić wtryskiwacze na większe.";
+inline constexpr const char* kNothingWritten =
+    "Błąd - Wynik poza zakresem głównej poprawki, ustawień nie wpisano.";
 inline constexpr const char* kAllRejected =
     "Błąd procedury autoustawiania. Wszystkie wartości średnie zostały odrzucone";
 inline constexpr const char* kFailedHeading =
@@ -50,5 +52,8 @@ std::string startTime(const std::tm& local);
 // A double as the log writes it: six significant digits, no trailing zeros (0.025,
 // 3.425, 1.35), a point as the decimal separator whatever the locale.
 std::string number(double value);
+// The box of a final main correction the settings record cannot hold; `kept` is what
+// the controller still holds.
+std::string outOfRangeText(double found, double kept);
 
 }  // namespace autosetup_text

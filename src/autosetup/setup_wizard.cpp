@@ -87,7 +87,7 @@ CSetupWizard::Going CSetupWizard::checkController() {
     if (!samplesArrive()) {
         return stop(End::NoSamples, kNoSamples, Icon::Error);
     }
-    if (!device_.readSetup()) {
+    if (!device_.readSetup(setup_)) {
         return stop(End::SetupUnread, kSetupUnread, Icon::Error);
     }
     return kGoOn;
@@ -113,10 +113,9 @@ CSetupWizard::Going CSetupWizard::checkFirstInjector() {
         return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
     }
     if (sample.gasTimeMs() > kMaxGasTimeMs) {
-        dev_setup_t& setup = device_.setup();
-        setup.setGasoline12V(!setup.gasoline12V());
-        if (!device_.writeSetup()) {
-            return stop(End::WriteFailed, kWriteFailed, Icon::Error);
+        setup_.setGasoline12V(!setup_.gasoline12V());
+        if (const setup_write_t written = device_.writeSetup(setup_); !written) {
+            return stopAfterWrite(written);
         }
     }
     return kGoOn;
@@ -127,7 +126,7 @@ CSetupWizard::Going CSetupWizard::checkSignals() {
     if (!ui_.askCylinders(typed)) {
         return End::Cancelled;
     }
-    const int count = injectorsToCheck(typed, device_.setup().injType);
+    const int count = injectorsToCheck(typed, setup_.injType);
     for (int injector = 1; injector <= count; ++injector) {
         app_msg_t sample;
         if (!readSample(injector, sample)) {
@@ -143,11 +142,11 @@ CSetupWizard::Going CSetupWizard::checkSignals() {
 }
 
 CSetupWizard::Going CSetupWizard::takeSettings() {
-    dev_setup_t& setup = device_.setup();
+    dev_setup_t& setup = setup_;
     if (!ui_.askBasicSettings(setup)) {
         return End::Cancelled;
     }
-    const std::string problems = device_.checkSetup();
+    const std::string problems = CLPGDevice::checkSetup(setup);
     if (!problems.empty()) {
         return stop(End::SetupRefused, problems, Icon::Error);
     }
@@ -159,10 +158,18 @@ CSetupWizard::Going CSetupWizard::takeSettings() {
         setup.refPressure == 0) {
         ui_.showMessage(kNoPressureCorrection, Icon::Information);
     }
-    if (!device_.writeSetup()) {
-        return stop(End::WriteFailed, kWriteFailed, Icon::Error);
+    if (const setup_write_t written = device_.writeSetup(setup); !written) {
+        return stopAfterWrite(written);
     }
     return kGoOn;
+}
+
+// A refused write has shown its own reason; only an unanswered one needs the wizard's.
+CSetupWizard::Going CSetupWizard::stopAfterWrite(const setup_write_t& written) {
+    if (written.refused()) {
+        return End::WriteFailed;
+    }
+    return stop(End::WriteFailed, kWriteFailed, Icon::Error);
 }
 
 CSetupWizard::Going CSetupWizard::switchToLpg() {

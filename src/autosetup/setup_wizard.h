@@ -7,6 +7,7 @@
 
 #include "autosetup/i_setup_wizard_ui.h"
 #include "diag/app_msg.h"
+#include "link/lpg_device.h"
 
 class CDiagData;
 class CLPGDevice;
@@ -77,9 +78,12 @@ class CSetupWizard {
     bool samplesArrive() const;
     bool readSample(int injector, app_msg_t& sample);
     End stop(End end, const std::string& text, ISetupWizardUi::Icon icon);
+    Going stopAfterWrite(const setup_write_t& written);
 
     CLPGDevice& device_;
     const CDiagData& store_;
     ISetupWizardUi& ui_;
     const std::atomic<bool>* diagOn_ = nullptr;
+    // The wizard's own copy of the settings: read once, changed only by its steps.
+    dev_setup_t setup_;
 };

@@ -81,11 +81,13 @@ void CCliApp::defineCommands(CLI::App& app) {
     auto* map = app.add_subcommand("map", "The injection map");
     map->require_subcommand(1);
     map->add_subcommand("read", "Read the map (50 rows of 8 percentages)");
-    map->add_subcommand("write",
-                        "Write the map from FILE: the JSON of `map read --json`, or 50 lines "
-                        "of 8 numbers")
-        ->add_option("file", o.file, "Map file (a FIFO or pipe is read too)")
-        ->required();
+    auto* mapWrite = map->add_subcommand(
+        "write",
+        "Write the map from FILE: the JSON of `map read --json`, or 50 lines of 8 numbers; "
+        "the map is switched on in the settings unless --keep-functions");
+    mapWrite->add_option("file", o.file, "Map file (a FIFO or pipe is read too)")->required();
+    mapWrite->add_flag("--keep-functions", o.keepFunctions,
+                       "Leave the settings' function switches as they are");
     map->add_subcommand("build", "Build a map proposal from a recording (offline)")
         ->add_option("file", o.file, "Recording (.lpgd)")
         ->required();
@@ -93,9 +95,13 @@ void CCliApp::defineCommands(CLI::App& app) {
     auto* table = app.add_subcommand("table", "The time-correction table");
     table->require_subcommand(1);
     table->add_subcommand("read", "Read the 25 corrections in percent");
-    table->add_subcommand("write", "Write 25 corrections")
-        ->add_option("values", o.values, "V1,…,V25 in percent (−100 to 155)")
-        ->required();
+    auto* tableWrite = table->add_subcommand(
+        "write",
+        "Write 25 corrections; the table is switched on in the settings unless "
+        "--keep-functions");
+    tableWrite->add_option("values", o.values, "V1,…,V25 in percent (−100 to 155)")->required();
+    tableWrite->add_flag("--keep-functions", o.keepFunctions,
+                         "Leave the settings' function switches as they are");
 
     auto* fuel = app.add_subcommand("fuel", "The fuel-level sensor");
     fuel->require_subcommand(1);

@@ -72,13 +72,20 @@ class CCliApp {
     int prepareTable();
     int prepareThresholds();
 
-    nlohmann::json settingsJson() const;
+    nlohmann::json settingsJson(const dev_setup_t& setup) const;
     // Reads the settings back and prints them; false (with a message) when they could
     // not be read.
-    bool printReadBack();
+    // Prints what the controller holds after a write, with whether it was written and
+    // filed; false when it could not be read.
+    bool printReadBack(bool written, bool filed);
     // Checks and writes the settings held and prints what the controller then holds;
     // `afterWrite` runs after a confirmed write and may end the command with its code.
-    int writeAndReadBack(const std::function<int()>& afterWrite = {});
+    int writeAndReadBack(const dev_setup_t& setup, const std::function<int()>& afterWrite = {});
+    // Exit code of a settings write that did not end acknowledged and filed.
+    int writeFailure(const setup_write_t& written);
+    int restartController();
+    // Checks that a settings write could be made at all, before anything is sent.
+    int settingsWritable(const dev_setup_t& setup);
     int applyCarOption();
 
     std::unique_ptr<Options> opt_;

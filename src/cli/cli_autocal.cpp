@@ -162,8 +162,10 @@ int CCliApp::cmdAutocal() {
         acquisitionEnded = true;
     });
     // Every settings write is kept beside the recording, as the window does.
-    device_->setSnapshotHook(
-        [&] { CSettingsHistory::appendSnapshot(recording, device_->info(), store); });
+    device_->setSnapshotHook([&](const device_info_t& written) {
+        device_info_t snapshot = written;
+        CSettingsHistory::appendSnapshot(recording, snapshot, store);
+    });
 
     g_cancel = false;
     CCliAutocal ui(opt_->yes, g_cancel);
@@ -196,9 +198,11 @@ int CCliApp::cmdAutocal() {
     std::signal(SIGTERM, SIG_DFL);
 
     // Values the run never learnt from the controller are not reported.
+    // The main correction is what the controller holds after an acknowledged write, as
+    // read back; a run that wrote nothing reports none.
     std::optional<double> main, pressure;
-    if (procedure.settingsRead()) {
-        main = device_->info().setup.mainCorrection;
+    if (dev_setup_t held; procedure.writtenCorrection() && device_->readSetup(held)) {
+        main = held.mainCorrection;
     }
     if (!procedure.steps().empty()) {
         pressure = device_->info().reducerPressure;

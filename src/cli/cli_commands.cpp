@@ -70,6 +70,9 @@ int CCliApp::applyCarOption() {
         car.injectorsFitted.empty()) {
         return fail(EXIT_USAGE, "Musisz podać dane dotyczące samochodu i zamontowanej instalacji");
     }
+    if (const std::string field = car.tooLong(); !field.empty()) {
+        return fail(EXIT_USAGE, "Za długi tekst w --car: " + field);
+    }
     car.toRecord(device_->info());
     device_->setCarInfoGiven(true);
     static CFilePreferences preferences;
@@ -105,8 +108,7 @@ int CCliApp::cmdInfo() {
     return print(object, text.str());
 }
 
-json CCliApp::settingsJson() const {
-    const dev_setup_t& setup = device_->info().setup;
+json CCliApp::settingsJson(const dev_setup_t& setup) const {
     json object;
     for (const auto& field : setupFields()) {
         if (field.integral) {
@@ -175,65 +177,100 @@ std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
 }  // namespace
 
 int CCliApp::cmdSettingsGet() {
-    if (!device_->readSetup()) {
+    dev_setup_t setup;
+    if (!device_->readSetup(setup)) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
     }
-    return print(settingsJson(), settingsText(device_->info().setup));
+    return print(settingsJson(setup), settingsText(setup));
 }
 
 int CCliApp::cmdSettingsSet() {
-    if (!device_->readSetup()) {
+    dev_setup_t setup;
+    if (!device_->readSetup(setup)) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
     }
     for (const auto& assignment : opt_->assignments) {
-        if (const std::string problem = applyAssignment(device_->setup(), assignment);
-            !problem.empty()) {
+        if (const std::string problem = applyAssignment(setup, assignment); !problem.empty()) {
             return fail(EXIT_USAGE, problem);
         }
     }
-    return writeAndReadBack();
+    return writeAndReadBack(setup);
 }
 
-int CCliApp::writeAndReadBack(const std::function<int()>& afterWrite) {
-    if (const std::string messages = device_->checkSetup(); !messages.empty()) {
+int CCliApp::settingsWritable(const dev_setup_t& setup) {
+    if (const std::string messages = CLPGDevice::checkSetup(setup); !messages.empty()) {
+        return fail(EXIT_USAGE, "Nie wpisano ustawień do sterownika:\n" + messages);
+    }
+    if (!device_->unlocked() && !device_->carInfoGiven()) {
+        return fail(EXIT_USAGE,
+                    "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i "
+                    "zamontowanej instalacji: --car \"MARKA|MODEL|POJEMNOŚĆ\" albo --unlocked");
+    }
+    return EXIT_OK;
+}
+
+int CCliApp::writeFailure(const setup_write_t& written) {
+    using Refusal = setup_write_t::Refusal;
+    switch (written.refusal) {
+        case Refusal::Check:
+        case Refusal::CarInfo:
+            return EXIT_USAGE;  // the connection has said why
+        case Refusal::File:
+            return EXIT_IO;
+        case Refusal::Version:
+            return EXIT_NO_ANSWER;
+        case Refusal::None:
+            break;
+    }
+    fail(EXIT_NO_ANSWER,
+         "Sterownik nie potwierdził zapisu ustawień: mógł je przyjąć albo nie. Sprawdź "
+         "wartości odczytane ze sterownika i w razie potrzeby powtórz zapis.\n"
+         "brak potwierdzenia po wysłaniu rekordu ustawień");
+    return EXIT_NO_ANSWER;
+}
+
+// The write checks the record, and files it in the car library only once the
+// controller acknowledged it.
+int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int()>& afterWrite) {
+    // The write checks too; checked here, the messages stand as they are on their own.
+    if (const std::string messages = CLPGDevice::checkSetup(setup); !messages.empty()) {
         std::fputs(messages.c_str(), stderr);
         return EXIT_USAGE;
     }
-    const bool needsCar = !device_->unlocked() && !device_->carInfoGiven();
-    const std::size_t messagesBefore = ui_.messagesShown();
-    if (!device_->writeSetup()) {
-        if (needsCar) {
-            return EXIT_USAGE;
+    const setup_write_t written = device_->writeSetup(setup);
+    if (!written) {
+        const int code = writeFailure(written);
+        if (!written.refused()) {
+            printReadBack(false, false);
         }
-        if (ui_.messagesShown() != messagesBefore) {
-            return EXIT_NO_ANSWER;  // the connection has said why
-        }
-        fail(EXIT_NO_ANSWER,
-             "Sterownik nie potwierdził zapisu ustawień: mógł je przyjąć albo nie. Sprawdź "
-             "wartości odczytane ze sterownika i w razie potrzeby powtórz zapis.\n"
-             "brak potwierdzenia po wysłaniu rekordu ustawień");
-        printReadBack();
-        return EXIT_NO_ANSWER;
+        return code;
     }
     if (afterWrite) {
         if (const int code = afterWrite(); code != EXIT_OK) {
             return code;
         }
     }
-    return printReadBack() ? EXIT_OK : EXIT_NO_ANSWER;
+    if (!printReadBack(true, written.filed)) {
+        return EXIT_NO_ANSWER;
+    }
+    return written.filed ? EXIT_OK : EXIT_IO;
 }
 
 // What the controller holds, not the local copy: it may have rounded a value to its
 // own steps (1.06 ms becomes 1.05 ms at 0.025 ms a tick).
-bool CCliApp::printReadBack() {
-    if (!device_->readSetup()) {
+bool CCliApp::printReadBack(bool written, bool filed) {
+    dev_setup_t held;
+    if (!device_->readSetup(held)) {
         fail(EXIT_NO_ANSWER,
              "Nie można odczytać ustawień ze sterownika: sprawdź je poleceniem "
              "\"settings get\".\n"
              "brak odpowiedzi na odczyt ustawień po zapisie");
         return false;
     }
-    print(settingsJson(), settingsText(device_->info().setup));
+    json object = settingsJson(held);
+    object["written"] = written;
+    object["filed"] = filed;
+    print(object, settingsText(held));
     return true;
 }
 

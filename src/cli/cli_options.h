@@ -26,8 +26,9 @@ struct CCliApp::Options {
     double seconds = 0;
     bool coverage = false;  // record: map coverage on standard error
     std::string hex;
-    double tolerance = 10.0;  // autocal
-    bool yes = false;         // autocal: the idle question is answered
+    double tolerance = 10.0;     // autocal
+    bool yes = false;            // autocal: the idle question is answered
+    bool keepFunctions = false;  // map/table write: the settings stay as they are
 
     // Inputs checked before the controller is touched.
     std::array<std::uint8_t, 512> image{};

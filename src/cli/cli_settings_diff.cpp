@@ -103,9 +103,10 @@ int CCliApp::cmdSettingsDiff() {
         if (!device_->readSetup()) {
             return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
         }
+        const device_info_t held = device_->info();
         for (std::size_t i = 0; i < 2; ++i) {
             if (sources[i].kind() == CSettingsSource::Kind::Controller)
-                records[i] = device_->info();
+                records[i] = held;
         }
     }
     std::string text;
@@ -124,15 +125,17 @@ int CCliApp::cmdSettingsLoad() {
     if (int code = connectDevice(); code != EXIT_OK) {
         return code;
     }
-    if (!device_->readSetup()) {
+    device_info_t record = device_->info();
+    if (!device_->readSetup(record.setup)) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
     }
-    const std::uint8_t injTypeBefore = device_->setup().injType;
-    takeFile(device_->info(), file, device_->carInfoGiven());
+    const std::uint8_t injTypeBefore = record.setup.injType;
+    takeFile(record, file, device_->carInfoGiven());
+    device_->adoptRecord(record);
     // A new injection type takes effect when the controller restarts; the reset request
     // is the one the settings editor sends.
-    return writeAndReadBack([&] {
-        if (device_->setup().injType != injTypeBefore && !device_->clearErrors()) {
+    return writeAndReadBack(record.setup, [&] {
+        if (record.setup.injType != injTypeBefore && !device_->clearErrors()) {
             return fail(EXIT_NO_ANSWER, "Nie powiodło się zresetowanie urządzenia!");
         }
         return static_cast<int>(EXIT_OK);

@@ -1,4 +1,5 @@
 // Map, time table, fuel sensor and sequence commands, with their input checks.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -7,6 +8,8 @@
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
 #include "cli/map_file.h"
+#include "corrections/inj_map_cells.h"
+#include "corrections/time_table.h"
 #include "settings/eeprom_image.h"
 
 using nlohmann::json;
@@ -138,15 +141,44 @@ int CCliApp::cmdMapRead() {
     return print(json{{"rows", rows}}, text.str());
 }
 
+// The settings that switch the map on are known to be writable before the map is sent,
+// so a map never lands with its function left off by a refusal afterwards.
 int CCliApp::cmdMapWrite() {
+    const bool any = std::any_of(opt_->map.begin(), opt_->map.end(),
+                                 [](std::uint8_t cell) { return cell != injmap::kNoCorrection; });
+    dev_setup_t setup;
+    if (!opt_->keepFunctions) {
+        if (!device_->readSetup(setup)) {
+            return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+        }
+        setup.setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
+        if (const int code = settingsWritable(setup); code != EXIT_OK) {
+            return code;
+        }
+    }
     device_->map() = opt_->map;
     if (!device_->writeMap()) {
-        return fail(EXIT_NO_ANSWER, "Nie powiodło się wpisanie mapy wtrysków do urządzenia!");
+        return fail(EXIT_NO_ANSWER,
+                    "Nie powiodło się wpisanie mapy wtrysków do urządzenia!\n"
+                    "mapa w sterowniku może być niekompletna — wpisz ją ponownie");
     }
     if (!device_->readMap() || device_->map() != opt_->map) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!");
     }
-    return print(json{{"written", true}}, "");
+    if (opt_->keepFunctions) {
+        return print(json{{"written", true}}, "");
+    }
+    return writeAndReadBack(setup, [&] { return restartController(); });
+}
+
+// A controller takes a new map or table function only after a restart.
+int CCliApp::restartController() {
+    if (!device_->clearErrors()) {
+        return fail(EXIT_NO_ANSWER,
+                    "Nie powiodło się zresetowanie urządzenia!\n"
+                    "wpisane dane sterownik przyjmie po wyłączeniu i włączeniu zapłonu");
+    }
+    return EXIT_OK;
 }
 
 int CCliApp::cmdTableRead() {
@@ -162,11 +194,41 @@ int CCliApp::cmdTableRead() {
 }
 
 int CCliApp::cmdTableWrite() {
+    dev_setup_t setup;
+    if (!opt_->keepFunctions) {
+        if (!device_->readSetup(setup)) {
+            return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
+        }
+        setup.flags = CTimeTable::withTableFlag(setup.flags, opt_->table);
+        if (const int code = settingsWritable(setup); code != EXIT_OK) {
+            return code;
+        }
+    }
     device_->info().timeTable = opt_->table;
     if (!device_->writeTimeTable()) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się wpisanie ustawień do urządzenia!");
     }
-    return print(json{{"values", opt_->table}}, "");
+    // The controller keeps whole percents: what it stored is read back and printed.
+    if (!device_->readTimeTable()) {
+        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie tabeli po zapisie!");
+    }
+    const auto stored = device_->info().timeTable;
+    if (!opt_->keepFunctions) {
+        const setup_write_t written = device_->writeSetup(setup);
+        if (!written) {
+            return writeFailure(written);
+        }
+        if (!written.filed) {
+            print(json{{"values", stored}, {"written", true}, {"filed", false}}, "");
+            return EXIT_IO;
+        }
+    }
+    std::ostringstream text;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        text << (i ? "," : "") << stored[i];
+    }
+    text << '\n';
+    return print(json{{"values", stored}, {"written", true}}, text.str());
 }
 
 int CCliApp::cmdFuelRead() {

@@ -45,11 +45,15 @@ bool CRecordingArchive::exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+// A file with anything in it is kept (a drive, or a file that is no recording), and so
+// is a link, which a run would otherwise write through. A folder or FIFO is left for
+// the writer to refuse.
 bool CRecordingArchive::holdsDrive(const std::string& recording) {
-    if (CRecordingProbe::probe(recording).result == CRecordingProbe::Result::Samples) {
+    struct stat info {};
+    if (::lstat(recording.c_str(), &info) == 0 &&
+        (S_ISLNK(info.st_mode) || (S_ISREG(info.st_mode) && info.st_size > 0))) {
         return true;
     }
-    struct stat info {};
     const std::string companion = CSettingsHistory::companionName(recording);
     return ::stat(companion.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
 }

@@ -18,8 +18,9 @@ class CRecordingArchive {
 
     // The stamped name; serial 2, 3 … is added when that second is already taken.
     static std::string stampedName(const std::string& recording, std::time_t now, int serial = 1);
-    // Moves the recording and its companion aside when the recording holds a sample or
-    // the companion holds anything; nothing when there is nothing to keep.
+    // Moves the recording and its companion aside when the recording is a file holding
+    // anything or a link (moved itself, never written through), or the companion holds
+    // anything; nothing when there is nothing to keep.
     static result_t setAside(const std::string& recording, std::time_t now);
 
   private:

@@ -58,6 +58,9 @@ CDevicePanel::CDevicePanel(CDeviceDoc& document, QWidget* parent)
     build();
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, &CDevicePanel::refresh);
+    spinWrite_ = new QTimer(this);
+    spinWrite_->setSingleShot(true);
+    connect(spinWrite_, &QTimer::timeout, this, &CDevicePanel::writeSpunCorrection);
     connect(&doc_, &CDeviceDoc::mainCorrectionShown, this,
             [this](double ms) { correction_->setText(number(ms, 3)); });
     // The version mismatch box has told the user; a write would only repeat it.
@@ -269,8 +272,9 @@ void CDevicePanel::pollSettings() {
         return;
     }
     catchError([&] {
+        // Only the copy of what the controller holds is refreshed.
         if (doc_.readSetup()) {
-            correction_->setText(number(doc_.setup().mainCorrection, 3));
+            correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
         }
     });
 }
@@ -323,28 +327,35 @@ void CDevicePanel::onBtnSetCorrection() {
     writeCorrection(*typed);
 }
 
-// The car information dialog of the first write runs an event loop: the settings poll
-// must not read the controller's old value into the record that is about to be written.
+// The write starts from what the controller holds now and changes the main correction
+// only, so nothing else the controller holds is replaced by an older value.
 void CDevicePanel::writeCorrection(double ms) {
     writing_ = true;
     runGuarded(this, "CDevicePanel::onBtnSetCorrection()", [&] {
-        dev_setup_t& setup = doc_.setup();
-        const double old = setup.mainCorrection;
-        setup.mainCorrection = conv::roundToTimeStep(ms);
-        const std::string problems = doc_.checkSetup();
-        if (!problems.empty()) {
-            CMessageBox::show(this, QString::fromStdString(problems), CMessageBox::Icon::Error);
-            setup.mainCorrection = old;
+        dev_setup_t setup;
+        if (!doc_.readSetup(setup)) {
+            CMessageBox::show(this, "Nie można wczytać ustawień z urządzenia.",
+                              CMessageBox::Icon::Error);
             return;
         }
-        if (!doc_.writeSetup()) {
-            CMessageBox::show(this, "Nie powiodło się ustawienie urządzenia!",
+        setup.mainCorrection = conv::roundToTimeStep(ms);
+        const setup_write_t written = doc_.writeSetup(setup);
+        if (!written && !written.refused()) {
+            CMessageBox::show(this,
+                              "Nie powiodło się ustawienie urządzenia!\n"
+                              "Sterownik nie potwierdził zapisu; sprawdź połączenie i spróbuj "
+                              "ponownie.",
                               CMessageBox::Icon::Error);
+        }
+        if (!written) {
+            correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
         }
     });
     writing_ = false;
 }
 
+// Each click changes the value shown; the write follows once the clicks have stopped,
+// so a run of clicks is one write and one stored file.
 void CDevicePanel::onCorrectionSpin(int d) {
     if (writing_) {
         return;
@@ -357,13 +368,18 @@ void CDevicePanel::onCorrectionSpin(int d) {
     if (v < 0 || v > 6) {
         return;
     }
-    doc_.setup().mainCorrection = v;
     correction_->setText(number(v, 3));
-    writeCorrection(v);
+    spinWrite_->start(spinDelay_);
+}
+
+void CDevicePanel::writeSpunCorrection() {
+    if (const auto shown = CNumberText::readDouble(correction_, kCorrectionField)) {
+        writeCorrection(*shown);
+    }
 }
 
 bool CDevicePanel::correctionBusy() const {
-    return writing_ || correction_->hasFocus();
+    return writing_ || correction_->hasFocus() || spinWrite_->isActive();
 }
 
 void CDevicePanel::selectInjector(int injector) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 
 #include <QWidget>
 
@@ -70,6 +71,8 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     bool correctionEnabled() const;
     // The quick editor's value is being typed or written: the settings poll leaves it.
     bool correctionBusy() const;
+    // How long the arrows must rest before their value is written (tests shorten it).
+    void setSpinWriteDelay(std::chrono::milliseconds delay) { spinDelay_ = delay; }
     QLineEdit* correctionEdit() const { return correction_; }
     QComboBox* injectorSelector() const { return injectors_; }
     QComboBox* chartSelector() const { return charts_; }
@@ -85,6 +88,7 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     void pollErrors();
     void pollSettings();
     void writeCorrection(double ms);
+    void writeSpunCorrection();
 
     CDeviceDoc& doc_;
     std::array<CColorStatic*, kValues> values_{};
@@ -99,6 +103,8 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     QPushButton* lpg_;
     QPushButton* auto_;
     QTimer* timer_;
+    QTimer* spinWrite_;
+    std::chrono::milliseconds spinDelay_{1000};
     int errorPoll_ = kErrorPollEvery;
     int settingsPoll_ = kSettingsPollEvery;
     bool writing_ = false;

@@ -147,6 +147,27 @@ void dev_setup_t::fromLine(const std::uint8_t in[kLineSize]) {
 }
 
 std::string dev_setup_t::check() const {
+    std::string msgs = checkRanges();
+    if (!msgs.empty()) {
+        return msgs;
+    }
+    // The controller keeps its own steps: a value in range may round to one outside it
+    // (15 V of minimum supply is stored as 15.1 V), which would refuse every later write.
+    std::uint8_t line[kLineSize] = {};
+    toLine(line);
+    dev_setup_t stored;
+    stored.fromLine(line);
+    for (std::string rest = stored.checkRanges(); !rest.empty();) {
+        const auto end = rest.find('\n');
+        msgs += rest.substr(0, end) +
+                ": sterownik zapisze ją jako wartość spoza zakresu, "
+                "wpisz wartość odrobinę bliższą środka zakresu\n";
+        rest.erase(0, end == std::string::npos ? rest.size() : end + 1);
+    }
+    return msgs;
+}
+
+std::string dev_setup_t::checkRanges() const {
     std::string msgs;
     auto require = [&msgs](bool ok, const char* message) {
         if (!ok) {

@@ -66,5 +66,6 @@ struct dev_setup_t {
     bool operator==(const dev_setup_t&) const = default;
 
   private:
+    std::string checkRanges() const;
     std::string checkSpeedFits() const;
 };

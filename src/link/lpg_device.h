@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,27 @@ struct sequence_entry_t {
     double timeMs = 0;
     bool present = false;
     int position = 0;  // 1 = fires first
+};
+
+// How a settings write ended. Converts to true only when the controller acknowledged
+// the record; every problem has already been shown to the user.
+struct setup_write_t {
+    enum class Status {
+        Written,      // acknowledged (and filed, unless `filed` says otherwise)
+        Refused,      // nothing sent: the check, the car data, the version or the file
+        NotAnswered,  // sent, never acknowledged
+    };
+    // Why a refused record was not sent.
+    enum class Refusal { None, Check, CarInfo, Version, File };
+    Status status = Status::NotAnswered;
+    Refusal refusal = Refusal::None;
+    // The car library holds the written record (or there was no car to file it under).
+    bool filed = false;
+    // Why it was refused or not filed, as shown; empty otherwise.
+    std::string problem;
+
+    explicit operator bool() const { return status == Status::Written; }
+    bool refused() const { return status == Status::Refused; }
 };
 
 // One 8-byte EEPROM block with its address.
@@ -113,10 +135,21 @@ class CLPGDevice : public CLPGDeviceErr {
     bool writeVersionRecord(const std::string& dateText, std::uint16_t version,
                             std::uint8_t injectors, const std::string& id);
 
-    // Settings record.
+    // Settings record. Every writer owns its record: it reads what the controller holds
+    // into it, changes it, and writes exactly that. Background reads (the live panel's
+    // poll, the report) never touch a record someone is editing.
+    bool readSetup(dev_setup_t& into);
+    // Refreshes only the copy of what the controller holds.
     bool readSetup();
-    std::string checkSetup() const { return info_.setup.check(); }
-    bool writeSetup();
+    // What the controller was last seen to hold (read or acknowledged).
+    dev_setup_t heldSetup() const;
+    // Takes the car, notes and table of an editor's record; the settings stay what the
+    // controller holds until a write is acknowledged.
+    void adoptRecord(const device_info_t& record);
+    static std::string checkSetup(const dev_setup_t& setup) { return setup.check(); }
+    // Checks `setup` and sends nothing it refuses; files it in the car library only once
+    // the controller acknowledged it.
+    setup_write_t writeSetup(const dev_setup_t& setup);
     // True when the car information was given, the program is unlocked or the user
     // confirms the car dialog now.
     bool ensureCarInfo();
@@ -149,7 +182,6 @@ class CLPGDevice : public CLPGDeviceErr {
     // Data held for the other parts.
     device_info_t& info() { return info_; }
     const device_info_t& info() const { return info_; }
-    dev_setup_t& setup() { return info_.setup; }
     std::array<std::uint8_t, kMapSize>& map() { return map_; }
     const std::array<std::uint8_t, 6>& mapTail() const { return mapTail_; }
     const report_t& lastErrorReport() const { return errorReport_; }
@@ -160,8 +192,10 @@ class CLPGDevice : public CLPGDeviceErr {
     void setUnlocked(bool unlocked) { unlocked_ = unlocked; }
     bool unlocked() const { return unlocked_; }
     void setCarSettingsStore(ICarSettingsStore* store) { store_ = store; }
-    // Called after every successful settings write (the recording's settings snapshot).
-    void setSnapshotHook(std::function<void()> hook) { snapshotHook_ = std::move(hook); }
+    // Called after every acknowledged settings write with the record as written (the
+    // recording's settings snapshot).
+    using SnapshotHook = std::function<void(const device_info_t&)>;
+    void setSnapshotHook(SnapshotHook hook) { snapshotHook_ = std::move(hook); }
 
     ISerialLine& line() { return *line_; }
     CMutex& exchangeMutex() { return mutex_; }
@@ -183,6 +217,9 @@ class CLPGDevice : public CLPGDeviceErr {
     bool presenceTest();
     void showVersionMismatch(int version);
     bool workMode(std::uint8_t code);
+    void holdSetup(const dev_setup_t& setup);
+    setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
+                         IDeviceUi::Icon icon = IDeviceUi::Icon::None);
     bool simpleCommand(std::uint8_t code, std::uint16_t parameter = 0);
     bool sendRecord(std::uint8_t type, const std::uint8_t* payload, std::uint8_t length);
     bool exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
@@ -206,9 +243,11 @@ class CLPGDevice : public CLPGDeviceErr {
     bool carInfoGiven_ = false;
     bool unlocked_ = false;
     device_info_t info_;
+    // Guards info_.setup, which a worker's write and the window's poll both refresh.
+    mutable std::mutex heldMutex_;
     std::array<std::uint8_t, kMapSize> map_{};
     std::array<std::uint8_t, 6> mapTail_{};
     report_t errorReport_{};
     ICarSettingsStore* store_ = nullptr;
-    std::function<void()> snapshotHook_;
+    SnapshotHook snapshotHook_;
 };

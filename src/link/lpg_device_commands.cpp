@@ -200,11 +200,17 @@ bool CLPGDevice::readMap() {
     return getBE16(area.data() + kMapSize) == mapCheckWord(map_.data());
 }
 
+// The six bytes after the check word are not the map's: they are read from the
+// controller first and written back as they are, whatever was read before.
 bool CLPGDevice::writeMap() {
     std::array<std::uint8_t, kMapAreaSize> area{};
+    std::uint8_t* tail = area.data() + kMapSize;
+    if (!readEeprom(tail, kMapAddress + kMapSize, kMapAreaSize - kMapSize)) {
+        return false;
+    }
+    std::memcpy(mapTail_.data(), tail + 2, mapTail_.size());
     std::memcpy(area.data(), map_.data(), kMapSize);
-    putBE16(area.data() + kMapSize, mapCheckWord(map_.data()));
-    std::memcpy(area.data() + kMapSize + 2, mapTail_.data(), mapTail_.size());
+    putBE16(tail, mapCheckWord(map_.data()));
     return writeEeprom(area.data(), kMapAddress, area.size());
 }
 

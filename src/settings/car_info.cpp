@@ -22,10 +22,6 @@ std::vector<std::string> sortedUnique(std::vector<std::string> names) {
     return names;
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool endsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() &&
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -62,37 +58,65 @@ std::string CCarInfo::carSettingsRoot() const {
     return root_.empty() ? CProgramFolders::carSettingsRoot() : root_;
 }
 
-std::vector<std::string> CCarInfo::subfolders() const {
-    std::vector<std::string> names;
+std::vector<CCarInfo::folder_t> CCarInfo::carFolders() const {
+    std::vector<folder_t> folders;
     std::error_code ec;
     for (fs::directory_iterator it(carSettingsRoot(), ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code typeError;
         if (it->is_directory(typeError)) {
-            names.push_back(it->path().filename().string());
+            folders.push_back({it->path().filename().string(), folderCar(it->path().string())});
         }
     }
-    return names;
+    return folders;
+}
+
+car_texts_t CCarInfo::folderCar(const std::string& folderPath) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folderPath, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        const std::string name = it->path().filename().string();
+        if (it->is_regular_file(typeError) && endsWith(name, kExtension)) {
+            names.push_back(it->path().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        device_info_t info;
+        if (readCarSettingsFile(*name, info) && !info.make.empty()) {
+            return car_texts_t::fromRecord(info);
+        }
+    }
+    car_texts_t car;
+    splitFolderName(fs::path(folderPath).filename().string(), car.make, car.model, car.capacity);
+    return car;
+}
+
+std::string CCarInfo::carFolder(const std::string& make, const std::string& model,
+                                const std::string& capacity) const {
+    for (const folder_t& folder : carFolders()) {
+        if (folder.car.make == make && folder.car.model == model &&
+            folder.car.capacity == capacity) {
+            return folder.name;
+        }
+    }
+    return carFolderName(make, model, capacity);
 }
 
 std::vector<std::string> CCarInfo::listMakes() const {
     std::vector<std::string> makes;
-    for (const std::string& folder : subfolders()) {
-        std::string make, model, capacity;
-        splitFolderName(folder, make, model, capacity);
-        makes.push_back(make);
+    for (const folder_t& folder : carFolders()) {
+        makes.push_back(folder.car.make);
     }
     return sortedUnique(std::move(makes));
 }
 
 std::vector<std::string> CCarInfo::listModels(const std::string& make) const {
-    const std::string prefix = safeName(make + "-");
     std::vector<std::string> models;
-    for (const std::string& folder : subfolders()) {
-        if (startsWith(folder, prefix)) {
-            std::string m, model, capacity;
-            splitFolderName(folder, m, model, capacity);
-            models.push_back(model);
+    for (const folder_t& folder : carFolders()) {
+        if (folder.car.make == make) {
+            models.push_back(folder.car.model);
         }
     }
     return sortedUnique(std::move(models));
@@ -100,13 +124,10 @@ std::vector<std::string> CCarInfo::listModels(const std::string& make) const {
 
 std::vector<std::string> CCarInfo::listCapacities(const std::string& make,
                                                   const std::string& model) const {
-    const std::string prefix = safeName(make + "-" + model + "-");
     std::vector<std::string> capacities;
-    for (const std::string& folder : subfolders()) {
-        if (startsWith(folder, prefix)) {
-            std::string m, md, capacity;
-            splitFolderName(folder, m, md, capacity);
-            capacities.push_back(capacity);
+    for (const folder_t& folder : carFolders()) {
+        if (folder.car.make == make && folder.car.model == model) {
+            capacities.push_back(folder.car.capacity);
         }
     }
     return sortedUnique(std::move(capacities));
@@ -117,7 +138,7 @@ std::vector<std::string> CCarInfo::listSettingsFiles(const std::string& make,
                                                      const std::string& capacity) const {
     std::vector<std::string> files;
     std::error_code ec;
-    const std::string folder = carSettingsRoot() + carFolderName(make, model, capacity);
+    const std::string folder = carSettingsRoot() + carFolder(make, model, capacity);
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
         const std::string name = it->path().filename().string();
@@ -137,6 +158,12 @@ car_texts_t CCarInfo::readLastCarInfo(const std::string& connectedId) const {
     }
     device_info_t info;
     if (readCarSettingsFile(path, info)) {
+        if (!info.make.empty()) {
+            const car_texts_t named = car_texts_t::fromRecord(info);
+            car.make = named.make;
+            car.model = named.model;
+            car.capacity = named.capacity;
+        }
         const car_texts_t stored = car_texts_t::fromRecord(info);
         car.power = stored.power;
         car.year = stored.year;
@@ -186,15 +213,26 @@ std::string CCarInfo::carSettingsPath(const std::string& root, const device_info
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
-    folder += carFolderName(car.make, car.model, car.capacity);
+    // An existing folder of the car is used whatever its name (the old program's too).
+    folder += CCarInfo(nullptr, folder).carFolder(car.make, car.model, car.capacity);
     std::error_code ignored;  // a missing folder shows up as a failed store
     fs::create_directory(folder, ignored);
     return folder + "/" + settingsFileName(cp1250ToUtf8(info.id), dateText(now));
 }
 
+// Cut to the file system's limit on a name, at a character boundary; the folder's car
+// is read from its files, so a cut name loses nothing.
 std::string CCarInfo::carFolderName(const std::string& make, const std::string& model,
                                     const std::string& capacity) {
-    return safeName(make + "-" + model + "-" + capacity);
+    std::string name = safeName(make + "-" + model + "-" + capacity);
+    if (name.size() > kMaxNameBytes) {
+        std::size_t end = kMaxNameBytes;
+        while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
+            --end;  // inside a UTF-8 sequence
+        }
+        name.resize(end);
+    }
+    return name;
 }
 
 std::string CCarInfo::settingsFileName(const std::string& id, const std::string& date) {

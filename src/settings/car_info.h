@@ -27,6 +27,13 @@ class CCarInfo {
     // File names only.
     std::vector<std::string> listSettingsFiles(const std::string& make, const std::string& model,
                                                const std::string& capacity) const;
+    // The folder (name only) that holds this car: the one whose files name it, else the
+    // name built from the texts.
+    std::string carFolder(const std::string& make, const std::string& model,
+                          const std::string& capacity) const;
+    // The car of a folder as its files name it; split from the folder's name only when
+    // no file in it can be read (names may hold '-' themselves: "Mercedes-Benz").
+    static car_texts_t folderCar(const std::string& folderPath);
     // The car of the last stored file, or what of it can be found; all empty when that
     // file belongs to a controller other than `connectedId` (record bytes).
     car_texts_t readLastCarInfo(const std::string& connectedId) const;
@@ -55,8 +62,15 @@ class CCarInfo {
     static std::string timeStampText(std::time_t now);
     static std::string dateText(std::time_t now);
 
+    // The file system's limit on one name, in bytes.
+    static constexpr std::size_t kMaxNameBytes = 255;
+
   private:
-    std::vector<std::string> subfolders() const;
+    struct folder_t {
+        std::string name;
+        car_texts_t car;
+    };
+    std::vector<folder_t> carFolders() const;
 
     IPreferences* prefs_;
     std::string root_;

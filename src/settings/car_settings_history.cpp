@@ -75,6 +75,13 @@ void collect(const fs::path& folder, bool replaced, std::vector<dated_file_t>& f
 }  // namespace
 
 bool CCarSettingsHistory::keepReplaced(const std::string& path) {
+    std::string movedTo;
+    int error = 0;
+    return moveReplaced(path, movedTo, error);
+}
+
+bool CCarSettingsHistory::moveReplaced(const std::string& path, std::string& movedTo, int& error) {
+    movedTo.clear();
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return true;  // the first store of the day
@@ -84,8 +91,14 @@ bool CCarSettingsHistory::keepReplaced(const std::string& path) {
     std::error_code ec;
     fs::create_directory(folder, ec);
     const std::string stem = old.stem().string() + "-" + timeOfDay(st.st_mtime, "%H%M%S");
-    fs::rename(old, folder / freeHistoryName(folder, stem), ec);
-    return !ec;
+    const fs::path target = folder / freeHistoryName(folder, stem);
+    fs::rename(old, target, ec);
+    if (ec) {
+        error = ec.value();
+        return false;
+    }
+    movedTo = target.string();
+    return true;
 }
 
 std::vector<car_settings_entry_t> CCarSettingsHistory::list(const std::string& carFolder) {

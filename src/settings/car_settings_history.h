@@ -28,6 +28,9 @@ class CCarSettingsHistory {
     // Before `path` is replaced: moves the file there, if any, into the history
     // folder beside it. False when it is there and could not be moved.
     static bool keepReplaced(const std::string& path);
+    // The same, giving the path it was moved to ("" when there was nothing to move), or
+    // false with `error` (errno) when it could not be moved.
+    static bool moveReplaced(const std::string& path, std::string& movedTo, int& error);
     // Every settings file of the car folder and its history, oldest first.
     static std::vector<car_settings_entry_t> list(const std::string& carFolder);
 };

@@ -24,12 +24,13 @@ std::vector<car_settings_row_t> CCarSettingsSearch::find(const CCarInfo& library
                                                          const std::string& connectedId) {
     std::vector<car_settings_row_t> rows;
     const std::string folder =
-        library.carSettingsRoot() + CCarInfo::carFolderName(make, model, capacity) + "/";
+        library.carSettingsRoot() + library.carFolder(make, model, capacity) + "/";
     int index = 0;
     for (const std::string& name : library.listSettingsFiles(make, model, capacity)) {
         device_info_t info{};
         if (CCarInfo::readCarSettingsFile(folder + name, info)) {
             rows.push_back(rowOf(info, index, connectedId));
+            rows.back().path = folder + name;
         }
         ++index;
     }
@@ -57,6 +58,9 @@ car_settings_row_t CCarSettingsSearch::rowOf(const device_info_t& info, int inde
 std::string CCarSettingsSearch::resultPath(const std::string& root, const std::string& make,
                                            const std::string& model, const std::string& capacity,
                                            const car_settings_row_t& row) {
+    if (!row.path.empty()) {
+        return row.path;  // the file that was listed, whatever its name
+    }
     std::string folder = root;
     if (folder.empty() || folder.back() != '/') {
         folder += '/';

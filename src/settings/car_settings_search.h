@@ -17,6 +17,8 @@ struct car_settings_row_t {
     int index = 0;
     // Written for the controller that is connected now.
     bool connected = false;
+    // The file the row was read from.
+    std::string path;
 };
 
 // "Znajdź" of the car settings chooser: the readable settings files of one car, and the
@@ -30,8 +32,8 @@ class CCarSettingsSearch {
                                                 const std::string& connectedId);
     static car_settings_row_t rowOf(const device_info_t& info, int index,
                                     const std::string& connectedId);
-    // The file of a row, named again from the car, the row's controller and the date of
-    // its time stamp, as the settings store names it.
+    // The file of a row: the one it was read from, else named again from the car, the
+    // row's controller and the date of its time stamp, as the settings store names it.
     static std::string resultPath(const std::string& root, const std::string& make,
                                   const std::string& model, const std::string& capacity,
                                   const car_settings_row_t& row);

@@ -10,12 +10,45 @@ car_texts_t car_texts_t::fromRecord(const device_info_t& info) {
             cp1250ToUtf8(info.calibratedFor)};
 }
 
+namespace {
+
+std::string fitted(const std::string& utf8, std::size_t size) {
+    std::string bytes = utf8ToCp1250(utf8);
+    if (bytes.size() > size) {
+        bytes.resize(size);
+    }
+    return bytes;
+}
+
+}  // namespace
+
 void car_texts_t::toRecord(device_info_t& info) const {
-    info.make = utf8ToCp1250(make);
-    info.model = utf8ToCp1250(model);
-    info.capacity = utf8ToCp1250(capacity);
-    info.power = utf8ToCp1250(power);
-    info.year = utf8ToCp1250(year);
-    info.injectorsFitted = utf8ToCp1250(injectorsFitted);
-    info.calibratedFor = utf8ToCp1250(calibratedFor);
+    info.make = fitted(make, kMakeSize);
+    info.model = fitted(model, kModelSize);
+    info.capacity = fitted(capacity, kCapacitySize);
+    info.power = fitted(power, kPowerSize);
+    info.year = fitted(year, kYearSize);
+    info.injectorsFitted = fitted(injectorsFitted, kInjectorsSize);
+    info.calibratedFor = fitted(calibratedFor, kCalibratedSize);
+}
+
+std::string car_texts_t::tooLong() const {
+    const struct {
+        const std::string& text;
+        std::size_t size;
+        const char* name;
+    } fields[] = {{make, kMakeSize, "marka"},
+                  {model, kModelSize, "model"},
+                  {capacity, kCapacitySize, "pojemność"},
+                  {power, kPowerSize, "moc"},
+                  {year, kYearSize, "rok produkcji"},
+                  {injectorsFitted, kInjectorsSize, "wtryskiwacze"},
+                  {calibratedFor, kCalibratedSize, "kalibracja"}};
+    for (const auto& field : fields) {
+        if (utf8ToCp1250(field.text).size() > field.size) {
+            return std::string(field.name) + " (najwyżej " + std::to_string(field.size) +
+                   " znaków)";
+        }
+    }
+    return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 struct device_info_t;
@@ -15,9 +16,17 @@ struct car_texts_t {
     std::string injectorsFitted;
     std::string calibratedFor;
 
+    // Room for each text in its record field, in Windows-1250 bytes (one a character);
+    // the field's last byte ends the text.
+    static constexpr std::size_t kMakeSize = 49, kModelSize = 49, kCapacitySize = 4, kPowerSize = 3,
+                                 kYearSize = 4, kInjectorsSize = 9, kCalibratedSize = 16;
+
     static car_texts_t fromRecord(const device_info_t& info);
-    // Texts longer than their field are cut when the record is written out.
+    // Texts longer than their field are cut to it, so every name made of them (the car's
+    // folder) is made of what the record holds.
     void toRecord(device_info_t& info) const;
+    // The Polish name of the first text longer than its field; empty when all fit.
+    std::string tooLong() const;
 
     bool operator==(const car_texts_t&) const = default;
 };

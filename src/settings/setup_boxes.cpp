@@ -45,12 +45,12 @@ std::uint8_t setup_boxes_t::injectionFlags() const {
     return flags;
 }
 
-bool setup_boxes_t::toRecord(device_info_t& info) const {
+bool setup_boxes_t::toRecord(device_info_t& info, bool withMasks) const {
     dev_setup_t& setup = info.setup;
     setup.flags = functionFlags(info);
     const std::uint8_t previous = setup.injType;
     setup.injType = injectionFlags();
-    for (int i = 0; i < kInjectors; ++i) {
+    for (int i = 0; i < kInjectors && withMasks; ++i) {
         setup.lpgMasks[i] = maskOf(injectors[i]);
     }
     return setup.injType != previous;

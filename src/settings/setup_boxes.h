@@ -26,9 +26,9 @@ struct setup_boxes_t {
     std::uint8_t functionFlags(const device_info_t& info) const;
     // Built from nothing but the 12 V box and the injection type.
     std::uint8_t injectionFlags() const;
-    // Flags and masks into the record; true when the injection flags changed, which
-    // needs a controller restart once written.
-    bool toRecord(device_info_t& info) const;
+    // Flags, and the masks when they may be edited, into the record (masks that may
+    // not be edited stay as read); true when the injection flags changed.
+    bool toRecord(device_info_t& info, bool withMasks = true) const;
 
     // The lowest set bit's injector (1 to 8), or `previous` for an empty mask.
     static int injectorOf(std::uint8_t mask, int previous);

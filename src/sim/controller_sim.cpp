@@ -145,6 +145,9 @@ std::vector<std::uint8_t> CControllerSim::answerWrite(std::uint8_t type,
                                                       const std::uint8_t* payload,
                                                       std::uint8_t length) {
     const auto unknown = [this] { return commandReply(0, 0, STATUS_UNKNOWN_FRAME); };
+    if (refusedWrites_.count(type) != 0) {
+        return commandReply(CMD_ERROR, 0, 0);
+    }
     switch (type) {
         case MSG_TYPE_SETUP:
             if (length != kSetupSize) {
@@ -328,6 +331,11 @@ CControllerSim::clock_words_t CControllerSim::clock() const {
 void CControllerSim::setSetup(const setup_line_t& setup) {
     std::lock_guard lock(mutex_);
     setup_ = setup;
+}
+
+void CControllerSim::refuseWrites(std::uint8_t type) {
+    std::lock_guard lock(mutex_);
+    refusedWrites_.insert(type);
 }
 
 setup_line_t CControllerSim::setup() const {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,10 @@ class CControllerSim {
     // order, 0 = not fitted); an empty list gives the engine's again.
     void setSequence(const std::vector<std::uint16_t>& ticks);
 
+    // Writes of this record type are answered with CMD_ERROR and not stored, as a
+    // controller does that will not take them.
+    void refuseWrites(std::uint8_t type);
+
     CSimFaults& faults() { return faults_; }
     const CSimFaults& faults() const { return faults_; }
 
@@ -130,6 +135,7 @@ class CControllerSim {
     std::array<std::uint8_t, 16> idBytes_{};
     clock_words_t clock_{};
     setup_line_t setup_{};
+    std::set<std::uint8_t> refusedWrites_;
     eeprom_t eeprom_{};
     table_t table_{};
     fuel_thresholds_t fuelThresholds_{42, 130, 170, 225};

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,12 +35,14 @@ constexpr const char* kUsage =
     "  --non-sequential       all injectors fire together\n"
     "  --clock-hz N           controller timer frequency (default 40000)\n"
     "  --vanish-after N       go away after answering N requests\n"
+    "  --refuse-writes TYPE   answer writes of a record with a failure status: setup,\n"
+    "                         eeprom, table or fuel\n"
     "  --help                 this text\n";
 
 struct options_t {
     std::uint32_t seed = 1;
     std::optional<unsigned long> version, injectors, clockHz, vanishAfter, delayMs;
-    std::optional<std::string> id, errors, profile;
+    std::optional<std::string> id, errors, profile, refuseWrites;
     std::optional<double> needed, drop, corrupt, stray, stale;
     bool pacing = true;
     bool sequential = true;
@@ -129,6 +132,8 @@ options_t parse(const std::vector<std::string>& args) {
             o.stray = toDouble(arg, value(), 0, 1);
         } else if (arg == "--stale") {
             o.stale = toDouble(arg, value(), 0, 1);
+        } else if (arg == "--refuse-writes") {
+            o.refuseWrites = value();
         } else {
             fail("unknown option " + arg);
         }
@@ -168,6 +173,17 @@ void configure(CControllerSim& sim, const options_t& o) {
     if (o.vanishAfter)
         sim.faults().setVanishAfter(static_cast<unsigned>(*o.vanishAfter));
     sim.setSequential(o.sequential);
+    if (o.refuseWrites) {
+        const std::map<std::string, std::uint8_t> types = {{"setup", proto::MSG_TYPE_SETUP},
+                                                           {"eeprom", proto::MSG_TYPE_EEPROM},
+                                                           {"table", proto::MSG_TYPE_TABLE},
+                                                           {"fuel", proto::MSG_TYPE_FUEL_SENSOR}};
+        const auto type = types.find(*o.refuseWrites);
+        if (type == types.end()) {
+            fail("--refuse-writes is setup, eeprom, table or fuel");
+        }
+        sim.refuseWrites(type->second);
+    }
 }
 
 }  // namespace

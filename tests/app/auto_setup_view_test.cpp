@@ -119,7 +119,7 @@ TEST_F(AutoSetupViewTest, AWholeRunIsLoggedAndCanBeCopied) {
     EXPECT_EQ(lines[lines.size() - 2], "Koniec ustawiania");
     EXPECT_EQ(lines.back(), kSeparator);
     EXPECT_FALSE(view->stopButton()->isEnabled());
-    EXPECT_NEAR(app->doc().setup().mainCorrection, 1.35, 0.025 + 1e-9);
+    EXPECT_NEAR(app->doc().heldSetup().mainCorrection, 1.35, 0.025 + 1e-9);
     // The newest line is in view.
     QTreeWidget* log = view->logList();
     // No line is cut short: the column is as wide as the separator, and never under 270.

@@ -85,15 +85,22 @@ TEST(DevSetupDlgTest, WhatIsWrittenReachesTheControllerAndATypeChangeResetsIt) {
         {"full to semi-sequential resets", 0x13, 0, 1,
          [](CDevSetupDlg& d) { d.typeRadio(2)->setChecked(true); }, false, 0x13, 0x02, 1, 40,
          "read write reset "},
+        // The reset follows what the controller holds, not the record the defaults replaced.
+        {"factory defaults of another type reset", 0x13, 0x02, 1,
+         [](CDevSetupDlg& d) { d.factoryButton()->click(); }, false, 0x13, 0x00, 1, 40,
+         "read write reset "},
         {"no type change, no reset; a decimal comma", 0x13, 0x01, 1,
          [](CDevSetupDlg& d) { d.fieldEdit(CDevSetupDlg::MAIN_CORRECTION)->setText("1,5"); }, false,
          0x13, 0x01, 1, 60, "read write "},
-        {"mask 12 shows injector 3, injector 5 is mask 16", 0x13, 0, 12,
+        // Masks cannot be edited here: several bits, or none, go back as read.
+        {"mask 12 shows injector 3 and is written back", 0x13, 0, 12,
          [](CDevSetupDlg& d) {
              EXPECT_EQ(d.injectorEdit(0)->text(), "3");
-             d.injectorEdit(0)->setText("5");
+             EXPECT_FALSE(d.injectorEdit(0)->isEnabled());
          },
-         true, 0x13, 0, 16, 40, "read write "},
+         true, 0x13, 0, 12, 40, "read write "},
+        {"an empty mask stays empty", 0x13, 0, 0, [](CDevSetupDlg&) {}, false, 0x13, 0, 0, 40,
+         "read write "},
     };
     for (const case_t& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,7 +120,9 @@ TEST(DevSetupDlgTest, WhatIsWrittenReachesTheControllerAndATypeChangeResetsIt) {
         EXPECT_EQ(line[kLineMasks], c.firstMaskOut);
         EXPECT_EQ(line[kLineMainCorr], c.mainCorrOut);
         EXPECT_EQ(fixture.trail(), c.trail);
-        EXPECT_TRUE(fixture.app.boxes.size() == (c.byClosing ? 1u : 0u));
+        // The closing question, or the factory defaults' question.
+        const bool asked = c.byClosing || std::string(c.name).rfind("factory", 0) == 0;
+        EXPECT_EQ(fixture.app.boxes.size(), asked ? 1u : 0u);
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QComboBox>
 #include <QSignalSpy>
 
@@ -79,20 +81,23 @@ TEST_F(PanelTest, ModeButtonsShowTheFuelOrTheirFailure) {
 
 TEST_F(PanelTest, SpinStepsWriteTheMainCorrectionWithinItsLimits) {
     app.doc().setUnlocked(true);  // no car dialog in this test
+    panel.setSpinWriteDelay(std::chrono::milliseconds(0));
     panel.setCorrectionText("5.975");
     panel.onCorrectionSpin(-1);
     EXPECT_EQ(panel.correctionText(), "6.000");
-    EXPECT_DOUBLE_EQ(app.doc().setup().mainCorrection, 6.0);
+    QTest::qWait(20);  // written once the clicks stop
+    EXPECT_DOUBLE_EQ(app.doc().heldSetup().mainCorrection, 6.0);
     EXPECT_EQ(app.sim().setup()[7], 240);  // written: 6 ms in 0.025 ms ticks
 
     panel.onCorrectionSpin(-1);  // 6.025 is refused
     EXPECT_EQ(panel.correctionText(), "6.000");
-    EXPECT_DOUBLE_EQ(app.doc().setup().mainCorrection, 6.0);
+    EXPECT_DOUBLE_EQ(app.doc().heldSetup().mainCorrection, 6.0);
 
     panel.setCorrectionText("7");
     panel.onBtnSetCorrection();
-    EXPECT_EQ(app.boxes.back(), "Błędna wartość głównej poprawki\n");
-    EXPECT_DOUBLE_EQ(app.doc().setup().mainCorrection, 6.0);
+    EXPECT_EQ(app.boxes.back(),
+              "Nie wpisano ustawień do sterownika:\nBłędna wartość głównej poprawki\n");
+    EXPECT_DOUBLE_EQ(app.doc().heldSetup().mainCorrection, 6.0);
 }
 
 TEST_F(PanelTest, RefreshFollowsTheStoreAndPollsErrorsEveryFifthTime) {

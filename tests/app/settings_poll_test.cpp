@@ -4,11 +4,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "app_fixture.h"
+#include "corrections/ui/map_list.h"
+#include "corrections/ui/map_view.h"
 #include "display/device_panel.h"
+#include "link/protocol.h"
 #include "settings/ui/car_info_dlg.h"
+#include "settings/ui/dev_setup_dlg.h"
 
 namespace {
 
@@ -19,6 +24,7 @@ class SettingsPollTest : public ::testing::Test {
         app.doc().OnNewDocument();
         app.doc().store().push(app_msg_t{});  // the refresh needs a sample
         panel.setCorrectionText("1.000");
+        panel.setSpinWriteDelay(std::chrono::milliseconds(0));
     }
     ~SettingsPollTest() override { app.doc().setDevicePanel(nullptr); }
 
@@ -26,6 +32,29 @@ class SettingsPollTest : public ::testing::Test {
     void tenSeconds() {
         for (int i = 0; i < CDevicePanel::kSettingsPollEvery; ++i)
             panel.refresh();
+    }
+
+    // The car dialog of the first write, left open over two settings polls.
+    void carDialogOpenOverTwoPolls() {
+        app.onDialog = [&](QDialog& dialog) {
+            tenSeconds();
+            tenSeconds();
+            auto& car = static_cast<CCarInfoDlg&>(dialog);
+            car.makeCombo()->setCurrentText("Opel");
+            car.modelCombo()->setCurrentText("Astra");
+            car.capacityEdit()->setText("1.6");
+            car.powerEdit()->setText("101");
+            return int(QDialog::Accepted);
+        };
+    }
+    // The simulated controller keeps the line as sent: its two words big-endian.
+    dev_setup_t controllerSetup() {
+        auto line = app.sim().setup();
+        std::swap(line[0], line[1]);
+        std::swap(line[4], line[5]);
+        dev_setup_t setup;
+        setup.fromLine(line.data());
+        return setup;
     }
 
     AppFixture app;
@@ -45,6 +74,7 @@ TEST_F(SettingsPollTest, APollWhileTheCarDialogIsOpenDoesNotUndoTheSpin) {
         return int(QDialog::Accepted);
     };
     panel.onCorrectionSpin(-1);
+    QTest::qWait(20);  // the write follows once the clicks have stopped
     ASSERT_EQ(app.dialogTitles.size(), 1u);
     EXPECT_EQ(app.sim().setup()[7], 41);  // 1.025 ms written
     EXPECT_EQ(panel.correctionText(), "1.025");
@@ -53,6 +83,50 @@ TEST_F(SettingsPollTest, APollWhileTheCarDialogIsOpenDoesNotUndoTheSpin) {
     panel.setCorrectionText("9.999");
     tenSeconds();
     EXPECT_EQ(panel.correctionText(), "1.025");
+}
+
+// A run of arrow clicks is one write and one stored file.
+TEST_F(SettingsPollTest, ArrowClicksAreWrittenOnceTheyStop) {
+    app.doc().setUnlocked(true);
+    panel.setSpinWriteDelay(std::chrono::milliseconds(200));
+    app.sim().clearRequests();
+    for (int i = 0; i < 6; ++i) {
+        panel.onCorrectionSpin(-1);
+    }
+    tenSeconds();  // the poll leaves the value the clicks are building
+    EXPECT_EQ(panel.correctionText(), "1.150");
+    QTest::qWait(400);
+    int writes = 0;
+    for (const auto& request : app.sim().requests()) {
+        writes += request.type == proto::MSG_TYPE_SETUP;
+    }
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(app.sim().setup()[7], 46);  // 1.150 ms
+}
+
+// The settings editor and the map write keep what they were given while the car dialog
+// is open and the poll reads the controller's old record twice.
+TEST_F(SettingsPollTest, EditorAndMapWritesCarryTheirOwnRecordsPastThePoll) {
+    carDialogOpenOverTwoPolls();
+    {
+        CDevSetupDlg editor(nullptr, app.doc());
+        editor.fieldEdit(CDevSetupDlg::SWITCH_SPEED)->setText("2000");
+        editor.fieldEdit(CDevSetupDlg::MAIN_CORRECTION)->setText("2");
+        editor.writeButton()->click();
+        ASSERT_EQ(app.dialogTitles.size(), 1u);
+        EXPECT_DOUBLE_EQ(controllerSetup().switchSpeed, 2000);
+        EXPECT_DOUBLE_EQ(controllerSetup().mainCorrection, 2.0);
+        EXPECT_EQ(controllerSetup().check(), "");
+    }
+    app.doc().setCarInfoGiven(false);
+    auto* map = new CMapView(app.doc());
+    app.frame().setMapView(map);
+    map->list()->setCellText(2, 3, "12%");
+    map->findChild<QPushButton*>("write")->click();
+    EXPECT_EQ(app.dialogTitles.size(), 2u);
+    EXPECT_EQ(app.sim().eeprom()[104 + 2 * 8 + 3], 112);
+    EXPECT_TRUE(controllerSetup().hasFlag(dev_setup_t::FLAG_INJECTION_MAP));
+    EXPECT_DOUBLE_EQ(controllerSetup().switchSpeed, 2000);
 }
 
 TEST_F(SettingsPollTest, APollWaitsWhileTheEditHasTheFocus) {

@@ -51,14 +51,15 @@ class TimeCorrViewTest : public ::testing::Test {
         }
     }
     void setFlags(std::uint8_t flags) {
-        ASSERT_TRUE(app_.doc().readSetup());
-        app_.doc().setup().flags = flags;
+        dev_setup_t setup;
+        ASSERT_TRUE(app_.doc().readSetup(setup));
+        setup.flags = flags;
         app_.doc().setUnlocked(true);
-        ASSERT_TRUE(app_.doc().writeSetup());
+        ASSERT_TRUE(app_.doc().writeSetup(setup));
     }
     std::uint8_t controllerFlags() {
         EXPECT_TRUE(app_.doc().readSetup());
-        return app_.doc().setup().flags;
+        return app_.doc().heldSetup().flags;
     }
 
     AppFixture app_;

@@ -64,7 +64,7 @@ TEST_F(QuickEditorTest, ADecimalCommaIsWrittenAsTheNumberTyped) {
     panel.setCorrectionText("1,5");
     panel.onBtnSetCorrection();
     EXPECT_TRUE(app.boxes.empty());
-    EXPECT_DOUBLE_EQ(app.doc().setup().mainCorrection, 1.5);
+    EXPECT_DOUBLE_EQ(app.doc().heldSetup().mainCorrection, 1.5);
     EXPECT_EQ(app.sim().setup()[7], 60);  // 1.5 ms in 0.025 ms ticks
     panel.setCorrectionText("1,475");
     panel.onCorrectionSpin(-1);
@@ -85,7 +85,7 @@ TEST_F(QuickEditorTest, TextThatIsNoNumberIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(app.boxes[2], "Wpisz liczbę w polu „Główna poprawka [ms]”.\nPole jest puste.");
     EXPECT_EQ(app.sim().requestCount(), requests);
     EXPECT_EQ(app.sim().setup(), before);
-    EXPECT_DOUBLE_EQ(app.doc().setup().mainCorrection, 1.0);
+    EXPECT_DOUBLE_EQ(app.doc().heldSetup().mainCorrection, 1.0);
 }
 
 TEST(TypedNumbersDialogTest, ThePortDialogNamesWhatWasTyped) {

@@ -28,6 +28,7 @@
 #include "autosetup/ui/step_end_dlg.h"
 #include "autosetup/ui/step_start_dlg.h"
 #include "diag_tamper_line.h"
+#include "display/device_panel.h"
 #include "link/conversions.h"
 #include "link/protocol.h"
 
@@ -219,7 +220,7 @@ TEST_F(WizardAppTest, AnInjectorAt60MsGetsThe12VFlagWrittenBeforeTheCylinderDial
     doc().onAutoSet();
     EXPECT_EQ(writes, 1);
     EXPECT_EQ(injType, dev_setup_t::INJ_12V);
-    EXPECT_TRUE(doc().setup().gasoline12V());
+    EXPECT_TRUE(doc().heldSetup().gasoline12V());
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(dialogs, (std::vector<QString>{"CStepStartDlg", "CStep1Dlg"}));
 }
@@ -277,6 +278,29 @@ TEST_F(WizardAppTest, PressureCorrectionsOffAreNotedAndTheSetupGoesOn) {
     EXPECT_EQ(settingsWrites(), 1);
     EXPECT_EQ(sim().setup()[kFlagsByte], 0x11);
     EXPECT_EQ(commands(proto::CMD_WORK_LPG), 0);
+}
+
+// The live panel's poll while the pressure notice of Krok 1 is open reads the old
+// 1200 rev/min; the wizard writes its own record, with the 1500 typed.
+TEST_F(WizardAppTest, ThePollDuringKrok1LeavesTheTypedValues) {
+    setSetupByte(kFlagsByte, 0x11);
+    startDiagnostics();
+    CDevicePanel panel(doc());
+    CMessageBox::setShower([&](QWidget*, const QString& text, Icon icon, auto) {
+        boxes.push_back({text, icon});
+        for (int i = 0; i < 2 * CDevicePanel::kSettingsPollEvery; ++i) {
+            panel.refresh();
+        }
+        return CMessageBox::Answer::Ok;
+    });
+    scripts["CStep1Dlg"] = [](QDialog& dialog) {
+        static_cast<CStep1Dlg&>(dialog).edit(1059)->setText("1500");
+        return pressOk(dialog);
+    };
+    scripts["CStep2Dlg"] = pressCancel;
+    doc().onAutoSet();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(proto::getBE16(&sim().setup()[4]), 3200);  // 1500 rev/min
 }
 
 TEST_F(WizardAppTest, AWholeRunCalibratesAndEndsInAutomaticMode) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "auto_setup_rig.h"
+#include "autosetup/auto_setup_text.h"
 #include "link/conversions.h"
 #include "settings/car_info.h"
 
@@ -67,7 +68,7 @@ TEST(AutoSetupRun, ConvergesOnTheNeededCorrectionAndFilesIt) {
     for (const auto& step : run.steps()) {
         EXPECT_DOUBLE_EQ(step.correction, conv::roundToTimeStep(step.lpgMs - step.gasolineMs));
     }
-    const double main = rig.device->setup().mainCorrection;
+    const double main = rig.device->heldSetup().mainCorrection;
     EXPECT_NEAR(main, 1.35, kStep + 1e-9);
     EXPECT_DOUBLE_EQ(rig.controllerMainCorrection(), main);  // the settings written last
     EXPECT_EQ(rig.settingsWrites(), 2);                      // after step 1 and at the end
@@ -93,7 +94,7 @@ struct limit_case_t {
     Outcome outcome;
     const char* box;      // nullptr: none
     double firstWritten;  // the main correction written after step 1; < 0: none
-    double finalMain;     // in the program at the end
+    double finalMain;     // what the controller holds at the end
     std::size_t steps;
 };
 
@@ -113,7 +114,7 @@ TEST_P(AutoSetupLimits, FirstCorrectionIsKeptWithinLimits) {
     const auto boxes = rig.ui.boxes();
     EXPECT_EQ(boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
     EXPECT_NEAR(written, c.firstWritten, 1e-9);
-    EXPECT_NEAR(rig.device->setup().mainCorrection, c.finalMain, kStep + 1e-9);
+    EXPECT_NEAR(rig.device->heldSetup().mainCorrection, c.finalMain, kStep + 1e-9);
     const auto lines = rig.ui.lines();
     EXPECT_EQ(lines.back(), c.outcome == Outcome::Succeeded ? kSeparator : "Koniec");
     if (c.firstWritten < 0) {
@@ -126,13 +127,45 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, AutoSetupLimits,
     ::testing::Values(
         // −0.3 ms found with 0.2 ms set: 0.0 in the program only, and the run ends.
-        limit_case_t{"too_small", -0.1, 0.2, Outcome::TooSmall, kTooSmall, -1, 0.0, 1},
+        limit_case_t{"too_small", -0.1, 0.2, Outcome::TooSmall, kTooSmall, -1, 0.2, 1},
         // 4.5 ms found with 1.0 ms set: 4.0 is written, steps 2 to 5 find the 1.5 still
         // lacking and the end adds it without a range check.
         limit_case_t{"too_large", 5.5, 1.0, Outcome::Succeeded, kTooLarge, 4.0, 5.5, 5},
         // A negative first correction that stays above 0.0 is no reason to stop.
         limit_case_t{"shorter", 0.7, 1.0, Outcome::Succeeded, nullptr, 0.7, 0.7, 5}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An engine lacking 8 ms: step 1 writes the 4.0 ms limit, the end finds 8.0 ms, which
+// the record cannot hold (its byte would wrap to 1.575 ms); nothing more is written.
+TEST(AutoSetupRun, AResultTheRecordCannotHoldEndsTheRunUnwritten) {
+    AutoSetupRig rig(8.0, 1.0);
+    EXPECT_FALSE(rig.procedure->doWork());
+    EXPECT_EQ(rig.procedure->outcome(), Outcome::OutOfRange);
+    EXPECT_FALSE(rig.procedure->succeeded());
+    EXPECT_DOUBLE_EQ(rig.controllerMainCorrection(), 4.0);
+    EXPECT_EQ(rig.procedure->writtenCorrection(), std::optional<double>(4.0));
+    const auto boxes = rig.ui.boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], autosetup_text::outOfRangeText(8.0, 4.0));
+    EXPECT_NE(boxes[1].find("(8,000 ms)"), std::string::npos) << boxes[1];
+    EXPECT_NE(boxes[1].find("pozostała główna poprawka 4,000 ms"), std::string::npos);
+}
+
+// The live panel's poll while the final write's car dialog is open reads the 4.0 ms
+// that step 1 wrote; the procedure still writes its own 5.5 ms.
+TEST(AutoSetupRun, APollDuringTheFinalWriteChangesNothingWritten) {
+    AutoSetupRig rig(5.5, 1.0);
+    rig.ui.onLog = [&](const std::string& line) {
+        if (line == autosetup_text::kWriting) {
+            rig.device->setCarInfoGiven(false);
+            rig.deviceUi.carAnswers.push_back(true);
+        }
+    };
+    rig.deviceUi.whileCarQuestion = [&] { rig.device->readSetup(); };
+    EXPECT_TRUE(rig.procedure->doWork());
+    EXPECT_EQ(rig.deviceUi.carQuestions, 1);
+    EXPECT_NEAR(rig.controllerMainCorrection(), 5.5, kStep + 1e-9);
+}
 
 TEST(AutoSetupRun, CancelOnTheIdleQuestionTouchesNothing) {
     AutoSetupRig rig(1.35, 1.0);
@@ -263,7 +296,7 @@ TEST(AutoSetupRun, EveryCorrectionRefusedKeepsTheFirstStepsValue) {
     EXPECT_EQ(rig.ui.buttons, (std::vector<std::string>{"start 1", "stop 0"}));
     EXPECT_EQ(rig.settingsWrites(), 1);
     const double afterStep1 = 1.0 + rig.procedure->steps()[0].correction;
-    EXPECT_NEAR(rig.device->setup().mainCorrection, afterStep1, 1e-9);
+    EXPECT_NEAR(rig.device->heldSetup().mainCorrection, afterStep1, 1e-9);
     EXPECT_NEAR(rig.controllerMainCorrection(), afterStep1, 1e-9);
 }
 

@@ -120,4 +120,17 @@ TEST(AutocalTest, RefusedRunsAndBadCommandLinesHaveTheirExitCodes) {
     EXPECT_EQ(runCli({"--port", "/dev/vapron-no-such-device", "--unlocked", "autocal"}).code, 3);
 }
 
+// The engine lacks 8 ms: step 1 writes the 4.0 ms limit and the end finds 8 ms, which
+// the record cannot hold. The report gives what the controller acknowledged, read back.
+TEST(AutocalTest, AResultTheRecordCannotHoldIsNotWritten) {
+    CSimProcess sim({"--no-pacing", "--needed-correction", "8"});
+    const auto result =
+        runCli({"--json", "--port", sim.path(), "--unlocked", "autocal", "--yes"}, makeTempDir());
+    EXPECT_EQ(result.code, 1) << result.err;
+    const json report = json::parse(result.out);
+    EXPECT_FALSE(report["succeeded"].get<bool>());
+    EXPECT_DOUBLE_EQ(report["mainCorrection"].get<double>(), 4.0);
+    EXPECT_NE(result.err.find("(8,000 ms) leży poza zakresem"), std::string::npos) << result.err;
+}
+
 }  // namespace

@@ -97,7 +97,9 @@ TEST_F(CliFilesTest, AMapFileWithAnyRowNotOfEightNumbersIsRefusedAndNothingWritt
     EXPECT_EQ(mapRows(), before);
 
     // What `map read` prints is taken back as it is.
-    ASSERT_EQ(cli({"map", "write", file("map.txt", mapText(3, "-5 0 0 0 0 0 0 150"))}).code, 0);
+    ASSERT_EQ(
+        cli({"--unlocked", "map", "write", file("map.txt", mapText(3, "-5 0 0 0 0 0 0 150"))}).code,
+        0);
     EXPECT_EQ(mapRows()[3], json({-5, 0, 0, 0, 0, 0, 0, 150}));
     EXPECT_EQ(mapRows()[4], json({1, 2, 3, 4, 5, 6, 7, 8}));
 }

@@ -82,6 +82,20 @@ TEST_F(CliTest, CarInformationFilesTheSetupInTheLibrary) {
     EXPECT_EQ(cli({"--car", "a|b", "info"}).code, 2);
 }
 
+// A controller that refuses settings writes: exit 1, and the car library gains nothing.
+TEST(CliSimTest, ARefusedSettingsWriteIsNotFiled) {
+    CSimProcess sim({"--no-pacing", "--refuse-writes", "setup"});
+    const std::string home = makeTempDir();
+    const auto result =
+        runCli({"--json", "--port", sim.path(), "--car", "Opel|Astra|1.6|75|2004|2.0|", "settings",
+                "set", "mainCorrection=1.2"},
+               home);
+    EXPECT_EQ(result.code, 1) << result.err;
+    for (const auto& entry : fs::recursive_directory_iterator(home)) {
+        EXPECT_NE(entry.path().extension(), ".settings") << entry.path();
+    }
+}
+
 TEST_F(CliTest, EepromBackupAndRestoreCheckTheFile) {
     const std::string image = home + "/image.eeprom";
     ASSERT_EQ(cli({"eeprom", "read", image}).code, 0);
@@ -103,27 +117,42 @@ TEST_F(CliTest, EepromBackupAndRestoreCheckTheFile) {
     EXPECT_EQ(back, std::string(512, '\x07'));
 }
 
+// Map and table writes switch their function on (unless --keep-functions), keep the
+// EEPROM bytes after the map's check word, and report what the controller stored.
 TEST_F(CliTest, MapTableAndFuelSensorRoundTrip) {
+    const std::string image = home + "/tail.eeprom";
+    // An empty map (every cell 100, check word 40000) with six marked bytes behind it.
+    std::ofstream(image, std::ios::binary)
+        << std::string(104, '\0') << std::string(400, 'd') << "\x9C\x40\xAB\xAB\xAB\xAB\xAB\xAB";
+    ASSERT_EQ(cli({"eeprom", "write", image}).code, 0);
     json map = cliJson({"map", "read"});
     ASSERT_EQ(map["rows"].size(), 50u);
-    EXPECT_EQ(map["rows"][0], json({0, 0, 0, 0, 0, 0, 0, 0}));
     map["rows"][3][2] = 12;
     map["rows"][49][7] = -200;  // limited to -100
     const std::string file = home + "/map.json";
     std::ofstream(file) << map.dump();
-    ASSERT_EQ(cli({"map", "write", file}).code, 0);
+    EXPECT_EQ(cli({"map", "write", file}).code, 2);  // no car: nothing sent
+    EXPECT_EQ(cliJson({"map", "read"})["rows"][3][2], 0);
+    ASSERT_EQ(cli({"--unlocked", "map", "write", file}).code, 0);
     map = cliJson({"map", "read"});
     EXPECT_EQ(map["rows"][3][2], 12);
     EXPECT_EQ(map["rows"][49][7], -100);
+    EXPECT_EQ(cliJson({"settings", "get"})["functionFlags"], 0x13 | 0x40);
+    ASSERT_EQ(cli({"eeprom", "read", image}).code, 0);
+    std::ifstream in(image, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(506), "\xAB\xAB\xAB\xAB\xAB\xAB");
 
-    std::string values = "55.9";
-    for (int i = 1; i < 25; ++i)
+    std::string values = "55.9,-0.5";
+    for (int i = 2; i < 25; ++i)
         values += ",-10";
-    ASSERT_EQ(cli({"table", "write", values}).code, 0);
-    const json table = cliJson({"table", "read"});
-    EXPECT_EQ(table["values"][0], 55.0);
-    EXPECT_EQ(table["values"][24], -10.0);
+    const json stored = cliJson({"--unlocked", "table", "write", values});
+    EXPECT_EQ(stored["values"][0], 55.0);
+    EXPECT_EQ(stored["values"][1], -1.0);
+    EXPECT_EQ(cliJson({"table", "read"})["values"], stored["values"]);
+    EXPECT_EQ(cliJson({"settings", "get"})["functionFlags"], 0x13 | 0x40 | 0x04);
     EXPECT_EQ(cli({"table", "write", "1,2,3"}).code, 2);
+    EXPECT_EQ(cli({"table", "write", "--keep-functions", values}).code, 0);
 
     json fuel = cliJson({"fuel", "read"});
     EXPECT_EQ(fuel["thresholds"], json({42, 130, 170, 225}));

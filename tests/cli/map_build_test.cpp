@@ -94,7 +94,8 @@ TEST(CliMapBuildTest, ADriveRecordedFromTheSimulatorBuildsAMapThatCanBeWritten) 
     EXPECT_GT(values, 0);
 
     std::ofstream(home + "/proposal.json") << result.out;
-    auto written = runCli({"--port", sim.path(), "map", "write", home + "/proposal.json"});
+    auto written =
+        runCli({"--port", sim.path(), "--unlocked", "map", "write", home + "/proposal.json"});
     ASSERT_EQ(written.code, 0) << written.err;
     const json read = json::parse(runCli({"--json", "--port", sim.path(), "map", "read"}).out);
     EXPECT_EQ(read["rows"], built["rows"]);

@@ -53,6 +53,9 @@ bool CRecordingDeviceUi::askPort(int& port) {
 }
 
 bool CRecordingDeviceUi::askCarInfo() {
+    if (whileCarQuestion) {
+        whileCarQuestion();
+    }
     std::lock_guard lock(mutex_);
     ++carQuestions;
     if (carAnswers.empty()) {

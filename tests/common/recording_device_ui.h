@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ class CRecordingDeviceUi : public IDeviceUi {
     std::deque<int> portAnswers;
     std::deque<bool> carAnswers;
     std::deque<Answer> boxAnswers;
+    // Runs while the car question is open (what the window does meanwhile).
+    std::function<void()> whileCarQuestion;
 
   private:
     std::mutex mutex_;

@@ -42,7 +42,8 @@ TEST(RecordingArchiveTest, TheStampGoesAfterTheStemOfTheFileName) {
     }
 }
 
-// Only a drive is kept: a recording with a sample, or a companion with a snapshot.
+// Anything but nothing or an empty file is kept: a drive, a file that is no recording
+// (a run would truncate it), or a companion with a snapshot.
 TEST(RecordingArchiveTest, AnEarlierDriveIsMovedAsideWithItsCompanion) {
     const struct {
         const char* name;
@@ -52,7 +53,8 @@ TEST(RecordingArchiveTest, AnEarlierDriveIsMovedAsideWithItsCompanion) {
     } cases[] = {
         {"no file", nullptr, "", false},
         {"empty", "", "", false},
-        {"part of a line", "1\t2\t3", "", false},
+        {"part of a line", "1\t2\t3", "", true},
+        {"not a recording", "Lista zakupów", "", true},
         {"one sample", "one", "", true},
         {"snapshots only", "", std::string(1200, '\x04'), true},
         {"sample and snapshot", "one", std::string(1200, '\x04'), true},
@@ -88,6 +90,20 @@ TEST(RecordingArchiveTest, AnEarlierDriveIsMovedAsideWithItsCompanion) {
         EXPECT_FALSE(std::filesystem::exists(recording));
         EXPECT_FALSE(std::filesystem::exists(recording + "-config"));
     }
+}
+
+// A link in the recording's place is moved aside itself: the run never writes through it.
+TEST(RecordingArchiveTest, ALinkIsMovedAsideAndItsTargetLeftAlone) {
+    CTempDir dir;
+    const std::string outside = dir.path("elsewhere.txt");
+    CTempDir::writeBytes(outside, "");
+    const std::string recording = dir.path("Diagnostyka.lpgd");
+    std::filesystem::create_symlink(outside, recording);
+    const auto result = CRecordingArchive::setAside(recording, aMoment());
+    EXPECT_TRUE(result.moved);
+    EXPECT_TRUE(std::filesystem::is_symlink(result.movedTo));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(recording)));
+    EXPECT_TRUE(std::filesystem::exists(outside));
 }
 
 TEST(RecordingArchiveTest, AFolderThatCannotBeWrittenKeepsTheDriveWhereItIs) {

@@ -314,13 +314,23 @@ TEST_F(DeviceTest, MapReadChecksTheWordAndKeepsTheTailForTheWrite) {
     EXPECT_FALSE(device->readMap());
     EXPECT_EQ(device->map()[0], 101);
 
-    line->setResponder([](const bytes_t&) { return commandReply(CMD_DONE); });
+    // The write reads the tail afresh: it keeps what the controller holds now.
+    area[402] = 0xEE;
+    line->setResponder([&](const bytes_t& request) {
+        if (request[3] == MSG_TYPE_EEPROM) {
+            return commandReply(CMD_DONE);
+        }
+        bytes_t block{request[6], request[7]};
+        block.insert(block.end(), area.begin() + 400, area.end());
+        return frameBytes(MSG_TYPE_EEPROM, block);
+    });
     device->map().fill(1);
     ASSERT_TRUE(device->writeMap());
     const bytes_t& last = line->requests.back();  // address 504: check word + tail
     EXPECT_EQ(getBE16(last.data() + 4), 504);
     EXPECT_EQ(getBE16(last.data() + 6), 400);
-    EXPECT_EQ(last[8], 402 & 0xFF);
+    EXPECT_EQ(last[8], 0xEE);
+    EXPECT_EQ(last[9], 403 & 0xFF);
 }
 
 TEST_F(DeviceTest, FuelSensorAndLevel) {
@@ -337,13 +347,32 @@ TEST_F(DeviceTest, FuelSensorAndLevel) {
     EXPECT_EQ(level, 612);
 }
 
+// Records what was prepared and what was committed, in order.
 class FakeStore : public ICarSettingsStore {
   public:
-    bool store(const device_info_t& info) override {
-        stored.push_back(info);
-        return succeed;
+    class Pending : public IPending {
+      public:
+        Pending(FakeStore& owner, device_info_t info) : owner_(owner), info_(std::move(info)) {}
+        commit_t commit() override {
+            owner_.stored.push_back(info_);
+            return owner_.commitResult;
+        }
+
+      private:
+        FakeStore& owner_;
+        device_info_t info_;
+    };
+    std::unique_ptr<IPending> prepare(const device_info_t& info, std::string& problem) override {
+        ++prepared;
+        if (!succeed) {
+            problem = "brak miejsca na dysku";
+            return nullptr;
+        }
+        return std::make_unique<Pending>(*this, info);
     }
     bool succeed = true;
+    commit_t commitResult;
+    int prepared = 0;
     std::vector<device_info_t> stored;
 };
 
@@ -351,14 +380,17 @@ class WriteSetupTest : public DeviceTest {
   protected:
     WriteSetupTest() {
         device->setCarSettingsStore(&store);
-        device->setSnapshotHook([this] { ++snapshots; });
+        device->setSnapshotHook([this](const device_info_t&) { ++snapshots; });
     }
     FakeStore store;
+    dev_setup_t setup;
     int snapshots = 0;
 };
 
 TEST_F(WriteSetupTest, CancelledCarDialogAbandonsTheWrite) {
-    EXPECT_FALSE(device->writeSetup());
+    const setup_write_t written = device->writeSetup(setup);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.refusal, setup_write_t::Refusal::CarInfo);
     EXPECT_EQ(ui.carQuestions, 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text,
@@ -367,12 +399,12 @@ TEST_F(WriteSetupTest, CancelledCarDialogAbandonsTheWrite) {
     EXPECT_TRUE(line->requests.empty());
 }
 
-TEST_F(WriteSetupTest, WritesOnlyAfterVersionCheckAndFiling) {
+TEST_F(WriteSetupTest, WritesTheCallersRecordAndFilesItAfterTheAcknowledgement) {
     ui.carAnswers.push_back(true);
     line->script(versionReply(1, 4, 4, "ID-1"));
     line->script(commandReply(CMD_DONE));
-    device->setup().mainCorrection = 1.5;
-    ASSERT_TRUE(device->writeSetup());
+    setup.mainCorrection = 1.5;
+    ASSERT_TRUE(device->writeSetup(setup));
     ASSERT_EQ(line->requests.size(), 2u);
     EXPECT_EQ(requestCommand(0), CMD_VERSION);
     const bytes_t& sent = line->requests[1];
@@ -381,41 +413,71 @@ TEST_F(WriteSetupTest, WritesOnlyAfterVersionCheckAndFiling) {
     EXPECT_EQ(sent[4 + 7], 60);  // 1.5 ms at 0.025 ms a tick
     ASSERT_EQ(store.stored.size(), 1u);
     EXPECT_EQ(store.stored[0].id, "ID-1");
+    EXPECT_DOUBLE_EQ(store.stored[0].setup.mainCorrection, 1.5);
     EXPECT_EQ(store.stored[0].timeStamp.size(), 19u);
+    EXPECT_DOUBLE_EQ(device->heldSetup().mainCorrection, 1.5);
     EXPECT_EQ(snapshots, 1);
     EXPECT_EQ(ui.mainCorrections, std::vector<double>{1.5});
-    EXPECT_TRUE(device->carInfoGiven());
 
     // The car information is asked once per run.
     line->script(versionReply(1, 4, 4, "ID-1"));
     line->script(commandReply(CMD_DONE));
-    EXPECT_TRUE(device->writeSetup());
+    EXPECT_TRUE(device->writeSetup(setup));
     EXPECT_EQ(ui.carQuestions, 1);
 }
 
-TEST_F(WriteSetupTest, NothingIsSentToAnotherVersionOrWhenFilingFails) {
+// Nothing is sent to another version, when the file cannot be prepared or when the
+// check refuses the record; nothing is filed when the controller never acknowledges.
+TEST_F(WriteSetupTest, NothingIsSentOrFiledUnlessEverythingHolds) {
+    using Refusal = setup_write_t::Refusal;
     device->setUnlocked(true);
     line->script(versionReply(1, 3, 4, "ID"));
-    EXPECT_FALSE(device->writeSetup());
-    EXPECT_EQ(ui.carQuestions, 0);
+    EXPECT_EQ(device->writeSetup(setup).refusal, Refusal::Version);
     EXPECT_EQ(ui.boxes.back().text.rfind("Wersja sterownika LPG nie zgadza się", 0), 0u);
     EXPECT_EQ(line->requests.size(), 1u);
 
     store.succeed = false;
     line->script(versionReply(1, 4, 4, "ID"));
-    EXPECT_FALSE(device->writeSetup());
-    EXPECT_EQ(ui.boxes.back().text, "Nie można wpisać ustawień do pliku z danymi samochodu");
-    EXPECT_EQ(ui.boxes.back().icon, IDeviceUi::Icon::Error);
+    EXPECT_EQ(device->writeSetup(setup).refusal, Refusal::File);
+    EXPECT_EQ(ui.boxes.back().text,
+              "Nie można wpisać ustawień do pliku z danymi samochodu\nbrak miejsca na dysku");
     EXPECT_EQ(line->requests.size(), 2u);
+
+    setup.minSupply = 15;  // in range, but the controller would keep 15.1 V
+    const setup_write_t refused = device->writeSetup(setup);
+    EXPECT_EQ(refused.refusal, Refusal::Check);
+    EXPECT_NE(refused.problem.find("minimalnego napięcia zasilania"), std::string::npos);
+    EXPECT_EQ(line->requests.size(), 2u);
+
+    store.succeed = true;
+    setup.minSupply = 11;
+    line->script(versionReply(1, 4, 4, "ID"));
+    const setup_write_t unanswered = device->writeSetup(setup);
+    EXPECT_EQ(unanswered.status, setup_write_t::Status::NotAnswered);
+    EXPECT_EQ(store.prepared, 2);  // the refused file, then this one
+    EXPECT_TRUE(store.stored.empty());
     EXPECT_EQ(snapshots, 0);
+}
+
+TEST_F(WriteSetupTest, AFailedCommitIsSaidButTheWriteStands) {
+    device->setUnlocked(true);
+    store.commitResult = {false,
+                          "Uwaga: sterownik przyjął ustawienia, ale nie udało się "
+                          "zapisać pliku samochodu: x"};
+    line->script(versionReply(1, 4, 4, "ID"));
+    line->script(commandReply(CMD_DONE));
+    const setup_write_t written = device->writeSetup(setup);
+    EXPECT_TRUE(written);
+    EXPECT_FALSE(written.filed);
+    EXPECT_EQ(ui.boxes.back().text, store.commitResult.problem);
 }
 
 TEST_F(WriteSetupTest, UnreadableVersionStopsTheWrite) {
     device->setUnlocked(true);
-    EXPECT_FALSE(device->writeSetup());
+    EXPECT_FALSE(device->writeSetup(setup));
     EXPECT_EQ(ui.boxes.back().text, "Nie można wczytać wersji urządzenia");
     EXPECT_EQ(line->requests.size(), 10u);
-    EXPECT_TRUE(store.stored.empty());
+    EXPECT_EQ(store.prepared, 0);
 }
 
 TEST_F(DeviceTest, SettingsReadConvertsAndShowsTheMainCorrection) {
@@ -424,8 +486,8 @@ TEST_F(DeviceTest, SettingsReadConvertsAndShowsTheMainCorrection) {
     line->script(frameBytes(MSG_TYPE_SETUP, setup));
     ASSERT_TRUE(device->readSetup());
     EXPECT_EQ(line->requests[0].size(), 4u + 26 + 2);
-    EXPECT_DOUBLE_EQ(device->setup().switchSpeed, 1200);
-    EXPECT_DOUBLE_EQ(device->setup().mainCorrection, 1.025);
+    EXPECT_DOUBLE_EQ(device->heldSetup().switchSpeed, 1200);
+    EXPECT_DOUBLE_EQ(device->heldSetup().mainCorrection, 1.025);
     EXPECT_EQ(ui.mainCorrections, std::vector<double>{1.025});
 }
 

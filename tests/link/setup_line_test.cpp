@@ -130,6 +130,32 @@ TEST_F(SetupLineTest, ThresholdOfFiveVoltsIsRefused) {
     EXPECT_NE(s.check(), "");
 }
 
+// A value in range whose line form reads back outside it would make every later write
+// of the record fail: it is refused when it is written.
+TEST_F(SetupLineTest, ValuesThatReadBackOutOfRangeAreRefused) {
+    struct case_t {
+        double dev_setup_t::*field;
+        double value;
+        const char* named;  // empty: accepted
+    } cases[] = {
+        {&dev_setup_t::minSupply, 15, "minimalnego napięcia zasilania"},
+        {&dev_setup_t::minSupply, 14.9, ""},
+        {&dev_setup_t::rpmThreshold, 4.98, "napięcia progowego"},
+        {&dev_setup_t::rpmThreshold, 4.9, ""},
+    };
+    for (const auto& c : cases) {
+        dev_setup_t s;
+        s.*c.field = c.value;
+        const std::string messages = s.check();
+        if (*c.named == '\0') {
+            EXPECT_EQ(messages, "") << c.value;
+        } else {
+            EXPECT_NE(messages.find(c.named), std::string::npos) << c.value << ": " << messages;
+            EXPECT_NE(messages.find("spoza zakresu"), std::string::npos) << messages;
+        }
+    }
+}
+
 TEST_F(SetupLineTest, BadFieldsAreReportedInOrder) {
     dev_setup_t s;
     s.pressureAveraging = 0;

@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "link/device_info.h"
 #include "settings/car_info.h"
 #include "settings/car_settings_history.h"
 #include "settings/car_settings_store.h"
 #include "settings/memory_preferences.h"
+#include "settings/settings_compare.h"
 #include "settings_test_folder.h"
 
 namespace fs = std::filesystem;
@@ -140,14 +142,60 @@ TEST_F(CarSettingsHistoryTest, SettingsStoreKeepsTheDaysEarlierFile) {
     EXPECT_EQ(entries[0].info.notes, "pierwszy");
     EXPECT_EQ(entries[1].path, settingsStore.lastPath());
     EXPECT_EQ(entries[1].info.notes, "drugi");
-    // Blocked history: the store fails and the day's file stays as it was.
-    fs::remove_all(car() + "/Historia");
-    std::ofstream(car() + "/Historia") << "x";
-    info.notes = "trzeci";
-    EXPECT_FALSE(settingsStore.store(info));
+}
+
+// The file is put in place only by the commit; a prepared file that is dropped, or one
+// that cannot be written, leaves the library and the last-car preference as they were.
+// A history folder that cannot be made never blocks the day's file.
+TEST_F(CarSettingsHistoryTest, APreparedFileLandsOnlyWhenCommitted) {
+    CCarSettingsStore settingsStore(&prefs_, path());
+    device_info_t info = record(1.0);
+    info.notes = "pierwszy";
+    ASSERT_TRUE(settingsStore.store(info));
+    const std::string file = settingsStore.lastPath();
+    info.notes = "niepotwierdzony";
+    std::string problem;
+    EXPECT_NE(settingsStore.prepare(info, problem), nullptr);  // dropped uncommitted
     device_info_t back;
-    ASSERT_TRUE(CCarInfo::readCarSettingsFile(settingsStore.lastPath(), back));
+    ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, back));
+    EXPECT_EQ(back.notes, "pierwszy");
+    EXPECT_EQ(CCarSettingsHistory::list(car()).size(), 1u);
+
+    fs::create_directory(file + ".tmp");  // the file cannot be written beside its place
+    EXPECT_EQ(settingsStore.prepare(info, problem), nullptr);
+    EXPECT_NE(problem.find(file), std::string::npos);
+    EXPECT_EQ(CCarSettingsHistory::list(car()).size(), 1u);
+    fs::remove(file + ".tmp");
+
+    std::ofstream(car() + "/Historia") << "x";
+    prefs_.setLastCarFile("");
+    info.notes = "drugi";
+    auto pending = settingsStore.prepare(info, problem);
+    ASSERT_NE(pending, nullptr);
+    const ICarSettingsStore::commit_t commit = pending->commit();
+    EXPECT_TRUE(commit.filed);
+    EXPECT_NE(commit.problem.find("Historia"), std::string::npos);
+    ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, back));
     EXPECT_EQ(back.notes, "drugi");
+    EXPECT_EQ(prefs_.lastCarFile(), file);
+}
+
+// A record equals itself even with values that are not finite, and such a value equals
+// only the same one (an infinite tolerance must not swallow every other value).
+TEST(SettingsCompareTest, ValuesThatAreNotFiniteCompareByThemselves) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double a, b;
+        bool same;
+    } cases[] = {{nan, nan, true},   {inf, inf, true},   {inf, 1200, false},
+                 {-inf, inf, false}, {nan, 1200, false}, {1200, 1200.0000000001, true}};
+    for (const auto& c : cases) {
+        dev_setup_t a, b;
+        a.switchSpeed = c.a;
+        b.switchSpeed = c.b;
+        EXPECT_EQ(CSettingsCompare::differences(a, b).empty(), c.same) << c.a << " " << c.b;
+    }
 }
 
 }  // namespace

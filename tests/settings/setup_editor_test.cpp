@@ -52,6 +52,19 @@ TEST(SetupBoxesTest, FlagsAndMasksBecomeBoxesAndBack) {
     }
 }
 
+// Masks with several bits or none are written back as read while they may not be edited.
+TEST(SetupBoxesTest, MasksThatMayNotBeEditedStayAsRead) {
+    device_info_t info;
+    info.setup.lpgMasks = {3, 0, 4, 8, 16, 32, 64, 128};
+    const auto read = info.setup.lpgMasks;
+    setup_boxes_t boxes;
+    boxes.fromRecord(info);
+    boxes.toRecord(info, false);
+    EXPECT_EQ(info.setup.lpgMasks, read);
+    boxes.toRecord(info, true);
+    EXPECT_EQ(info.setup.lpgMasks[0], 1);
+}
+
 TEST(SetupBoxesTest, InjectorNumbersComeFromTheLowestBitAndGoBackAsOneBit) {
     EXPECT_EQ(setup_boxes_t::injectorOf(12, 7), 3);
     EXPECT_EQ(setup_boxes_t::injectorOf(0x80, 1), 8);
@@ -194,8 +207,9 @@ TEST_F(CarSettingsSearchTest, RowsOfReadableFilesWithTheirPlaceAndThePathOfAChos
     EXPECT_FALSE(rows[0].connected);
     EXPECT_EQ(rows[1].index, 2);
     EXPECT_TRUE(rows[1].connected);
+    // The listed file is the one chosen, whatever its name.
     EXPECT_EQ(CCarSettingsSearch::resultPath(path(), "Opel", "Astra", "1.6", rows[1]),
-              path() + "Opel-Astra-1.6/ID000000000000C3-05-02-2024.settings");
+              path() + "Opel-Astra-1.6/c.settings");
     // Nothing is highlighted without a connected controller.
     EXPECT_FALSE(CCarSettingsSearch::rowOf(device_info_t{}, 0, "").connected);
 }

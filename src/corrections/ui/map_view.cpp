@@ -192,6 +192,26 @@ void CMapView::OnBtnWrite() {
 bool CMapView::writeMap() {
     CMapList::map_bytes_t sent{};
     const bool any = list_->readCells(sent);
+    // The settings that switch the map on start from what the controller holds, and are
+    // known to be writable before the map is sent.
+    dev_setup_t setup;
+    if (!doc_.readSetup(setup)) {
+        showFailure(kWriteFailed,
+                    "odczyt ustawień przed zapisem mapy: brak odpowiedzi "
+                    "sterownika; mapy nie wpisano");
+        return false;
+    }
+    setup.setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
+    if (const std::string problems = CLPGDevice::checkSetup(setup); !problems.empty()) {
+        showFailure(kWriteFailed, QString::fromStdString(problems) + "mapy nie wpisano");
+        return false;
+    }
+    if (!doc_.ensureCarInfo()) {
+        showFailure(kWriteFailed,
+                    "podaj dane samochodu i zamontowanej instalacji; mapy nie "
+                    "wpisano");
+        return false;
+    }
     doc_.map() = sent;
     if (!doc_.writeMap()) {
         showFailure(kWriteFailed, "EEPROM 104-511: sterownik nie potwierdził zapisu");
@@ -207,8 +227,10 @@ bool CMapView::writeMap() {
         showFailure(kVerifyFailed, "odczyt po zapisie: " + firstDifference(sent, doc_.map()));
         return false;
     }
-    doc_.setup().setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
-    if (!doc_.writeSetup()) {
+    if (const setup_write_t written = doc_.writeSetup(setup); !written) {
+        if (written.refused()) {
+            return false;
+        }
         showFailure(kSetupFailed,
                     "mapa jest już w sterowniku, lecz jej włączenie w ustawieniach nie "
                     "zostało wpisane; naciśnij „Wpisz” ponownie");

@@ -266,20 +266,20 @@ void CTimeCorrView::onTimeCorrSet() {
             CWaitCursor wait;
             failure = writeTable();
         }
-        if (failure) {
+        if (failure && *failure) {  // an empty text: the write has said why itself
             CMessageBox::show(this, QString(kWriteFailedText) + "\n" + failure, Icon::Error);
         }
     });
 }
 
 const char* CTimeCorrView::writeTable() {
-    if (!doc_.readSetup()) {
+    dev_setup_t setup;
+    if (!doc_.readSetup(setup)) {
         return kSetupReadDetail;
     }
-    dev_setup_t& setup = doc_.setup();
     setup.flags = CTimeTable::withTableFlag(setup.flags, doc_.info().timeTable);
-    if (!doc_.writeSetup()) {
-        return kSetupWriteDetail;
+    if (const setup_write_t written = doc_.writeSetup(setup); !written) {
+        return written.refused() ? "" : kSetupWriteDetail;
     }
     if (!doc_.writeTimeTable()) {
         return kTableWriteDetail;

@@ -1,5 +1,7 @@
 #include "settings/ui/dev_setup_dlg.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -28,8 +30,9 @@ constexpr std::uint32_t kFeatureNoMasks = 0x04;        // the controller has no 
 }  // namespace
 
 CDevSetupDlg::CDevSetupDlg(QWidget* parent, CDeviceDoc& document)
-    : QDialog(parent), doc_(document) {
-    doc_.info().notes.clear();  // every opening starts with empty notes
+    : QDialog(parent), doc_(document), record_(document.info()) {
+    record_.setup = doc_.heldSetup();
+    record_.notes.clear();  // every opening starts with empty notes
     buildLayout();
     initDialog();
 }
@@ -86,13 +89,13 @@ void CDevSetupDlg::onGetConfig() {
         bool read = false;
         {
             CWaitCursor wait;
-            read = doc_.readSetup();
+            read = doc_.readSetup(record_.setup);
         }
         if (!read) {
             CMessageBox::show(this, kReadFailedText, Icon::Error);
             return;
         }
-        readBack_ = doc_.info();
+        readBack_ = record_;
         showRecord();
     });
 }
@@ -102,27 +105,23 @@ bool CDevSetupDlg::onSetConfig() {
         return false;
     }
     runGuarded(this, "CDevSetupDlg::onSetConfig()", [&] {
-        const std::string problems = doc_.checkSetup();
-        if (!problems.empty()) {
-            CMessageBox::show(this, QString::fromStdString(problems).trimmed(), Icon::Error);
-            return;
-        }
-        if (!doc_.ensureCarInfo()) {
-            CMessageBox::show(nullptr, kCarInfoText);
-            return;
-        }
-        // A new injection type takes effect only after a controller restart.
-        const bool restart = boxes_.toRecord(doc_.info());
-        bool written = false;
+        boxes_.toRecord(record_, masksEditable());
+        // A new injection type takes effect only after a controller restart; what counts
+        // is the type the controller holds, whatever replaced the record meanwhile.
+        const bool restart = record_.setup.injType != doc_.heldSetup().injType;
+        doc_.adoptRecord(record_);
+        setup_write_t written;
         {
             CWaitCursor wait;
-            written = doc_.writeSetup();
+            written = doc_.writeSetup(record_.setup);
         }
         if (!written) {
-            CMessageBox::show(this, kWriteFailedText, Icon::Error);
+            if (!written.refused()) {
+                CMessageBox::show(this, kWriteFailedText, Icon::Error);
+            }
             return;
         }
-        readBack_ = doc_.info();
+        readBack_ = record_;
         showRecord();
         fillSnapshotList();
         if (restart && !doc_.clearErrors()) {
@@ -130,6 +129,12 @@ bool CDevSetupDlg::onSetConfig() {
         }
     });
     return true;
+}
+
+bool CDevSetupDlg::masksEditable() const {
+    return maskGroup_->isVisible() &&
+           std::all_of(injectorEdits_.begin(), injectorEdits_.end(),
+                       [](const QLineEdit* edit) { return edit->isEnabled(); });
 }
 
 void CDevSetupDlg::onLoadFile() {
@@ -142,7 +147,7 @@ void CDevSetupDlg::onLoadFile() {
 }
 
 bool CDevSetupDlg::loadFile(const std::string& path) {
-    const auto result = CRecordCopy::loadFile(path, doc_.info(), doc_.carInfoGiven());
+    const auto result = CRecordCopy::loadFile(path, record_, doc_.carInfoGiven());
     if (result != CRecordCopy::Result::Loaded) {
         CMessageBox::show(this, CRecordCopy::text(result), Icon::Error);
         return false;
@@ -156,7 +161,7 @@ void CDevSetupDlg::onFactory() {
         CMessageBox::Answer::Yes) {
         return;
     }
-    CRecordCopy::restoreFactory(doc_.info());
+    CRecordCopy::restoreFactory(record_);
     showRecord();
 }
 
@@ -172,7 +177,8 @@ void CDevSetupDlg::chooseSnapshot(int row) {
         return;
     }
     const device_info_t& snapshot = snapshots_[static_cast<std::size_t>(row)];
-    doc_.info() = snapshot;
+    record_ = snapshot;
+    doc_.adoptRecord(record_);
     showRecord();
     emit doc_.timeTableReplaced();
     if (!doc_.diagOn()) {

@@ -122,7 +122,12 @@ class CDevSetupDlg : public QDialog {
     void applyFeatureWord();
     bool lookingAtRecording() const;
 
+    bool masksEditable() const;
+
     CDeviceDoc& doc_;
+    // The dialog's own record: what it shows and writes. Reads, files and snapshots
+    // replace it only when the user asks; the live panel's poll never touches it.
+    device_info_t record_;
     setup_boxes_t boxes_;
     // The record as the controller last gave or took it; nothing is marked before.
     std::optional<device_info_t> readBack_;

@@ -108,7 +108,7 @@ bool CDevSetupDlg::marked(const QWidget* control) {
 }
 
 void CDevSetupDlg::showRecord() {
-    const device_info_t& info = doc_.info();
+    const device_info_t& info = record_;
     for (int f = 0; f < FIELDS; ++f) {
         edits_[f]->setText(numberText(kFields[f].kind, kFields[f].get(info.setup)));
     }
@@ -145,7 +145,7 @@ setup_boxes_t CDevSetupDlg::boxesShown() const {
 }
 
 bool CDevSetupDlg::moveControls() {
-    dev_setup_t setup = doc_.info().setup;
+    dev_setup_t setup = record_.setup;
     for (int f = 0; f < FIELDS; ++f) {
         const setup_field_def_t& def = kFields[f];
         std::optional<double> value;
@@ -164,15 +164,18 @@ bool CDevSetupDlg::moveControls() {
         def.set(setup, *value);
     }
     setup_boxes_t boxes = boxesShown();
-    for (int i = 0; i < kInjectors; ++i) {
+    for (int i = 0; i < kInjectors && masksEditable(); ++i) {
         const auto number = CNumberText::readInt(injectorEdits_[i], injectorName(i), 1, kInjectors);
         if (!number) {
             return false;
         }
         boxes.injectors[i] = *number;
     }
-    doc_.info().setup = setup;
-    doc_.info().notes = utf8ToCp1250(notes_->text().toStdString());
+    if (!masksEditable()) {
+        boxes.injectors = boxes_.injectors;
+    }
+    record_.setup = setup;
+    record_.notes = utf8ToCp1250(notes_->text().toStdString());
     boxes_ = boxes;
     return true;
 }
