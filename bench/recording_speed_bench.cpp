@@ -1,0 +1,197 @@
+// Recordings against the disk's own pace: each command of vapron-cli on a million-line
+// recording timed in the same run as `wc -l` on the same file (the floor of a scan),
+// and the ratio printed; the replay into the sample store against the CLI's read; the
+// peak memory of an export and an inspection of a ten-million-line recording.
+// VAPRON_CLI names another vapron-cli to measure (an older build, for comparison).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "diag/diag_data.h"
+#include "diag/diag_file_thread.h"
+#include "diag/recording_writer.h"
+#include "support/thread_manager.h"
+
+#include "bench_samples.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kLines = 1'000'000;
+constexpr int kLongLines = 10'000'000;
+constexpr int kRounds = 3;  // each side's best of three, taken in turns
+
+struct run_t {
+    double seconds = 0;
+    double peakMb = 0;
+    int status = -1;
+};
+
+std::string cliPath() {
+    const char* other = std::getenv("VAPRON_CLI");
+    return other != nullptr ? other : VAPRON_CLI_PATH;
+}
+
+// Runs a program with its output thrown away; wall time and the child's peak memory.
+run_t runProgram(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    run_t run;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return run;
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return run;
+}
+
+// A recording of `lines` synthetic samples, made once per size and removed at exit.
+std::string recording(int lines) {
+    static std::vector<std::string> made;
+    const std::string path = "/tmp/vapron-speed-bench-" + std::to_string(lines) + ".lpgd";
+    if (std::find(made.begin(), made.end(), path) != made.end()) {
+        return path;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::vector<char> block;
+    char line[CRecordingWriter::kMaxLine];
+    for (int i = 0; i < lines; ++i) {
+        const std::size_t size = CRecordingWriter::formatLine(benchSample(i), line);
+        block.insert(block.end(), line, line + size);
+        if (block.size() > (1u << 20)) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    if (made.empty()) {
+        std::atexit([] {
+            for (const auto& file : made) {
+                std::remove(file.c_str());
+            }
+            std::remove("/tmp/vapron-speed-bench.csv");
+        });
+    }
+    made.push_back(path);
+    return path;
+}
+
+// The command against `wc -l` on the same file, best of each, in turns.
+void compareWithWc(benchmark::State& state, const std::vector<std::string>& command) {
+    const std::string file = recording(kLines);
+    for (auto _ : state) {
+        double wc = 1e9, cli = 1e9;
+        for (int round = 0; round < kRounds; ++round) {
+            wc = std::min(wc, runProgram({"wc", "-l", file}).seconds);
+            const run_t run = runProgram(command);
+            if (run.status != 0) {
+                state.SkipWithError("the command failed");
+                return;
+            }
+            cli = std::min(cli, run.seconds);
+        }
+        state.counters["wc_s"] = wc;
+        state.counters["cli_s"] = cli;
+        state.counters["times_wc"] = cli / wc;
+    }
+}
+
+void BM_InspectVsWc(benchmark::State& state) {
+    compareWithWc(state, {cliPath(), "--json", "inspect", recording(kLines)});
+}
+BENCHMARK(BM_InspectVsWc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_MapBuildVsWc(benchmark::State& state) {
+    compareWithWc(state, {cliPath(), "--json", "map", "build", recording(kLines)});
+}
+BENCHMARK(BM_MapBuildVsWc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_ExportVsWc(benchmark::State& state) {
+    compareWithWc(state, {cliPath(), "export", recording(kLines), "/tmp/vapron-speed-bench.csv"});
+}
+BENCHMARK(BM_ExportVsWc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// The replay the window runs (a worker filling the sample store) against the CLI's
+// read of the same file.
+double replaySeconds(const std::string& file, std::size_t& samples, std::size_t& bytes) {
+    CDiagData store;
+    std::atomic<bool> run{true};
+    CThreadManager workers;
+    const auto start = std::chrono::steady_clock::now();
+    workers.insert(new CDiagFileThread(store, file, run));
+    while (run) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    workers.joinAll();
+    samples = store.getSize();
+    bytes = store.memoryBytes();
+    return seconds;
+}
+
+void BM_ReplayVsCliRead(benchmark::State& state) {
+    const std::string file = recording(kLines);
+    for (auto _ : state) {
+        double replay = 1e9, cli = 1e9;
+        std::size_t samples = 0, bytes = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            cli = std::min(cli, runProgram({cliPath(), "--json", "inspect", file}).seconds);
+            replay = std::min(replay, replaySeconds(file, samples, bytes));
+        }
+        state.counters["replay_s"] = replay;
+        state.counters["cli_s"] = cli;
+        state.counters["times_cli"] = replay / cli;
+        state.counters["store_bytes_per_sample"] = static_cast<double>(bytes) / samples;
+    }
+}
+BENCHMARK(BM_ReplayVsCliRead)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// Ten million lines (650 MB): what inspect and export take at most, in memory.
+void BM_LongRecordingPeakMemory(benchmark::State& state) {
+    const std::string file = recording(kLongLines);
+    for (auto _ : state) {
+        const run_t inspect = runProgram({cliPath(), "--json", "inspect", file});
+        const run_t exported =
+            runProgram({cliPath(), "export", file, "/tmp/vapron-speed-bench.csv"});
+        std::remove("/tmp/vapron-speed-bench.csv");
+        state.counters["inspect_s"] = inspect.seconds;
+        state.counters["inspect_peak_MB"] = inspect.peakMb;
+        state.counters["export_s"] = exported.seconds;
+        state.counters["export_peak_MB"] = exported.peakMb;
+    }
+}
+BENCHMARK(BM_LongRecordingPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
