@@ -136,7 +136,8 @@ void BM_MapBuildVsWc(benchmark::State& state) {
 BENCHMARK(BM_MapBuildVsWc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 void BM_ExportVsWc(benchmark::State& state) {
-    compareWithWc(state, {cliPath(), "export", recording(kLines), "/tmp/vapron-speed-bench.csv"});
+    compareWithWc(state,
+                  {cliPath(), "export", recording(kLines), "-o", "/tmp/vapron-speed-bench.csv"});
 }
 BENCHMARK(BM_ExportVsWc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
@@ -182,7 +183,7 @@ void BM_LongRecordingPeakMemory(benchmark::State& state) {
     for (auto _ : state) {
         const run_t inspect = runProgram({cliPath(), "--json", "inspect", file});
         const run_t exported =
-            runProgram({cliPath(), "export", file, "/tmp/vapron-speed-bench.csv"});
+            runProgram({cliPath(), "export", file, "-o", "/tmp/vapron-speed-bench.csv"});
         std::remove("/tmp/vapron-speed-bench.csv");
         state.counters["inspect_s"] = inspect.seconds;
         state.counters["inspect_peak_MB"] = inspect.peakMb;

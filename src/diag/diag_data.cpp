@@ -11,7 +11,7 @@ namespace {
 void pack(const app_msg_t& sample, std::uint8_t* out) {
     forEachSampleField([&](auto i) {
         constexpr const sample_field_t& field = kSampleFields[i];
-        const std::uint32_t value = field.get(sample);
+        const std::uint32_t value = getSampleField<i>(sample);
         if constexpr (field.width == 4) {
             const auto v = static_cast<std::uint32_t>(value);
             std::memcpy(out + kSampleFieldOffsets[i], &v, sizeof v);
@@ -31,13 +31,13 @@ app_msg_t unpack(const std::uint8_t* in) {
         if constexpr (field.width == 4) {
             std::uint32_t v;
             std::memcpy(&v, in + kSampleFieldOffsets[i], sizeof v);
-            field.set(sample, v);
+            setSampleField<i>(sample, v);
         } else if constexpr (field.width == 2) {
             std::uint16_t v;
             std::memcpy(&v, in + kSampleFieldOffsets[i], sizeof v);
-            field.set(sample, v);
+            setSampleField<i>(sample, v);
         } else {
-            field.set(sample, in[kSampleFieldOffsets[i]]);
+            setSampleField<i>(sample, in[kSampleFieldOffsets[i]]);
         }
     });
     sample.colour = injectorColour(sample.injector);

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -74,9 +76,8 @@ bool CRecordingReader::readSample(app_msg_t& sample) {
     if (!(skipSpace() && readLine(values)) && !readTokens(values)) {
         return false;
     }
-    app_msg_t read{};
-    store(read, values);
-    sample = read;
+    sample = app_msg_t{};
+    store(sample, values);
     ++samples_;
     return true;
 }
@@ -271,5 +272,5 @@ std::size_t CRecordingReader::countUnreadLines() {
 }
 
 void CRecordingReader::store(app_msg_t& sample, const std::uint32_t* values) {
-    forEachSampleField([&](auto i) { kSampleFields[i].set(sample, values[i]); });
+    forEachSampleField([&](auto i) { setSampleField<i>(sample, values[i]); });
 }

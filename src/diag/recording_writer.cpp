@@ -59,7 +59,7 @@ bool CRecordingWriter::close() {
 std::size_t CRecordingWriter::formatLine(const app_msg_t& s, char* out) {
     char* at = out;
     forEachSampleField([&](auto i) {
-        at = std::to_chars(at, at + 10, kSampleFields[i].get(s)).ptr;
+        at = std::to_chars(at, at + 10, getSampleField<i>(s)).ptr;
         *at++ = i + 1 < kSampleFieldCount ? '\t' : '\r';
     });
     *at++ = '\n';

@@ -111,6 +111,19 @@ inline constexpr std::array<std::size_t, kSampleFieldCount> kSampleFieldOffsets 
     return offsets;
 }();
 
+// Field I of a sample by its position, with the accessor known at compile time so that
+// it is inlined.
+template <std::size_t I>
+inline std::uint32_t getSampleField(const app_msg_t& sample) {
+    constexpr auto get = kSampleFields[I].get;
+    return get(sample);
+}
+template <std::size_t I>
+inline void setSampleField(app_msg_t& sample, std::uint32_t value) {
+    constexpr auto set = kSampleFields[I].set;
+    set(sample, value);
+}
+
 // Calls f(std::integral_constant<std::size_t, I>) for every field in order; the calls
 // are expanded in place, so each field's accessors are known at compile time.
 template <typename F>
