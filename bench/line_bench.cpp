@@ -40,8 +40,11 @@ BENCHMARK(BM_EepromReadPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 
 // Live acquisition: each exchange is a 36-byte request and a 36-byte reply (18.75 ms,
 // 53.3 exchanges a second at most).
+// With state.range(0) > 0 the replies pass through a USB adapter whose latency timer
+// runs out every range(0) ms (16 is FTDI's default, 1 what the program asks for).
 void BM_LiveAcquisitionPaced(benchmark::State& state) {
     PacedLink link;
+    link.server().setAdapterLatency(std::chrono::milliseconds(state.range(0)));
     const double seconds = 5.0;
     for (auto _ : state) {
         CDiagData store;
@@ -69,7 +72,14 @@ void BM_LiveAcquisitionPaced(benchmark::State& state) {
     std::remove("/tmp/vapron-bench.lpgd");
     std::remove("/tmp/vapron-bench.lpgd-config");
 }
-BENCHMARK(BM_LiveAcquisitionPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LiveAcquisitionPaced)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->ArgName("adapter_latency_ms")
+    ->Arg(0)
+    ->Arg(16)
+    ->Arg(1);
 
 // What the store holds per sample once a long run has grown it.
 void BM_StoreMemoryPerSample(benchmark::State& state) {

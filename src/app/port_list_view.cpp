@@ -27,7 +27,7 @@ CPortListView::CPortListView(QWidget* parent) : QWidget(parent) {
     list_ = new QTreeWidget(this);
     list_->setObjectName("ports");
     list_->setRootIsDecorated(false);
-    list_->setHeaderLabels({"Port", "Przejściówka", "Dostęp"});
+    list_->setHeaderLabels({"Port", "Przejściówka", "Dostęp", "Opóźnienie"});
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_->header()->setSectionResizeMode(COL_DESCRIPTION, QHeaderView::Stretch);
@@ -60,12 +60,22 @@ void CPortListView::refresh() {
         item->setText(COL_PATH, QString::fromStdString(port.path));
         item->setText(COL_DESCRIPTION, QString::fromStdString(port.description));
         item->setText(COL_ACCESS, port.accessible ? "tak" : "nie");
-        const QString problem = QString::fromStdString(port.problem);
+        if (port.latencyMs >= 0) {
+            item->setText(COL_LATENCY, QString("%1 ms").arg(port.latencyMs));
+        }
+        const QString problem =
+            QString::fromStdString(port.problem.empty() || port.latencyAdvice.empty()
+                                       ? port.problem + port.latencyAdvice
+                                       : port.problem + "\n\n" + port.latencyAdvice);
         item->setData(COL_PATH, kProblemRole, problem);
         item->setToolTip(COL_PATH, QString::fromStdString(port.byId));
         item->setToolTip(COL_ACCESS, problem);
         if (!port.accessible) {
             item->setForeground(COL_ACCESS, Qt::darkRed);
+        }
+        if (!port.latencyAdvice.empty()) {
+            item->setForeground(COL_LATENCY, Qt::darkRed);
+            item->setToolTip(COL_LATENCY, QString::fromStdString(port.latencyAdvice));
         }
     }
     QStringList warnings;

@@ -11,7 +11,7 @@ class QTreeWidget;
 class CPortListView : public QWidget {
     Q_OBJECT
   public:
-    enum Column { COL_PATH, COL_DESCRIPTION, COL_ACCESS };
+    enum Column { COL_PATH, COL_DESCRIPTION, COL_ACCESS, COL_LATENCY };
 
     explicit CPortListView(QWidget* parent = nullptr);
 

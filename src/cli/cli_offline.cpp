@@ -16,6 +16,7 @@
 #include "diag/diag_rs_thread.h"
 #include "diag/recording_reader.h"
 #include "diag/recording_writer.h"
+#include "link/conversions.h"
 #include "support/thread_manager.h"
 
 using nlohmann::json;
@@ -68,6 +69,26 @@ struct range_t {
     json toJson() const { return seen ? json{low, high} : json(nullptr); }
 };
 
+// Raw values seen; each conversion used here is monotonic in its raw value (a period of
+// 0, no engine signal, aside), so its ends give the range in engineering units without
+// converting every sample.
+struct raw_range_t {
+    int low = 0, high = 0;
+    bool seen = false;
+    void add(int v) {
+        low = seen ? std::min(low, v) : v;
+        high = seen ? std::max(high, v) : v;
+        seen = true;
+    }
+    template <typename Convert>
+    void into(range_t& range, Convert convert) const {
+        if (seen) {
+            range.add(convert(low));
+            range.add(convert(high));
+        }
+    }
+};
+
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -82,7 +103,8 @@ int CCliApp::cmdInspect() {
     }
     std::size_t samples = 0, onLpg = 0;
     std::uint32_t first = 0, last = 0;
-    range_t rpm, gasTime, lpgTime;
+    raw_range_t periods, gasTicks, lpgTicks;
+    bool stopped = false;  // a period of 0 reads as 0 rev/min
     app_msg_t sample;
     while (reader.readSample(sample)) {
         if (samples++ == 0)
@@ -90,12 +112,22 @@ int CCliApp::cmdInspect() {
         last = sample.index;
         if (sample.onLpg()) {
             ++onLpg;
-            lpgTime.add(sample.lpgTimeMs());
+            lpgTicks.add(static_cast<int>(sample.gas_time) + sample.time_add - sample.time_sub);
         }
-        rpm.add(sample.rpm());
-        gasTime.add(sample.gasTimeMs());
-        sample = app_msg_t{};
+        if (sample.rpm_period == 0) {
+            stopped = true;
+        } else {
+            periods.add(sample.rpm_period);
+        }
+        gasTicks.add(sample.gas_time);
     }
+    range_t rpm, gasTime, lpgTime;
+    if (stopped) {
+        rpm.add(0.0);
+    }
+    periods.into(rpm, [](int period) { return conv::periodToRpm(period); });
+    gasTicks.into(gasTime, [](int ticks) { return conv::ticksToMs(ticks); });
+    lpgTicks.into(lpgTime, [](int ticks) { return conv::ticksToMs(ticks); });
     if (reader.end() == CRecordingReader::End::ReadError) {
         const auto failure = CFileIo::failed(CFileIo::Failure::Failed, reader.readErrno());
         return fail(EXIT_IO, "Nie można odczytać pliku z danymi diagnostycznymi\n" + opt_->file +

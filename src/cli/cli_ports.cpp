@@ -35,7 +35,9 @@ json CCliPorts::toJson(const CPortList::listing_t& listing) {
                          {"byId", textOrNull(port.byId)},
                          {"description", port.description},
                          {"accessible", port.accessible},
-                         {"problem", textOrNull(port.problem)}});
+                         {"problem", textOrNull(port.problem)},
+                         {"latencyMs", port.latencyMs >= 0 ? json(port.latencyMs) : json(nullptr)},
+                         {"latencyAdvice", textOrNull(port.latencyAdvice)}});
     }
     return {{"ports", ports}, {"warnings", listing.warnings}};
 }
@@ -47,12 +49,19 @@ std::string CCliPorts::toText(const CPortList::listing_t& listing) {
     }
     for (const auto& port : listing.ports) {
         text << port.path << "  " << port.description << "  "
-             << (port.accessible ? "dostępny" : "niedostępny") << "\n";
+             << (port.accessible ? "dostępny" : "niedostępny");
+        if (port.latencyMs >= 0) {
+            text << "  opóźnienie " << port.latencyMs << " ms";
+        }
+        text << "\n";
         if (!port.byId.empty()) {
             text << indented(port.byId);
         }
         if (!port.problem.empty()) {
             text << indented(port.problem);
+        }
+        if (!port.latencyAdvice.empty()) {
+            text << indented(port.latencyAdvice);
         }
     }
     for (const auto& warning : listing.warnings) {

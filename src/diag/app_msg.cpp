@@ -36,6 +36,19 @@ constexpr std::array<std::uint32_t, 8> kInjectorColours{
 
 constexpr double kAtmosphereKpa = 101.0;
 
+// The sensor curve does not change while the program runs; a long recording converts
+// millions of readings, so each of the 256 is converted once.
+double pressureOf(std::uint8_t raw) {
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> kpa{};
+        for (std::size_t i = 0; i < kpa.size(); ++i) {
+            kpa[i] = conv::rawToPressure(static_cast<double>(i));
+        }
+        return kpa;
+    }();
+    return table[raw];
+}
+
 }  // namespace
 
 void app_msg_t::setPayload(const std::uint8_t* p) {
@@ -109,13 +122,13 @@ double app_msg_t::lambdaVolts() const {
 }
 
 double app_msg_t::pressureKpa() const {
-    return conv::rawToPressure(pressure);
+    return pressureOf(pressure);
 }
 double app_msg_t::pressure2Kpa() const {
-    return conv::rawToPressure(pressure2);
+    return pressureOf(pressure2);
 }
 double app_msg_t::intakeKpa() const {
-    return conv::rawToPressure(pressure_intake);
+    return pressureOf(pressure_intake);
 }
 double app_msg_t::vacuumKpa() const {
     return kAtmosphereKpa - intakeKpa();

@@ -3,74 +3,16 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
+#include <vector>
 
+#include "diag/csv_rows.h"
 #include "diag/recording_reader.h"
 #include "support/atomic_file.h"
 
 namespace {
 
-// Digits after the point: a time tick is 0.025 ms, a pressure step about 1 kPa, a
-// supply step 0.12 V, a lambda step 0.02 V.
-constexpr int kTimeDecimals = 3;
-constexpr int kPressureDecimals = 1;
-constexpr int kSupplyDecimals = 2;
-constexpr int kLambdaDecimals = 3;
-// A CSV row is a little longer than its recording line.
-constexpr double kGrowth = 1.4;
-
-// A row is put together in a buffer and appended once: appending piece by piece costs
-// more than all the formatting. Fourteen fields of at most 23 characters fit.
-constexpr std::size_t kMaxRow = 384;
-// Beyond this no reading makes sense; it keeps the scaled value inside 64 bits.
-constexpr double kLargest = 1e15;
-
-// Fixed-point by hand: the value scaled to whole units of its last digit, rounded half
-// away from zero, then the point put in. Several times faster than formatting a double,
-// and a value that rounds to zero carries no sign ("0.000", never "-0.000").
-char* putNumber(char* out, double value, int decimals) {
-    static constexpr double kScale[] = {1.0, 10.0, 100.0, 1000.0};
-    if (!std::isfinite(value)) {
-        value = 0.0;
-    }
-    value = std::clamp(value, -kLargest, kLargest);
-    long long scaled = std::llround(value * kScale[decimals]);
-    if (scaled < 0) {
-        *out++ = '-';
-        scaled = -scaled;
-    }
-    char digits[24];
-    const int count =
-        static_cast<int>(std::to_chars(digits, digits + sizeof digits, scaled).ptr - digits);
-    int whole = count - decimals;
-    if (whole <= 0) {
-        *out++ = '0';
-        whole = 0;
-    } else {
-        out = std::copy(digits, digits + whole, out);
-    }
-    if (decimals > 0) {
-        *out++ = '.';
-        out = std::fill_n(out, decimals - (count - whole), '0');
-        out = std::copy(digits + whole, digits + count, out);
-    }
-    *out++ = ',';
-    return out;
-}
-
-char* putInteger(char* out, long long value) {
-    out = std::to_chars(out, out + 24, value).ptr;
-    *out++ = ',';
-    return out;
-}
-
-char* putText(char* out, const char* text) {
-    while (*text != '\0') {
-        *out++ = *text++;
-    }
-    return out;
-}
+// Rows gather in one large buffer that goes to the file a block at a time.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
 
 bool sameFile(const std::string& a, const std::string& b) {
     struct stat first {};
@@ -87,35 +29,18 @@ std::string lineCount(std::size_t lines, std::size_t from) {
 }  // namespace
 
 const std::string& CCsvExport::header() {
-    static const std::string text =
-        "Nr próbki,Wtryskiwacz,Tryb,Obroty [1/min],Czas benz. [ms],Czas LPG [ms],"
-        "T. reduktora [°C],T. LPG [°C],T. wewn. [°C],Ciśn. różnicowe [kPa],Ciśn. 2 [kPa],"
-        "Ciśn. w kolektorze [kPa],Nap. zas. [V],Lambda [V]\r\n";
+    static const std::string text = CCsvRows().header();
     return text;
 }
 
-void CCsvExport::appendRow(std::string& out, const app_msg_t& s) {
-    char row[kMaxRow];
-    char* p = putInteger(row, s.index);
-    p = putInteger(p, s.injector);
-    p = putText(p, s.onLpg() ? "LPG," : "Benzyna,");
-    p = putNumber(p, s.rpm(), 0);
-    p = putNumber(p, s.gasTimeMs(), kTimeDecimals);
-    p = putNumber(p, s.lpgTimeMs(), kTimeDecimals);
-    p = putNumber(p, s.reducerTemp(), 0);
-    p = putNumber(p, s.gasTemp(), 0);
-    p = putNumber(p, s.internalTemp(), 0);
-    p = putNumber(p, s.pressureKpa(), kPressureDecimals);
-    p = putNumber(p, s.pressure2Kpa(), kPressureDecimals);
-    p = putNumber(p, s.intakeKpa(), kPressureDecimals);
-    p = putNumber(p, s.supplyVolts(), kSupplyDecimals);
-    p = putNumber(p, s.lambdaVolts(), kLambdaDecimals);
-    p[-1] = '\r';
-    *p++ = '\n';
-    out.append(row, static_cast<std::size_t>(p - row));
+void CCsvExport::appendRow(std::string& out, const app_msg_t& sample) {
+    CCsvRows rows;
+    char row[CCsvRows::kMaxRow];
+    out.append(row, static_cast<std::size_t>(rows.put(row, sample) - row));
 }
 
-CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const std::string& csv) {
+CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const std::string& csv,
+                                            char separator, char decimal) {
     result_t result;
     if (sameFile(recording, csv)) {
         result.outcome = Outcome::SameFile;
@@ -127,12 +52,25 @@ CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const 
         result.failure = reader.openFailure();
         return result;
     }
-    std::string text = header();
-    text.reserve(static_cast<std::size_t>(static_cast<double>(reader.sourceSize()) * kGrowth));
+    CAtomicFile file(csv);
+    CCsvRows rows(separator, decimal);
+    const std::string head = rows.header();
+    std::vector<char> block(kBlock);
+    char* const full = block.data() + block.size() - CCsvRows::kMaxRow;
+    char* at = std::copy(head.begin(), head.end(), block.data());
     app_msg_t sample;
-    while (reader.readSample(sample)) {
-        appendRow(text, sample);
+    while (file.status().ok() && reader.readSample(sample)) {
+        at = rows.put(at, sample);
         ++result.rows;
+        if (at > full) {
+            file.write(block.data(), static_cast<std::size_t>(at - block.data()));
+            at = block.data();
+        }
+    }
+    if (!file.status().ok()) {
+        result.outcome = Outcome::WriteFailed;
+        result.failure = file.status();
+        return result;
     }
     if (reader.end() == CRecordingReader::End::ReadError) {
         result.outcome = Outcome::ReadError;
@@ -145,7 +83,8 @@ CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const 
         result.outcome = Outcome::NoSamples;
         return result;
     }
-    result.failure = CAtomicFile::replace(csv, text.data(), text.size());
+    file.write(block.data(), static_cast<std::size_t>(at - block.data()));
+    result.failure = file.commit();
     if (!result.failure.ok()) {
         result.outcome = Outcome::WriteFailed;
     }

@@ -8,8 +8,10 @@
 
 // A recording as CSV, for spreadsheets and log viewers: a header row, then one row per
 // sample in engineering units (with the process-wide timing values), comma-separated,
-// a dot for the decimal point, lines ending "\r\n". The CSV file is replaced
-// atomically, so a failed export leaves any earlier one whole.
+// a dot for the decimal point unless told otherwise, lines ending "\r\n". The rows
+// stream to the file as the recording is read, so memory stays the same however long
+// the recording; the CSV file is replaced atomically, so a failed export leaves any
+// earlier one whole.
 class CCsvExport {
   public:
     enum class Outcome {
@@ -30,10 +32,13 @@ class CCsvExport {
         bool ok() const { return outcome == Outcome::Written; }
     };
 
+    // The default form's header and one row (for a single sample; an export formats
+    // through one CCsvRows).
     static const std::string& header();
     static void appendRow(std::string& out, const app_msg_t& sample);
 
-    static result_t exportFile(const std::string& recording, const std::string& csv);
+    static result_t exportFile(const std::string& recording, const std::string& csv,
+                               char separator = ',', char decimal = '.');
     // What the user reads afterwards: the outcome, or what to do, then the detail line.
     static std::string message(const result_t& result, const std::string& recording,
                                const std::string& csv);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "diag/app_msg.h"
@@ -10,6 +12,11 @@
 // and every reader. Each operation holds the store's own mutex for its whole duration
 // and no other lock is taken inside it. Readers copy samples out and never keep
 // references into the store.
+//
+// A sample is kept packed at the widths of the recorded fields (27 bytes), in chunks of
+// a fixed number of samples so that a long run grows without copying what it holds.
+// What a recording line does not hold is not kept: a sample read back has its colour
+// from its injector and no second injection event.
 class CDiagData {
   public:
     CDiagData() = default;
@@ -18,6 +25,8 @@ class CDiagData {
     virtual ~CDiagData() = default;
 
     void push(const app_msg_t& sample);
+    // Several at once under one lock (a replay loads in batches).
+    void push(const app_msg_t* samples, std::size_t count);
     // Copies the newest sample into *sample; leaves it untouched (and returns false)
     // when the store is empty.
     bool getLast(app_msg_t* sample) const;
@@ -31,6 +40,12 @@ class CDiagData {
     std::size_t memoryBytes() const;
 
   private:
+    static constexpr std::size_t kChunkSamples = 8192;
+
+    void append(const app_msg_t& sample);
+    app_msg_t at(std::size_t position) const;
+
     mutable CMutex mutex_;
-    std::vector<app_msg_t> samples_;
+    std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+    std::size_t size_ = 0;
 };

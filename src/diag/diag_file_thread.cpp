@@ -26,21 +26,30 @@ void CDiagFileThread::open() {
 }
 
 void CDiagFileThread::close() {
+    flush();
     input_.close();
+}
+
+void CDiagFileThread::flush() {
+    store_.push(batch_.data(), batch_.size());
+    batch_.clear();
 }
 
 bool CDiagFileThread::readSample(app_msg_t& sample) {
     if (input_.readSample(sample)) {
         return true;
     }
+    flush();  // every sample is in the store before the run is seen to end
     runFlag_ = false;
     return false;
 }
 
 void CDiagFileThread::processSample(const app_msg_t& sample) {
-    app_msg_t coloured = sample;
-    coloured.colour = injectorColour(coloured.injector);
-    store_.push(coloured);
+    batch_.push_back(sample);
+    batch_.back().colour = injectorColour(sample.injector);
+    if (batch_.size() == kBatch) {
+        flush();
+    }
 }
 
 void CDiagFileThread::endedByError() {

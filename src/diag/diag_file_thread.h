@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "diag/diag_input_thread.h"
 #include "diag/recording_reader.h"
@@ -32,6 +33,11 @@ class CDiagFileThread : public CDiagInputThread {
     void endedByError() override;
 
   private:
+    // Samples go to the store in batches: one lock for many, as a long recording loads.
+    static constexpr std::size_t kBatch = 4096;
+    void flush();
+
     CRecordingReader input_;
+    std::vector<app_msg_t> batch_;
     std::function<void()> onFinished_;
 };

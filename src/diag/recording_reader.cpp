@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -39,7 +41,7 @@ CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chun
     if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
         sourceSize_ = static_cast<std::uint64_t>(info.st_size);
     }
-    buffer_ = std::make_unique<std::uint8_t[]>(chunkSize_);
+    buffer_ = std::make_unique<std::uint8_t[]>(chunkSize_ + 1);
 }
 
 CRecordingReader::CRecordingReader(const std::uint8_t* data, std::size_t size,
@@ -48,7 +50,9 @@ CRecordingReader::CRecordingReader(const std::uint8_t* data, std::size_t size,
       memory_(data),
       memorySize_(data != nullptr ? size : 0),
       chunkSize_(std::max<std::size_t>(chunkSize, 1)),
-      sourceSize_(memorySize_) {}
+      sourceSize_(memorySize_) {
+    buffer_ = std::make_unique<std::uint8_t[]>(chunkSize_ + 1);
+}
 
 CRecordingReader::~CRecordingReader() {
     close();
@@ -68,9 +72,54 @@ bool CRecordingReader::readSample(app_msg_t& sample) {
     if (!open_ || end_ != End::None) {
         return false;
     }
-    std::int64_t values[kValuesPerSample];
+    std::uint32_t values[kValuesPerSample];
+    if (!(skipSpace() && readLine(values)) && !readTokens(values)) {
+        return false;
+    }
+    sample = app_msg_t{};
+    store(sample, values);
+    ++samples_;
+    return true;
+}
+
+// The usual line: plain digits parted by tabs or spaces, all in this chunk. Digits are
+// gathered as they pass and a value closes at its separator; the byte after the chunk
+// stops every loop. False, with nothing consumed, for anything else.
+bool CRecordingReader::readLine(std::uint32_t* values) {
+    const std::uint8_t* p = pos_;
     for (int column = 0; column < kValuesPerSample; ++column) {
-        const Token token = extract(values[column]);
+        const std::uint8_t* start = p;
+        std::uint64_t value = 0;
+        unsigned digit;
+        while ((digit = static_cast<unsigned>(*p) - '0') <= 9u) {
+            value = value * 10 + digit;
+            ++p;
+        }
+        if (p == start || p - start > 10 || value > kWidest) {
+            return false;
+        }
+        values[column] = static_cast<std::uint32_t>(value);
+        if (column + 1 < kValuesPerSample) {
+            if (*p != '\t' && *p != ' ') {
+                return false;
+            }
+            do {
+                ++p;
+            } while (*p == '\t' || *p == ' ');
+        }
+    }
+    if (p == limit_) {
+        return false;  // the last value may go on in the next chunk
+    }
+    pos_ = p;
+    return true;
+}
+
+// Any sample by the general rules; stops the reading when there is none.
+bool CRecordingReader::readTokens(std::uint32_t* values) {
+    for (int column = 0; column < kValuesPerSample; ++column) {
+        std::int64_t value = 0;
+        const Token token = extract(value);
         if (column == 0 && token != Token::End) {
             sampleLine_ = tokenLine_;
             sampleOffset_ = tokenOffset_;
@@ -79,11 +128,8 @@ bool CRecordingReader::readSample(app_msg_t& sample) {
             stop(token, column);
             return false;
         }
+        values[column] = static_cast<std::uint32_t>(value);  // the low bits
     }
-    app_msg_t read{};
-    store(read, values);
-    sample = read;
-    ++samples_;
     return true;
 }
 
@@ -164,7 +210,8 @@ bool CRecordingReader::refill() {
             return false;
         }
         chunkLength_ = std::min<std::uint64_t>(chunkSize_, memorySize_ - chunkStart_);
-        pos_ = memory_ + chunkStart_;
+        std::copy_n(memory_ + chunkStart_, chunkLength_, buffer_.get());
+        pos_ = buffer_.get();
     } else {
         ssize_t n;
         do {
@@ -179,6 +226,7 @@ bool CRecordingReader::refill() {
         pos_ = buffer_.get();
     }
     limit_ = pos_ + chunkLength_;
+    buffer_[chunkLength_] = 0;
     return true;
 }
 
@@ -223,25 +271,6 @@ std::size_t CRecordingReader::countUnreadLines() {
     return count + text;
 }
 
-void CRecordingReader::store(app_msg_t& s, const std::int64_t* v) {
-    auto u8 = [](std::int64_t x) { return static_cast<std::uint8_t>(x); };
-    auto u16 = [](std::int64_t x) { return static_cast<std::uint16_t>(x); };
-    s.index = static_cast<std::uint32_t>(v[0]);
-    s.injector = u8(v[1]);
-    s.work_state = u8(v[2]);
-    s.lpg_injectors = u8(v[3]);
-    s.rpm_period = u16(v[4]);
-    s.inj_period = u16(v[5]);
-    s.gas_time = u16(v[6]);
-    s.time_add = u16(v[7]);  // the file holds add before sub
-    s.time_sub = u16(v[8]);
-    s.time_aux = u16(v[9]);
-    s.temp_reducer = u8(v[10]);
-    s.temp_gas = u8(v[11]);
-    s.temp_internal = u8(v[12]);
-    s.supply = u8(v[13]);
-    s.lambda = u8(v[14]);
-    s.pressure = u8(v[15]);
-    s.pressure2 = u8(v[16]);
-    s.pressure_intake = u8(v[17]);
+void CRecordingReader::store(app_msg_t& sample, const std::uint32_t* values) {
+    forEachSampleField([&](auto i) { setSampleField<i>(sample, values[i]); });
 }

@@ -7,15 +7,7 @@
 #include <charconv>
 #include <cstdint>
 
-namespace {
-
-char* put(char* at, std::uint32_t value, char separator) {
-    at = std::to_chars(at, at + 10, value).ptr;
-    *at++ = separator;
-    return at;
-}
-
-}  // namespace
+#include "diag/sample_fields.h"
 
 CRecordingWriter::~CRecordingWriter() {
     close();
@@ -66,24 +58,10 @@ bool CRecordingWriter::close() {
 
 std::size_t CRecordingWriter::formatLine(const app_msg_t& s, char* out) {
     char* at = out;
-    at = put(at, s.index, '\t');
-    at = put(at, s.injector, '\t');
-    at = put(at, s.work_state, '\t');
-    at = put(at, s.lpg_injectors, '\t');
-    at = put(at, s.rpm_period, '\t');
-    at = put(at, s.inj_period, '\t');
-    at = put(at, s.gas_time, '\t');
-    at = put(at, s.time_add, '\t');  // add before sub, unlike the payload
-    at = put(at, s.time_sub, '\t');
-    at = put(at, s.time_aux, '\t');
-    at = put(at, s.temp_reducer, '\t');
-    at = put(at, s.temp_gas, '\t');
-    at = put(at, s.temp_internal, '\t');
-    at = put(at, s.supply, '\t');
-    at = put(at, s.lambda, '\t');
-    at = put(at, s.pressure, '\t');
-    at = put(at, s.pressure2, '\t');
-    at = put(at, s.pressure_intake, '\r');
+    forEachSampleField([&](auto i) {
+        at = std::to_chars(at, at + 10, getSampleField<i>(s)).ptr;
+        *at++ = i + 1 < kSampleFieldCount ? '\t' : '\r';
+    });
     *at++ = '\n';
     return static_cast<std::size_t>(at - out);
 }

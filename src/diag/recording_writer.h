@@ -4,6 +4,7 @@
 #include <string>
 
 #include "diag/app_msg.h"
+#include "diag/sample_fields.h"
 #include "support/file_io.h"
 
 // Writes a recording: one line of 18 tab-separated decimal values per sample, ended by
@@ -15,6 +16,7 @@ class CRecordingWriter {
     // Longest line: the index of 10 digits, six 16-bit values of 5, eleven 8-bit values
     // of 3, 17 tabs and CR LF.
     static constexpr std::size_t kMaxLine = 10 + 6 * 5 + 11 * 3 + 17 + 2;
+    static_assert(kSampleFieldBytes == 4 + 6 * 2 + 11, "the line's widths above");
 
     CRecordingWriter() = default;
     CRecordingWriter(const CRecordingWriter&) = delete;

@@ -18,6 +18,11 @@ struct port_entry_t {
     // Empty when the port can be used; otherwise what to do, and on a second line the
     // system's error.
     std::string problem;
+    // How long the USB adapter holds received bytes before passing them on (ms); -1
+    // when the driver has no such timer.
+    int latencyMs = -1;
+    // Empty unless the timer slows the exchanges down; then what to do about it.
+    std::string latencyAdvice;
 };
 
 // The serial devices that exist (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* with a UART, and
@@ -53,6 +58,15 @@ class CPortList {
     // seen (other users' processes are hidden from all but root).
     std::string holderOf(const std::string& path) const;
 
+    // The adapter's latency timer in ms (-1 when it has none), read from the system.
+    int latencyTimer(const std::string& path) const;
+    // Asks the driver of an open port to pass received bytes on at once: the low-latency
+    // flag, and 1 ms in the latency timer where this user may write it. Returns the
+    // timer as it is afterwards (-1 when there is none).
+    int requestLowLatency(int fd, const std::string& path) const;
+    // What to do about a latency timer of `ms`; empty when it costs nothing worth saying.
+    static std::string latencyAdvice(int ms);
+
     // "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0" → "FTDI FT232R USB UART A50285BI".
     static std::string adapterName(const std::string& byIdName);
 
@@ -60,6 +74,8 @@ class CPortList {
     using link_t = std::pair<std::string, std::string>;  // by-id path, device path
 
     std::string rooted(const std::string& path) const { return root_ + path; }
+    std::string deviceOf(const std::string& path) const;
+    std::string latencyFile(const std::string& device) const;
     std::vector<std::string> presentPaths() const;
     std::vector<link_t> byIdLinks() const;
     port_entry_t entryFor(const std::string& path, const std::string& byId,

@@ -77,6 +77,8 @@ void CSerialPort::open(int port) {
     }
     // TIOCEXCL keeps other programs out; it is not supported by every device node.
     ::ioctl(fd, TIOCEXCL);
+    // A USB adapter otherwise holds each reply up to its latency timer (16 ms on FTDI).
+    CPortList().requestLowLatency(fd, path);
     fd_ = fd;
     port_ = port;
     path_ = path;
@@ -186,6 +188,11 @@ int CSerialPort::write(const std::uint8_t* buffer, int n) {
 }
 
 void CSerialPort::purgeIn() {
+    // After a good exchange nothing is waiting; asking costs less than the flush.
+    int waiting = 0;
+    if (::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting == 0) {
+        return;
+    }
     if (::tcflush(fd_, TCIFLUSH) != 0) {
         raiseErrno(CRSError::ERR_RS_OPERATION, "purgeIn()", errno, __LINE__);
     }

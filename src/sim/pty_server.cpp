@@ -64,6 +64,7 @@ void CPtyServer::start() {
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     stopping_ = false;
     running_ = true;
+    adapterOrigin_ = Clock::now();
     thread_ = std::thread(&CPtyServer::serve, this);
 }
 
@@ -150,6 +151,10 @@ void CPtyServer::receive(const std::uint8_t* data, std::size_t size) {
 }
 
 void CPtyServer::send(const std::vector<std::uint8_t>& bytes) {
+    if (adapterLatencyMs_ > 0) {
+        sendThroughAdapter(bytes);
+        return;
+    }
     const auto start = Clock::now();
     const auto perByte = byteTime();
     std::size_t sent = 0;
@@ -172,4 +177,37 @@ void CPtyServer::send(const std::vector<std::uint8_t>& bytes) {
             waitUntil(Clock::now() + kIdleWait);  // the client does not read; its buffer is full
         }
     }
+}
+
+// Each full packet goes on as its last byte arrives; the rest waits for the timer.
+void CPtyServer::sendThroughAdapter(const std::vector<std::uint8_t>& bytes) {
+    const auto start = Clock::now();
+    const auto perByte = pacing_ ? byteTime() : Clock::duration::zero();
+    const Clock::duration latency = std::chrono::milliseconds(adapterLatencyMs_.load());
+    for (std::size_t from = 0; from < bytes.size() && !stopping_; from += kAdapterPacket) {
+        const std::size_t size = std::min(kAdapterPacket, bytes.size() - from);
+        auto when = start + static_cast<long>(from + size) * perByte;
+        if (size < kAdapterPacket) {
+            const auto periods = (when - adapterOrigin_ + latency - Clock::duration(1)) / latency;
+            when = adapterOrigin_ + periods * latency;
+        }
+        if (!waitUntil(when) || !writeAll(bytes.data() + from, size)) {
+            return;
+        }
+    }
+}
+
+bool CPtyServer::writeAll(const std::uint8_t* data, std::size_t size) {
+    std::size_t sent = 0;
+    while (sent < size && !stopping_) {
+        const ssize_t count = ::write(master_, data + sent, size - sent);
+        if (count > 0) {
+            sent += static_cast<std::size_t>(count);
+        } else if (count < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;  // the terminal is gone
+        } else {
+            waitUntil(Clock::now() + kIdleWait);
+        }
+    }
+    return sent == size;
 }

@@ -33,6 +33,13 @@ class CPtyServer {
 
     void setPacing(bool on) { pacing_ = on; }
     bool pacing() const { return pacing_; }
+    // Acts as a USB adapter with a latency timer of this period in front of the line:
+    // received bytes are passed on when the timer runs out, or when a full USB packet
+    // has gathered. Zero (the default) passes every byte on as it arrives.
+    void setAdapterLatency(std::chrono::milliseconds period) { adapterLatencyMs_ = period.count(); }
+
+    // Data bytes of one USB packet of such an adapter.
+    static constexpr std::size_t kAdapterPacket = 62;
 
     // Opens the pseudo-terminal and starts serving it on a thread of its own; raises
     // IError (ERR_SYSTEM) when the system gives no pseudo-terminal.
@@ -51,6 +58,8 @@ class CPtyServer {
     void serve();
     void receive(const std::uint8_t* data, std::size_t size);
     void send(const std::vector<std::uint8_t>& bytes);
+    void sendThroughAdapter(const std::vector<std::uint8_t>& bytes);
+    bool writeAll(const std::uint8_t* data, std::size_t size);
     bool waitUntil(Clock::time_point when);
     void closeTerminal();
 
@@ -69,4 +78,6 @@ class CPtyServer {
     CFrameAssembler receiver_;
     Clock::time_point lineFree_{};  // when the bytes received so far have crossed the line
     Clock::time_point lastByte_{};
+    std::atomic<long long> adapterLatencyMs_{0};
+    Clock::time_point adapterOrigin_{};  // the adapter's timer runs out at multiples from here
 };

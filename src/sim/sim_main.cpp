@@ -32,6 +32,8 @@ constexpr const char* kUsage =
     "  --delay MS             extra delay before every reply\n"
     "  --seed N               seed of the random sources (default 1)\n"
     "  --no-pacing            send at full speed instead of 38400 baud\n"
+    "  --adapter-latency MS   hold replies like a USB adapter whose latency timer is MS\n"
+    "                         (16 for FTDI's default; 0, the default, holds nothing)\n"
     "  --non-sequential       all injectors fire together\n"
     "  --clock-hz N           controller timer frequency (default 40000)\n"
     "  --vanish-after N       go away after answering N requests\n"
@@ -42,6 +44,7 @@ constexpr const char* kUsage =
 struct options_t {
     std::uint32_t seed = 1;
     std::optional<unsigned long> version, injectors, clockHz, vanishAfter, delayMs;
+    unsigned long adapterLatencyMs = 0;
     std::optional<std::string> id, errors, profile, refuseWrites;
     std::optional<double> needed, drop, corrupt, stray, stale;
     bool pacing = true;
@@ -112,6 +115,8 @@ options_t parse(const std::vector<std::string>& args) {
             o.clockHz = toUnsigned(arg, value(), 0xFFFFFFFFul);
         } else if (arg == "--vanish-after") {
             o.vanishAfter = toUnsigned(arg, value(), 0xFFFFFFFFul);
+        } else if (arg == "--adapter-latency") {
+            o.adapterLatencyMs = toUnsigned(arg, value(), 255);
         } else if (arg == "--delay") {
             o.delayMs = toUnsigned(arg, value(), 600000);
         } else if (arg == "--seed") {
@@ -202,6 +207,7 @@ int main(int argc, char** argv) {
     configure(*sim, options);
     CPtyServer server(sim);
     server.setPacing(options.pacing);
+    server.setAdapterLatency(std::chrono::milliseconds(options.adapterLatencyMs));
     try {
         server.start();
     } catch (IError* e) {

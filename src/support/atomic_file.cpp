@@ -85,37 +85,76 @@ std::string CAtomicFile::followLinks(const std::string& path) {
 
 CFileIo::result_t CAtomicFile::replace(const std::string& path, const void* data,
                                        std::size_t size) {
-    const std::string target = followLinks(path);
-    if (target.empty()) {
-        return CFileIo::failed(CFileIo::Failure::Failed, errno);
+    CAtomicFile file(path);
+    file.write(data, size);
+    return file.commit();
+}
+
+CAtomicFile::CAtomicFile(const std::string& path) : target_(followLinks(path)) {
+    if (target_.empty()) {
+        status_ = CFileIo::failed(CFileIo::Failure::Failed, errno);
+        return;
     }
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = ::stat(target_.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) {
-        return CFileIo::failed(CFileIo::Failure::NotRegular);
+        status_ = CFileIo::failed(CFileIo::Failure::NotRegular);
+        return;
     }
-    std::string name;
-    const int fd = createTemp(target, name);
-    if (fd < 0) {
+    fd_ = createTemp(target_, temp_);
+    if (fd_ < 0) {
         const int error = errno;
-        return CFileIo::failed(error == ENOENT || error == ENOTDIR ? CFileIo::Failure::Missing
-                                                                   : CFileIo::Failure::Failed,
-                               error);
+        status_ = CFileIo::failed(error == ENOENT || error == ENOTDIR ? CFileIo::Failure::Missing
+                                                                      : CFileIo::Failure::Failed,
+                                  error);
+        return;
     }
     if (exists) {
-        keepAttributes(fd, old);
+        keepAttributes(fd_, old);
     }
-    bool ok = CFileIo::writeAll(fd, data, size) && ::fsync(fd) == 0;
+}
+
+CAtomicFile::~CAtomicFile() {
+    discard();
+}
+
+void CAtomicFile::discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temp_.c_str());
+        fd_ = -1;
+    }
+}
+
+bool CAtomicFile::write(const void* data, std::size_t size) {
+    if (!status_.ok()) {
+        return false;
+    }
+    if (!CFileIo::writeAll(fd_, data, size)) {
+        status_ = CFileIo::failed(CFileIo::Failure::Failed, errno);
+        discard();
+        return false;
+    }
+    return true;
+}
+
+CFileIo::result_t CAtomicFile::commit() {
+    if (!status_.ok()) {
+        return status_;
+    }
+    bool ok = ::fsync(fd_) == 0;
     int error = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
+    if (::close(fd_) != 0 && ok) {
         ok = false;
         error = errno;
     }
-    if (ok && std::rename(name.c_str(), target.c_str()) == 0) {
-        syncFolder(folderOf(target));
+    fd_ = -1;
+    if (ok && std::rename(temp_.c_str(), target_.c_str()) == 0) {
+        syncFolder(folderOf(target_));
         return {};
     }
     error = ok ? errno : error;
-    ::unlink(name.c_str());
-    return CFileIo::failed(CFileIo::Failure::Failed, error);
+    ::unlink(temp_.c_str());
+    status_ = CFileIo::failed(CFileIo::Failure::Failed, error);
+    return status_;
 }

@@ -2,14 +2,20 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 
 #include "app/about_dlg.h"
 #include "app/lpg_dev_version_dlg.h"
 #include "app/rs_setup_dlg.h"
 #include "app_fixture.h"
+#include "fake_system.h"
 #include "link/device_info.h"
+#include "link/port_list.h"
 #include "settings/car_info.h"
 #include "settings/car_texts.h"
 #include "settings/memory_preferences.h"
@@ -143,6 +149,27 @@ TEST(RSSetupDlgTest, AcceptsPorts1To4OrADevicePath) {
     edit->setText("/dev/ttyUSB0");
     dialog.accept();
     EXPECT_EQ(dialog.devicePath(), "/dev/ttyUSB0");
+}
+
+TEST(RSSetupDlgTest, AnAdapterHoldingRepliesShowsItsTimerAndWhatToDo) {
+    AppFixture app;
+    CFakeSystem system;
+    system.addDevice("ttyUSB0");
+    system.setLatencyTimer("ttyUSB0", 16);
+    CRSSetupDlg dialog;
+    auto* ports = dialog.findChild<QTreeWidget*>("ports");
+    ASSERT_EQ(ports->topLevelItemCount(), 1);
+    EXPECT_EQ(ports->headerItem()->text(3), "Opóźnienie");
+    EXPECT_EQ(ports->topLevelItem(0)->text(3), "16 ms");
+    ports->topLevelItem(0)->setSelected(true);
+    EXPECT_EQ(dialog.findChild<QLabel*>("problem")->text().toStdString(),
+              CPortList::latencyAdvice(16));
+    // A look at 1024x768: VAPRON_PORTS_SHOT=FILE under xvfb-run saves the screen.
+    if (const char* shot = std::getenv("VAPRON_PORTS_SHOT")) {
+        dialog.show();
+        QTest::qWait(300);
+        QProcess::execute("import", {"-window", "root", shot});
+    }
 }
 
 TEST(AboutDlgTest, NamesTheControllerVersionWhenConnected) {

@@ -15,6 +15,11 @@ TEST(CliPortsTest, ListsThePortsWithTheirByIdNamesAndProblems) {
     system.addDevice("ttyUSB0");
     system.addById("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "../../ttyUSB0");
     system.addProcess(812, "ModemManager", {"/dev/ttyUSB0"});
+    system.setLatencyTimer("ttyUSB0", 16);
+    const std::string advice =
+        "Przejściówka przetrzymuje odebrane bajty do 16 ms i wymiana ze sterownikiem zwalnia o "
+        "połowę: ustaw jej zegar opóźnienia na 1 ms regułą udev (opisaną w README) i podłącz ją "
+        "ponownie.\nlatency_timer: 16 ms";
     const cli_result_t listed = runCli({"ports", "--json"});
     ASSERT_EQ(listed.code, 0) << listed.err;
     const json expected = {
@@ -25,7 +30,9 @@ TEST(CliPortsTest, ListsThePortsWithTheirByIdNamesAndProblems) {
            {"accessible", false},
            {"problem",
             "Port /dev/ttyUSB0 jest zajęty przez program ModemManager (PID 812): zamknij ten "
-            "program i spróbuj ponownie.\n/dev/ttyUSB0: EBUSY (urządzenie zajęte)"}}}},
+            "program i spróbuj ponownie.\n/dev/ttyUSB0: EBUSY (urządzenie zajęte)"},
+           {"latencyMs", 16},
+           {"latencyAdvice", advice}}}},
         {"warnings",
          {"ModemManager sprawdza każdy nowo podłączony port szeregowy i przez kilkanaście "
           "sekund go zajmuje: odczekaj chwilę po podłączeniu przejściówki albo wyłącz go "
@@ -40,11 +47,13 @@ TEST(CliPortsTest, ListsThePortsWithTheirByIdNamesAndProblems) {
               "    Nie ma portu /dev/ttyUSB5: podłącz przejściówkę USB–RS-232 albo wybierz jeden "
               "z portów, które są: /dev/ttyUSB0.\n"
               "    /dev/ttyUSB5: ENOENT (nie ma takiego pliku ani urządzenia)\n"
-              "/dev/ttyUSB0  FTDI FT232R USB UART A50285BI  niedostępny\n"
+              "/dev/ttyUSB0  FTDI FT232R USB UART A50285BI  niedostępny  opóźnienie 16 ms\n"
               "    /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
               "    Port /dev/ttyUSB0 jest zajęty przez program ModemManager (PID 812): zamknij "
               "ten program i spróbuj ponownie.\n"
-              "    /dev/ttyUSB0: EBUSY (urządzenie zajęte)");
+              "    /dev/ttyUSB0: EBUSY (urządzenie zajęte)\n"
+              "    " +
+                  advice.substr(0, advice.find('\n')) + "\n    latency_timer: 16 ms");
 }
 
 TEST(CliPortsTest, NoPortAtAllSaysWhatToDo) {

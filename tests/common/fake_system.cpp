@@ -49,6 +49,11 @@ void CFakeSystem::setUartType(const std::string& name, int type) {
     std::ofstream(root_ / "sys/class/tty" / name / "type") << type << "\n";
 }
 
+void CFakeSystem::setLatencyTimer(const std::string& name, int ms) {
+    fs::create_directories(root_ / "sys/class/tty" / name / "device");
+    std::ofstream(root_ / "sys/class/tty" / name / "device/latency_timer") << ms << "\n";
+}
+
 void CFakeSystem::addById(const std::string& name, const std::string& target) {
     fs::create_directories(root_ / "dev/serial/by-id");
     fs::create_symlink(target, root_ / "dev/serial/by-id" / name);

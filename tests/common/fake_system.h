@@ -19,6 +19,8 @@ class CFakeSystem {
     void addDevice(const std::string& name, mode_t mode = 0666);
     // sysfs "type" of a ttyS port: 0 for an empty node, anything else for a UART.
     void setUartType(const std::string& name, int type);
+    // The USB adapter driver's latency timer of tty NAME, in ms.
+    void setLatencyTimer(const std::string& name, int ms);
     // /dev/serial/by-id/NAME pointing at `target` ("../../ttyUSB0").
     void addById(const std::string& name, const std::string& target);
     // /proc/PID with its name and the devices it holds open ("/dev/ttyACM0").

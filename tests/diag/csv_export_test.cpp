@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "link/timing.h"
 #include "temp_dir.h"
 
@@ -37,6 +39,19 @@ TEST(CsvExportTest, OneRowPerSampleInEngineeringUnits) {
                   recording + ": nieodczytane wiersze od wiersza 4 (niepustych: 1)");
 }
 
+TEST(CsvExportTest, SeparatorAndDecimalMarkAreTheCallersChoice) {
+    timing::reset();
+    CTempDir dir;
+    const std::string recording = dir.path("jazda.lpgd"), csv = dir.path("jazda.csv");
+    CTempDir::writeBytes(recording, kRecording.substr(0, kRecording.find('\n') + 1));
+    ASSERT_TRUE(CCsvExport::exportFile(recording, csv, ';', ',').ok());
+    EXPECT_EQ(CTempDir::readBytes(csv),
+              "Nr próbki;Wtryskiwacz;Tryb;Obroty [1/min];Czas benz. [ms];Czas LPG [ms];"
+              "T. reduktora [°C];T. LPG [°C];T. wewn. [°C];Ciśn. różnicowe [kPa];Ciśn. 2 [kPa];"
+              "Ciśn. w kolektorze [kPa];Nap. zas. [V];Lambda [V]\r\n"
+              "1;2;LPG;1000;4,000;4,500;49;37;8;88,0;0,0;48,8;12,76;0,882\r\n");
+}
+
 TEST(CsvExportTest, AFailedExportSaysWhyAndKeepsTheEarlierCsv) {
     CTempDir dir;
     const std::string recording = dir.path("jazda.lpgd"), csv = dir.path("jazda.csv");
@@ -69,6 +84,10 @@ TEST(CsvExportTest, AFailedExportSaysWhyAndKeepsTheEarlierCsv) {
     }
     EXPECT_EQ(CTempDir::readBytes(csv), "wcześniejszy eksport");
     EXPECT_EQ(CTempDir::readBytes(recording), kRecording);
+    // Nothing half-written is left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")),
+                            std::filesystem::directory_iterator()),
+              3);
 }
 
 TEST(CsvExportTest, TheCsvIsNamedAfterTheRecording) {

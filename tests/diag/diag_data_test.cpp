@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "diag/diag_data.h"
+#include "diag/sample_fields.h"
 
 namespace {
 
@@ -31,6 +32,27 @@ class StoreTest : public ::testing::Test {
     }
     CDiagData store;
 };
+
+TEST_F(StoreTest, EveryRecordedFieldKeepsItsFullWidthInTwentyEightBytesASample) {
+    app_msg_t widest;
+    for (const auto& field : kSampleFields) {
+        field.set(widest, 0xFFFFFFFFu);
+    }
+    widest.injector = 2;
+    widest.gas_time2 = 7;  // not recorded, so not kept
+    widest.colour = 1;     // follows the injector
+    constexpr int kCount = 1 << 16;
+    for (int i = 0; i < kCount; ++i) {
+        store.push(widest);
+    }
+    app_msg_t expected = widest;
+    expected.gas_time2 = 0;
+    expected.colour = injectorColour(2);
+    app_msg_t last;
+    ASSERT_TRUE(store.getLast(&last));
+    EXPECT_EQ(last, expected);
+    EXPECT_LE(store.memoryBytes(), std::size_t{28} * kCount);
+}
 
 TEST_F(StoreTest, PushKeepsOrderAndGetLastCopiesTheNewest) {
     fill(3);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
+#include "diag/diag_data.h"
 #include "diag/recording_loader.h"
 #include "diag/recording_reader.h"
 #include "diag/recording_writer.h"
@@ -254,6 +256,46 @@ TEST(RecordingReaderTest, ChunkSizeDoesNotChangeWhatIsRead) {
     }
     EXPECT_EQ(expected.size(), 6u);
     EXPECT_EQ(whole, End::Truncated);
+}
+
+TEST(RecordingReaderTest, OnePassAndGeneralReadingAgreeAtEveryChunkBoundary) {
+    const std::string text =
+        numberedLines(4) + "5 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17\r\n" +
+        "00000000006\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\t15\t16\t" + "4294967295\n" +
+        numberedLines(2) + "1 2 3";
+    // Vertical tabs part the same values but keep every line off the one-pass parse.
+    std::string general = text;
+    std::replace(general.begin(), general.end(), '\t', '\v');
+    End generalEnd;
+    const auto expected = readText(general, &generalEnd);
+    ASSERT_EQ(expected.size(), 8u);
+    for (std::size_t chunk : {std::size_t{5}, std::size_t{61}, std::size_t{62}, std::size_t{63},
+                              std::size_t{64}, std::size_t{100}, CRecordingReader::kChunkSize}) {
+        End end;
+        EXPECT_EQ(readText(text, &end, chunk), expected) << chunk;
+        EXPECT_EQ(end, generalEnd) << chunk;
+    }
+}
+
+// Lines as the program has always written them go through reading, the sample store and
+// writing unchanged, byte for byte.
+TEST(RecordingReaderTest, ARecordingRoundTripsByteForByteThroughTheStore) {
+    const std::string recording =
+        "1\t1\t2\t0\t0\t0\t0\t0\t0\t0\t211\t208\t152\t104\t0\t12\t0\t162\r\n"
+        "2\t2\t3\t15\t4801\t4701\t101\t12\t4\t0\t0\t150\t0\t0\t0\t90\t0\t0\r\n"
+        "4294967295\t255\t255\t255\t65535\t65535\t65535\t65535\t65535\t65535\t255\t255\t255\t"
+        "255\t255\t255\t255\t255\r\n";
+    CDiagData store;
+    for (const auto& sample : readText(recording)) {
+        store.push(sample);
+    }
+    std::vector<app_msg_t> samples;
+    store.getRange(samples, 0, 3);
+    std::string written;
+    for (const auto& sample : samples) {
+        written += CRecordingWriter::formatLine(sample);
+    }
+    EXPECT_EQ(written, recording);
 }
 
 TEST(RecordingReaderTest, FileAndMemoryReadTheSame) {

@@ -109,6 +109,27 @@ TEST_F(PortListTest, ANamedDeviceIsExplainedWhetherListedOrNot) {
     EXPECT_TRUE(CPortList().list().ports.empty());
 }
 
+TEST_F(PortListTest, AnAdapterHoldingRepliesIsToldAndAskedForLowLatency) {
+    const std::string ftdi = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    struct {
+        int timer, afterRequest;
+        bool advised;
+    } cases[] = {{16, 1, true}, {1, 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.timer);
+        system.setLatencyTimer("ttyUSB0", c.timer);
+        const port_entry_t entry = list.list().ports[0];
+        EXPECT_EQ(entry.latencyMs, c.timer);
+        EXPECT_EQ(entry.latencyAdvice.empty(), !c.advised);
+        EXPECT_EQ(list.requestLowLatency(-1, ftdi), c.afterRequest);
+    }
+    EXPECT_EQ(CPortList::latencyAdvice(16),
+              "Przejściówka przetrzymuje odebrane bajty do 16 ms i wymiana ze sterownikiem "
+              "zwalnia o połowę: ustaw jej zegar opóźnienia na 1 ms regułą udev (opisaną w "
+              "README) i podłącz ją ponownie.\nlatency_timer: 16 ms");
+    EXPECT_EQ(list.list().ports[1].latencyMs, -1);  // no such timer
+}
+
 TEST(PortListNamesTest, AdapterNamesComeFromTheirById) {
     const std::pair<const char*, const char*> cases[] = {
         {"usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "FTDI FT232R USB UART A50285BI"},

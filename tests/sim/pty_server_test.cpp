@@ -82,6 +82,18 @@ TEST_F(PtyServerTest, ReplyDelayIsAddedBeforeTheReply) {
     EXPECT_GE(took, 40ms);
 }
 
+TEST_F(PtyServerTest, AnAdapterLatencyTimerHoldsTheReplyUntilItRunsOut) {
+    server.setPacing(false);
+    server.setAdapterLatency(100ms);
+    const auto begin = Clock::now();
+    connect();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(exchange(commandFrame(CMD_TEST), 12).first,
+                  "AA 55 06 04 04 00 00 00 00 00 00 0E");
+    }
+    EXPECT_GE(Clock::now() - begin, 200ms);  // each reply waited for a run-out of its own
+}
+
 TEST_F(PtyServerTest, GarbageBeforeTheFrameIsSkipped) {
     server.setPacing(false);
     connect();
