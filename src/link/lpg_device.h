@@ -141,6 +141,9 @@ class CLPGDevice : public CLPGDeviceErr {
     bool writeEepromBlock(const eeprom_block_t& block);
     bool readEeprom(std::uint8_t* buffer, std::uint16_t address, std::size_t size);
     bool writeEeprom(const std::uint8_t* buffer, std::uint16_t address, std::size_t size);
+    // Bytes the last EEPROM range write got acknowledged: after a failure above 0, the
+    // controller holds part new and part old data.
+    std::size_t eepromWritten() const { return eepromWritten_; }
     bool readMap();
     bool writeMap();
     bool readTimeTable();
@@ -251,6 +254,7 @@ class CLPGDevice : public CLPGDeviceErr {
     std::array<std::uint8_t, kMapSize> map_{};
     std::array<std::uint8_t, 6> mapTail_{};
     report_t errorReport_{};
+    std::size_t eepromWritten_ = 0;
     ICarSettingsStore* store_ = nullptr;
     std::function<void()> snapshotHook_;
 };

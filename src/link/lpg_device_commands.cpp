@@ -171,6 +171,7 @@ bool CLPGDevice::writeEeprom(const std::uint8_t* buffer, std::uint16_t address, 
     // Counted as one operation, so the port stays open between its blocks.
     operation_scope_t running(*this);
     CCommunicationState progress(ui_);
+    eepromWritten_ = 0;
     for (std::size_t offset = 0; offset < size; offset += 8) {
         eeprom_block_t block;
         block.address = static_cast<std::uint16_t>(address + offset);
@@ -178,6 +179,7 @@ bool CLPGDevice::writeEeprom(const std::uint8_t* buffer, std::uint16_t address, 
         if (!writeEepromBlock(block)) {
             return false;
         }
+        eepromWritten_ = std::min(offset + 8, size);
         progress.set(static_cast<int>(offset * 100 / size));
     }
     return true;
