@@ -2,11 +2,13 @@
 // a whole-EEPROM read and live acquisition, each against the line's own limit.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
@@ -80,6 +82,53 @@ BENCHMARK(BM_LiveAcquisitionPaced)
     ->Arg(0)
     ->Arg(16)
     ->Arg(1);
+
+// Two threads on the line: the live worker at full speed and a command thread asking for
+// a mode switch every second. The command's wait for the line is from asking for the
+// exchange mutex to holding it; the worker must hand it over before its next exchange.
+void BM_ModeSwitchBesideLiveWorker(benchmark::State& state) {
+    PacedLink link;
+    constexpr int kSwitches = 10;
+    for (auto _ : state) {
+        CDiagData store;
+        std::atomic<bool> run{true};
+        std::atomic<int> injector{1};
+        CThreadManager workers;
+        auto* worker =
+            new CDiagRSThread(link.device(), store, "/tmp/vapron-bench.lpgd", run, injector);
+        workers.insert(worker);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the worker runs
+        std::vector<double> waits;
+        int failed = 0;
+        link.device().setWorkModePause(std::chrono::milliseconds(0));
+        for (int i = 0; i < kSwitches; ++i) {
+            const auto asked = std::chrono::steady_clock::now();
+            {
+                std::lock_guard<CFairMutex> line(link.device().exchangeMutex());
+                waits.push_back(std::chrono::duration<double, std::milli>(
+                                    std::chrono::steady_clock::now() - asked)
+                                    .count());
+                const bool switched =
+                    i % 2 == 0 ? link.device().setWorkGas() : link.device().setWorkLPG();
+                failed += switched ? 0 : 1;
+            }
+            std::this_thread::sleep_until(asked + std::chrono::seconds(1));
+        }
+        state.counters["worker_exchanges"] = static_cast<double>(worker->exchanges());
+        run = false;
+        workers.joinAll();
+        std::sort(waits.begin(), waits.end());
+        state.counters["wait_median_ms"] = waits[waits.size() / 2];
+        state.counters["wait_worst_ms"] = waits.back();
+        state.counters["switches_failed"] = failed;
+    }
+    std::remove("/tmp/vapron-bench.lpgd");
+    std::remove("/tmp/vapron-bench.lpgd-config");
+}
+BENCHMARK(BM_ModeSwitchBesideLiveWorker)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // What the store holds per sample once a long run has grown it.
 void BM_StoreMemoryPerSample(benchmark::State& state) {

@@ -223,9 +223,15 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     // The step-by-step setup (device_doc_wizard.cpp), with the menu greyed meanwhile.
     void runSetupWizard();
     bool wizardRunning() const { return wizardRunning_; }
+    // The auto-calibration view tells when its run starts and ends.
+    void setAutoSetupActive(bool active);
+    // The wizard or an auto-calibration runs: both switch modes and write settings, so
+    // every other command that does is refused meanwhile.
+    bool procedureRunning() const { return wizardRunning_ || autoSetupActive_; }
     // Shows or hides the auto-calibration pane and keeps autoSetupShown() in step.
     void showAutoSetupPane(bool shown);
 
   private:
     bool wizardRunning_ = false;
+    bool autoSetupActive_ = false;
 };

@@ -27,6 +27,16 @@ QString eepromRestoreQuestion(const QString& path) {
         .arg(QFileInfo(path).fileName(), path);
 }
 
+// Part of the memory is new and part old: the controller must not be left so.
+QString eepromIncompleteText(std::size_t written, std::size_t size) {
+    return QString(
+               "%1\nPamięć EEPROM w sterowniku jest niekompletna — wpisz ją ponownie. Wpisać "
+               "ją teraz jeszcze raz?\nEEPROM: potwierdzono %2 z %3 bajtów")
+        .arg(CEepromImage::kWriteFailedText)
+        .arg(written)
+        .arg(size);
+}
+
 QString eepromSavedText(const QString& path) {
     return QString("Pamięć EEPROM sterownika zapisano w pliku %1.\n%2")
         .arg(QFileInfo(path).fileName(), path);
@@ -90,14 +100,23 @@ void CDeviceDoc::writeEepromFromFile() {
                               Buttons::YesNo) != Answer::Yes) {
             return;
         }
-        bool written = false;
-        {
-            CWaitCursor wait;
-            written = writeEeprom(image.data(), 0, image.size());
-        }
-        if (!written) {
-            CMessageBox::show(window_, CEepromImage::kWriteFailedText, Icon::Error);
-            return;
+        for (;;) {
+            bool written = false;
+            {
+                CWaitCursor wait;
+                written = writeEeprom(image.data(), 0, image.size());
+            }
+            if (written) {
+                break;
+            }
+            if (eepromWritten() == 0) {
+                CMessageBox::show(window_, CEepromImage::kWriteFailedText, Icon::Error);
+                return;
+            }
+            if (CMessageBox::show(window_, eepromIncompleteText(eepromWritten(), image.size()),
+                                  Icon::Error, Buttons::YesNo) != Answer::Yes) {
+                return;
+            }
         }
         CMessageBox::show(window_, eepromRestoredText(path), Icon::Information);
     });

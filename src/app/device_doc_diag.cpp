@@ -195,6 +195,12 @@ void CDeviceDoc::liveRunEnded(unsigned run, const diag_end_t& end) {
     if (run != run_) {
         return;  // an earlier run's worker: the present run is not its business
     }
+    if (end.linkLost && operationRunning()) {
+        // A transfer in progress (its progress lets this through) keeps the port open
+        // until it has finished or failed whole; the loss is told after it.
+        QTimer::singleShot(kWaitTickMs, this, [this, run, end] { liveRunEnded(run, end); });
+        return;
+    }
     const bool wasOn = diagOn_;
     const std::string recording = recording_;
     if (wasOn) {
@@ -216,7 +222,10 @@ void CDeviceDoc::showLinkLost(const diag_end_t& end) {
     }
     emit linkLost();
     emit stateChanged();
-    CMessageBox::show(window_, QString(kLinkLostText) + "\n" + lastLine(end.message), Icon::Error);
+    // The worker's own reason when it gave up on a silent controller, else the port's.
+    const QString detail =
+        end.reason.empty() ? lastLine(end.message) : QString::fromStdString(end.reason);
+    CMessageBox::show(window_, QString(kLinkLostText) + "\n" + detail, Icon::Error);
 }
 
 void CDeviceDoc::showRecordingFailed(const diag_end_t& end, const std::string& recording) {

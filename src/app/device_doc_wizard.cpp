@@ -7,19 +7,30 @@
 
 void CDeviceDoc::runSetupWizard() {
     // The calibration step keeps the window alive; a second setup must not start inside.
-    if (wizardRunning_) {
+    if (procedureRunning()) {
         return;
     }
     wizardRunning_ = true;
+    emit stateChanged();
     struct running_t {
-        bool& flag;
-        ~running_t() { flag = false; }
-    } running{wizardRunning_};
+        CDeviceDoc& doc;
+        ~running_t() {
+            doc.wizardRunning_ = false;
+            emit doc.stateChanged();
+        }
+    } running{*this};
     CAutoDisableMenu menuLock(window_);
     CSetupWizardUi ui(*this);
     CSetupWizard wizard(*this, store_, ui);
     wizard.setDiagnosticFlag(&diagOn_);
     wizard.run();
+}
+
+void CDeviceDoc::setAutoSetupActive(bool active) {
+    if (autoSetupActive_ != active) {
+        autoSetupActive_ = active;
+        emit stateChanged();
+    }
 }
 
 void CDeviceDoc::showAutoSetupPane(bool shown) {

@@ -86,24 +86,27 @@ void CDeviceMenu::update() {
     const bool connected = doc_.isConnected();
     const bool diagOn = doc_.diagOn();
     const bool service = connected && doc_.unlocked();
+    // What switches modes or writes waits for the wizard or auto-calibration to end.
+    const bool writable = !doc_.procedureRunning();
     action(ID_LOAD_RECORDING)->setEnabled(!diagOn);
     action(ID_EXPORT_CSV)->setEnabled(!doc_.recordingName().empty());
     action(ID_SETUP_REPORT)->setEnabled(connected);
     action(ID_EEPROM_READ)->setEnabled(service);
-    action(ID_EEPROM_WRITE)->setEnabled(service);
-    action(ID_DEVICE_VERSION)->setEnabled(service);
+    action(ID_EEPROM_WRITE)->setEnabled(service && writable);
+    action(ID_DEVICE_VERSION)->setEnabled(service && writable);
     action(ID_DIAGNOSTIC)->setEnabled(connected);
     action(ID_DIAGNOSTIC)
         ->setText(diagOn ? "Wyłącz tryb diagnostyczny" : "Włącz tryb diagnostyczny");
     // Searching the ports again needs the line free of any run.
     action(ID_RECONNECT)->setEnabled(!diagOn && !doc_.workerRunning());
-    action(ID_AUTO_SET)->setEnabled(connected && diagOn);
+    action(ID_AUTO_SET)->setEnabled(connected && diagOn && writable);
     action(ID_AUTO_SETUP_PANE)->setEnabled(connected && diagOn);
     action(ID_AUTO_SETUP_PANE)->setChecked(doc_.autoSetupShown());
-    action(ID_MANUAL_SETTINGS)->setEnabled(connected || !doc_.recordingName().empty());
+    action(ID_MANUAL_SETTINGS)
+        ->setEnabled(writable && (connected || !doc_.recordingName().empty()));
     action(ID_INJ_SEQUENCE)->setEnabled(connected);
     action(ID_MAP_PANE)->setChecked(doc_.mapShown());
-    action(ID_FUEL_SENSOR)->setEnabled(connected);
+    action(ID_FUEL_SENSOR)->setEnabled(connected && writable);
     action(ID_ERRORS_READ)->setEnabled(connected);
-    action(ID_ERRORS_CLEAR)->setEnabled(connected);
+    action(ID_ERRORS_CLEAR)->setEnabled(connected && writable);
 }

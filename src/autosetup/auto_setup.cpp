@@ -11,6 +11,7 @@
 #include "diag/diag_data.h"
 #include "link/conversions.h"
 #include "link/lpg_device.h"
+#include "link/request_cancel.h"
 #include "support/error_guard.h"
 #include "support/thread_manager.h"
 
@@ -42,6 +43,8 @@ bool CAutoSetup::doWork() {
 
 // The flag is not set again here: a Stop pressed before the worker got going counts.
 bool CAutoSetup::work() {
+    // Stop ends a mode switch or write within the exchange already on the line.
+    CRequestCancel cancel(running_);
     succeeded_ = false;
     outcome_ = Outcome::None;
     steps_.clear();
@@ -66,6 +69,10 @@ void CAutoSetup::log(const std::string& line) {
 }
 
 bool CAutoSetup::fail(Outcome outcome, const char* line) {
+    // A stopped run gives up its exchange with the controller: that is no failure of it.
+    if (outcome == Outcome::ControllerFailed && stopped()) {
+        return false;
+    }
     if (line) {
         log(line);
     }

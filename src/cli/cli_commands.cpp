@@ -329,7 +329,14 @@ int CCliApp::cmdEepromRead() {
 int CCliApp::cmdEepromWrite() {
     const CEepromImage::bytes_t& image = opt_->image;
     if (!device_->writeEeprom(image.data(), 0, image.size())) {
-        return fail(EXIT_NO_ANSWER, CEepromImage::kWriteFailedText);
+        const std::string incomplete =
+            device_->eepromWritten() == 0
+                ? std::string()
+                : "\nPamięć EEPROM w sterowniku jest niekompletna — wpisz ją ponownie.\nEEPROM: "
+                  "potwierdzono " +
+                      std::to_string(device_->eepromWritten()) + " z " +
+                      std::to_string(image.size()) + " bajtów";
+        return fail(EXIT_NO_ANSWER, CEepromImage::kWriteFailedText + incomplete);
     }
     return print(json{{"file", opt_->file}, {"bytes", image.size()}}, "");
 }

@@ -172,6 +172,8 @@ int CCliApp::cmdRecord() {
     CThreadManager workers;
     auto* worker =
         new CDiagRSThread(*device_, store, opt_->file, running, injector, [&] { stopped = true; });
+    diag_end_t end;  // read once the worker has been joined
+    worker->setEndHandler([&end](const diag_end_t& how) { end = how; });
     g_recording = &running;
     std::signal(SIGINT, stopRecording);
     std::signal(SIGTERM, stopRecording);
@@ -218,10 +220,12 @@ int CCliApp::cmdRecord() {
         return fail(EXIT_IO, problem);
     }
     if (endedByError) {
+        // The worker's own reason: how long the controller stayed silent, or the port's.
+        const std::string why = !end.reason.empty() ? end.reason : end.message;
         return fail(EXIT_IO,
                     "Nagrywanie przerwane błędem portu: sprawdź połączenie ze "
                     "sterownikiem.\n" +
-                        opt_->file);
+                        (why.empty() ? std::string() : why + "\n") + opt_->file);
     }
     return EXIT_OK;
 }

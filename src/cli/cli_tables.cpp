@@ -158,9 +158,16 @@ int CCliApp::cmdMapWrite() {
     }
     device_->map() = opt_->map;
     if (!device_->writeMap()) {
+        // Part new, part old: the controller cannot use the map until it is written again.
+        const std::string incomplete =
+            device_->eepromWritten() == 0
+                ? std::string()
+                : "\nMapa w sterowniku jest niekompletna — wpisz ją ponownie.\nEEPROM 104-511: "
+                  "potwierdzono " +
+                      std::to_string(device_->eepromWritten()) + " z " +
+                      std::to_string(CLPGDevice::kMapAreaSize) + " bajtów";
         return fail(EXIT_NO_ANSWER,
-                    "Nie powiodło się wpisanie mapy wtrysków do urządzenia!\n"
-                    "mapa w sterowniku może być niekompletna — wpisz ją ponownie");
+                    "Nie powiodło się wpisanie mapy wtrysków do urządzenia!" + incomplete);
     }
     if (!device_->readMap() || device_->map() != opt_->map) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!");

@@ -32,14 +32,14 @@ CDiagRSThread::CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string f
 CDiagRSThread::~CDiagRSThread() = default;
 
 void CDiagRSThread::open() {
-    lastSample_ = Clock::now();
+    silentFor_ = {};
     if (!recording_.isOpen()) {
         noteFileFailure();
         VAPRON_RAISE(IError::ERR_FILE, "Nie można otworzyć pliku do zapisu danych diagnostycznych");
     }
     {
         // Another thread's exchange may be reading; its reply must not be dropped.
-        std::lock_guard<CMutex> hold(device_.exchangeMutex());
+        std::lock_guard<CFairMutex> hold(device_.exchangeMutex());
         device_.line().purgeIn();
     }
     store_.clear();
@@ -56,14 +56,25 @@ bool CDiagRSThread::readSample(app_msg_t& sample) {
     const int injector = selectedInjector_.load();
     CLPGDevice::DiagPayload payload{};
     ++exchanges_;
-    if (!device_.requestDiag(injector, payload)) {
+    bool answered = false;
+    Clock::duration took{};
+    {
+        // Waiting while another thread's transfer holds the line is not silence: only the
+        // worker's own exchange is timed.
+        std::lock_guard<CFairMutex> hold(device_.exchangeMutex());
+        const auto start = Clock::now();
+        answered = device_.requestDiag(injector, payload);
+        took = Clock::now() - start;
+    }
+    if (!answered) {
         ++failed_;
-        checkSilence();
         std::this_thread::sleep_for(kAfterFailedRequest);
+        silentFor_ += took + kAfterFailedRequest;
+        checkSilence();
         return false;
     }
     silentRequests_ = 0;
-    lastSample_ = Clock::now();
+    silentFor_ = {};
     sample.setPayload(payload.data());
     sample.injector = static_cast<std::uint8_t>(injector);
     return true;
@@ -103,13 +114,16 @@ void CDiagRSThread::checkSilence() {
     if (silentLimitRequests_ <= 0 || silentRequests_ < silentLimitRequests_) {
         return;
     }
-    const auto quiet =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastSample_);
+    const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(silentFor_);
     if (quiet >= silenceLimit_) {
+        end_.reason = silenceReason(quiet, silentRequests_);
         throw new CRSError(CRSError::ERR_RS_OPERATION,
-                           "CDiagRSThread::readSample() - brak odpowiedzi sterownika od " +
-                               std::to_string(quiet.count()) + " ms (" +
-                               std::to_string(silentRequests_) + " zapytań)",
-                           __LINE__, __FILE__);
+                           "CDiagRSThread::readSample() - " + end_.reason, __LINE__, __FILE__);
     }
+}
+
+std::string CDiagRSThread::silenceReason(std::chrono::milliseconds quiet, int requests) {
+    const long long tenths = (quiet.count() + 50) / 100;
+    return "brak odpowiedzi sterownika od " + std::to_string(tenths / 10) + "," +
+           std::to_string(tenths % 10) + " s (" + std::to_string(requests) + " zapytań z rzędu)";
 }

@@ -28,10 +28,10 @@ class CDiagRSThread : public CDiagInputThread {
     // Diagnostic requests made and how many of them brought no sample.
     std::uint64_t exchanges() const { return exchanges_; }
     std::uint64_t failedExchanges() const { return failed_; }
-    // A controller that has brought no sample for `quiet` and left at least `requests`
-    // requests in a row unanswered is taken as lost: the run ends as on a serial
-    // failure. A pause of the worker (another exchange holding the line) is not enough
-    // on its own. requests <= 0 never gives up.
+    // A controller whose failed diagnostic exchanges in a row took `quiet` in all and
+    // numbered at least `requests` is taken as lost: the run ends as on a serial failure,
+    // with the reason in the end's `reason`. Time spent waiting for the line while
+    // another thread's exchange holds it does not count. requests <= 0 never gives up.
     void setSilenceLimit(std::chrono::milliseconds quiet, int requests);
     static constexpr std::chrono::milliseconds kSilenceLimit{3000};
     static constexpr int kSilentRequests = 3;
@@ -51,6 +51,8 @@ class CDiagRSThread : public CDiagInputThread {
     using Clock = std::chrono::steady_clock;
     // Raises CRSError once the controller has been silent past the limit.
     void checkSilence();
+    // "brak odpowiedzi sterownika od 3,2 s (6 zapytań z rzędu)"
+    static std::string silenceReason(std::chrono::milliseconds quiet, int requests);
     // Tells the owner why the recording failed.
     void noteFileFailure();
 
@@ -64,5 +66,5 @@ class CDiagRSThread : public CDiagInputThread {
     std::chrono::milliseconds silenceLimit_ = kSilenceLimit;
     int silentLimitRequests_ = kSilentRequests;
     int silentRequests_ = 0;
-    Clock::time_point lastSample_ = Clock::now();
+    Clock::duration silentFor_{};
 };

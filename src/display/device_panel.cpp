@@ -77,9 +77,12 @@ CDevicePanel::CDevicePanel(CDeviceDoc& document, QWidget* parent)
 
 void CDevicePanel::onStateChanged() {
     const bool connected = doc_.isConnected();
-    gasoline_->setEnabled(connected);
-    lpg_->setEnabled(connected);
-    auto_->setEnabled(connected);
+    // The wizard or an auto-calibration owns the work mode and the settings meanwhile.
+    const bool commands = connected && !doc_.procedureRunning();
+    gasoline_->setEnabled(commands);
+    lpg_->setEnabled(commands);
+    auto_->setEnabled(commands);
+    setQuickEditorEnabled(commands && !versionLocked_);
     injectors_->setEnabled(connected);
     // A recording named while diagnostics are off is a replay on screen.
     if (!doc_.diagOn() && !doc_.recordingName().empty()) {
@@ -280,6 +283,9 @@ void CDevicePanel::pollSettings() {
 }
 
 void CDevicePanel::onBtnGasoline() {
+    if (doc_.procedureRunning()) {
+        return;  // Ctrl+B reaches here with the button greyed
+    }
     runGuarded(this, "CDevicePanel::onBtnGasoline()", [&] {
         CWaitCursor wait;
         if (doc_.setWorkGas()) {
@@ -292,6 +298,9 @@ void CDevicePanel::onBtnGasoline() {
 }
 
 void CDevicePanel::onBtnLpg() {
+    if (doc_.procedureRunning()) {
+        return;
+    }
     runGuarded(this, "CDevicePanel::onBtnLpg()", [&] {
         CWaitCursor wait;
         if (doc_.setWorkLPG()) {
@@ -304,6 +313,9 @@ void CDevicePanel::onBtnLpg() {
 }
 
 void CDevicePanel::onBtnAuto() {
+    if (doc_.procedureRunning()) {
+        return;
+    }
     runGuarded(this, "CDevicePanel::onBtnAuto()", [&] {
         CWaitCursor wait;
         if (doc_.setWorkAuto()) {
@@ -317,7 +329,7 @@ void CDevicePanel::onBtnAuto() {
 }
 
 void CDevicePanel::onBtnSetCorrection() {
-    if (writing_) {
+    if (writing_ || doc_.procedureRunning()) {
         return;
     }
     const auto typed = CNumberText::readDouble(correction_, kCorrectionField);

@@ -1,8 +1,11 @@
 #include "link/lpg_device.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <thread>
+
+#include "link/request_cancel.h"
 
 using namespace proto;
 
@@ -31,27 +34,92 @@ void CLPGDevice::setReadTimeouts(const serial_timeouts_t& timeouts) {
 }
 
 void CLPGDevice::pause(std::chrono::milliseconds duration) {
-    if (duration.count() <= 0) {
-        return;
+    // A procedure that can be stopped waits in slices short enough for a stop to be
+    // noticed at once.
+    constexpr std::chrono::milliseconds kSlice{50};
+    while (duration.count() > 0 && !CRequestCancel::requested()) {
+        const auto slice = CRequestCancel::active() ? std::min(duration, kSlice) : duration;
+        if (sleeper_) {
+            sleeper_(slice);
+        } else {
+            std::this_thread::sleep_for(slice);
+        }
+        duration -= slice;
     }
-    if (sleeper_) {
-        sleeper_(duration);
+}
+
+bool CLPGDevice::exchange(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
+                          const request_rule_t* expected) {
+    return exchangeFrame(buf, length, type, true, expected);
+}
+
+bool CLPGDevice::exchangeUnchecked(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
+                                   const request_rule_t* expected) {
+    return exchangeFrame(buf, length, type, false, expected);
+}
+
+bool CLPGDevice::accepts(const request_rule_t& rule, const frame_t& reply) {
+    if (reply.type != rule.replyType) {
+        return false;
+    }
+    if (rule.needDone && reply.buf[kCmdCode] != CMD_DONE) {
+        return false;
+    }
+    return !rule.matches || rule.matches(reply);
+}
+
+CLPGDevice::ReadResult CLPGDevice::readFrame(frame_t& frame, bool quiet) {
+    std::uint8_t header[kHeaderSize];
+    int got = 0;
+    if (quiet) {
+        line_->setTimeouts({timeouts_.quietMs, 0, timeouts_.quietMs});
+        got = line_->read(header, kHeaderSize);
+        line_->setTimeouts(timeouts_);
+        if (got == 0) {
+            return ReadResult::None;
+        }
+        if (got < static_cast<int>(kHeaderSize)) {
+            // The rest of a header comes at line speed, not after a quiet spell.
+            got += line_->read(header + got, static_cast<int>(kHeaderSize) - got);
+        }
     } else {
-        std::this_thread::sleep_for(duration);
+        got = line_->read(header, kHeaderSize);
     }
+    if (got < static_cast<int>(kHeaderSize) || header[0] != kStart1 || header[1] != kStart2) {
+        return ReadResult::Bad;
+    }
+    frame.length = header[2];
+    frame.type = header[3];
+    frame.buf.fill(0);
+    const int expected = frame.length + static_cast<int>(kCheckSize);
+    if (line_->read(frame.buf.data(), expected) < expected) {
+        return ReadResult::Bad;
+    }
+    if (getBE16(frame.buf.data() + frame.length) !=
+        checkWord(frame.length, frame.type, frame.buf.data())) {
+        return ReadResult::Bad;
+    }
+    // The missing bytes of a short record would read as zeros and its check word as
+    // data; such a reply is no answer.
+    if (frame.length < recordSize(frame.type)) {
+        return ReadResult::Bad;
+    }
+    swapPayloadOrder(frame.type, frame.buf.data(), frame.length);
+    return ReadResult::Frame;
 }
 
-bool CLPGDevice::exchange(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type) {
-    return exchangeFrame(buf, length, type, true);
-}
-
-bool CLPGDevice::exchangeUnchecked(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type) {
-    return exchangeFrame(buf, length, type, false);
+CLPGDevice::ReadResult CLPGDevice::readBehind(frame_t& frame) {
+    struct restore_t {
+        ISerialLine& line;
+        const serial_timeouts_t& timeouts;
+        ~restore_t() { line.setTimeouts(timeouts); }
+    } restore{*line_, timeouts_};
+    return readFrame(frame, true);
 }
 
 bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
-                               bool checkStatus) {
-    std::lock_guard<CMutex> hold(mutex_);
+                               bool checkStatus, const request_rule_t* expected) {
+    std::lock_guard<CFairMutex> hold(mutex_);
     // Whatever waits in the receive buffer answers an earlier request (a reply that came
     // after its time-out, a reply sent twice); it must not answer this one.
     line_->purgeIn();
@@ -72,39 +140,34 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
         unsettled_ = true;
         return false;
     };
-    std::uint8_t reply[kHeaderSize];
-    if (line_->read(reply, kHeaderSize) < static_cast<int>(kHeaderSize)) {
+    frame_t first;
+    if (readFrame(first, false) != ReadResult::Frame) {
         return malformed();
     }
-    if (reply[0] != kStart1 || reply[1] != kStart2) {
-        return malformed();
-    }
-    const std::uint8_t replyLength = reply[2];
-    const std::uint8_t replyType = reply[3];
-    std::memset(buf, 0, kBufferSize);
-    const int expected = replyLength + static_cast<int>(kCheckSize);
-    if (line_->read(buf, expected) < expected) {
-        return malformed();
-    }
-    if (getBE16(buf + replyLength) != checkWord(replyLength, replyType, buf)) {
-        return malformed();
-    }
-    // The missing bytes of a short record would read as zeros and its check word as
-    // data; such a reply is no answer.
-    if (replyLength < recordSize(replyType)) {
-        return malformed();
-    }
-    // After a failed attempt the late answer to it may come first, with this attempt's
-    // own answer right behind; that one must not answer the next request.
-    if (unsettled_) {
-        settleLine();
+    // An answer that came too late for its own request goes out just ahead of the answer
+    // to the next one. Replies carry no request identity, so the rule is positional: of
+    // two frames back to back, the later one answers. Only a failed attempt before, or a
+    // frame this request does not expect, makes it worth waiting to see.
+    if (unsettled_ || (expected && !accepts(*expected, first))) {
+        frame_t second;
+        const ReadResult behind = readBehind(second);
+        if (behind == ReadResult::Bad) {
+            return malformed();
+        }
+        if (behind == ReadResult::Frame) {
+            first = second;
+            ++lateFrames_;
+        }
         unsettled_ = false;
     }
-    length = replyLength;
-    type = replyType;
-    swapPayloadOrder(replyType, buf, replyLength);
+    std::memcpy(buf, first.buf.data(), kBufferSize);
+    length = first.length;
+    type = first.type;
+    if (replyHook_) {
+        replyHook_();
+    }
 
-    if (!checkStatus || replyType != MSG_TYPE_COMMAND) {
+    if (!checkStatus || type != MSG_TYPE_COMMAND) {
         return true;
     }
     const std::uint16_t status = getU16(buf + kCmdStatus);
@@ -145,7 +208,7 @@ void CLPGDevice::handleStoredErrors(std::uint16_t status) {
         std::uint8_t type = MSG_TYPE_COMMAND;
         // Unchecked: a controller that answers this request with status bit 4 again must
         // not start another nested request.
-        if (exchangeFrame(nested, length, type, false) && type == MSG_TYPE_ERRORS) {
+        if (exchangeFrame(nested, length, type, false, nullptr) && type == MSG_TYPE_ERRORS) {
             report_t report{};
             std::memcpy(report.data(), nested, report.size());
             text += decodeReport(report);
@@ -156,8 +219,12 @@ void CLPGDevice::handleStoredErrors(std::uint16_t status) {
 
 bool CLPGDevice::request(const std::uint8_t* payload, std::uint8_t length, std::uint8_t type,
                          const request_rule_t& rule, frame_t& reply) {
+    operation_scope_t running(*this);
     for (int attempt = 0; attempt < rule.attempts; ++attempt) {
         pause(rule.pause);
+        if (CRequestCancel::requested()) {
+            return false;
+        }
         reply.buf.fill(0);
         if (length > 0) {
             std::memcpy(reply.buf.data(), payload, length);
@@ -165,24 +232,17 @@ bool CLPGDevice::request(const std::uint8_t* payload, std::uint8_t length, std::
         reply.length = length;
         reply.type = type;
         const bool ok = rule.unchecked
-                            ? exchangeUnchecked(reply.buf.data(), reply.length, reply.type)
-                            : exchange(reply.buf.data(), reply.length, reply.type);
+                            ? exchangeUnchecked(reply.buf.data(), reply.length, reply.type, &rule)
+                            : exchange(reply.buf.data(), reply.length, reply.type, &rule);
         if (!ok) {
             continue;
         }
-        if (reply.type != rule.replyType) {
-            if (rule.stopOnOtherType) {
-                return false;
-            }
-            continue;
+        if (accepts(rule, reply)) {
+            return true;
         }
-        if (rule.needDone && reply.buf[kCmdCode] != CMD_DONE) {
-            continue;
+        if (reply.type != rule.replyType && rule.stopOnOtherType) {
+            return false;
         }
-        if (rule.matches && !rule.matches(reply)) {
-            continue;
-        }
-        return true;
     }
     return false;
 }

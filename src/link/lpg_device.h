@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -14,7 +16,7 @@
 #include "link/i_serial_line.h"
 #include "link/lpg_device_err.h"
 #include "link/protocol.h"
-#include "support/mutex.h"
+#include "support/fair_mutex.h"
 
 // One frame in the exchange buffer: payload (then the check word) in host order.
 struct frame_t {
@@ -107,9 +109,15 @@ class CLPGDevice : public CLPGDeviceErr {
 
     // One request/reply exchange in `buf` (kBufferSize bytes). In: request length and
     // type; out: the reply's. True when a well-formed reply arrived; serial-port
-    // failures raise CRSError.
-    bool exchange(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type);
-    bool exchangeUnchecked(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type);
+    // failures raise CRSError. With `expected`, a frame the rule does not accept that is
+    // followed at once by another is a late answer to an earlier request: the later
+    // frame is taken.
+    bool exchange(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
+                  const request_rule_t* expected = nullptr);
+    bool exchangeUnchecked(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
+                           const request_rule_t* expected = nullptr);
+    // The reply satisfies the rule's type, acknowledgement and address.
+    static bool accepts(const request_rule_t& rule, const frame_t& reply);
 
     // The request loop every controller operation uses.
     bool request(const std::uint8_t* payload, std::uint8_t length, std::uint8_t type,
@@ -166,6 +174,9 @@ class CLPGDevice : public CLPGDeviceErr {
     bool writeEepromBlock(const eeprom_block_t& block);
     bool readEeprom(std::uint8_t* buffer, std::uint16_t address, std::size_t size);
     bool writeEeprom(const std::uint8_t* buffer, std::uint16_t address, std::size_t size);
+    // Bytes the last EEPROM range write got acknowledged: after a failure above 0, the
+    // controller holds part new and part old data.
+    std::size_t eepromWritten() const { return eepromWritten_; }
     bool readMap();
     bool writeMap();
     bool readTimeTable();
@@ -198,7 +209,17 @@ class CLPGDevice : public CLPGDeviceErr {
     void setSnapshotHook(SnapshotHook hook) { snapshotHook_ = std::move(hook); }
 
     ISerialLine& line() { return *line_; }
-    CMutex& exchangeMutex() { return mutex_; }
+    // Handed to waiting threads in turn: a thread that asks for the line gets it before
+    // the acquisition worker's next exchange.
+    CFairMutex& exchangeMutex() { return mutex_; }
+    // A controller operation (a request loop or a whole EEPROM transfer) is under way on
+    // some thread; the port must not be closed meanwhile.
+    bool operationRunning() const { return operations_.load() > 0; }
+    // Frames skipped as late answers to earlier requests.
+    std::uint64_t lateFrames() const { return lateFrames_.load(); }
+    // Called by every exchange that took a reply, the exchange mutex still held (the
+    // simulator's tests check which request the reply answered).
+    void setReplyHook(std::function<void()> hook) { replyHook_ = std::move(hook); }
     IDeviceUi& ui() { return ui_; }
 
     // Time-outs and pauses are values tests shorten.
@@ -210,7 +231,22 @@ class CLPGDevice : public CLPGDeviceErr {
     void setSleeper(Sleeper sleeper) { sleeper_ = std::move(sleeper); }
 
   protected:
+    // Waits outside the exchange mutex; cut short when the thread's procedure is stopped.
     void pause(std::chrono::milliseconds duration);
+
+    // Counts a controller operation for operationRunning() while it lives.
+    class operation_scope_t {
+      public:
+        explicit operation_scope_t(const CLPGDevice& device) : count_(device.operations_) {
+            ++count_;
+        }
+        ~operation_scope_t() { --count_; }
+        operation_scope_t(const operation_scope_t&) = delete;
+        operation_scope_t& operator=(const operation_scope_t&) = delete;
+
+      private:
+        std::atomic<int>& count_;
+    };
 
   private:
     bool controllerCheck();
@@ -223,7 +259,13 @@ class CLPGDevice : public CLPGDeviceErr {
     bool simpleCommand(std::uint8_t code, std::uint16_t parameter = 0);
     bool sendRecord(std::uint8_t type, const std::uint8_t* payload, std::uint8_t length);
     bool exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
-                       bool checkStatus);
+                       bool checkStatus, const request_rule_t* expected);
+    enum class ReadResult { None, Bad, Frame };
+    // Reads one frame in line order into `frame`; with `quiet` the header may fail to
+    // come within the quiet time (None).
+    ReadResult readFrame(frame_t& frame, bool quiet);
+    // After the first frame: a second one right behind it is the answer.
+    ReadResult readBehind(frame_t& frame);
     void handleStoredErrors(std::uint16_t status);
     // Reads and drops whatever still arrives until the line has been quiet for a moment,
     // then empties the receive buffer.
@@ -231,7 +273,10 @@ class CLPGDevice : public CLPGDeviceErr {
 
     IDeviceUi& ui_;
     std::unique_ptr<ISerialLine> line_;
-    CMutex mutex_;
+    CFairMutex mutex_;
+    mutable std::atomic<int> operations_{0};
+    std::atomic<std::uint64_t> lateFrames_{0};
+    std::function<void()> replyHook_;
     serial_timeouts_t timeouts_;
     std::chrono::milliseconds workModePause_{500};
     Sleeper sleeper_;
@@ -248,6 +293,7 @@ class CLPGDevice : public CLPGDeviceErr {
     std::array<std::uint8_t, kMapSize> map_{};
     std::array<std::uint8_t, 6> mapTail_{};
     report_t errorReport_{};
+    std::size_t eepromWritten_ = 0;
     ICarSettingsStore* store_ = nullptr;
     SnapshotHook snapshotHook_;
 };

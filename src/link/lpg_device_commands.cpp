@@ -153,6 +153,7 @@ bool CLPGDevice::writeEepromBlock(const eeprom_block_t& block) {
 }
 
 bool CLPGDevice::readEeprom(std::uint8_t* buffer, std::uint16_t address, std::size_t size) {
+    operation_scope_t running(*this);
     CCommunicationState progress(ui_);
     for (std::size_t offset = 0; offset < size; offset += 8) {
         eeprom_block_t block;
@@ -167,7 +168,10 @@ bool CLPGDevice::readEeprom(std::uint8_t* buffer, std::uint16_t address, std::si
 }
 
 bool CLPGDevice::writeEeprom(const std::uint8_t* buffer, std::uint16_t address, std::size_t size) {
+    // Counted as one operation, so the port stays open between its blocks.
+    operation_scope_t running(*this);
     CCommunicationState progress(ui_);
+    eepromWritten_ = 0;
     for (std::size_t offset = 0; offset < size; offset += 8) {
         eeprom_block_t block;
         block.address = static_cast<std::uint16_t>(address + offset);
@@ -175,6 +179,7 @@ bool CLPGDevice::writeEeprom(const std::uint8_t* buffer, std::uint16_t address, 
         if (!writeEepromBlock(block)) {
             return false;
         }
+        eepromWritten_ = std::min(offset + 8, size);
         progress.set(static_cast<int>(offset * 100 / size));
     }
     return true;
@@ -203,6 +208,7 @@ bool CLPGDevice::readMap() {
 // The six bytes after the check word are not the map's: they are read from the
 // controller first and written back as they are, whatever was read before.
 bool CLPGDevice::writeMap() {
+    eepromWritten_ = 0;  // nothing of this map is in the controller yet
     std::array<std::uint8_t, kMapAreaSize> area{};
     std::uint8_t* tail = area.data() + kMapSize;
     if (!readEeprom(tail, kMapAddress + kMapSize, kMapAreaSize - kMapSize)) {

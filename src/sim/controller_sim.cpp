@@ -58,11 +58,30 @@ setup_line_t CControllerSim::defaultSetup() {
 }
 
 std::vector<std::uint8_t> CControllerSim::handle(const std::uint8_t* frame, std::size_t size) {
+    std::size_t number = 0;
+    std::vector<std::uint8_t> bytes;
+    for (const sim_reply_t& reply : handleTagged(frame, size, number)) {
+        bytes.insert(bytes.end(), reply.bytes.begin(), reply.bytes.end());
+    }
+    return bytes;
+}
+
+std::vector<sim_reply_t> CControllerSim::handleTagged(const std::uint8_t* frame, std::size_t size,
+                                                      std::size_t& number) {
     std::lock_guard lock(mutex_);
+    number = 0;
     if (!faults_.admit()) {
         return {};
     }
-    return faults_.apply(answer(frame, size));
+    number = ++taken_;
+    const std::size_t logged = log_.size();
+    auto replies = faults_.apply({number, answer(frame, size)});
+    if (log_.size() > logged) {
+        for (const sim_reply_t& reply : replies) {
+            log_.back().sent.push_back(reply.request);
+        }
+    }
+    return replies;
 }
 
 std::vector<std::uint8_t> CControllerSim::answer(const std::uint8_t* frame, std::size_t size) {
@@ -262,6 +281,7 @@ void CControllerSim::record(const std::uint8_t* frame, std::size_t size, bool ch
     request.type = frame[3];
     request.length = frame[2];
     request.checkOk = checkOk;
+    request.number = taken_;
     if (request.type == MSG_TYPE_COMMAND && size >= kHeaderSize + kCommandSize) {
         request.command = frame[kHeaderSize + kCmdCode];
         request.parameter = getBE16(frame + kHeaderSize + kCmdParam);

@@ -19,6 +19,10 @@ struct sim_request_t {
     std::uint8_t command = 0;     // first payload byte of a command frame, else 0
     std::uint16_t parameter = 0;  // parameter of a command frame, else 0
     bool checkOk = true;
+    std::size_t number = 0;  // counts every request the controller took, from 1
+    // The requests whose replies went out in answer to this one, in order: its own, or
+    // one held back before it first.
+    std::vector<std::size_t> sent;
 };
 
 // The controller side of the protocol: the records it holds, the answer to every command
@@ -49,6 +53,10 @@ class CControllerSim {
     std::vector<std::uint8_t> handle(const std::vector<std::uint8_t>& frame) {
         return handle(frame.data(), frame.size());
     }
+    // The same, each reply with the number of the request it answers; `number` is this
+    // request's own.
+    std::vector<sim_reply_t> handleTagged(const std::uint8_t* frame, std::size_t size,
+                                          std::size_t& number);
 
     // Version record.
     void setVersion(std::uint16_t version);
@@ -145,4 +153,5 @@ class CControllerSim {
     bool sequential_ = true;
     std::vector<std::uint16_t> sequence_;
     std::vector<sim_request_t> log_;
+    std::size_t taken_ = 0;
 };

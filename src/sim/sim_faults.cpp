@@ -29,7 +29,7 @@ void CSimFaults::reappear() {
     std::lock_guard lock(mutex_);
     admitted_ = 0;
     vanished_ = false;
-    held_.clear();  // a reply held back by the device that went away is gone too
+    held_.reset();  // a reply held back by the device that went away is gone too
 }
 
 bool CSimFaults::takeForced(std::atomic<unsigned>& count) {
@@ -39,15 +39,22 @@ bool CSimFaults::takeForced(std::atomic<unsigned>& count) {
     return left > 0;
 }
 
-std::vector<std::uint8_t> CSimFaults::apply(std::vector<std::uint8_t> reply) {
+std::vector<sim_reply_t> CSimFaults::apply(sim_reply_t reply) {
     std::lock_guard lock(mutex_);
-    std::vector<std::uint8_t> out = std::move(held_);
-    held_.clear();
-    reply = damage(std::move(reply));
-    if (!reply.empty() && (takeForced(staleNext_) || chance(stale_))) {
+    std::vector<sim_reply_t> out;
+    const bool holding = held_.has_value();
+    if (holding) {
+        out.push_back(std::move(*held_));
+        held_.reset();
+    }
+    reply.bytes = damage(std::move(reply.bytes));
+    if (reply.bytes.empty()) {
+        return out;
+    }
+    if (!holding && (takeForced(staleNext_) || chance(stale_))) {
         held_ = std::move(reply);
     } else {
-        out.insert(out.end(), reply.begin(), reply.end());
+        out.push_back(std::move(reply));
     }
     return out;
 }

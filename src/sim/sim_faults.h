@@ -2,10 +2,18 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <vector>
+
+// Bytes the controller sends and the request (by its number) they answer.
+struct sim_reply_t {
+    std::size_t request = 0;
+    std::vector<std::uint8_t> bytes;
+};
 
 // Faults the simulated controller shows on demand: lost, damaged or late replies, line
 // noise before a reply, replies held back until the next request, a device that goes
@@ -22,7 +30,7 @@ class CSimFaults {
     double corruptProbability() const { return corrupt_; }
     double strayProbability() const { return stray_; }
     // A held-back reply goes out just ahead of the reply to the next request, as an
-    // answer that arrives too late for its own question.
+    // answer that arrives too late for its own question; that next reply is never held.
     void setStaleProbability(double p) { stale_ = p; }
     double staleProbability() const { return stale_; }
 
@@ -48,9 +56,9 @@ class CSimFaults {
 
     // Counts one arriving request; false when the device is (now) gone.
     bool admit();
-    // Drops, damages, prefixes or holds back a reply as the knobs say; gives the bytes
-    // to send now (a reply held back earlier first), empty for none.
-    std::vector<std::uint8_t> apply(std::vector<std::uint8_t> reply);
+    // Drops, damages, prefixes or holds back a reply as the knobs say; gives the replies
+    // to send now (one held back earlier first), none when the controller stays silent.
+    std::vector<sim_reply_t> apply(sim_reply_t reply);
 
   private:
     bool chance(double p);
@@ -73,5 +81,5 @@ class CSimFaults {
     std::mutex mutex_;  // the generator and the request count
     std::mt19937 random_;
     unsigned admitted_ = 0;
-    std::vector<std::uint8_t> held_;
+    std::optional<sim_reply_t> held_;
 };

@@ -37,6 +37,16 @@ void CSimLine::setPacing(bool on) {
     pacing_ = on;
 }
 
+std::size_t CSimLine::lastRequest() const {
+    std::lock_guard lock(mutex_);
+    return lastRequest_;
+}
+
+std::size_t CSimLine::lastReplyRead() const {
+    std::lock_guard lock(mutex_);
+    return lastReplyRead_;
+}
+
 void CSimLine::open(int port) {
     std::lock_guard lock(mutex_);
     if (sim_->faults().vanished() || (answerPort_ != 0 && port != answerPort_)) {
@@ -83,6 +93,7 @@ int CSimLine::read(std::uint8_t* buffer, int n) {
     int got = 0;
     while (got < n && !incoming_.empty() && incoming_.front().readyUs <= deadline) {
         lastUs = std::max(lastUs, incoming_.front().readyUs);
+        lastReplyRead_ = incoming_.front().request;
         buffer[got++] = incoming_.front().byte;
         incoming_.pop_front();
     }
@@ -103,7 +114,11 @@ int CSimLine::write(const std::uint8_t* buffer, int n) {
     receiver_.feed(buffer, static_cast<std::size_t>(n));
     std::vector<std::uint8_t> frame;
     while (receiver_.next(frame)) {
-        const auto reply = sim_->handle(frame);
+        std::size_t number = 0;
+        const auto replies = sim_->handleTagged(frame.data(), frame.size(), number);
+        if (number != 0) {
+            lastRequest_ = number;
+        }
         if (sim_->faults().vanished()) {
             raiseLine(CRSError::ERR_RS_OPERATION, "write()", EIO, __LINE__);
         }
@@ -112,9 +127,11 @@ int CSimLine::write(const std::uint8_t* buffer, int n) {
         if (!incoming_.empty()) {
             readyUs = std::max(readyUs, incoming_.back().readyUs);
         }
-        for (std::uint8_t byte : reply) {
-            readyUs += byteUs;
-            incoming_.push_back({readyUs, byte});
+        for (const sim_reply_t& reply : replies) {
+            for (std::uint8_t byte : reply.bytes) {
+                readyUs += byteUs;
+                incoming_.push_back({readyUs, byte, reply.request});
+            }
         }
     }
     return n;

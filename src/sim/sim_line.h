@@ -25,6 +25,10 @@ class CSimLine : public ISerialLine {
     long long elapsedMs() const;
     // Off by default: replies are there at once (after the fault knobs' delay).
     void setPacing(bool on);
+    // The number of the last request the controller took, and of the request whose reply
+    // the last byte read belongs to (0: none).
+    std::size_t lastRequest() const;
+    std::size_t lastReplyRead() const;
 
     void open(int port) override;
     void close() override;
@@ -40,6 +44,7 @@ class CSimLine : public ISerialLine {
     struct pending_t {
         long long readyUs;
         std::uint8_t byte;
+        std::size_t request;  // whose reply the byte belongs to
     };
 
     void checkUsable(const char* operation, int line) const;
@@ -52,6 +57,8 @@ class CSimLine : public ISerialLine {
     long long nowUs_ = 0;
     long long lineOutUs_ = 0;  // when the request bytes written so far reach the controller
     bool pacing_ = false;
+    std::size_t lastRequest_ = 0;
+    std::size_t lastReplyRead_ = 0;
     int answerPort_ = 0;
     bool open_ = false;
 };

@@ -6,9 +6,9 @@
 
 #include "app/lpg_bar.h"
 
-AppFixture::AppFixture(bool controllerPresent, bool heldLine, LineWrap wrap) {
+AppFixture::AppFixture(bool controllerPresent, bool heldLine, LineWrap wrap, std::uint32_t seed) {
     qputenv("VAPRON_HOME", home_.path().toUtf8());
-    sim_ = std::make_shared<CControllerSim>();
+    sim_ = std::make_shared<CControllerSim>(seed);
     if (!controllerPresent) {
         sim_->faults().vanish();
     }

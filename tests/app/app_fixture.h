@@ -26,7 +26,8 @@ class AppFixture {
     using LineWrap = std::function<std::unique_ptr<ISerialLine>(std::unique_ptr<ISerialLine>)>;
 
     // With `heldLine` the simulated line sits behind a gate the test opens and closes.
-    explicit AppFixture(bool controllerPresent = true, bool heldLine = false, LineWrap wrap = {});
+    explicit AppFixture(bool controllerPresent = true, bool heldLine = false, LineWrap wrap = {},
+                        std::uint32_t seed = 1);
     ~AppFixture();
 
     CDeviceDoc& doc() { return *doc_; }

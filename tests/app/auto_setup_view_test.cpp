@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QTreeWidget>
 
+#include "app/device_menu.h"
+#include "app/main_frame.h"
 #include "app_fixture.h"
 #include "autosetup/ui/auto_setup_view.h"
 #include "autosetup/ui/average_error_dlg.h"
@@ -134,6 +136,38 @@ TEST_F(AutoSetupViewTest, AWholeRunIsLoggedAndCanBeCopied) {
     log->setFocus();
     QTest::keyClick(log, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "----Krok 1----\nPrzełączenie na benzynę...\n");
+}
+
+// One reply in ten comes late, ahead of the next; while the run switches modes, nothing
+// else that switches modes or writes may start.
+TEST_F(AutoSetupViewTest, ConvergesWhileOneReplyInTenComesLateAndExcludesTheWizard) {
+    for (const std::uint32_t seed : {4u, 9u}) {
+        SCOPED_TRACE(seed);
+        app = std::make_unique<AppFixture>(true, false, AppFixture::LineWrap{}, seed);
+        app->sim().faults().setStaleProbability(0.1);
+        app->sim().setNeededCorrection(1.35);
+        app->doc().OnNewDocument();
+        view = app->doc().autoSetupView();
+        view->procedure().setPollInterval(std::chrono::milliseconds(1));
+        app->doc().setUnlocked(true);
+        app->doc().quickStartDiagnostics();
+        app->doc().toggleAutoSetupPane();
+        click(view->startButton());
+        auto* menu = app->window().deviceMenu();
+        EXPECT_TRUE(app->doc().procedureRunning());
+        for (const auto id : {CDeviceMenu::ID_AUTO_SET, CDeviceMenu::ID_MANUAL_SETTINGS,
+                              CDeviceMenu::ID_EEPROM_WRITE, CDeviceMenu::ID_FUEL_SENSOR}) {
+            EXPECT_FALSE(menu->action(id)->isEnabled()) << id;
+        }
+        app->doc().runSetupWizard();  // refused: no dialog opens
+        EXPECT_TRUE(app->dialogTitles.empty());
+        ASSERT_TRUE(waitFor([&] { return !view->procedure().active(); }, 30000));
+        ASSERT_TRUE(waitFor([&] { return !app->doc().procedureRunning(); }, 2000));
+        EXPECT_TRUE(view->succeeded()) << view->logLines().join("\n").toStdString();
+        EXPECT_NEAR(app->doc().setup().mainCorrection, 1.35, 0.025 + 1e-9);
+        EXPECT_TRUE(menu->action(CDeviceMenu::ID_AUTO_SET)->isEnabled());
+        app.reset();
+    }
 }
 
 TEST_F(AutoSetupViewTest, ClosingTheDocumentEndsARun) {

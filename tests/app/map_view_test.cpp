@@ -54,6 +54,73 @@ class CTapLine : public ISerialLine {
     bool written_ = false;
 };
 
+// Once given a count, counts EEPROM block writes and calls `after` at the last.
+class CBlockCounter : public CTapLine {
+  public:
+    CBlockCounter(std::unique_ptr<ISerialLine> inner, std::function<void()> after)
+        : CTapLine(std::move(inner), [] {}), after_(std::move(after)) {}
+    int write(const std::uint8_t* bytes, int n) override {
+        if (n == int(proto::kHeaderSize) && bytes[0] == proto::kStart1 &&
+            bytes[3] == proto::MSG_TYPE_EEPROM && left > 0 && --left == 0) {
+            after_();
+        }
+        return CTapLine::write(bytes, n);
+    }
+    int left = 0;
+
+  private:
+    std::function<void()> after_;
+};
+
+// Live diagnostics share the line with the write: on a line that loses 30 % of the
+// replies and damages 5 % the map goes in whole; a controller that falls silent part-way
+// leaves the port open, the map told incomplete, and a new write after reconnecting works.
+TEST(MapWriteBesideDiagnosticsTest, CompletesOnALossyLineOrSaysTheMapIsIncomplete) {
+    CBlockCounter* counter = nullptr;
+    AppFixture app{true, false, [&](std::unique_ptr<ISerialLine> inner) {
+                       auto line = std::make_unique<CBlockCounter>(
+                           std::move(inner), [&] { app.sim().faults().setDropProbability(1.0); });
+                       counter = line.get();
+                       return line;
+                   }};
+    app.doc().setUnlocked(true);
+    app.doc().OnNewDocument();
+    auto* view = new CMapView(app.doc());
+    app.frame().setMapView(view);
+    app.doc().quickStartDiagnostics();
+    ASSERT_TRUE(app.doc().diagOn());
+    app.sim().faults().setDropProbability(0.3);
+    app.sim().faults().setCorruptProbability(0.05);
+    view->list()->setCellText(3, 3, "12%");
+    app.boxes.clear();
+    view->findChild<QPushButton*>("write")->click();
+    EXPECT_TRUE(app.boxes.empty()) << app.boxes[0].toStdString();
+    EXPECT_EQ(app.sim().eeprom()[104 + 3 * 8 + 3], 112);
+    EXPECT_EQ(app.doc().map()[3 * 8 + 3], 112);
+
+    // The 20th block of the next write is the last the controller answers.
+    app.sim().faults().setDropProbability(0);
+    app.sim().faults().setCorruptProbability(0);
+    counter->left = 20;
+    view->list()->setCellText(40, 3, "7%");
+    view->findChild<QPushButton*>("write")->click();
+    ASSERT_FALSE(app.boxes.empty());
+    EXPECT_TRUE(app.boxes[0].contains("Mapa w sterowniku jest niekompletna — wpisz ją ponownie"))
+        << app.boxes[0].toStdString();
+    EXPECT_TRUE(app.doc().line().isOpen());
+    if (app.doc().diagOn()) {
+        app.doc().onDiagnostic();
+    }
+    ASSERT_TRUE(waitUntil([&] { return !app.doc().workerRunning(); }));
+    app.sim().faults().setDropProbability(0);
+    app.doc().onReconnect();
+    ASSERT_TRUE(app.doc().isConnected());
+    app.boxes.clear();
+    view->findChild<QPushButton*>("write")->click();
+    EXPECT_TRUE(app.boxes.empty()) << app.boxes[0].toStdString();
+    EXPECT_EQ(app.sim().eeprom()[104 + 40 * 8 + 3], 107);
+}
+
 // The map view in the device frame of a connected document.
 class MapViewTest : public ::testing::Test {
   protected:

@@ -283,6 +283,36 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A zero tolerance refuses even the median itself.
+// A mode switch on a controller that has fallen silent takes ten pauses and time-outs;
+// Stop ends it before the next attempt, and the run is stopped, not failed.
+TEST(AutoSetupRun, StopDuringAModeSwitchOnASilentControllerEndsAtOnce) {
+    AutoSetupRig rig(1.35, 1.0);
+    rig.device->setWorkModePause(500ms);
+    std::atomic<bool> switching{false};
+    rig.ui.onLog = [&](const std::string& line) {
+        if (line == "Przełączenie na benzynę...") {
+            rig.sim->faults().setDropProbability(1.0);
+            switching = true;
+        }
+    };
+    std::chrono::steady_clock::time_point stoppedAt;
+    std::thread stopper([&] {
+        while (!switching)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(700ms);  // inside the second attempt's pause
+        stoppedAt = std::chrono::steady_clock::now();
+        rig.procedure->stop();
+    });
+    EXPECT_FALSE(rig.procedure->doWork());
+    const auto ended = std::chrono::steady_clock::now();
+    stopper.join();
+    EXPECT_LE(ended - stoppedAt, 150ms);
+    EXPECT_EQ(rig.procedure->outcome(), Outcome::Stopped);
+    EXPECT_TRUE(rig.ui.boxes().empty());
+    EXPECT_EQ(rig.ui.lines().back(), "Koniec");
+    EXPECT_LE(rig.commands(proto::CMD_WORK_GAS), 2);
+}
+
 TEST(AutoSetupRun, EveryCorrectionRefusedKeepsTheFirstStepsValue) {
     AutoSetupRig rig(1.35, 1.0);
     rig.procedure->setTolerancePercent(0.0);

@@ -81,6 +81,24 @@ TEST(AutocalTest, ConvergesAgainstTheSimulatorAndFilesTheResult) {
     EXPECT_EQ(fs::file_size(home + "/Dane/Diagnostyka.lpgd-config"), 2u * 1200);
 }
 
+// One reply in ten held back and sent just ahead of the next: every mode switch still
+// takes its own acknowledgement, so the run converges as on a sound line.
+TEST(AutocalTest, ConvergesWhileOneReplyInTenComesLate) {
+    for (const char* seed : {"3", "8"}) {
+        SCOPED_TRACE(seed);
+        CSimProcess sim(
+            {"--no-pacing", "--stale", "0.1", "--seed", seed, "--needed-correction", "1.35"});
+        const std::string home = makeTempDir();
+        const auto result = runCli({"--json", "--port", sim.path(), "--car",
+                                    "Opel|Astra|1.6|100|2004|4|Zawadzki", "autocal", "--yes"},
+                                   home);
+        ASSERT_EQ(result.code, 0) << result.err;
+        const json report = json::parse(result.out);
+        EXPECT_TRUE(report["succeeded"].get<bool>());
+        EXPECT_NEAR(report["mainCorrection"].get<double>(), 1.35, 0.025 + 1e-9);
+    }
+}
+
 // Refusals end with exit 1 and the ending line; car information and options are checked
 // before anything else.
 TEST(AutocalTest, RefusedRunsAndBadCommandLinesHaveTheirExitCodes) {

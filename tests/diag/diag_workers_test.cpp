@@ -342,6 +342,9 @@ TEST_F(DiagWorkerTest, ASilentControllerEndsTheRunAsALostLink) {
             EXPECT_GE(requests, 3);
             EXPECT_LT(requests, 400);
             EXPECT_NE(end.message.find("brak odpowiedzi sterownika"), std::string::npos);
+            // The reason the CLI and the window show: how long, how many requests.
+            EXPECT_EQ(end.reason.rfind("brak odpowiedzi sterownika od 0,", 0), 0u) << end.reason;
+            EXPECT_NE(end.reason.find(" zapytań z rzędu)"), std::string::npos);
         } else {
             EXPECT_EQ(store.getSize(), 200u);
         }

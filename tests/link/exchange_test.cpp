@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
+#include <thread>
 
 #include "link/lpg_device.h"
 #include "recording_device_ui.h"
@@ -220,6 +222,107 @@ TEST(ByteOrderTest, CheckWordIsAPlainByteSum) {
     std::uint8_t big[255];
     std::fill(big, big + 255, 0xFF);
     EXPECT_EQ(checkWord(255, 10, big), (255 + 10 + 255 * 255) % 65536);
+}
+
+// A late answer to an earlier request arrives right ahead of this request's own: the
+// later of two frames back to back is the answer; a lone frame is taken as it is.
+TEST_F(ExchangeTest, LateFrameInFrontOfTheReplyIsSkipped) {
+    const bytes_t diag = frameBytes(MSG_TYPE_DIAG, bytes_t(kDiagSize, 7));
+    const auto join = [](bytes_t a, const bytes_t& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const auto block = [](std::uint8_t address) {
+        return frameBytes(MSG_TYPE_EEPROM, {0, address, address, 0, 0, 0, 0, 0, 0, 0});
+    };
+    struct case_t {
+        const char* name;
+        std::vector<bytes_t> replies;  // one per attempt; empty = no answer
+        std::uint8_t code;
+        std::uint16_t parameter;
+        request_rule_t rule;
+        std::size_t attempts;       // requests sent
+        std::uint16_t answerParam;  // first 16-bit field of the reply taken
+        std::uint64_t skipped;
+    };
+    request_rule_t done;
+    done.needDone = true;
+    request_rule_t eeprom;
+    eeprom.replyType = MSG_TYPE_EEPROM;
+    eeprom.matches = [](const frame_t& f) { return getU16(f.payload()) == 0x10; };
+    const case_t cases[] = {
+        {"sample ahead of an acknowledgement",
+         {join(diag, commandReply(CMD_DONE, 5))},
+         CMD_WORK_LPG,
+         0,
+         done,
+         1,
+         5,
+         1},
+        {"block of another address ahead",
+         {join(block(0x08), block(0x10))},
+         CMD_EEPROM,
+         0x10,
+         eeprom,
+         1,
+         0x10,
+         1},
+        {"lone frame of another type is a failed attempt",
+         {diag, commandReply(CMD_DONE, 5)},
+         CMD_WORK_LPG,
+         0,
+         done,
+         2,
+         5,
+         0},
+        {"acknowledgement of the attempt before",
+         {{}, join(commandReply(CMD_DONE, 1), commandReply(CMD_DONE, 2))},
+         CMD_WORK_LPG,
+         0,
+         done,
+         2,
+         2,
+         1},
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::uint64_t before = device->lateFrames();
+        const std::size_t sent = line->requests.size();
+        for (const bytes_t& reply : c.replies) {
+            line->script(reply);
+        }
+        frame_t reply;
+        ASSERT_TRUE(device->command(c.code, c.parameter, c.rule, reply));
+        EXPECT_EQ(line->requests.size() - sent, c.attempts);
+        EXPECT_EQ(
+            c.code == CMD_EEPROM ? getU16(reply.payload()) : getU16(reply.payload() + kCmdParam),
+            c.answerParam);
+        EXPECT_EQ(device->lateFrames() - before, c.skipped);
+    }
+}
+
+TEST(FairMutexTest, AWaitingThreadGetsTheLineBeforeTheHoldersNextTurn) {
+    CFairMutex mutex;
+    std::atomic<bool> waiting{false};
+    std::atomic<int> order{0};
+    int waiterTurn = 0;
+    mutex.lock();
+    std::thread other([&] {
+        waiting = true;
+        std::lock_guard<CFairMutex> hold(mutex);
+        waiterTurn = ++order;
+    });
+    while (!waiting) {
+        std::this_thread::yield();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the other is queued
+    mutex.unlock();
+    mutex.lock();  // at once again, as the acquisition loop does
+    const int ownTurn = ++order;
+    mutex.unlock();
+    other.join();
+    EXPECT_EQ(waiterTurn, 1);
+    EXPECT_EQ(ownTurn, 2);
 }
 
 TEST_F(ExchangeTest, SerialFailureInsideAnExchangeReleasesTheMutex) {

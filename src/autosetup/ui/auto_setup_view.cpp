@@ -97,7 +97,7 @@ void CAutoSetupView::onGui(F&& action) {
 
 void CAutoSetupView::documentChanged() {
     if (!procedure_.active()) {
-        start_->setEnabled(doc_.isConnected());
+        start_->setEnabled(doc_.isConnected() && !doc_.wizardRunning());
         return;
     }
     // Without diagnostics no sample comes: a waiting run could only be stopped by hand.
@@ -107,7 +107,7 @@ void CAutoSetupView::documentChanged() {
 }
 
 void CAutoSetupView::onStart() {
-    if (!waitForIdle(1000)) {
+    if (doc_.wizardRunning() || !waitForIdle(1000)) {
         return;
     }
     if (!doc_.diagOn()) {
@@ -131,7 +131,11 @@ bool CAutoSetupView::startRun(double tolerancePercent) {
     addLine(QString::fromStdString(autosetup_text::separator()));
     addLine(QString::fromStdString(autosetup_text::startTime(localTime(clock_()))));
     addLine(autosetup_text::kStart);
-    return procedure_.start(CThreadManager::instance());
+    if (!procedure_.start(CThreadManager::instance())) {
+        return false;
+    }
+    doc_.setAutoSetupActive(true);  // its end comes queued, after this
+    return true;
 }
 
 void CAutoSetupView::onStop() {
@@ -193,7 +197,13 @@ void CAutoSetupView::appendLog(const std::string& line) {
 }
 
 void CAutoSetupView::enableStart(bool on) {
-    onGui([this, on] { start_->setEnabled(on && doc_.isConnected()); });
+    onGui([this, on] {
+        // Start comes back as the run ends: the other commands come back with it.
+        if (on) {
+            doc_.setAutoSetupActive(false);
+        }
+        start_->setEnabled(on && doc_.isConnected() && !doc_.wizardRunning());
+    });
 }
 
 void CAutoSetupView::enableStop(bool on) {

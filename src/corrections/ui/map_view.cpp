@@ -26,6 +26,8 @@
 namespace {
 
 using Icon = CMessageBox::Icon;
+using Buttons = CMessageBox::Buttons;
+using Answer = CMessageBox::Answer;
 
 // Narrow margins leave the list the pane's width.
 constexpr int kMargin = 4;
@@ -37,6 +39,8 @@ constexpr const char* kSetupFailed = "Nie powiodło się wpisanie ustawień do u
 constexpr const char* kNoLiveValue =
     "Jedź dalej, aż komórki mapy dostaną wartości; nic nie zostało wpisane.\n"
     "Pokrycie na żywo: żadna komórka nie ma jeszcze ponad 10 próbek na benzynie i na LPG";
+constexpr const char* kIncomplete =
+    "Mapa w sterowniku jest niekompletna — wpisz ją ponownie. Wpisać mapę teraz jeszcze raz?";
 constexpr const char* kResetFailed = "Nie powiodło się zresetowanie urządzenia!";
 
 QString qt(const std::string& text) {
@@ -108,7 +112,7 @@ QPushButton* CMapView::addButton(const QString& text, const char* name,
 
 void CMapView::updateButtons() {
     read_->setEnabled(doc_.isConnected());
-    write_->setEnabled(doc_.isConnected());
+    write_->setEnabled(doc_.isConnected() && !doc_.procedureRunning());
 }
 
 void CMapView::firstUpdate() {
@@ -213,9 +217,20 @@ bool CMapView::writeMap() {
         return false;
     }
     doc_.map() = sent;
-    if (!doc_.writeMap()) {
-        showFailure(kWriteFailed, "EEPROM 104-511: sterownik nie potwierdził zapisu");
-        return false;
+    while (!doc_.writeMap()) {
+        if (doc_.eepromWritten() == 0) {
+            showFailure(kWriteFailed, "EEPROM 104-511: sterownik nie potwierdził zapisu");
+            return false;
+        }
+        // Part new, part old and a check word that fits neither: the controller cannot
+        // use it, so writing again is offered at once.
+        const QString text = QString(kWriteFailed) + "\n" + kIncomplete + "\n" +
+                             QString("EEPROM 104-511: potwierdzono %1 z %2 bajtów")
+                                 .arg(doc_.eepromWritten())
+                                 .arg(CLPGDevice::kMapAreaSize);
+        if (CMessageBox::show(this, text, Icon::Error, Buttons::YesNo) != Answer::Yes) {
+            return false;
+        }
     }
     if (!doc_.readMap()) {
         showFailure(kVerifyFailed,

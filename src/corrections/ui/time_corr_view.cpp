@@ -350,5 +350,5 @@ void CTimeCorrView::updateFields() {
 // Reading and writing need the controller; clearing is done on screen only.
 void CTimeCorrView::updateButtons() {
     read_->setEnabled(doc_.isConnected());
-    write_->setEnabled(doc_.isConnected());
+    write_->setEnabled(doc_.isConnected() && !doc_.procedureRunning());
 }
