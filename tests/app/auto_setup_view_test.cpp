@@ -164,7 +164,7 @@ TEST_F(AutoSetupViewTest, ConvergesWhileOneReplyInTenComesLateAndExcludesTheWiza
         ASSERT_TRUE(waitFor([&] { return !view->procedure().active(); }, 30000));
         ASSERT_TRUE(waitFor([&] { return !app->doc().procedureRunning(); }, 2000));
         EXPECT_TRUE(view->succeeded()) << view->logLines().join("\n").toStdString();
-        EXPECT_NEAR(app->doc().setup().mainCorrection, 1.35, 0.025 + 1e-9);
+        EXPECT_NEAR(app->doc().heldSetup().mainCorrection, 1.35, 0.025 + 1e-9);
         EXPECT_TRUE(menu->action(CDeviceMenu::ID_AUTO_SET)->isEnabled());
         app.reset();
     }
