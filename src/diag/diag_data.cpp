@@ -37,6 +37,12 @@ void CDiagData::clear() {
     std::lock_guard<CMutex> hold(mutex_);
     // A long run holds a lot of memory; the next run starts from nothing anyway.
     std::vector<app_msg_t>().swap(samples_);
+    ++run_;
+}
+
+std::uint64_t CDiagData::run() const {
+    std::lock_guard<CMutex> hold(mutex_);
+    return run_;
 }
 
 std::size_t CDiagData::memoryBytes() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "diag/app_msg.h"
@@ -26,11 +27,16 @@ class CDiagData {
     // as 0.
     void getRange(std::vector<app_msg_t>& out, int first, int end) const;
     std::size_t getSize() const;
+    // Empties the store for a new run, which gets the next run number.
     void clear();
+    // Changes whenever the store is cleared, so that a reader that copies samples out
+    // bit by bit knows when the samples it holds belong to an earlier run.
+    std::uint64_t run() const;
     // Bytes the samples occupy, growth room included.
     std::size_t memoryBytes() const;
 
   private:
     mutable CMutex mutex_;
     std::vector<app_msg_t> samples_;
+    std::uint64_t run_ = 0;
 };

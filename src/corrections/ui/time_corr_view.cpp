@@ -5,17 +5,22 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "app/device_doc.h"
 #include "corrections/time_table.h"
+#include "corrections/ui/time_corr_command.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
 
@@ -52,6 +57,9 @@ constexpr const char* kSetupWriteDetail =
 constexpr const char* kTableWriteDetail =
     "Zapis tablicy poprawek czasu: brak potwierdzenia sterownika (ustawienia są już wpisane).";
 
+// The widest value the controller's table byte can hold (byte − 100).
+constexpr const char* kWidestValue = "-100";
+
 // The values are whole percent; "-0" would only confuse.
 QString valueText(double value) {
     return QString::number(static_cast<long>(std::lround(value)));
@@ -82,6 +90,9 @@ CTimeCorrView::CTimeCorrView(CDeviceDoc& doc, QWidget* parent)
     read_ = addButton("Wczytaj z urządzenia", "read", &CTimeCorrView::onTimeCorrGet);
     write_ = addButton("Wpisz do urządzenia", "write", &CTimeCorrView::onTimeCorrSet);
     clear_ = addButton("Kasuj poprawki", "clear", &CTimeCorrView::onTimeCorrClear);
+    addUndoControls();
+    written_ = new QLabel(content_);
+    written_->setObjectName("written");
     marker_.setInterval(kMarkerMs);
     connect(&marker_, &QTimer::timeout, this, &CTimeCorrView::moveMarker);
     connect(&doc_, &CDeviceDoc::opened, this, &CTimeCorrView::firstUpdate);
@@ -91,9 +102,81 @@ CTimeCorrView::CTimeCorrView(CDeviceDoc& doc, QWidget* parent)
         updateFields();
     });
     chart_.showTable(doc_.info().timeTable);
+    saved_ = doc_.info().timeTable;
     updateFields();
     updateButtons();
     layoutContent();
+}
+
+void CTimeCorrView::addUndoControls() {
+    undo_ = new QUndoStack(this);
+    undoButton_ = new QPushButton("Cofnij", content_);
+    undoButton_->setObjectName("undo");
+    undoButton_->setToolTip("Cofnij ostatnią zmianę tablicy (Ctrl+Z)");
+    redoButton_ = new QPushButton("Ponów", content_);
+    redoButton_->setObjectName("redo");
+    redoButton_->setToolTip("Ponów cofniętą zmianę tablicy (Ctrl+Y)");
+    undoButton_->setEnabled(false);
+    redoButton_->setEnabled(false);
+    connect(undoButton_, &QPushButton::clicked, undo_, &QUndoStack::undo);
+    connect(redoButton_, &QPushButton::clicked, undo_, &QUndoStack::redo);
+    connect(undo_, &QUndoStack::canUndoChanged, undoButton_, &QWidget::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, redoButton_, &QWidget::setEnabled);
+    for (const char* keys : {"Ctrl+Z"}) {
+        auto* key = new QShortcut(QKeySequence(keys), this, nullptr, nullptr,
+                                  Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, undo_, &QUndoStack::undo);
+    }
+    for (const char* keys : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
+        auto* key = new QShortcut(QKeySequence(keys), this, nullptr, nullptr,
+                                  Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, undo_, &QUndoStack::redo);
+    }
+}
+
+CTimeCorrView::state_t CTimeCorrView::state() const {
+    return {doc_.info().timeTable, chart_.manual()};
+}
+
+void CTimeCorrView::show(const state_t& state) {
+    doc_.info().timeTable = state.values;
+    chart_.manual() = state.manual;
+    for (int i = 0; i < kColumns; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        columns_[at].manual->setChecked(state.manual[at] != 0);
+        enableColumn(i);
+    }
+    refreshChart();
+    content_->update();
+    updateFields();
+}
+
+void CTimeCorrView::recordChange(const state_t& before, const QString& what, int mergeId) {
+    const state_t after = state();
+    if (after == before) {
+        return;
+    }
+    // Pushing redoes the change, which is already on screen: the same state again.
+    undo_->push(new CTimeCorrCommand(*this, before, after, what, mergeId));
+}
+
+void CTimeCorrView::markSaved() {
+    saved_ = doc_.info().timeTable;
+    undo_->setClean();
+}
+
+QString CTimeCorrView::unsavedText() const {
+    int changed = 0;
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+        changed += doc_.info().timeTable[i] != saved_[i];
+    }
+    if (changed == 0) {
+        return {};
+    }
+    return QString(
+               "Tablica poprawek czasu: zmiany w %1 kolumnach nie zostały wpisane do "
+               "sterownika")
+        .arg(changed);
 }
 
 void CTimeCorrView::createColumn(int index) {
@@ -139,8 +222,13 @@ QPushButton* CTimeCorrView::addButton(const QString& text, const char* name,
 int CTimeCorrView::leastPlotWidth() const {
     const QFontMetrics metrics(columns_[0].field->font());
     // The widest value, the field's border and inner margins, and a pixel between fields.
-    const int column = metrics.horizontalAdvance("-25") + 7;
+    const int column = metrics.horizontalAdvance(kWidestValue) + 7;
     return static_cast<int>(std::ceil(column * kColumnsAcross));
+}
+
+QSize CTimeCorrView::sizeHint() const {
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return content_->minimumSize() + QSize(2 * frameWidth() + scrollBar, 2 * frameWidth());
 }
 
 QRect CTimeCorrView::chartRect() const {
@@ -152,7 +240,8 @@ QRect CTimeCorrView::chartRect() const {
 // up to the chart's own 280 pixels; each column's controls lie under its bar.
 void CTimeCorrView::layoutContent() {
     const int buttonHeight = read_->sizeHint().height();
-    const int below = kLabelBand + kColumnHeight + kGap + buttonHeight + kGap;
+    const int noteHeight = written_->sizeHint().height();
+    const int below = kLabelBand + kColumnHeight + kGap + buttonHeight + kGap + noteHeight + kGap;
     const int least = leastPlotWidth();
     content_->setMinimumSize(kLeft + least + kRight, kTop + kLeastPlotHeight + below);
     const int width = std::max(least, content_->width() - kLeft - kRight);
@@ -177,11 +266,13 @@ void CTimeCorrView::layoutContent() {
     manualLabel_->setGeometry(2, top + 2 * kArrowHeight + kFieldHeight + 2, kLeft - 4, kBoxHeight);
     int x = kLeft;
     const int y = top + kColumnHeight + kGap;
-    for (QPushButton* button : {read_, write_, clear_}) {
+    for (QPushButton* button : {read_, write_, clear_, undoButton_, redoButton_}) {
         const int across = button->sizeHint().width();
         button->setGeometry(x, y, across, buttonHeight);
         x += across + kGap;
     }
+    written_->setGeometry(kLeft, y + buttonHeight + kGap,
+                          std::max(0, content_->width() - kLeft - kRight), noteHeight);
     content_->update();
 }
 
@@ -244,6 +335,7 @@ void CTimeCorrView::onTimeCorrGet() {
                 failed = !doc_.readTimeTable();
                 if (!failed) {
                     refreshChart();
+                    markSaved();
                 }
             }
             updateButtons();
@@ -268,7 +360,10 @@ void CTimeCorrView::onTimeCorrSet() {
         }
         if (failure) {
             CMessageBox::show(this, QString(kWriteFailedText) + "\n" + failure, Icon::Error);
+            return;
         }
+        markSaved();
+        written_->setText(writtenText());
     });
 }
 
@@ -287,11 +382,20 @@ const char* CTimeCorrView::writeTable() {
     return nullptr;
 }
 
+QString CTimeCorrView::writtenText() const {
+    const bool on = CTimeTable::anyCorrection(doc_.info().timeTable);
+    return QString("Tablica poprawek czasu wpisana do sterownika o %1 (%2)")
+        .arg(QTime::currentTime().toString("HH:mm:ss"),
+             on ? "tablica włączona" : "same zera: tablica wyłączona");
+}
+
 void CTimeCorrView::onTimeCorrClear() {
+    const state_t before = state();
     doc_.info().timeTable.fill(0.0);
     chart_.setData(doc_.info().timeTable);
     content_->update();
     updateFields();
+    recordChange(before, "Kasowanie poprawek");
 }
 
 void CTimeCorrView::onSpin(int index, int delta) {
@@ -299,6 +403,7 @@ void CTimeCorrView::onSpin(int index, int delta) {
         !columns_[static_cast<std::size_t>(index)].field->isEnabled()) {
         return;
     }
+    const state_t before = state();
     auto& table = doc_.info().timeTable;
     if (!CTimeTable::spin(table, index, delta)) {
         return;
@@ -307,15 +412,18 @@ void CTimeCorrView::onSpin(int index, int delta) {
     chart_.setData(table);  // interpolated columns follow the new value
     content_->update();
     updateFields();
+    recordChange(before, QString("Zmiana poprawki dla ") + spanText(index), index);
 }
 
 void CTimeCorrView::onManualClicked(int index) {
+    state_t before = state();
     for (int i = 0; i < kColumns; ++i) {
         const auto at = static_cast<std::size_t>(i);
         chart_.manual()[at] = columns_[at].manual->isChecked() ? 1 : 0;
     }
     enableColumn(index);
     content_->update();  // a manual bar is blue, an interpolated one grey
+    recordChange(before, QString("Zaznaczenie kolumny ") + spanText(index));
 }
 
 void CTimeCorrView::enableColumn(int index) {
