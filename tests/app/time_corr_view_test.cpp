@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>

@@ -100,6 +100,7 @@ void CMapList::fitColumns() {
     if (text != font()) {
         setFont(text);
         horizontalHeader()->setFont(text);
+        paintCells();  // the italics of filled cells in the new size
     }
     verticalHeader()->setDefaultSectionSize(QFontMetrics(text).height() + kRowPadding);
     // Room to spare widens the columns up to their usual widths.
@@ -185,7 +186,7 @@ void CMapList::apply(const state_t& state, const QString& what) {
     undo_->push(new CMapListCommand(*this, state_, state, what));
 }
 
-void CMapList::show(const state_t& state) {
+void CMapList::showState(const state_t& state) {
     state_ = state;
     changed_.fill(false);
     paintCells();
@@ -197,16 +198,15 @@ void CMapList::paintCells() {
         scale = std::max(scale, std::fabs(leadingNumber(text)));
     }
     showing_ = true;
-    QFont plain = font();
-    plain.setItalic(false);
-    QFont italic = plain;
+    QFont italic = font();
     italic.setItalic(true);
     for (int r = 0; r < injmap::kRows; ++r) {
         for (int c = 0; c < injmap::kColumns; ++c) {
             const int i = injmap::cellIndex(r, c);
             QTableWidgetItem* item = cell(r, c);
             item->setText(state_.text[i]);
-            item->setFont(state_.filled[i] ? italic : plain);
+            // Other cells follow the list's font, which narrows with the pane.
+            item->setData(Qt::FontRole, state_.filled[i] ? QVariant(italic) : QVariant());
             item->setToolTip(
                 state_.support
                     ? QString("benzyna: %1, LPG: %2").arg(state_.gasoline[i]).arg(state_.lpg[i])

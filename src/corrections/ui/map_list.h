@@ -62,7 +62,7 @@ class CMapList : public QTableWidget {
     // Shows `state` as one undo step named `what`.
     void apply(const state_t& state, const QString& what);
     // Shows `state` without an undo step (the undo commands themselves).
-    void show(const state_t& state);
+    void showState(const state_t& state);
 
     void showMap(const map_bytes_t& map) { apply(stateOfMap(map), "Wczytanie mapy"); }
     void showProposal(const map_proposal_t& proposal);

@@ -11,8 +11,8 @@ class CMapListCommand : public QUndoCommand {
                     const QString& what)
         : QUndoCommand(what), list_(list), before_(std::move(before)), after_(std::move(after)) {}
 
-    void undo() override { list_.show(before_); }
-    void redo() override { list_.show(after_); }
+    void undo() override { list_.showState(before_); }
+    void redo() override { list_.showState(after_); }
 
   private:
     CMapList& list_;

@@ -8,7 +8,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -22,6 +21,7 @@
 #include "corrections/ui/map_coverage_view.h"
 #include "corrections/ui/map_list.h"
 #include "corrections/ui/recording_task.h"
+#include "corrections/ui/undo_keys.h"
 #include "diag/recording_probe.h"
 #include "diag/settings_history.h"
 #include "link/timing.h"
@@ -95,14 +95,7 @@ CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc
     connect(again, &QPushButton::clicked, undo, &QUndoStack::redo);
     connect(undo, &QUndoStack::canUndoChanged, back, &QWidget::setEnabled);
     connect(undo, &QUndoStack::canRedoChanged, again, &QWidget::setEnabled);
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Undo), QKeySequence("Ctrl+Z")}) {
-        auto* key = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-        connect(key, &QShortcut::activated, undo, &QUndoStack::undo);
-    }
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Redo), QKeySequence("Ctrl+Y")}) {
-        auto* key = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-        connect(key, &QShortcut::activated, undo, &QUndoStack::redo);
-    }
+    addUndoKeys(this, undo);
     buttons->addWidget(back, 1, 1);
     buttons->addWidget(again, 1, 2);
     live_ = new QCheckBox("Pokrycie na żywo", this);

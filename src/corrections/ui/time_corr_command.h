@@ -12,8 +12,8 @@ class CTimeCorrCommand : public QUndoCommand {
                      const CTimeCorrView::state_t& after, const QString& what, int mergeId)
         : QUndoCommand(what), view_(view), before_(before), after_(after), mergeId_(mergeId) {}
 
-    void undo() override { view_.show(before_); }
-    void redo() override { view_.show(after_); }
+    void undo() override { view_.showState(before_); }
+    void redo() override { view_.showState(after_); }
     int id() const override { return mergeId_; }
     bool mergeWith(const QUndoCommand* other) override {
         after_ = static_cast<const CTimeCorrCommand*>(other)->after_;

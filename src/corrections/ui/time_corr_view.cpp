@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
@@ -21,6 +20,7 @@
 #include "app/device_doc.h"
 #include "corrections/time_table.h"
 #include "corrections/ui/time_corr_command.h"
+#include "corrections/ui/undo_keys.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
 
@@ -59,6 +59,8 @@ constexpr const char* kTableWriteDetail =
 
 // The widest value the controller's table byte can hold (byte − 100).
 constexpr const char* kWidestValue = "-100";
+constexpr int kLargestFieldPixels = 11;
+constexpr int kSmallestFieldPixels = 8;
 
 // The values are whole percent; "-0" would only confuse.
 QString valueText(double value) {
@@ -97,9 +99,13 @@ CTimeCorrView::CTimeCorrView(CDeviceDoc& doc, QWidget* parent)
     connect(&marker_, &QTimer::timeout, this, &CTimeCorrView::moveMarker);
     connect(&doc_, &CDeviceDoc::opened, this, &CTimeCorrView::firstUpdate);
     connect(&doc_, &CDeviceDoc::stateChanged, this, &CTimeCorrView::updateButtons);
+    // A table put in from elsewhere (a recording's snapshot) is not an edit: it starts
+    // the edits anew.
     connect(&doc_, &CDeviceDoc::timeTableReplaced, this, [this] {
         refreshChart();
         updateFields();
+        undo_->clear();
+        saved_ = doc_.info().timeTable;
     });
     chart_.showTable(doc_.info().timeTable);
     saved_ = doc_.info().timeTable;
@@ -122,23 +128,14 @@ void CTimeCorrView::addUndoControls() {
     connect(redoButton_, &QPushButton::clicked, undo_, &QUndoStack::redo);
     connect(undo_, &QUndoStack::canUndoChanged, undoButton_, &QWidget::setEnabled);
     connect(undo_, &QUndoStack::canRedoChanged, redoButton_, &QWidget::setEnabled);
-    for (const char* keys : {"Ctrl+Z"}) {
-        auto* key = new QShortcut(QKeySequence(keys), this, nullptr, nullptr,
-                                  Qt::WidgetWithChildrenShortcut);
-        connect(key, &QShortcut::activated, undo_, &QUndoStack::undo);
-    }
-    for (const char* keys : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
-        auto* key = new QShortcut(QKeySequence(keys), this, nullptr, nullptr,
-                                  Qt::WidgetWithChildrenShortcut);
-        connect(key, &QShortcut::activated, undo_, &QUndoStack::redo);
-    }
+    addUndoKeys(this, undo_);
 }
 
 CTimeCorrView::state_t CTimeCorrView::state() const {
     return {doc_.info().timeTable, chart_.manual()};
 }
 
-void CTimeCorrView::show(const state_t& state) {
+void CTimeCorrView::showState(const state_t& state) {
     doc_.info().timeTable = state.values;
     chart_.manual() = state.manual;
     for (int i = 0; i < kColumns; ++i) {
@@ -181,9 +178,8 @@ QString CTimeCorrView::unsavedText() const {
 
 void CTimeCorrView::createColumn(int index) {
     column_t& c = columns_[static_cast<std::size_t>(index)];
-    // A 12-pixel character cell, as the controller's workshop program always had.
     QFont bold = font();
-    bold.setPixelSize(11);
+    bold.setPixelSize(kLargestFieldPixels);
     bold.setWeight(QFont::Bold);
     c.field = new QLineEdit(content_);
     c.field->setReadOnly(true);
@@ -220,7 +216,11 @@ QPushButton* CTimeCorrView::addButton(const QString& text, const char* name,
 }
 
 int CTimeCorrView::leastPlotWidth() const {
-    const QFontMetrics metrics(columns_[0].field->font());
+    return leastPlotWidth(columns_[0].field->font());
+}
+
+int CTimeCorrView::leastPlotWidth(const QFont& font) {
+    const QFontMetrics metrics(font);
     // The widest value, the field's border and inner margins, and a pixel between fields.
     const int column = metrics.horizontalAdvance(kWidestValue) + 7;
     return static_cast<int>(std::ceil(column * kColumnsAcross));
@@ -238,12 +238,37 @@ QRect CTimeCorrView::chartRect() const {
 
 // The plot takes the content's width and whatever height the controls below leave it,
 // up to the chart's own 280 pixels; each column's controls lie under its bar.
+// The largest field font in which the widest value the controller may hold ("-100")
+// fits all 25 columns into the pane's width, set close below the usual size.
+void CTimeCorrView::fitFieldFont() {
+    const int room = viewport()->width() - kLeft - kRight;
+    QFont font = columns_[0].field->font();
+    for (int pixels = kLargestFieldPixels; pixels >= kSmallestFieldPixels; --pixels) {
+        font.setPixelSize(pixels);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, pixels < kLargestFieldPixels ? -1.0 : 0.0);
+        if (leastPlotWidth(font) <= room) {
+            break;
+        }
+    }
+    if (font != columns_[0].field->font()) {
+        for (column_t& c : columns_) {
+            c.field->setFont(font);
+        }
+    }
+}
+
 void CTimeCorrView::layoutContent() {
+    fitFieldFont();
     const int buttonHeight = read_->sizeHint().height();
     const int noteHeight = written_->sizeHint().height();
     const int below = kLabelBand + kColumnHeight + kGap + buttonHeight + kGap + noteHeight + kGap;
     const int least = leastPlotWidth();
-    content_->setMinimumSize(kLeft + least + kRight, kTop + kLeastPlotHeight + below);
+    int buttonsWidth = 0;
+    for (QPushButton* button : {read_, write_, clear_, undoButton_, redoButton_}) {
+        buttonsWidth += button->sizeHint().width() + kGap;
+    }
+    content_->setMinimumSize(kLeft + std::max(least, buttonsWidth) + kRight,
+                             kTop + kLeastPlotHeight + below);
     const int width = std::max(least, content_->width() - kLeft - kRight);
     const int height = std::clamp(content_->height() - kTop - below, kLeastPlotHeight,
                                   CTimeCorrChart::kPlotHeight);
@@ -274,6 +299,11 @@ void CTimeCorrView::layoutContent() {
     written_->setGeometry(kLeft, y + buttonHeight + kGap,
                           std::max(0, content_->width() - kLeft - kRight), noteHeight);
     content_->update();
+}
+
+void CTimeCorrView::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    layoutContent();
 }
 
 bool CTimeCorrView::eventFilter(QObject* watched, QEvent* event) {

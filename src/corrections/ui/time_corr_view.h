@@ -57,7 +57,7 @@ class CTimeCorrView : public QScrollArea {
     };
     state_t state() const;
     // Shows `state` without an undo step (the undo commands themselves).
-    void show(const state_t& state);
+    void showState(const state_t& state);
     QUndoStack* undoStack() const { return undo_; }
     // What closing would lose: "" when the table on screen is what the controller holds.
     QString unsavedText() const;
@@ -77,6 +77,8 @@ class CTimeCorrView : public QScrollArea {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A narrower pane may need a smaller field font before the content scrolls.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     struct column_t {
@@ -90,6 +92,8 @@ class CTimeCorrView : public QScrollArea {
     QPushButton* addButton(const QString& text, const char* name, void (CTimeCorrView::*handler)());
     void layoutContent();
     int leastPlotWidth() const;
+    static int leastPlotWidth(const QFont& font);
+    void fitFieldFont();
     void refreshChart();
     void updateFields();
     void enableColumn(int index);
