@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 #include "app_fixture.h"
 #include "corrections/ui/inj_map_dlg.h"
@@ -293,6 +294,17 @@ TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
         EXPECT_EQ(list().cellText(c.row, c.column), c.text) << c.row << "," << c.column;
         EXPECT_EQ(tip(c.row, c.column), c.tip) << c.row << "," << c.column;
         EXPECT_EQ(list().weak(c.row, c.column), c.weak) << c.row << "," << c.column;
+    }
+    if (const char* shot = std::getenv("VAPRON_MAP_LIST_SHOT")) {
+        click("fill");
+        CMapList alone;  // the list as the pane shows it
+        alone.showState(list().state());
+        alone.resize(660, 420);
+        alone.show();
+        QApplication::processEvents();
+        alone.scrollToItem(alone.item(8, 0), QAbstractItemView::PositionAtTop);
+        alone.grab().save(shot);
+        list().undoStack()->undo();
     }
     EXPECT_EQ(app.doc().map()[10 * 8 + 2], 110);
     EXPECT_EQ(app.doc().map()[17 * 8 + 6], 113);

@@ -161,6 +161,7 @@ void CMapView::firstUpdate() {
     notice.show();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     OnBtnRead();
+    list_->undoStack()->clear();  // the map as found is where undoing ends
 }
 
 void CMapView::showFailure(const char* text, const QString& detail) {
