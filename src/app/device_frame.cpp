@@ -153,11 +153,34 @@ void CDeviceFrame::hideAutoSetupPane() {
 
 void CDeviceFrame::showMapPane() {
     hideAutoSetupPane();
-    setColumn(MAP, kMapWidth);
+    if (paneWidth(MAP) > 0) {
+        return;
+    }
+    const QList<int> sizes = main_->sizes();
+    const int room = sizes[MAP] + sizes[RIGHT];
+    const int beside = room - kMapWidth;
+    const int tableNeeds = right_->widget(1)->sizeHint().width();
+    if (beside >= tableNeeds) {
+        setColumn(MAP, kMapWidth);
+        return;
+    }
+    rightBeforeMap_ = right_->sizes();
+    rightWidthBeforeMap_ = sizes[RIGHT];
+    right_->setSizes({rightBeforeMap_.value(0) + rightBeforeMap_.value(1), 0});
+    setColumn(MAP, beside >= kLeastChartWidth ? kMapWidth : room);
 }
 
 void CDeviceFrame::hideMapPane() {
     setColumn(MAP, 0);
+    restoreRightColumn();
+}
+
+void CDeviceFrame::restoreRightColumn() {
+    if (rightWidthBeforeMap_ < 0) {
+        return;
+    }
+    right_->setSizes(rightBeforeMap_);
+    rightWidthBeforeMap_ = -1;
 }
 
 int CDeviceFrame::paneWidth(Pane pane) const {

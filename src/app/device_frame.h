@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 #include "app/key_router.h"
@@ -22,6 +23,9 @@ class CDeviceFrame : public QWidget {
     static constexpr int kChartWidth = 700;
     static constexpr int kChartHeight = 220;
     static constexpr int kTableHeight = 600;
+    // Beside the map the chart needs at least this width to be read; the table the
+    // width its view asks for (its size hint).
+    static constexpr int kLeastChartWidth = 380;
 
     explicit CDeviceFrame(QWidget* parent = nullptr);
     ~CDeviceFrame() override;
@@ -35,7 +39,10 @@ class CDeviceFrame : public QWidget {
 
     void showAutoSetupPane();
     void hideAutoSetupPane();
-    // Showing the map collapses the auto-calibration pane.
+    // Showing the map collapses the auto-calibration pane. Where the column beside it has
+    // no room for the whole time-correction table, the table gives way to the chart
+    // while the map is shown, and where not even the chart fits, the map takes the
+    // column's room too; hiding the map gives both back.
     void showMapPane();
     void hideMapPane();
     int paneWidth(Pane pane) const;
@@ -69,6 +76,7 @@ class CDeviceFrame : public QWidget {
     void replace(QSplitter* splitter, int index, QWidget* view);
     static void makeCollapsible(QWidget* pane);
     void setColumn(int column, int width);
+    void restoreRightColumn();
 
     QSplitter* main_;
     QSplitter* right_;
@@ -76,4 +84,7 @@ class CDeviceFrame : public QWidget {
     CKeyRouter keys_;
     int chart_ = 1;  // the injection-time chart is shown at start
     bool laidOut_ = false;
+    // The sizes the map pane took from the chart column, to give back when it hides.
+    QList<int> rightBeforeMap_;
+    int rightWidthBeforeMap_ = -1;
 };

@@ -10,6 +10,7 @@
 #include "app/device_doc.h"
 #include "app/device_frame.h"
 #include "app/device_menu.h"
+#include "widgets/message_box.h"
 
 namespace {
 
@@ -45,7 +46,28 @@ CMainFrame::CMainFrame(CDeviceDoc& document, CDeviceFrame* frame) : doc_(documen
     connect(&document, &CDeviceDoc::titleChanged, this, &QWidget::setWindowTitle);
 }
 
+bool CMainFrame::mayClose() {
+    QStringList lost;
+    for (const UnsavedCheck& check : unsaved_) {
+        const QString text = check();
+        if (!text.isEmpty()) {
+            lost << text;
+        }
+    }
+    if (lost.isEmpty()) {
+        return true;
+    }
+    const QString text = "Te zmiany nie są wpisane do sterownika i zostaną utracone:\n" +
+                         lost.join("\n") + "\n" + kUnsavedQuestion;
+    return CMessageBox::show(this, text, CMessageBox::Icon::Question,
+                             CMessageBox::Buttons::OkCancel) == CMessageBox::Answer::Ok;
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!closed_ && !mayClose()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         closed_ = true;
         doc_.OnCloseDocument();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include <QMainWindow>
 
 class QAction;
@@ -19,6 +22,11 @@ class CMainFrame : public QMainWindow {
     QAction* printAction() const { return print_; }
     QAction* aboutAction() const { return about_; }
 
+    // Tells what closing would lose ("" for nothing); asked before the window closes.
+    using UnsavedCheck = std::function<QString()>;
+    void addUnsavedCheck(UnsavedCheck check) { unsaved_.push_back(std::move(check)); }
+    static constexpr const char* kUnsavedQuestion = "Czy zamknąć program mimo to?";
+
   signals:
     void printRequested();
 
@@ -32,4 +40,8 @@ class CMainFrame : public QMainWindow {
     QAction* print_;
     QAction* about_;
     bool closed_ = false;
+    std::vector<UnsavedCheck> unsaved_;
+
+    // False when the user keeps the window open for what is not yet written.
+    bool mayClose();
 };

@@ -117,11 +117,15 @@ void CVapron::createWindows() {
     doc_->setBar(frame_->bar());
     panel_ = new CDevicePanel(*doc_);
     frame_->setPanel(panel_);
-    frame_->setMapView(new CMapView(*doc_));
+    auto* map = new CMapView(*doc_);
+    frame_->setMapView(map);
+    mainFrame_->addUnsavedCheck([map] { return map->unsavedText(); });
     doc_->setDevicePanel(panel_);
     view_ = new CDisplayView(*doc_);
     frame_->setDisplayView(view_);
-    frame_->setTimeCorrView(new CTimeCorrView(*doc_));  // reads the table once connected
+    auto* table = new CTimeCorrView(*doc_);  // reads the table once connected
+    frame_->setTimeCorrView(table);
+    mainFrame_->addUnsavedCheck([table] { return table->unsavedText(); });
     doc_->setDisplayView(view_);
     doc_->setRefreshPeriodSetter([view = view_](int ms) { view->setRefreshPeriod(ms); });
     doc_->setShowAll([view = view_] { view->showAll(); });

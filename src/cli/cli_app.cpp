@@ -88,9 +88,14 @@ void CCliApp::defineCommands(CLI::App& app) {
     mapWrite->add_option("file", o.file, "Map file (a FIFO or pipe is read too)")->required();
     mapWrite->add_flag("--keep-functions", o.keepFunctions,
                        "Leave the settings' function switches as they are");
-    map->add_subcommand("build", "Build a map proposal from a recording (offline)")
-        ->add_option("file", o.file, "Recording (.lpgd)")
-        ->required();
+    auto* build = map->add_subcommand("build", "Build a map proposal from a recording (offline)");
+    build->add_option("file", o.file, "Recording (.lpgd)")->required();
+    build
+        ->add_option("--clock-hz", o.clockHz,
+                     "Controller clock of the recording in Hz (default: from FILE-config)")
+        ->check(CLI::Range(1000ul, 1000000ul));
+    build->add_flag("--fill", o.fill,
+                    "Fill empty cells lying between values (listed on standard error)");
 
     auto* table = app.add_subcommand("table", "The time-correction table");
     table->require_subcommand(1);
@@ -154,7 +159,8 @@ int CCliApp::dispatch(CLI::App& app) {
     if (sub("export"))
         return CCliExport::run(opt_->file, opt_->output, opt_->json, std::cout, std::cerr);
     if (nested("map", "build"))
-        return CCliMapBuild::run(opt_->file, opt_->json, std::cout, std::cerr);
+        return CCliMapBuild::run(opt_->file, {opt_->json, opt_->clockHz, opt_->fill}, std::cout,
+                                 std::cerr);
     if (nested("settings", "diff"))
         return cmdSettingsDiff();  // connects only when a source is the controller
     if (nested("settings", "load"))

@@ -7,12 +7,17 @@
 #include "corrections/inj_map.h"
 #include "corrections/inj_map_build.h"
 #include "corrections/inj_map_text.h"
+#include "corrections/map_fill.h"
 #include "diag/recording_probe.h"
+#include "diag/settings_history.h"
 #include "support/error_guard.h"
 
 using nlohmann::json;
 
 namespace {
+
+// The clock of the controllers this program was first written for.
+constexpr unsigned long kDefaultClockHz = 40000;
 
 // 50 rows of 8 values of one per-cell array.
 template <class Array>
@@ -47,7 +52,8 @@ std::string CCliMapBuild::toText(const map_proposal_t& p) {
     return text.str();
 }
 
-int CCliMapBuild::run(const std::string& file, bool asJson, std::ostream& out, std::ostream& err) {
+int CCliMapBuild::run(const std::string& file, const options_t& options, std::ostream& out,
+                      std::ostream& err) {
     CInjMap recording(file);
     if (!recording.reader().isOpen()) {
         err << injmap_text::kCannotOpen << '\n'
@@ -56,8 +62,13 @@ int CCliMapBuild::run(const std::string& file, bool asJson, std::ostream& out, s
         return CCliApp::EXIT_IO;
     }
     CInjMapBuild build;
+    build.setClock(options.clockHz != 0 ? options.clockHz : CSettingsHistory::clockOf(file));
+    if (build.clock() == 0) {
+        build.setClock(kDefaultClockHz);
+        err << injmap_text::unknownClock(file, kDefaultClockHz) << std::endl;
+    }
     recording.build(build);
-    const map_proposal_t proposal = build.proposal();
+    map_proposal_t proposal = build.proposal();
     if (proposal.samples == 0) {
         err << injmap_text::kNoSamples << '\n'
             << injmap_text::detail(file, CRecordingProbe::probe(file).reason) << std::endl;
@@ -71,8 +82,19 @@ int CCliMapBuild::run(const std::string& file, bool asJson, std::ostream& out, s
     if (proposal.empty()) {
         err << injmap_text::emptyProposal(file, proposal) << std::endl;
     }
-    if (asJson) {
-        out << toJson(proposal).dump(2, ' ', false, json::error_handler_t::replace) << std::endl;
+    CMapFill::cells_t filled{};
+    if (options.fill) {
+        const CMapFill::result_t result = CMapFill::fill(proposal.percent, proposal.valued);
+        proposal.percent = result.percent;
+        filled = result.filled;
+        err << injmap_text::filledCells(filled) << std::endl;
+    }
+    if (options.json) {
+        json document = toJson(proposal);
+        if (options.fill) {
+            document["filled"] = rowsOf(filled);
+        }
+        out << document.dump(2, ' ', false, json::error_handler_t::replace) << std::endl;
     } else {
         out << toText(proposal) << std::flush;
     }

@@ -24,7 +24,9 @@ struct CCliApp::Options {
     int injector = 1;
     long samples = 0;
     double seconds = 0;
-    bool coverage = false;  // record: map coverage on standard error
+    bool coverage = false;      // record: map coverage on standard error
+    unsigned long clockHz = 0;  // map build: the recording's controller clock
+    bool fill = false;          // map build: fill the cells between values
     std::string hex;
     double tolerance = 10.0;     // autocal
     bool yes = false;            // autocal: the idle question is answered

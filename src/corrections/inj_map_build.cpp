@@ -1,16 +1,35 @@
 #include "corrections/inj_map_build.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int kGasolineState = 2;
+// Revolutions a minute per timer tick of the engine period, per hertz of the clock.
+constexpr double kRpmPerHz = 120.0;
+
+std::int64_t nearness(std::int64_t gasoline, std::int64_t lpg) {
+    const std::int64_t need = CInjMapBuild::kTooFewSamples + 1;
+    return std::min(std::min(gasoline, need), std::min(lpg, need)) * 4 * need +
+           std::min(gasoline, need) + std::min(lpg, need);
+}
 
 }  // namespace
 
+CInjMapBuild::reading_t CInjMapBuild::readingOf(const app_msg_t& sample) const {
+    reading_t r{sample.gasTimeMs(), sample.rpm(), sample.vacuumKpa(),
+                sample.work_state == kGasolineState};
+    if (clockHz_ != 0) {
+        const double hz = static_cast<double>(clockHz_);
+        r.timeMs = sample.gas_time * 1000.0 / hz;
+        r.rpm = sample.rpm_period == 0 ? 0.0 : hz * kRpmPerHz / sample.rpm_period;
+    }
+    return r;
+}
+
 bool CInjMapBuild::add(const app_msg_t& sample) {
-    return add(reading_t{sample.gasTimeMs(), sample.rpm(), sample.vacuumKpa(),
-                         sample.work_state == kGasolineState});
+    return add(readingOf(sample));
 }
 
 bool CInjMapBuild::add(const reading_t& r) {
@@ -27,24 +46,27 @@ bool CInjMapBuild::add(const reading_t& r) {
         return false;
     }
     const int speedBand = static_cast<int>(std::trunc(r.rpm)) / injmap::kColumnRpm;
-    const int msRow = static_cast<int>(std::trunc(r.timeMs));
     MapCellStats& cell = stats_[vacuumBand * kSpeedBands + speedBand];
-    const int support = msRow * kSpeedBands + speedBand;
     if (r.gasoline) {
         ++cell.gasCount;
         cell.gasTime += r.timeMs;
-        ++gasSupport_[support];
     } else {
         ++cell.otherCount;
         cell.otherTime += r.timeMs;
-        ++otherSupport_[support];
     }
     ++accepted_;
     return true;
 }
 
-CInjMapBuild::percent_table_t CInjMapBuild::percentTable() const {
-    percent_table_t table{};
+void CInjMapBuild::addPending(support_t& row, const MapCellStats& c) {
+    if (nearness(c.gasCount, c.otherCount) > nearness(row.gasoline, row.lpg)) {
+        row = {c.gasCount, c.otherCount};
+    }
+}
+
+CInjMapBuild::rows_t CInjMapBuild::rows() const {
+    rows_t rows;
+    row_table_t<support_t> pending{};
     // Vacuum bands outside, speed bands inside: the order in which the bands of one row
     // are averaged decides the result.
     for (int v = 0; v < kVacuumBands; ++v) {
@@ -58,19 +80,34 @@ CInjMapBuild::percent_table_t CInjMapBuild::percentTable() const {
                 c.otherTime != 0) {
                 c.percent = (c.otherTime - c.gasTime) * 100.0 / c.gasTime;
             }
-            const int row = static_cast<int>(std::trunc(c.gasTime));
-            if (c.percent == 0 || row < 0 || row >= kMsRows) {
+            // The value lands in the row of the gasoline average; a cell without a
+            // gasoline sample yet is shown where its LPG samples are.
+            const double rowTime = c.gasCount != 0 ? c.gasTime : c.otherTime;
+            const int row = static_cast<int>(std::trunc(rowTime));
+            if (row < 0 || row >= kMsRows || c.gasCount + c.otherCount == 0) {
                 continue;
             }
-            double& slot = table[row * kSpeedBands + s];
+            const int at = row * kSpeedBands + s;
+            if (c.percent == 0) {
+                addPending(pending[at], c);
+                continue;
+            }
+            double& slot = rows.percent[at];
             slot = slot == 0 ? c.percent : (slot + c.percent) / 2;
+            rows.support[at].gasoline += c.gasCount;
+            rows.support[at].lpg += c.otherCount;
         }
     }
-    return table;
+    for (std::size_t at = 0; at < pending.size(); ++at) {
+        if (rows.percent[at] == 0) {
+            rows.support[at] = pending[at];
+        }
+    }
+    return rows;
 }
 
 map_proposal_t CInjMapBuild::proposal() const {
-    const percent_table_t table = percentTable();
+    const rows_t table = rows();
     map_proposal_t p;
     p.samples = samples_;
     p.accepted = accepted_;
@@ -79,10 +116,10 @@ map_proposal_t CInjMapBuild::proposal() const {
             // Each whole millisecond fills its two half-millisecond rows.
             const int from = (r / 2) * kSpeedBands + s;
             const int cell = injmap::cellIndex(r, s);
-            p.valued[cell] = table[from] != 0;
-            p.percent[cell] = injmap::proposalPercent(table[from]);
-            p.gasolineSamples[cell] = gasSupport_[from];
-            p.lpgSamples[cell] = otherSupport_[from];
+            p.valued[cell] = table.percent[from] != 0;
+            p.percent[cell] = injmap::proposalPercent(table.percent[from]);
+            p.gasolineSamples[cell] = table.support[from].gasoline;
+            p.lpgSamples[cell] = table.support[from].lpg;
         }
     }
     return p;

@@ -36,6 +36,13 @@ class CInjMapBuild {
         bool gasoline = false;
     };
 
+    // The controller clock the samples were recorded with, in hertz; 0 (the start)
+    // converts them with the process-wide timing values.
+    void setClock(unsigned long hz) { clockHz_ = hz; }
+    unsigned long clock() const { return clockHz_; }
+    // A recorded sample in engineering units, with the build's clock.
+    reading_t readingOf(const app_msg_t& sample) const;
+
     // Every sample of the recording, in file order; true when it was accepted.
     bool add(const app_msg_t& sample);
     bool add(const reading_t& reading);
@@ -51,15 +58,26 @@ class CInjMapBuild {
     std::uint64_t accepted() const { return accepted_; }
 
   private:
-    using percent_table_t = std::array<double, kMsRows * kSpeedBands>;
+    template <class T>
+    using row_table_t = std::array<T, kMsRows * kSpeedBands>;
+    // Samples behind one whole-millisecond row of a speed band.
+    struct support_t {
+        std::int64_t gasoline = 0;
+        std::int64_t lpg = 0;
+    };
+    struct rows_t {
+        row_table_t<double> percent{};
+        // The cells that gave the row's value, or (while it has none) the cell landing
+        // in the row that comes nearest to giving one.
+        row_table_t<support_t> support{};
+    };
 
     // Averages and percentages of every cell, then the vacuum bands merged into rows.
-    percent_table_t percentTable() const;
+    rows_t rows() const;
+    static void addPending(support_t& row, const MapCellStats& cell);
 
     std::array<MapCellStats, kVacuumBands * kSpeedBands> stats_{};
-    // Accepted samples by whole millisecond and speed band.
-    std::array<std::int64_t, kMsRows * kSpeedBands> gasSupport_{};
-    std::array<std::int64_t, kMsRows * kSpeedBands> otherSupport_{};
+    unsigned long clockHz_ = 0;
     std::uint64_t samples_ = 0;
     std::uint64_t accepted_ = 0;
 };

@@ -6,20 +6,36 @@
 #include "diag/diag_data.h"
 
 std::size_t CMapCoverage::update(const CDiagData& store) {
-    const std::size_t size = store.getSize();
-    if (size < seen_) {
-        restart();
+    // A store cleared between two updates holds another run, however many samples it
+    // has gained since: the coverage starts again. A clear during the copy is caught by
+    // asking again afterwards.
+    for (;;) {
+        const std::uint64_t run = store.run();
+        if (run != run_) {
+            restart();
+            run_ = run;
+        }
+        const std::size_t size = store.getSize();
+        if (size < seen_) {
+            restart();
+        }
+        if (size <= seen_) {
+            if (store.run() != run_) {
+                continue;
+            }
+            return 0;
+        }
+        batch_.clear();
+        // The store counts positions in int; a run never comes near that.
+        const auto first = static_cast<int>(std::min<std::size_t>(seen_, INT_MAX));
+        const auto end = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
+        store.getRange(batch_, first, end);
+        if (store.run() != run_) {
+            continue;
+        }
+        add(batch_.data(), batch_.size());
+        return batch_.size();
     }
-    if (size == seen_) {
-        return 0;
-    }
-    batch_.clear();
-    // The store counts positions in int; a run never comes near that.
-    const auto first = static_cast<int>(std::min<std::size_t>(seen_, INT_MAX));
-    const auto end = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
-    store.getRange(batch_, first, end);
-    add(batch_.data(), batch_.size());
-    return batch_.size();
 }
 
 void CMapCoverage::add(const app_msg_t* samples, std::size_t count) {
@@ -44,7 +60,8 @@ CMapCoverage::counts_t CMapCoverage::countsOf(const map_proposal_t& proposal) {
     for (int cell = 0; cell < injmap::kCells; ++cell) {
         if (proposal.valued[cell]) {
             ++counts.valued;
-        } else if (share(proposal.gasolineSamples[cell], proposal.lpgSamples[cell]) >= 0.5) {
+        } else if (proposal.gasolineSamples[cell] >= kHalfNeeded &&
+                   proposal.lpgSamples[cell] >= kHalfNeeded) {
             ++counts.halfCovered;
         }
     }

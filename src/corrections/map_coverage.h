@@ -19,16 +19,18 @@ class CMapCoverage {
   public:
     // A value needs more than CInjMapBuild::kTooFewSamples samples in each group.
     static constexpr std::int64_t kNeeded = CInjMapBuild::kTooFewSamples + 1;
+    static constexpr std::int64_t kHalfNeeded = (kNeeded + 1) / 2;
 
     // Map cells (of injmap::kCells) by how far the drive has covered them.
     struct counts_t {
-        int valued = 0;       // the proposal has a value
-        int halfCovered = 0;  // no value yet, but at least half the samples it needs
+        int valued = 0;  // the proposal has a value
+        // No value yet, but each group has at least half the samples a value needs.
+        int halfCovered = 0;
         bool operator==(const counts_t&) const = default;
     };
 
     // Takes the samples the store gained since the last update; returns how many. A
-    // store that shrank was cleared for a new run: the coverage starts again.
+    // store cleared since (a new run or a replay) makes the coverage start again.
     std::size_t update(const CDiagData& store);
     void add(const app_msg_t* samples, std::size_t count);
     void restart();
@@ -46,5 +48,6 @@ class CMapCoverage {
   private:
     CInjMapBuild build_;
     std::size_t seen_ = 0;
+    std::uint64_t run_ = 0;         // of the store the samples came from
     std::vector<app_msg_t> batch_;  // reused between updates
 };

@@ -6,9 +6,11 @@
 #include "corrections/inj_map_cells.h"
 
 // A map built from a recording: the whole percent of every cell (limited to what the
-// controller takes; 0 where the recording gave no value) and how many accepted samples
-// of each group fell into the cell's whole millisecond and speed column, which is what
-// tells the installer how far to trust the value.
+// controller takes; 0 where the recording gave no value) and the samples of each group
+// behind it, which is what tells the installer how far to trust the value: those of the
+// speed and vacuum cells that gave the value, or, while the cell has none, those of the
+// cell whose gasoline average (its LPG average, before a gasoline sample) lies in the
+// row and that comes nearest to giving one.
 struct map_proposal_t {
     std::array<int, injmap::kCells> percent{};
     // The cell has a value, even one that rounds to 0 %.

@@ -105,6 +105,12 @@ void CDiagData::clear() {
     // A long run holds a lot of memory; the next run starts from nothing anyway.
     decltype(chunks_)().swap(chunks_);
     size_ = 0;
+    ++run_;
+}
+
+std::uint64_t CDiagData::run() const {
+    std::lock_guard<CMutex> hold(mutex_);
+    return run_;
 }
 
 std::size_t CDiagData::memoryBytes() const {

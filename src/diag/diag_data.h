@@ -35,7 +35,11 @@ class CDiagData {
     // as 0.
     void getRange(std::vector<app_msg_t>& out, int first, int end) const;
     std::size_t getSize() const;
+    // Empties the store for a new run, which gets the next run number.
     void clear();
+    // Changes whenever the store is cleared, so that a reader that copies samples out
+    // bit by bit knows when the samples it holds belong to an earlier run.
+    std::uint64_t run() const;
     // Bytes the samples occupy, growth room included.
     std::size_t memoryBytes() const;
 
@@ -48,4 +52,5 @@ class CDiagData {
     mutable CMutex mutex_;
     std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
     std::size_t size_ = 0;
+    std::uint64_t run_ = 0;
 };

@@ -23,9 +23,10 @@ CDiagRSThread::CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string f
       device_(device),
       selectedInjector_(selectedInjector),
       onStopped_(std::move(onStopped)) {
-    // No companion beside a recording that cannot be written.
+    // No companion beside a recording that cannot be written. The companion starts
+    // with the controller as the run begins, its clock with it.
     if (recording_.open(fileName_)) {
-        CSettingsHistory::truncate(fileName_);
+        CSettingsHistory::startRun(fileName_, device_.info());
     }
 }
 

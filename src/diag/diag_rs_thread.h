@@ -16,8 +16,9 @@ class CLPGDevice;
 // and hands them to the store. The serial exchange paces the loop.
 class CDiagRSThread : public CDiagInputThread {
   public:
-    // Truncates the recording and its "-config" companion at once, even if no sample
-    // follows; a recording that cannot be opened gets no companion. `onStopped` runs
+    // Truncates the recording and starts its "-config" companion with the controller's
+    // record at once, even if no sample follows; a recording that cannot be opened gets
+    // no companion. `onStopped` runs
     // when the worker closes (on the worker thread).
     CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string fileName,
                   std::atomic<bool>& runFlag, const std::atomic<int>& selectedInjector,

@@ -12,6 +12,8 @@ namespace {
 // Settings are written a few times in a recording; a companion holding more snapshots
 // than this (12 MB) is not one of ours, and the rest of it is not read.
 constexpr std::size_t kMaxSnapshots = 10000;
+// The controller clock record's fifth word is its timer frequency.
+constexpr std::size_t kFrequencyWord = 4;
 
 }  // namespace
 
@@ -30,6 +32,35 @@ bool CSettingsHistory::truncate(const std::string& recordingName) {
         return false;
     }
     return ::close(fd) == 0;
+}
+
+bool CSettingsHistory::startRun(const std::string& recordingName, const device_info_t& info) {
+    return startRun(recordingName, info, std::time(nullptr));
+}
+
+bool CSettingsHistory::startRun(const std::string& recordingName, const device_info_t& info,
+                                std::time_t now) {
+    if (!truncate(recordingName)) {
+        return false;
+    }
+    if (info.version != device_info_t::kVersion) {
+        return true;
+    }
+    device_info_t start = info;
+    start.timeStamp = timeText(now);
+    start.recordPosition = 0;
+    return appendImage(companionName(recordingName), start.toBytes().data());
+}
+
+unsigned long CSettingsHistory::clockOf(const std::string& recordingName) {
+    std::vector<device_info_t> history;
+    readHistory(recordingName, history);
+    for (const device_info_t& snapshot : history) {
+        if (snapshot.clock[kFrequencyWord] != 0) {
+            return snapshot.clock[kFrequencyWord];
+        }
+    }
+    return 0;
 }
 
 bool CSettingsHistory::appendSnapshot(const std::string& recordingName, device_info_t& info,

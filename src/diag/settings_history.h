@@ -21,6 +21,16 @@ class CSettingsHistory {
     // Creates the companion or empties it; false when no recording is named or the
     // companion cannot be written or is not a regular file (which is left alone).
     static bool truncate(const std::string& recordingName);
+    // A new run: the companion emptied, then the record as the run starts (position 0),
+    // so that the controller's clock and settings travel with the recording. A record
+    // of another firmware version would end the history for every reader, so none is
+    // written for it. False when nothing could be written.
+    static bool startRun(const std::string& recordingName, const device_info_t& info);
+    static bool startRun(const std::string& recordingName, const device_info_t& info,
+                         std::time_t now);
+    // The controller's timer frequency in hertz from the first snapshot that holds one;
+    // 0 when the companion holds none (or is missing, as beside older recordings).
+    static unsigned long clockOf(const std::string& recordingName);
 
     // Stamps `info` with the time and the newest sample's index and appends its image.
     // Does nothing and returns false when no recording is named or the store is empty;

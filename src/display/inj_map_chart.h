@@ -11,11 +11,14 @@ class CInjMapChart : public CXYChart {
     static constexpr double kMaxSpeed = 8000.0;
     static constexpr double kMinGasTimeMs = 2.0;
     static constexpr double kLpgOffsetMs = 25.0;
+    static constexpr const char* kXCaption = "Podciśnienie w kolektorze [kPa]; czas wtrysku [ms]";
 
     explicit CInjMapChart(QWidget* owner = nullptr);
 
     const char* getName() const override { return "CInjMapChart"; }
     void setData(const std::vector<app_msg_t>& samples) override;
+    // The points, then the x caption under the labels.
+    void drawPoints(QPainter& painter) const override;
     QString formatX(double value) const override;
     QString formatY(double value) const override;
 };

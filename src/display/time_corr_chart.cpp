@@ -1,5 +1,7 @@
 #include "display/time_corr_chart.h"
 
+#include <algorithm>
+
 #include <QPainter>
 #include <QWidget>
 
@@ -19,8 +21,9 @@ void drawBox(QPainter& painter, const QRect& rect, std::uint32_t fill) {
 
 }  // namespace
 
+// A y label every 5 %, so that 0 has one.
 CTimeCorrChart::CTimeCorrChart(QWidget* owner)
-    : CXYChart(owner, QStringLiteral("Poprawka [%]"), {1.0, 25.9, 1.0}, {-25.0, 25.0, 2.0},
+    : CXYChart(owner, QStringLiteral("Poprawka [%]"), {1.0, 25.9, 1.0}, {-25.0, 25.0, 5.0},
                {45, 10, 0, 0}) {}
 
 void CTimeCorrChart::setSize(const QSize&) {
@@ -67,7 +70,24 @@ std::uint32_t CTimeCorrChart::barColour(std::size_t column) const {
 QRect CTimeCorrChart::barRect(const CPlotMapping& map, const chart_point_t& point) const {
     const int left = map.toX(point.x) + kBarInset;
     const int right = map.toX(point.x + 1.0) - kBarGap;
-    return QRect(QPoint(left, map.toY(0.0)), QPoint(right, map.toY(point.y))).normalized();
+    const double y = std::clamp(point.y, map.yAxis().min, map.yAxis().max);
+    return QRect(QPoint(left, map.toY(0.0)), QPoint(right, map.toY(y))).normalized();
+}
+
+bool CTimeCorrChart::beyondScale(const CPlotMapping& map, double value) {
+    return value > map.yAxis().max || value < map.yAxis().min;
+}
+
+// A bar cut at the edge of the scale ends in a white arrow pointing on.
+void CTimeCorrChart::drawCutMark(QPainter& painter, const QRect& bar, bool up) {
+    const int mid = bar.center().x();
+    const int half = std::max(2, bar.width() / 2 - 2);
+    const int tip = up ? bar.top() + 1 : bar.bottom() - 1;
+    const int base = up ? tip + half : tip - half;
+    const QPoint arrow[] = {{mid, tip}, {mid - half, base}, {mid + half, base}};
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(arrow, 3);
 }
 
 QRect CTimeCorrChart::columnRect(int x) const {
@@ -80,12 +100,20 @@ QRect CTimeCorrChart::columnRect(int x) const {
 void CTimeCorrChart::drawPoints(QPainter& painter) const {
     const CPlotMapping map = mapping();
     if (marker_ != 0 && map.contains(marker_, map.yAxis().min)) {
-        drawBox(painter, columnRect(marker_), kMarkerColour);
+        // Light and without an outline, so that the bar in front of it stays readable.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(kMarkerFill));
+        painter.drawRect(columnRect(marker_));
     }
     for (std::size_t column = 0; column < points().size(); ++column) {
         const chart_point_t& p = points()[column];
-        if (map.contains(p.x, p.y)) {
-            drawBox(painter, barRect(map, p), barColour(column));
+        if (!map.contains(p.x, map.yAxis().min)) {
+            continue;
+        }
+        const QRect bar = barRect(map, p);
+        drawBox(painter, bar, barColour(column));
+        if (beyondScale(map, p.y)) {
+            drawCutMark(painter, bar, p.y > 0);
         }
     }
     painter.setBrush(Qt::NoBrush);

@@ -2,11 +2,14 @@
 
 #include <array>
 
+#include <QColor>
+
 #include "display/xy_chart.h"
 
 // The 25 time corrections as bars over a fixed 750 × 280 plot: value i sits at x = i + 1.
-// Columns 0 and 24 and the columns set by hand are blue, the interpolated ones grey. The
-// live marker (the whole gasoline-time column the engine is in now) is drawn red behind
+// Columns 0 and 24 and the columns set by hand are blue, the interpolated ones grey; a
+// value beyond the ±25 % scale is drawn to the edge and ends in an arrow. The live
+// marker (the whole gasoline-time column the engine is in now) is drawn light red behind
 // the bars.
 class CTimeCorrChart : public CXYChart {
   public:
@@ -19,6 +22,7 @@ class CTimeCorrChart : public CXYChart {
     static constexpr std::uint32_t kManualColour = 0xFF0000;
     static constexpr std::uint32_t kInterpolatedColour = 0x6F6F6F;
     static constexpr std::uint32_t kMarkerColour = 0x0000FF;
+    static constexpr QRgb kMarkerFill = 0xFFFFB4B4;
 
     explicit CTimeCorrChart(QWidget* owner = nullptr);
 
@@ -53,10 +57,16 @@ class CTimeCorrChart : public CXYChart {
     void setMarker(int x);
     // The marker's column at x, in pixels.
     QRect columnRect(int x) const;
+    // The bar of a column as drawn, and whether its value lies beyond the scale (the bar
+    // then ends at the edge in an arrow).
+    QRect barOf(std::size_t column) const { return barRect(mapping(), points().at(column)); }
+    bool cut(std::size_t column) const { return beyondScale(mapping(), points().at(column).y); }
 
   private:
     QRect barRect(const CPlotMapping& map, const chart_point_t& point) const;
     std::uint32_t barColour(std::size_t column) const;
+    static bool beyondScale(const CPlotMapping& map, double value);
+    static void drawCutMark(QPainter& painter, const QRect& bar, bool up);
 
     ManualFlags manual_{};
     bool interpolate_ = true;

@@ -185,7 +185,9 @@ class CLPGDevice : public CLPGDeviceErr {
     bool writeFuelSensor(const FuelThresholds& thresholds);
     bool readFuelLevel(std::uint16_t& value);
 
-    // Decodes a sequence reply (eight values in ticks, 0 = not seen).
+    // Decodes a sequence reply (eight values in ticks, 0 = not seen). `staggered` is
+    // false only when at least two injectors are seen and all of them open within 1 ms
+    // of the first; an injector not seen takes no part.
     static std::vector<sequence_entry_t> decodeSequence(const std::uint16_t values[8],
                                                         bool& staggered);
     static std::uint16_t mapCheckWord(const std::uint8_t* map);

@@ -12,6 +12,8 @@ using namespace proto;
 namespace {
 
 constexpr std::uint16_t kNotSeen = 0xFFFF;
+// Injectors that open within this of the first are taken as opening together.
+constexpr double kSimultaneousMs = 1.0;
 constexpr int kTableOffset = 100;
 
 request_rule_t replyOfType(std::uint8_t type, bool stopOnOtherType = false) {
@@ -108,12 +110,20 @@ std::vector<sequence_entry_t> CLPGDevice::decodeSequence(const std::uint16_t val
     std::sort(
         entries.begin(), entries.end(),
         [](const sequence_entry_t& a, const sequence_entry_t& b) { return a.timeMs < b.timeMs; });
+    int present = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         entries[i].position = static_cast<int>(i) + 1;
-        // Absent injectors sit at 65535 ticks, so any of them marks the engine staggered.
-        if (i > 0 && std::trunc(std::fabs(entries[i].timeMs - entries[0].timeMs)) > 1) {
+        if (!entries[i].present) {
+            continue;  // an injector the controller does not see says nothing of the order
+        }
+        ++present;
+        if (std::fabs(entries[i].timeMs - entries[0].timeMs) > kSimultaneousMs) {
             staggered = true;
         }
+    }
+    // One injector alone shows no order either way.
+    if (present < 2) {
+        staggered = true;
     }
     return entries;
 }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+
+#include <QAbstractButton>
+#include <QSplitter>
 
 #include <QHeaderView>
 #include <QLabel>
@@ -9,6 +13,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 #include "app_fixture.h"
 #include "corrections/ui/inj_map_dlg.h"
@@ -16,6 +21,8 @@
 #include "corrections/ui/map_view.h"
 #include "corrections/ui/percent_edit.h"
 #include "corrections/ui/recording_task.h"
+#include "corrections/ui/time_corr_view.h"
+#include "diag/settings_history.h"
 
 namespace {
 
@@ -144,9 +151,20 @@ class MapViewTest : public ::testing::Test {
     void click(const char* button) { view->findChild<QPushButton*>(button)->click(); }
     // The support shown over a cell of speed column `column`.
     QString tip(int row, int column) { return list().item(row, column + 1)->toolTip(); }
+    // A recording with the companion its run started, which holds the controller's clock.
     QString write(const QString& name, const std::string& bytes) {
-        std::ofstream((app.home() + "/" + name).toStdString(), std::ios::binary) << bytes;
+        const std::string path = (app.home() + "/" + name).toStdString();
+        std::ofstream(path, std::ios::binary) << bytes;
+        CSettingsHistory::startRun(path, app.doc().info());
         return app.home() + "/" + name;
+    }
+    // The boxes but the questions before a write.
+    std::vector<QString> told() const {
+        std::vector<QString> failures;
+        for (const QString& box : app.boxes)
+            if (!box.startsWith("Wpisanie mapy"))
+                failures.push_back(box);
+        return failures;
     }
     std::uint8_t stored(int row, int column) { return app.sim().eeprom()[104 + row * 8 + column]; }
     bool mapSwitchedOn() {
@@ -261,7 +279,7 @@ TEST_F(MapViewTest, WriteLimitsTheValuesSwitchesTheMapOnAndResets) {
         list().setCellText(c.row, c.column, c.text);
     app.sim().clearRequests();
     click("write");
-    EXPECT_TRUE(app.boxes.empty());
+    EXPECT_TRUE(told().empty());
     for (const auto& c : cells) {
         EXPECT_EQ(stored(c.row, c.column), c.stored) << c.text;
         EXPECT_EQ(list().cellText(c.row, c.column), c.shown) << c.text;
@@ -301,9 +319,10 @@ TEST_F(MapViewTest, FailuresAreToldAndLeaveTheCellsAsTheyWere) {
         if (c.vanish)
             app.sim().faults().vanish();
         click(c.button);
-        ASSERT_EQ(app.boxes.size(), 1u) << c.box;
-        EXPECT_TRUE(app.boxes[0].startsWith(c.box)) << app.boxes[0].toStdString();
-        EXPECT_FALSE(app.boxes[0].section('\n', 1, 1).isEmpty()) << "a detail line";
+        const std::vector<QString> boxes = told();
+        ASSERT_EQ(boxes.size(), 1u) << c.box;
+        EXPECT_TRUE(boxes[0].startsWith(c.box)) << boxes[0].toStdString();
+        EXPECT_FALSE(boxes[0].section('\n', 1, 1).isEmpty()) << "a detail line";
         EXPECT_EQ(list().cellText(5, 5), "7%");
     }
     EXPECT_FALSE(mapSwitchedOn());
@@ -319,7 +338,7 @@ TEST_F(MapViewTest, FailuresAreToldAndLeaveTheCellsAsTheyWere) {
 
 TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
     // +10 % on 11 samples each at 5 ms; at 4000 rpm +11.25 % on 40 each, both at 8 ms;
-    // at 6000 rpm +12.5 % where the LPG samples read 9 ms and so support another row.
+    // at 6000 rpm +12.5 % whose LPG samples read 9 ms but support the value in row 8.
     app.nextFile =
         write("drive.lpgd", drive(11) + drive(40, 320, 356, 1200) + drive(40, 320, 360, 800));
     click("createMap");
@@ -331,14 +350,28 @@ TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
         const char* tip;
         bool weak;
     } cells[] = {
-        {10, 2, "10%", "benzyna: 11, LPG: 11", true},  {11, 2, "10%", "benzyna: 11, LPG: 11", true},
-        {16, 4, "11%", "benzyna: 40, LPG: 40", false}, {17, 6, "13%", "benzyna: 40, LPG: 0", true},
-        {18, 6, "", "benzyna: 0, LPG: 40", false},     {0, 0, "", "benzyna: 0, LPG: 0", false},
+        {10, 2, "10%", "benzyna: 11, LPG: 11", true},
+        {11, 2, "10%", "benzyna: 11, LPG: 11", true},
+        {16, 4, "11%", "benzyna: 40, LPG: 40", false},
+        {17, 6, "13%", "benzyna: 40, LPG: 40", false},
+        {18, 6, "", "benzyna: 0, LPG: 0", false},
+        {0, 0, "", "benzyna: 0, LPG: 0", false},
     };
     for (const auto& c : cells) {
         EXPECT_EQ(list().cellText(c.row, c.column), c.text) << c.row << "," << c.column;
         EXPECT_EQ(tip(c.row, c.column), c.tip) << c.row << "," << c.column;
         EXPECT_EQ(list().weak(c.row, c.column), c.weak) << c.row << "," << c.column;
+    }
+    if (const char* shot = std::getenv("VAPRON_MAP_LIST_SHOT")) {
+        click("fill");
+        CMapList alone;  // the list as the pane shows it
+        alone.showState(list().state());
+        alone.resize(660, 420);
+        alone.show();
+        QApplication::processEvents();
+        alone.scrollToItem(alone.item(8, 0), QAbstractItemView::PositionAtTop);
+        alone.grab().save(shot);
+        list().undoStack()->undo();
     }
     EXPECT_EQ(app.doc().map()[10 * 8 + 2], 110);
     EXPECT_EQ(app.doc().map()[17 * 8 + 6], 113);
@@ -411,6 +444,140 @@ TEST_F(MapViewTest, ALongRecordingShowsProgressAndTheWindowKeepsRunning) {
     EXPECT_EQ(app.dialogTitles, std::vector<QString>{"Mapa wtrysków"});
     EXPECT_EQ(chartPoints, 100000);
     EXPECT_TRUE(app.boxes.empty());
+}
+
+TEST(MapListTest, TypedPercentagesAreRoundedAsTheMapRoundsThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"12.5", "13%"}, {"12,4", "12%"}, {"-4.5%", "-5%"}, {"200", "150%"},
+        {"-", ""},       {"-%", ""},      {"7%", "7%"},     {"", ""},
+    };
+    CPercentEdit edit;
+    for (const auto& [typed, cell] : cases) {
+        QString text = typed;
+        int at = 0;
+        EXPECT_NE(edit.validator()->validate(text, at), QValidator::Invalid) << typed;
+        EXPECT_EQ(CPercentEdit::withPercent(typed), cell) << typed;
+    }
+}
+
+TEST(MapListTest, EveryValueColourKeepsBlackTextReadable) {
+    for (double scale : {10.0, 25.0, 150.0}) {
+        for (int percent = -100; percent <= 150; ++percent) {
+            const QColor colour = CMapList::valueColor(percent, scale);
+            EXPECT_GE(CMapList::contrast(colour, Qt::black), CMapList::kLeastContrast)
+                << percent << " of " << scale;
+        }
+    }
+    // Leaner is bluer, richer redder.
+    EXPECT_GT(CMapList::valueColor(-20, 20).blue(), CMapList::valueColor(-20, 20).red());
+    EXPECT_GT(CMapList::valueColor(20, 20).red(), CMapList::valueColor(20, 20).blue());
+}
+
+TEST_F(MapViewTest, FillClearAndEditsAreUndoneAndRedoneInSteps) {
+    list().setCellText(10, 1, "10%");
+    list().setCellText(10, 4, "40%");
+    click("fill");
+    EXPECT_EQ(list().cellText(10, 2), "20%");
+    EXPECT_EQ(list().cellText(10, 3), "30%");
+    EXPECT_TRUE(list().filled(10, 2));  // in italics until written
+    EXPECT_TRUE(list().item(10, 3)->font().italic());
+    EXPECT_EQ(view->unsavedText(),
+              "Mapa wtrysków: zmiany w 4 komórkach nie zostały wpisane do sterownika");
+    click("clear");
+    EXPECT_EQ(list().cellText(10, 1), "");
+    // Ctrl+Z on the pane twice: the cleared map, then the fill, come back in turn.
+    app.window().show();
+    app.frame().showMapPane();
+    app.window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
+    list().setFocus();
+    QTest::keyClick(&list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(list().cellText(10, 1), "10%");
+    EXPECT_EQ(list().cellText(10, 2), "20%");
+    QTest::keyClick(&list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(list().cellText(10, 2), "");
+    EXPECT_EQ(list().cellText(10, 4), "40%");
+    QTest::keyClick(&list(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(list().cellText(10, 3), "30%");
+    click("write");
+    EXPECT_EQ(stored(10, 3), 130);
+    EXPECT_FALSE(list().filled(10, 3));
+    EXPECT_EQ(view->unsavedText(), "");
+}
+
+TEST_F(MapViewTest, AWriteFirstTellsWhatItChangesAndMarksTheCells) {
+    auto eeprom = app.sim().eeprom();
+    std::fill(eeprom.begin() + 104, eeprom.begin() + 504, 100);
+    const std::uint16_t sum = CLPGDevice::mapCheckWord(eeprom.data() + 104);
+    eeprom[504] = static_cast<std::uint8_t>(sum >> 8);
+    eeprom[505] = static_cast<std::uint8_t>(sum);
+    app.sim().setEeprom(eeprom);
+    app.window().addUnsavedCheck([this] { return view->unsavedText(); });
+    click("read");
+    list().setCellText(2, 3, "12%");
+    list().setCellText(2, 4, "-4%");
+    bool marked = false;
+    app.answer = [&](const QString&, CMessageBox::Buttons) {
+        marked = list().changeMarked(injmap::cellIndex(2, 3)) &&
+                 !list().changeMarked(injmap::cellIndex(2, 5));
+        return CMessageBox::Answer::Cancel;
+    };
+    const std::uint8_t before = stored(2, 3);
+    click("write");
+    ASSERT_EQ(app.boxes.size(), 1u);
+    EXPECT_EQ(app.boxes[0],
+              "Wpisanie mapy zmieni 2 z 400 komórek; największa zmiana: 12 pkt proc. (wiersz 3 "
+              "(1.0-1.5 ms), 3000-4000 obr/min).\nZmieniane komórki są obramowane. Czy wpisać "
+              "mapę do sterownika?");
+    EXPECT_TRUE(marked);
+    EXPECT_EQ(stored(2, 3), before);  // cancelled: nothing written
+    EXPECT_FALSE(list().changeMarked(injmap::cellIndex(2, 3)));
+    EXPECT_EQ(view->unsavedText(),
+              "Mapa wtrysków: zmiany w 2 komórkach nie zostały wpisane do sterownika");
+    // Closing the window asks, naming what would be lost; cancelled, it stays open.
+    app.boxes.clear();
+    app.window().show();
+    app.window().close();
+    ASSERT_EQ(app.boxes.size(), 1u);
+    EXPECT_NE(app.boxes[0].indexOf("Mapa wtrysków: zmiany w 2 komórkach"), -1);
+    EXPECT_TRUE(app.window().isVisible());
+    app.answer = {};  // the fixture's own close goes through
+}
+
+// On the workshop laptops' screens the map pane, the chart and the time-correction table
+// each show whole or give way: every button's text fits, and a pane is either closed
+// or as wide as it needs.
+TEST_F(MapViewTest, AtLaptopSizesEveryButtonIsWholeAndNoPaneIsCut) {
+    auto* table = new CTimeCorrView(app.doc());
+    app.frame().setTimeCorrView(table);
+    app.window().show();
+    for (const QSize size : {QSize(1024, 768), QSize(1366, 768)}) {
+        app.window().resize(size);
+        QApplication::processEvents();
+        app.frame().showMapPane();
+        QApplication::processEvents();
+        for (QAbstractButton* b : view->findChildren<QAbstractButton*>()) {
+            if (b->isVisibleTo(view) && !b->text().isEmpty()) {
+                EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+                EXPECT_LE(b->geometry().right(), view->width()) << b->text().toStdString();
+            }
+        }
+        const QList<int> right = app.frame().rightSplitter()->sizes();
+        const int column = app.frame().paneWidth(CDeviceFrame::RIGHT);
+        EXPECT_TRUE(column == 0 || column >= CDeviceFrame::kLeastChartWidth) << size.width();
+        EXPECT_TRUE(right[1] == 0 || column >= table->sizeHint().width()) << size.width();
+        const char* shot = std::getenv("VAPRON_MAP_SHOT");  // "…%1.png"
+        if (shot) {
+            app.window().grab().save(QString(shot).arg(QString("%1-map").arg(size.width())));
+        }
+        app.frame().hideMapPane();
+        QApplication::processEvents();
+        if (shot) {
+            app.window().grab().save(QString(shot).arg(QString("%1-table").arg(size.width())));
+        }
+        EXPECT_GT(app.frame().rightSplitter()->sizes()[1], 0);  // the table is back
+        EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::MAP), 0);
+    }
 }
 
 }  // namespace

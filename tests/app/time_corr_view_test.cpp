@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -237,7 +238,7 @@ TEST_F(TimeCorrViewTest, ColumnsFollowTheirBarsAndANarrowPaneScrolls) {
             EXPECT_GE(field.left(), map.toX(i + 1.0)) << width << " " << i;
             EXPECT_LE(field.right(), map.toX(i + 2.0)) << width << " " << i;
             EXPECT_GE(field.width(),
-                      QFontMetrics(view_->field(i)->font()).horizontalAdvance("-25") + 4);
+                      QFontMetrics(view_->field(i)->font()).horizontalAdvance("-100") + 4);
             EXPECT_TRUE(view_->manualBox(i)->geometry().top() >=
                         view_->downButton(i)->geometry().bottom());
             EXPECT_LE(view_->manualBox(i)->geometry().right(), contentWidth);
@@ -248,6 +249,62 @@ TEST_F(TimeCorrViewTest, ColumnsFollowTheirBarsAndANarrowPaneScrolls) {
         EXPECT_LE(view_->chartRect().bottom(), view_->upButton(0)->geometry().top());
         EXPECT_EQ(view_->horizontalScrollBar()->isVisible(), width == 400) << width;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Every value the controller's byte can hold shows whole; a bar beyond ±25 % is drawn
+// to the edge and marked.
+TEST_F(TimeCorrViewTest, ValuesBeyondTheScaleShowWholeAndTheirBarsAreCut) {
+    table()[3] = -100;
+    table()[4] = 155;
+    table()[5] = 10;
+    emit app_.doc().timeTableReplaced();
+    const QRect plot = view_->chart().plotRect();
+    const struct {
+        int column;
+        const char* text;
+        bool cut;
+    } cases[] = {{3, "-100", true}, {4, "155", true}, {5, "10", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(text(c.column), c.text);
+        const QLineEdit* field = view_->field(c.column);
+        EXPECT_LE(QFontMetrics(field->font()).horizontalAdvance(c.text),
+                  field->contentsRect().width() - 4)
+            << c.text;
+        EXPECT_EQ(view_->chart().cut(c.column), c.cut) << c.text;
+        EXPECT_GE(view_->chart().barOf(c.column).top(), plot.top() - 1) << c.text;
+        EXPECT_LE(view_->chart().barOf(c.column).bottom(), plot.bottom() + 1) << c.text;
+    }
+}
+
+// Spins, boxes and "Kasuj poprawki" are undone and redone; a write says what it put in
+// and when, and leaves nothing unsaved.
+TEST_F(TimeCorrViewTest, EditsAreUndoneAndAWriteIsAnswered) {
+    ASSERT_TRUE(waitUntil([&] { return text(12) == "0"; }));
+    QTest::mouseClick(view_->manualBox(12), Qt::LeftButton);
+    clickUp(12, 3);
+    EXPECT_EQ(text(12), "3");
+    EXPECT_NE(view_->unsavedText(), "");
+    button("clear")->click();
+    EXPECT_EQ(text(0), "0");
+    view_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
+    view_->content()->setFocus();
+    QTest::keyClick(view_->content(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(0), "-12");  // the clear undone
+    button("undo")->click();    // three steps of one spin are one change
+    EXPECT_EQ(text(12), "0");
+    EXPECT_TRUE(view_->manualBox(12)->isChecked());
+    QTest::keyClick(view_->content(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(text(12), "3");
+    app_.doc().setUnlocked(true);
+    button("write")->click();
+    EXPECT_TRUE(
+        view_->writtenNote()->text().startsWith("Tablica poprawek czasu wpisana do sterownika o "));
+    EXPECT_EQ(view_->unsavedText(), "");
 }
 
 }  // namespace

@@ -78,7 +78,8 @@ TEST(AutocalTest, ConvergesAgainstTheSimulatorAndFilesTheResult) {
     }
     EXPECT_TRUE(filed);
     EXPECT_TRUE(fs::exists(home + "/Dane/Diagnostyka.lpgd-config"));
-    EXPECT_EQ(fs::file_size(home + "/Dane/Diagnostyka.lpgd-config"), 2u * 1200);
+    // The record the run started with, then one for each settings write.
+    EXPECT_EQ(fs::file_size(home + "/Dane/Diagnostyka.lpgd-config"), 3u * 1200);
 }
 
 // One reply in ten held back and sent just ahead of the next: every mode switch still

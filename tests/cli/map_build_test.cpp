@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "link/device_info.h"
 
 namespace {
 
@@ -20,18 +21,31 @@ std::string contentsOf(const std::string& path) {
 
 // 5 ms on gasoline and 5.5 ms on LPG at 2400 rpm and 40 kPa: +10 % in rows 10 and 11
 // of the 2000-3000 rpm column.
-std::string elevenOfEach() {
+std::string elevenOfEach(int period = 2000, int gasTicks = 200, int lpgTicks = 220) {
+    const std::string rpm = std::to_string(period) + "\t" + std::to_string(period) + "\t";
+    const std::string rest = "\t133\t133\t90\t185\t50\t60\t0\t51\r\n";
     std::string drive;
     for (int i = 0; i < 11; ++i) {
-        drive += "1\t1\t2\t0\t2000\t2000\t200\t0\t0\t200\t133\t133\t90\t185\t50\t60\t0\t51\r\n";
-        drive += "2\t1\t3\t1\t2000\t2000\t220\t10\t0\t220\t133\t133\t90\t185\t50\t60\t0\t51\r\n";
+        drive += "1\t1\t2\t0\t" + rpm + std::to_string(gasTicks) + "\t0\t0\t200" + rest;
+        drive += "2\t1\t3\t1\t" + rpm + std::to_string(lpgTicks) + "\t10\t0\t220" + rest;
     }
     return drive;
+}
+
+// The companion a run starts with, holding the controller's clock.
+void writeCompanion(const std::string& recording, std::uint32_t hz) {
+    device_info_t info;
+    info.version = device_info_t::kVersion;
+    info.clock[4] = hz;
+    const auto image = info.toBytes();
+    std::ofstream(recording + "-config", std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
 }
 
 TEST(CliMapBuildTest, PrintsTheProposalAsMapReadPrintsAMap) {
     const std::string home = makeTempDir();
     std::ofstream(home + "/drive.lpgd", std::ios::binary) << elevenOfEach();
+    writeCompanion(home + "/drive.lpgd", 40000);
     std::string expected;
     for (int row = 0; row < 50; ++row)
         expected +=
@@ -50,6 +64,49 @@ TEST(CliMapBuildTest, PrintsTheProposalAsMapReadPrintsAMap) {
     EXPECT_EQ(built["accepted"], 22);
 }
 
+// A 20 kHz controller's recording: 100 ticks are 5 ms and a period of 1000 ticks is
+// 2400 rpm, where a 40 kHz reading would see 2.5 ms at 4800 rpm.
+TEST(CliMapBuildTest, TheClockTravelsWithTheRecording) {
+    const std::string home = makeTempDir();
+    const std::string drive = elevenOfEach(1000, 100, 110);
+    std::ofstream(home + "/slow.lpgd", std::ios::binary) << drive;
+    writeCompanion(home + "/slow.lpgd", 20000);
+    std::ofstream(home + "/bare.lpgd", std::ios::binary) << drive;
+
+    const auto fromCompanion = runCli({"--json", "map", "build", home + "/slow.lpgd"});
+    EXPECT_EQ(fromCompanion.err, "");
+    const auto given =
+        runCli({"--json", "map", "build", home + "/bare.lpgd", "--clock-hz", "20000"});
+    EXPECT_EQ(given.err, "");
+    EXPECT_EQ(fromCompanion.out, given.out);
+    EXPECT_EQ(json::parse(given.out)["rows"][10][2], 10);
+
+    const auto unknown = runCli({"--json", "map", "build", home + "/bare.lpgd"});
+    EXPECT_EQ(unknown.code, 0);
+    EXPECT_NE(unknown.out, given.out);  // read as 40 kHz
+    EXPECT_EQ(unknown.err.rfind("Nie wiadomo, z jakim zegarem sterownika nagrano ten plik; mapę "
+                                "policzono dla 40000 Hz.",
+                                0),
+              0u)
+        << unknown.err;
+}
+
+TEST(CliMapBuildTest, FillSaysWhichCellsItFilled) {
+    const std::string home = makeTempDir();
+    // +10 % at 2400 rpm and at 4000 rpm: the 3000-4000 column between them is filled.
+    std::ofstream(home + "/two.lpgd", std::ios::binary) << elevenOfEach() << elevenOfEach(1200);
+    writeCompanion(home + "/two.lpgd", 40000);
+    const auto filled = runCli({"--json", "map", "build", home + "/two.lpgd", "--fill"});
+    ASSERT_EQ(filled.code, 0);
+    EXPECT_EQ(filled.err,
+              "Uzupełniono komórek między wartościami: 2\n"
+              "wiersz 11 (5.0-5.5 ms), 3000-4000 obr/min\n"
+              "wiersz 12 (5.5-6.0 ms), 3000-4000 obr/min\n");
+    const json built = json::parse(filled.out);
+    EXPECT_EQ(built["rows"][10], json({0, 0, 10, 10, 10, 0, 0, 0}));
+    EXPECT_EQ(built["filled"][11], json({false, false, false, true, false, false, false, false}));
+}
+
 TEST(CliMapBuildTest, FilesWithoutAProposalSayWhy) {
     const std::string home = makeTempDir();
     auto missing = runCli({"map", "build", home + "/none.lpgd"});
@@ -61,6 +118,7 @@ TEST(CliMapBuildTest, FilesWithoutAProposalSayWhy) {
 
     // A readable start followed by something else: the proposal of the start, and a warning.
     std::ofstream(home + "/cut.lpgd", std::ios::binary) << elevenOfEach() << "x\r\n1\r\n";
+    writeCompanion(home + "/cut.lpgd", 40000);
     auto cut = runCli({"--json", "map", "build", home + "/cut.lpgd"});
     EXPECT_EQ(cut.code, 0);
     EXPECT_EQ(json::parse(cut.out)["rows"][11][2], 10);

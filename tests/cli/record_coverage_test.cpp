@@ -31,15 +31,15 @@ std::vector<coverage_line_t> coverageLines(const std::string& err) {
     return lines;
 }
 
-// Half covered as the map build's own counts say: no value yet, and the two groups
-// together hold at least 11 of the 22 samples a value needs (each counting up to 11).
+// Half covered as the map build's own counts say: no value yet, and each group holds at
+// least half (6) of the 11 samples a value needs.
 int halfCovered(const json& built) {
     int half = 0;
     for (int r = 0; r < 50; ++r) {
         for (int c = 0; c < 8; ++c) {
             const long gas = std::min(built["gasolineSamples"][r][c].get<long>(), 11L);
             const long lpg = std::min(built["lpgSamples"][r][c].get<long>(), 11L);
-            half += built["rows"][r][c] == 0 && gas + lpg >= 11 && (gas < 11 || lpg < 11);
+            half += built["rows"][r][c] == 0 && gas >= 6 && lpg >= 6 && (gas < 11 || lpg < 11);
         }
     }
     return half;

@@ -1,5 +1,7 @@
 #include "corrections/inj_map_build.h"
 
+#include "corrections/map_coverage.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,25 +143,63 @@ TEST(InjMapBuild, ProposalsRoundHalvesAwayFromZeroAndStayWithinTheLimits) {
     }
 }
 
-TEST(InjMapBuild, SupportCountsFollowEachSamplesOwnMillisecondAndSpeed) {
+// The samples behind a value are those of the speed and vacuum cells that gave it, in
+// the row of their gasoline average, whatever time each sample itself had.
+TEST(InjMapBuild, SupportCountsAreThoseOfTheCellsBehindEachShownValue) {
     CInjMapBuild build;
-    addMany(build, 3, 5.2, 2500, 30, true);
-    addMany(build, 2, 5.9, 2999, 80, false);  // another vacuum band, the same cell
-    addMany(build, 1, 6.1, 2500, 30, false);
-    addMany(build, 4, 5.2, 3000, 30, true);
+    addMany(build, 11, 5.2, 2500, 30, true);  // +20 %; the LPG samples lie in ms 6
+    addMany(build, 11, 6.24, 2500, 30, false);
+    addMany(build, 20, 5.6, 2500, 40, true);  // +10 %, the same row: 15 %
+    addMany(build, 12, 6.16, 2500, 40, false);
+    addMany(build, 5, 7.3, 2500, 80, true);  // too few: shown in row 7 until it has a value
+    addMany(build, 9, 8.2, 2500, 80, false);
+    addMany(build, 4, 9.5, 2500, 90, false);  // LPG only: in the row of its LPG average
+    addMany(build, 3, 5.2, 3500, 30, true);   // two cells short of a value in one row:
+    addMany(build, 2, 5.9, 3500, 30, false);  // the one nearer to a value is shown
+    addMany(build, 6, 5.4, 3500, 50, true);
+    addMany(build, 6, 5.5, 3500, 50, false);
     addMany(build, 7, 5.2, 2500, -20, true);  // in no band: not counted
     const map_proposal_t p = build.proposal();
     const struct {
-        int row, column;
+        int row, column, percent;
+        bool valued;
         std::int64_t gas, lpg;
-    } cells[] = {{10, 2, 3, 2}, {11, 2, 3, 2}, {12, 2, 0, 1}, {13, 2, 0, 1},
-                 {10, 3, 4, 0}, {9, 2, 0, 0},  {14, 2, 0, 0}};
+    } cells[] = {
+        {10, 2, 15, true, 31, 23}, {11, 2, 15, true, 31, 23}, {12, 2, 0, false, 0, 0},
+        {14, 2, 0, false, 5, 9},   {18, 2, 0, false, 0, 4},   {10, 3, 0, false, 6, 6},
+        {12, 3, 0, false, 0, 0},
+    };
     for (const auto& c : cells) {
-        EXPECT_EQ(p.gasolineSamples[cell(c.row, c.column)], c.gas) << c.row << "," << c.column;
-        EXPECT_EQ(p.lpgSamples[cell(c.row, c.column)], c.lpg) << c.row << "," << c.column;
+        const int i = cell(c.row, c.column);
+        EXPECT_EQ(p.percent[i], c.percent) << c.row << "," << c.column;
+        EXPECT_EQ(p.valued[i], c.valued) << c.row << "," << c.column;
+        EXPECT_EQ(p.gasolineSamples[i], c.gas) << c.row << "," << c.column;
+        EXPECT_EQ(p.lpgSamples[i], c.lpg) << c.row << "," << c.column;
     }
-    EXPECT_EQ(p.samples, 17u);
-    EXPECT_EQ(p.accepted, 10u);
+    EXPECT_EQ(p.samples, 96u);
+    EXPECT_EQ(p.accepted, 89u);
+    // Half covered: both groups have half of what a value needs (rows 10 and 11 of the
+    // 3000-4000 column), not the 5 and 9 of rows 14 and 15.
+    EXPECT_EQ(CMapCoverage::countsOf(p), (CMapCoverage::counts_t{2, 2}));
+}
+
+TEST(InjMapBuild, TheRecordingsClockConvertsItsSamples) {
+    // 100 ticks and a period of 2400 ticks: 5 ms at 1000 rpm on a 20 kHz controller,
+    // 2.5 ms at 2000 rpm on a 40 kHz one.
+    app_msg_t s;
+    s.work_state = 2;
+    s.gas_time = 100;
+    s.rpm_period = 2400;
+    const struct {
+        unsigned long hz;
+        double ms, rpm;
+    } cases[] = {{20000, 5.0, 1000.0}, {40000, 2.5, 2000.0}};
+    for (const auto& c : cases) {
+        CInjMapBuild build;
+        build.setClock(c.hz);
+        EXPECT_DOUBLE_EQ(build.readingOf(s).timeMs, c.ms) << c.hz;
+        EXPECT_DOUBLE_EQ(build.readingOf(s).rpm, c.rpm) << c.hz;
+    }
 }
 
 }  // namespace

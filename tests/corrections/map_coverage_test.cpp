@@ -80,15 +80,35 @@ TEST(MapCoverage, ACleanedStoreStartsAgain) {
     expectSame(coverage.proposal(), buildOf(samples, 100), 100);
 }
 
+// A replay (or a new run) that fills the store past its old size before the next
+// refresh: the coverage is that of the new samples alone.
+TEST(MapCoverage, ARunReplacedWithinOneRefreshIsNotMixedWithTheOld) {
+    const std::vector<app_msg_t> recorded = drive(300);
+    std::vector<app_msg_t> replayed = drive(1200);
+    for (app_msg_t& s : replayed)
+        s.gas_time = static_cast<std::uint16_t>(s.gas_time + 40);  // another car, other rows
+    CDiagData store;
+    CMapCoverage coverage;
+    for (const app_msg_t& s : recorded)
+        store.push(s);
+    coverage.update(store);
+    store.clear();
+    for (const app_msg_t& s : replayed)
+        store.push(s);
+    EXPECT_EQ(coverage.update(store), replayed.size());
+    expectSame(coverage.proposal(), buildOf(replayed, replayed.size()), replayed.size());
+}
+
 TEST(MapCoverage, ShareAndCounts) {
     const struct {
         std::int64_t gas, lpg;
         double share;
         bool half;
     } cases[] = {
-        {0, 0, 0.0, false},    {5, 5, 10.0 / 22, false}, {6, 5, 0.5, true},
-        {11, 0, 0.5, true},    {40, 3, 14.0 / 22, true}, {11, 11, 1.0, true},
-        {100, 100, 1.0, true}, {-1, 0, 0.0, false},
+        // Both groups need half the samples of a value: one fuel alone is not half way.
+        {0, 0, 0.0, false},  {5, 5, 10.0 / 22, false},  {6, 5, 0.5, false},
+        {11, 0, 0.5, false}, {40, 3, 14.0 / 22, false}, {6, 6, 12.0 / 22, true},
+        {11, 11, 1.0, true}, {100, 100, 1.0, true},     {-1, 0, 0.0, false},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(CMapCoverage::share(c.gas, c.lpg), c.share) << c.gas << " " << c.lpg;

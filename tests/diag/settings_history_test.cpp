@@ -163,3 +163,43 @@ TEST_F(SettingsHistoryTest, SnapshotsReadBackAsHistory) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run starts its companion with the controller's record, clock included, so that the
+// recording can be converted later; another firmware's record would end every reader's
+// history at once, so none is written for it.
+TEST_F(SettingsHistoryTest, ARunStartsItsCompanionWithTheClock) {
+    const struct {
+        std::uint16_t version;
+        std::uint32_t hz;
+        std::size_t bytes;
+        unsigned long clock;
+    } cases[] = {{4, 20000, 1200, 20000}, {4, 0, 1200, 0}, {3, 20000, 0, 0}};
+    for (const auto& c : cases) {
+        CTempDir::writeBytes(companion, std::string(2400, '\x04'));
+        device_info_t info = record("Skoda", c.version);
+        info.clock[4] = c.hz;
+        ASSERT_TRUE(CSettingsHistory::startRun(recording, info, kWhen));
+        EXPECT_EQ(std::filesystem::file_size(companion), c.bytes) << c.version;
+        EXPECT_EQ(CSettingsHistory::clockOf(recording), c.clock) << c.hz;
+        if (c.bytes != 0) {
+            info.timeStamp = kWhenText;
+            info.recordPosition = 0;
+            EXPECT_EQ(CTempDir::readBytes(companion), image(info));
+        }
+    }
+    EXPECT_EQ(CSettingsHistory::clockOf(dir.path("none.lpgd")), 0u);
+}
+
+// Changes whenever the store is cleared, so that a reader knows a new run began.
+TEST(DiagDataRun, ClearingStartsANewRun) {
+    CDiagData store;
+    const std::uint64_t first = store.run();
+    store.push(app_msg_t{});
+    EXPECT_EQ(store.run(), first);
+    store.clear();
+    EXPECT_NE(store.run(), first);
+}
+
+}  // namespace

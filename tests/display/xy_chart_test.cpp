@@ -53,6 +53,7 @@ TEST(XYChartTest, ChartsTakeTheirRangesMarginsAndCaptions) {
     EXPECT_EQ(corr.xAxis().min, 1.0);
     EXPECT_EQ(corr.xAxis().max, 25.9);
     EXPECT_EQ(corr.yAxis().min, -25.0);
+    EXPECT_EQ(corr.yAxis().step, 5.0);  // so that 0 has a label
     EXPECT_EQ(corr.caption(), "Poprawka [%]");
 
     CInjMapChart map;
@@ -60,7 +61,7 @@ TEST(XYChartTest, ChartsTakeTheirRangesMarginsAndCaptions) {
     EXPECT_EQ(map.plotRect(), QRect(60, 5, 400, 300));
     EXPECT_EQ(map.xAxis().max, 140.0);
     EXPECT_EQ(map.yAxis().max, 50.0);
-    EXPECT_EQ(map.yAxis().step, 1.0);
+    EXPECT_EQ(map.yAxis().step, 5.0);  // a label a millisecond would overlap
     EXPECT_EQ(map.caption(), "<-------- Benzyna ------->|<-------- LPG ---------------->");
 }
 
@@ -215,7 +216,8 @@ TEST(XYChartTest, BarsAreBlueForAnchorsAndManualColumnsAndGreyOtherwise) {
     EXPECT_EQ(image.pixel(middle(6), map.toY(-24.0)), kWhite);  // below the bar
 }
 
-TEST(XYChartTest, TheLiveMarkerFillsItsColumnRedBehindTheBar) {
+TEST(XYChartTest, TheLiveMarkerFillsItsColumnLightRedBehindTheBar) {
+    const QRgb kMarker = CTimeCorrChart::kMarkerFill;
     QWidget owner;
     CTimeCorrChart chart(&owner);
     chart.setSize(QSize());
@@ -227,13 +229,13 @@ TEST(XYChartTest, TheLiveMarkerFillsItsColumnRedBehindTheBar) {
     const QImage image = render(chart, QSize(820, 330));
     const CPlotMapping map = chart.mapping();
     const int middle = (map.toX(3.0) + map.toX(4.0)) / 2;
-    EXPECT_EQ(image.pixel(middle, map.toY(20.0)), kRed);   // above the bar
-    EXPECT_EQ(image.pixel(middle, map.toY(-20.0)), kRed);  // below the zero line
+    EXPECT_EQ(image.pixel(middle, map.toY(22.0)), kMarker);   // above the bar
+    EXPECT_EQ(image.pixel(middle, map.toY(-22.0)), kMarker);  // below the zero line
     EXPECT_EQ(image.pixel(middle, map.toY(5.0)), kInterpolatedGrey);
     const int other = (map.toX(8.0) + map.toX(9.0)) / 2;
-    EXPECT_EQ(image.pixel(other, map.toY(20.0)), kWhite);
+    EXPECT_EQ(image.pixel(other, map.toY(22.0)), kWhite);
     chart.setMarker(0);
-    EXPECT_EQ(count(render(chart, QSize(820, 330)), kRed, QRect(0, 0, 820, 330)), 0);
+    EXPECT_EQ(count(render(chart, QSize(820, 330)), kMarker, QRect(0, 0, 820, 330)), 0);
 }
 
 }  // namespace

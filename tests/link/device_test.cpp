@@ -246,6 +246,24 @@ TEST_F(DeviceTest, SequenceExamplesDecode) {
     }
 }
 
+TEST_F(DeviceTest, SequenceIsNotStaggeredWhenTheSeenInjectorsOpenWithin1Ms) {
+    // 40 ticks are 1 ms at the default clock; 0 is an injector not seen.
+    const struct {
+        std::uint16_t ticks[8];
+        bool staggered;
+    } cases[] = {
+        {{100, 110, 120, 140, 0, 0, 0, 0}, false},  // four cylinders, all within 1 ms
+        {{100, 110, 120, 141, 0, 0, 0, 0}, true},   // 1.025 ms
+        {{100, 179, 100, 100, 100, 100, 100, 100}, true},
+        {{100, 0, 0, 0, 0, 0, 0, 0}, true},  // one injector tells nothing
+    };
+    for (const auto& c : cases) {
+        bool staggered = !c.staggered;
+        CLPGDevice::decodeSequence(c.ticks, staggered);
+        EXPECT_EQ(staggered, c.staggered) << c.ticks[3];
+    }
+}
+
 TEST_F(DeviceTest, SequenceAndTableReadsStopAtAnotherReplyType) {
     line->setResponder([](const bytes_t&) { return frameBytes(MSG_TYPE_ERRORS, bytes_t(11, 0)); });
     std::vector<sequence_entry_t> entries;

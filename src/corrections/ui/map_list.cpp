@@ -1,13 +1,18 @@
 #include "corrections/ui/map_list.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QUndoStack>
 
+#include "corrections/map_fill.h"
 #include "corrections/map_proposal.h"
 #include "corrections/ui/map_grid_style.h"
+#include "corrections/ui/map_list_command.h"
 #include "corrections/ui/percent_edit_delegate.h"
 
 namespace {
@@ -18,10 +23,23 @@ constexpr int kRowPadding = 4;
 constexpr int kTextPadding = 8;
 constexpr double kSmallestPoint = 6.0;
 constexpr double kPointStep = 0.5;
+// The colour scale reaches at least this far either way, so that a map of small
+// corrections is not painted in full colours.
+constexpr double kLeastScale = 10.0;
+constexpr int kCornerMark = 6;
+
+double channel(double c) {
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const QColor& c) {
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
 
 }  // namespace
 
-CMapList::CMapList(QWidget* parent) : QTableWidget(injmap::kRows, injmap::kColumns + 1, parent) {
+CMapList::CMapList(QWidget* parent)
+    : QTableWidget(injmap::kRows, injmap::kColumns + 1, parent), undo_(new QUndoStack(this)) {
     setObjectName("mapList");
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -56,6 +74,7 @@ CMapList::CMapList(QWidget* parent) : QTableWidget(injmap::kRows, injmap::kColum
         }
     }
     fitColumns();
+    connect(this, &QTableWidget::itemChanged, this, &CMapList::onItemChanged);
 }
 
 void CMapList::resizeEvent(QResizeEvent* event) {
@@ -81,6 +100,7 @@ void CMapList::fitColumns() {
     if (text != font()) {
         setFont(text);
         horizontalHeader()->setFont(text);
+        paintCells();  // the italics of filled cells in the new size
     }
     verticalHeader()->setDefaultSectionSize(QFontMetrics(text).height() + kRowPadding);
     // Room to spare widens the columns up to their usual widths.
@@ -118,46 +138,119 @@ QString CMapList::cellText(int row, int column) const {
 }
 
 void CMapList::setCellText(int row, int column, const QString& text) {
-    cell(row, column)->setText(text);
+    cell(row, column)->setText(text);  // an edit of its own, as typed into the cell
 }
 
 bool CMapList::weak(int row, int column) const {
-    return cell(row, column)->foreground().color() == QColor(kWeakText);
+    const int i = injmap::cellIndex(row, column);
+    const bool trusted = state_.gasoline[i] >= kTrustedSamples && state_.lpg[i] >= kTrustedSamples;
+    return state_.support && !state_.text[i].isEmpty() && !trusted;
 }
 
-void CMapList::setSupport(int row, int column, std::int64_t gasoline, std::int64_t lpg,
-                          bool valued) {
-    QTableWidgetItem* item = cell(row, column);
-    item->setToolTip(QString("benzyna: %1, LPG: %2").arg(gasoline).arg(lpg));
-    const bool trusted = gasoline >= kTrustedSamples && lpg >= kTrustedSamples;
-    item->setForeground(QColor(valued && !trusted ? kWeakText : kText));
-}
-
-void CMapList::showMap(const map_bytes_t& map) {
-    for (int r = 0; r < injmap::kRows; ++r) {
-        for (int c = 0; c < injmap::kColumns; ++c) {
-            QTableWidgetItem* item = cell(r, c);
-            item->setText(byteText(map[injmap::cellIndex(r, c)]));
-            item->setToolTip(QString());
-            item->setForeground(QColor(kText));
-        }
+// A change typed into a cell: one undo step; the cell is no longer a filled one.
+void CMapList::onItemChanged(QTableWidgetItem* changed) {
+    if (showing_ || changed->column() == 0) {
+        return;
     }
+    const int i = injmap::cellIndex(changed->row(), changed->column() - 1);
+    if (changed->text() == state_.text[i]) {
+        return;
+    }
+    state_t after = state_;
+    after.text[i] = changed->text();
+    after.filled[i] = false;
+    apply(after, QString("Zmiana komórki %1, %2 obr/min")
+                     .arg(rowText(changed->row()), columnText(changed->column() - 1)));
 }
 
-void CMapList::showProposal(const map_proposal_t& p) {
+CMapList::state_t CMapList::stateOfMap(const map_bytes_t& map) {
+    state_t state;
+    for (int i = 0; i < injmap::kCells; ++i) {
+        state.text[i] = byteText(map[i]);
+    }
+    return state;
+}
+
+CMapList::state_t CMapList::stateOfProposal(const map_proposal_t& p) {
+    state_t state;
+    state.support = true;
+    for (int i = 0; i < injmap::kCells; ++i) {
+        state.text[i] = p.valued[i] ? QString::asprintf("%d%%", p.percent[i]) : QString();
+        state.gasoline[i] = p.gasolineSamples[i];
+        state.lpg[i] = p.lpgSamples[i];
+    }
+    return state;
+}
+
+void CMapList::apply(const state_t& state, const QString& what) {
+    undo_->push(new CMapListCommand(*this, state_, state, what));
+}
+
+void CMapList::showState(const state_t& state) {
+    state_ = state;
+    changed_.fill(false);
+    paintCells();
+}
+
+void CMapList::paintCells() {
+    double scale = kLeastScale;
+    for (const QString& text : state_.text) {
+        scale = std::max(scale, std::fabs(leadingNumber(text)));
+    }
+    showing_ = true;
+    QFont italic = font();
+    italic.setItalic(true);
     for (int r = 0; r < injmap::kRows; ++r) {
         for (int c = 0; c < injmap::kColumns; ++c) {
             const int i = injmap::cellIndex(r, c);
-            setCellText(r, c, p.valued[i] ? QString::asprintf("%d%%", p.percent[i]) : QString());
-            setSupport(r, c, p.gasolineSamples[i], p.lpgSamples[i], p.valued[i]);
+            QTableWidgetItem* item = cell(r, c);
+            item->setText(state_.text[i]);
+            // Other cells follow the list's font, which narrows with the pane.
+            item->setData(Qt::FontRole, state_.filled[i] ? QVariant(italic) : QVariant());
+            item->setToolTip(
+                state_.support
+                    ? QString("benzyna: %1, LPG: %2").arg(state_.gasoline[i]).arg(state_.lpg[i])
+                    : QString());
+            const QColor value = state_.text[i].isEmpty()
+                                     ? QColor()
+                                     : valueColor(leadingNumber(state_.text[i]), scale);
+            item->setBackground(value.isValid() ? value : QColor(r % 2 ? kOddRow : kEvenRow));
         }
     }
+    showing_ = false;
+    viewport()->update();
+}
+
+void CMapList::showProposal(const map_proposal_t& proposal) {
+    apply(stateOfProposal(proposal), "Utworzenie mapy");
 }
 
 void CMapList::clearCells() {
     map_bytes_t empty;
     empty.fill(injmap::kNoCorrection);
-    showMap(empty);
+    apply(stateOfMap(empty), "Kasowanie mapy");
+}
+
+int CMapList::fillBetween() {
+    CMapFill::percent_t percent{};
+    CMapFill::cells_t valued{};
+    for (int i = 0; i < injmap::kCells; ++i) {
+        valued[i] = !state_.text[i].trimmed().isEmpty();
+        percent[i] = injmap::proposalPercent(leadingNumber(state_.text[i]));
+    }
+    const CMapFill::result_t result = CMapFill::fill(percent, valued);
+    if (result.count == 0) {
+        return 0;
+    }
+    state_t after = state_;
+    for (int i = 0; i < injmap::kCells; ++i) {
+        if (result.filled[i]) {
+            after.text[i] = QString::asprintf("%d%%", result.percent[i]);
+            after.filled[i] = true;
+        }
+    }
+    apply(after, "Uzupełnienie pustych komórek");
+    return result.count;
 }
 
 bool CMapList::readCells(map_bytes_t& map) const {
@@ -172,4 +265,90 @@ bool CMapList::readCells(map_bytes_t& map) const {
         }
     }
     return any;
+}
+
+void CMapList::markSaved() {
+    state_.filled.fill(false);  // what the controller holds is no longer a filled guess
+    paintCells();
+    saved_ = state_;
+    undo_->setClean();
+}
+
+int CMapList::unsavedCells() const {
+    if (undo_->isClean()) {
+        return 0;
+    }
+    int count = 0;
+    for (int i = 0; i < injmap::kCells; ++i) {
+        count += leadingNumber(state_.text[i]) != leadingNumber(saved_.text[i]);
+    }
+    return count;
+}
+
+void CMapList::setWorkingCell(int cell) {
+    if (cell != working_) {
+        working_ = cell;
+        viewport()->update();
+    }
+}
+
+void CMapList::markChanges(const std::array<bool, injmap::kCells>& changed) {
+    changed_ = changed;
+    viewport()->update();
+}
+
+QColor CMapList::valueColor(double percent, double scale) {
+    const double t = std::clamp(percent / std::max(scale, 1.0), -1.0, 1.0);
+    // Blue (240°) for the leanest, green (120°) for none, red (0°) for the richest.
+    const double hue = (120.0 - 120.0 * t) / 360.0;
+    QColor colour = QColor::fromHslF(static_cast<float>(hue), 0.75f, 0.80f);
+    for (float light = 0.80f; contrast(colour, Qt::black) < kLeastContrast && light < 1.0f;
+         light += 0.02f) {
+        colour = QColor::fromHslF(static_cast<float>(hue), 0.75f, light);
+    }
+    return colour;
+}
+
+double CMapList::contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void CMapList::paintEvent(QPaintEvent* event) {
+    QTableWidget::paintEvent(event);
+    paintMarks();
+}
+
+// Over the cells: a corner mark on values resting on few samples, a frame round the
+// cells a write would change, and the working point's outline on top.
+void CMapList::paintMarks() {
+    QPainter p(viewport());
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int r = 0; r < injmap::kRows; ++r) {
+        for (int c = 0; c < injmap::kColumns; ++c) {
+            const int i = injmap::cellIndex(r, c);
+            const QRect box = visualItemRect(cell(r, c));
+            if (weak(r, c)) {
+                const QPoint corner = box.topRight();
+                const QPoint triangle[] = {corner, corner + QPoint(-kCornerMark, 0),
+                                           corner + QPoint(0, kCornerMark)};
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(kWeakMark));
+                p.drawPolygon(triangle, 3);
+            }
+            if (changed_[i]) {
+                p.setBrush(Qt::NoBrush);
+                p.setPen(QPen(QColor(kChangeMark), 2, Qt::DashLine));
+                p.drawRect(box.adjusted(1, 1, -2, -2));
+            }
+        }
+    }
+    if (working_ >= 0) {
+        const QRect box =
+            visualItemRect(cell(working_ / injmap::kColumns, working_ % injmap::kColumns));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(kWorkingPoint), 3));
+        p.drawRect(box.adjusted(1, 1, -2, -2));
+    }
 }

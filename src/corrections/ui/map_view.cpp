@@ -1,23 +1,30 @@
 #include "corrections/ui/map_view.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "app/device_doc.h"
 #include "corrections/inj_map.h"
 #include "corrections/inj_map_build.h"
 #include "corrections/inj_map_text.h"
+#include "corrections/map_difference.h"
 #include "corrections/ui/inj_map_dlg.h"
 #include "corrections/ui/map_coverage_view.h"
 #include "corrections/ui/map_list.h"
 #include "corrections/ui/recording_task.h"
+#include "corrections/ui/undo_keys.h"
 #include "diag/recording_probe.h"
+#include "diag/settings_history.h"
+#include "link/timing.h"
 #include "settings/program_folders.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
@@ -41,6 +48,9 @@ constexpr const char* kNoLiveValue =
     "Pokrycie na żywo: żadna komórka nie ma jeszcze ponad 10 próbek na benzynie i na LPG";
 constexpr const char* kIncomplete =
     "Mapa w sterowniku jest niekompletna — wpisz ją ponownie. Wpisać mapę teraz jeszcze raz?";
+constexpr const char* kUnknownHeld =
+    "Wpisanie mapy: nie udało się odczytać mapy ze sterownika, więc nie wiadomo, co się "
+    "zmieni (brak odpowiedzi albo uszkodzona mapa w sterowniku).\nCzy wpisać mapę mimo to?";
 constexpr const char* kResetFailed = "Nie powiodło się zresetowanie urządzenia!";
 
 QString qt(const std::string& text) {
@@ -66,19 +76,41 @@ QString firstDifference(const CMapList::map_bytes_t& sent, const CMapList::map_b
 
 CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
     list_ = new CMapList(this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(addButton("Utwórz mapę...", "createMap", &CMapView::OnBtnCreateMap));
+    // Two rows, so that every text shows whole in the pane's width.
+    auto* buttons = new QGridLayout;
     read_ = addButton("Wczytaj", "read", &CMapView::OnBtnRead);
     write_ = addButton("Wpisz", "write", &CMapView::OnBtnWrite);
-    buttons->addWidget(read_);
-    buttons->addWidget(write_);
-    buttons->addWidget(addButton("Kasuj", "clear", &CMapView::OnBtnClear));
-    buttons->addWidget(addButton("Pokaż wykres...", "showChart", &CMapView::OnBtnShowChart));
+    buttons->addWidget(addButton("Utwórz mapę...", "createMap", &CMapView::OnBtnCreateMap), 0, 0);
+    buttons->addWidget(read_, 0, 1);
+    buttons->addWidget(write_, 0, 2);
+    buttons->addWidget(addButton("Kasuj", "clear", &CMapView::OnBtnClear), 0, 3);
+    buttons->addWidget(addButton("Pokaż wykres...", "showChart", &CMapView::OnBtnShowChart), 0, 4);
+    buttons->addWidget(addButton("Uzupełnij puste", "fill", &CMapView::onBtnFill), 1, 0);
+    QUndoStack* undo = list_->undoStack();
+    auto* back = new QPushButton("Cofnij", this);
+    back->setObjectName("undo");
+    back->setToolTip("Cofnij ostatnią zmianę mapy (Ctrl+Z)");
+    auto* again = new QPushButton("Ponów", this);
+    again->setObjectName("redo");
+    again->setToolTip("Ponów cofniętą zmianę mapy (Ctrl+Y)");
+    back->setEnabled(false);
+    again->setEnabled(false);
+    connect(back, &QPushButton::clicked, undo, &QUndoStack::undo);
+    connect(again, &QPushButton::clicked, undo, &QUndoStack::redo);
+    connect(undo, &QUndoStack::canUndoChanged, back, &QWidget::setEnabled);
+    connect(undo, &QUndoStack::canRedoChanged, again, &QWidget::setEnabled);
+    addUndoKeys(this, undo);
+    buttons->addWidget(back, 1, 1);
+    buttons->addWidget(again, 1, 2);
     live_ = new QCheckBox("Pokrycie na żywo", this);
     live_->setObjectName("liveCoverage");
     connect(live_, &QCheckBox::toggled, this, &CMapView::setLiveCoverage);
-    buttons->addWidget(live_);
-    buttons->addStretch(1);
+    buttons->addWidget(live_, 1, 3, 1, 2);
+    buttons->setColumnStretch(5, 1);
+    workingTimer_ = new QTimer(this);
+    workingTimer_->setInterval(kWorkingPointMs);
+    connect(workingTimer_, &QTimer::timeout, this, &CMapView::updateWorkingPoint);
+    workingTimer_->start();
     coverage_ = new CMapCoverageView(this);
     coverage_->hide();
     // On the window's thread: the worker only fills the store, which the refresh copies
@@ -133,6 +165,7 @@ void CMapView::firstUpdate() {
     notice.show();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     OnBtnRead();
+    list_->undoStack()->clear();  // the map as found is where undoing ends
 }
 
 void CMapView::showFailure(const char* text, const QString& detail) {
@@ -149,8 +182,40 @@ void CMapView::OnBtnRead() {
             return;
         }
         list_->showMap(doc_.map());
+        held_ = doc_.map();
+        list_->markSaved();
         proposal_.reset();
     });
+}
+
+void CMapView::updateWorkingPoint() {
+    int working = -1;
+    app_msg_t last;
+    if (doc_.diagOn() && doc_.store().getLast(&last)) {
+        const auto row = injmap::rowOfTime(last.gasTimeMs());
+        const auto column = injmap::columnOfSpeed(last.rpm());
+        if (row && column) {
+            working = injmap::cellIndex(*row, *column);
+        }
+    }
+    list_->setWorkingCell(working);
+}
+
+QString CMapView::unsavedText() const {
+    const int cells = list_->unsavedCells();
+    if (cells == 0) {
+        return {};
+    }
+    return QString("Mapa wtrysków: zmiany w %1 komórkach nie zostały wpisane do sterownika")
+        .arg(cells);
+}
+
+void CMapView::onBtnFill() {
+    if (list_->fillBetween() == 0) {
+        CMessageBox::show(this,
+                          "Nie ma pustych komórek między wartościami mapy; nic nie uzupełniono.",
+                          Icon::Information);
+    }
 }
 
 void CMapView::setLiveCoverage(bool on) {
@@ -185,7 +250,9 @@ void CMapView::OnBtnWrite() {
             setLiveCoverage(false);
         }
         if (writeMap()) {
-            list_->showMap(doc_.map());  // the controller's copy: what was stored
+            list_->apply(CMapList::stateOfMap(doc_.map()), "Wpisanie mapy");
+            held_ = doc_.map();
+            list_->markSaved();  // the controller's copy: what was stored
             proposal_.reset();
         }
     });
@@ -193,9 +260,40 @@ void CMapView::OnBtnWrite() {
 
 // Written, read back and compared, the map switched on or off in the settings, and the
 // controller reset so that it takes the new map; stops at the first failure.
+bool CMapView::confirmChanges(const CMapList::map_bytes_t& sent) {
+    if (!held_ && doc_.readMap()) {
+        held_ = doc_.map();
+    }
+    if (!held_) {
+        // A controller whose map is damaged must still take a new one.
+        return CMessageBox::show(this, kUnknownHeld, Icon::Question,
+                                 CMessageBox::Buttons::OkCancel) == CMessageBox::Answer::Ok;
+    }
+    const map_difference_t change = map_difference_t::between(*held_, sent);
+    if (change.count == 0) {
+        return true;
+    }
+    list_->markChanges(change.changed);
+    const QString question =
+        QString(
+            "Wpisanie mapy zmieni %1 z %2 komórek; największa zmiana: %3 pkt proc. (%4).\n"
+            "Zmieniane komórki są obramowane. Czy wpisać mapę do sterownika?")
+            .arg(change.count)
+            .arg(injmap::kCells)
+            .arg(change.largest)
+            .arg(qt(injmap_text::cellName(change.largestCell)));
+    const bool go = CMessageBox::show(this, question, Icon::Question,
+                                      CMessageBox::Buttons::OkCancel) == CMessageBox::Answer::Ok;
+    list_->markChanges({});
+    return go;
+}
+
 bool CMapView::writeMap() {
     CMapList::map_bytes_t sent{};
     const bool any = list_->readCells(sent);
+    if (!confirmChanges(sent)) {
+        return false;
+    }
     // The settings that switch the map on start from what the controller holds, and are
     // known to be writable before the map is sent.
     dev_setup_t setup;
@@ -217,6 +315,7 @@ bool CMapView::writeMap() {
         return false;
     }
     doc_.map() = sent;
+    held_.reset();  // from here on the controller's copy is known only once read back
     while (!doc_.writeMap()) {
         if (doc_.eepromWritten() == 0) {
             showFailure(kWriteFailed, "EEPROM 104-511: sterownik nie potwierdził zapisu");
@@ -258,6 +357,13 @@ bool CMapView::writeMap() {
         return false;
     }
     return true;
+}
+
+// The clock the recording was made with, from its companion; without one the
+// controller's present clock (or the usual one), which the caller warns of.
+bool CMapView::takeClock(CInjMapBuild& build, const std::string& file) {
+    build.setClock(CSettingsHistory::clockOf(file));
+    return build.clock() != 0;
 }
 
 void CMapView::OnBtnClear() {
@@ -311,6 +417,7 @@ void CMapView::buildFrom(const QString& path) {
         return;
     }
     CInjMapBuild build;
+    const bool clockKnown = takeClock(build, file);
     {
         CWaitCursor wait;
         if (!CRecordingTask::run(
@@ -322,6 +429,10 @@ void CMapView::buildFrom(const QString& path) {
     if (build.samples() == 0) {
         showNoSamples(file);
         return;
+    }
+    if (!clockKnown) {
+        const auto assumed = static_cast<unsigned long>(std::lround(1000.0 / timing::timeUnit()));
+        CMessageBox::show(this, qt(injmap_text::unknownClock(file, assumed)), Icon::Warning);
     }
     const map_proposal_t proposal = build.proposal();
     list_->showProposal(proposal);

@@ -7,11 +7,12 @@
 #include <QWidget>
 
 #include "corrections/map_proposal.h"
+#include "corrections/ui/map_list.h"
 
 class CDeviceDoc;
 class CInjMap;
 class CMapCoverageView;
-class CMapList;
+class CInjMapBuild;
 class QCheckBox;
 class QPushButton;
 class QTimer;
@@ -37,10 +38,19 @@ class CMapView : public QWidget {
     void OnBtnWrite();
     void OnBtnClear();
     void OnBtnShowChart();
+    // "Uzupełnij puste": empty cells between values get the line between them.
+    void onBtnFill();
+
+    // What closing would lose: "" when the list holds what the controller holds.
+    QString unsavedText() const;
 
     CMapList* list() const { return list_; }
     // The build the list shows with its support, while it shows one.
     const std::optional<map_proposal_t>& lastProposal() const { return proposal_; }
+
+    // The working point's outline follows the newest sample this often.
+    static constexpr int kWorkingPointMs = 500;
+    void updateWorkingPoint();
 
     // "Pokrycie na żywo": the coverage of the map by the running diagnostics in place of
     // the list, refreshed once a second from the samples gathered.
@@ -62,7 +72,11 @@ class CMapView : public QWidget {
     // False, after telling the user, when the recording could not be opened.
     bool opened(const CInjMap& recording);
     void showNoSamples(const std::string& file);
+    // What the write would change against the controller's copy, marked in the list and
+    // told; false when the installer does not go on.
+    bool confirmChanges(const CMapList::map_bytes_t& sent);
     bool writeMap();
+    bool takeClock(CInjMapBuild& build, const std::string& file);
     void showFailure(const char* text, const QString& detail);
 
     CDeviceDoc& doc_;
@@ -72,6 +86,9 @@ class CMapView : public QWidget {
     QCheckBox* live_;
     CMapCoverageView* coverage_;
     QTimer* coverageTimer_;
+    QTimer* workingTimer_;
     bool updated_ = false;
+    // The map the controller was last known to hold.
+    std::optional<CMapList::map_bytes_t> held_;
     std::optional<map_proposal_t> proposal_;
 };

@@ -2,11 +2,16 @@
 
 #include <QRegularExpressionValidator>
 
+#include "corrections/inj_map_cells.h"
+
 CPercentEdit::CPercentEdit(QWidget* parent) : QLineEdit(parent) {
-    // The map takes −100 … 150 %; a wider number is limited when the map is written.
-    setValidator(new QRegularExpressionValidator(QRegularExpression(R"(-?\d{0,3}%?)"), this));
+    // A percentage with a decimal point or comma; the map keeps whole percent from
+    // −100 to 150, to which the text is brought when the edit ends.
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(R"(-?\d{0,3}([.,]\d*)?%?)"), this));
     setAlignment(Qt::AlignCenter);
     setFrame(false);
+    setToolTip("Poprawka w procentach, od -100 do 150; ułamek zaokrągla się do całości");
 }
 
 void CPercentEdit::beginEdit(const QString& cellText) {
@@ -15,8 +20,13 @@ void CPercentEdit::beginEdit(const QString& cellText) {
 }
 
 QString CPercentEdit::withPercent(const QString& text) {
-    if (text.isEmpty() || text.endsWith('%')) {
-        return text;
+    QString number = text;
+    number.remove('%');
+    number.replace(',', '.');
+    bool isNumber = false;
+    const double value = number.toDouble(&isNumber);
+    if (!isNumber) {
+        return QString();  // nothing, or a lone sign: no correction
     }
-    return text + '%';
+    return QString::asprintf("%d%%", injmap::proposalPercent(value));
 }

@@ -2,9 +2,11 @@
 
 #include <QLineEdit>
 
-// The in-cell editor of one speed column of the map: a whole percentage with an
-// optional minus sign. Editing starts from the cell's text and the percent sign is added
-// when the edit ends, so typing "12" gives "12%".
+// The in-cell editor of one speed column of the map: a percentage with an optional
+// minus sign and a decimal point or comma. Editing starts from the cell's text; when the
+// edit ends the number is rounded as the map's values are (halves away from zero),
+// limited to −100 … 150 % and given its percent sign, so "12" gives "12%" and "12,5"
+// gives "13%"; a text without a number (a lone "-") leaves the cell empty.
 class CPercentEdit : public QLineEdit {
     Q_OBJECT
   public:
@@ -15,6 +17,6 @@ class CPercentEdit : public QLineEdit {
     // The text for the cell.
     QString endEdit() const { return withPercent(text()); }
 
-    // Appends a percent sign to a text that is not empty and does not end with one.
+    // The cell text of what was typed.
     static QString withPercent(const QString& text);
 };

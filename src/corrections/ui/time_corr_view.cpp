@@ -5,17 +5,22 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "app/device_doc.h"
 #include "corrections/time_table.h"
+#include "corrections/ui/time_corr_command.h"
+#include "corrections/ui/undo_keys.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
 
@@ -52,6 +57,11 @@ constexpr const char* kSetupWriteDetail =
 constexpr const char* kTableWriteDetail =
     "Zapis tablicy poprawek czasu: brak potwierdzenia sterownika (ustawienia są już wpisane).";
 
+// The widest value the controller's table byte can hold (byte − 100).
+constexpr const char* kWidestValue = "-100";
+constexpr int kLargestFieldPixels = 11;
+constexpr int kSmallestFieldPixels = 8;
+
 // The values are whole percent; "-0" would only confuse.
 QString valueText(double value) {
     return QString::number(static_cast<long>(std::lround(value)));
@@ -82,25 +92,94 @@ CTimeCorrView::CTimeCorrView(CDeviceDoc& doc, QWidget* parent)
     read_ = addButton("Wczytaj z urządzenia", "read", &CTimeCorrView::onTimeCorrGet);
     write_ = addButton("Wpisz do urządzenia", "write", &CTimeCorrView::onTimeCorrSet);
     clear_ = addButton("Kasuj poprawki", "clear", &CTimeCorrView::onTimeCorrClear);
+    addUndoControls();
+    written_ = new QLabel(content_);
+    written_->setObjectName("written");
     marker_.setInterval(kMarkerMs);
     connect(&marker_, &QTimer::timeout, this, &CTimeCorrView::moveMarker);
     connect(&doc_, &CDeviceDoc::opened, this, &CTimeCorrView::firstUpdate);
     connect(&doc_, &CDeviceDoc::stateChanged, this, &CTimeCorrView::updateButtons);
+    // A table put in from elsewhere (a recording's snapshot) is not an edit: it starts
+    // the edits anew.
     connect(&doc_, &CDeviceDoc::timeTableReplaced, this, [this] {
         refreshChart();
         updateFields();
+        undo_->clear();
+        saved_ = doc_.info().timeTable;
     });
     chart_.showTable(doc_.info().timeTable);
+    saved_ = doc_.info().timeTable;
     updateFields();
     updateButtons();
     layoutContent();
 }
 
+void CTimeCorrView::addUndoControls() {
+    undo_ = new QUndoStack(this);
+    undoButton_ = new QPushButton("Cofnij", content_);
+    undoButton_->setObjectName("undo");
+    undoButton_->setToolTip("Cofnij ostatnią zmianę tablicy (Ctrl+Z)");
+    redoButton_ = new QPushButton("Ponów", content_);
+    redoButton_->setObjectName("redo");
+    redoButton_->setToolTip("Ponów cofniętą zmianę tablicy (Ctrl+Y)");
+    undoButton_->setEnabled(false);
+    redoButton_->setEnabled(false);
+    connect(undoButton_, &QPushButton::clicked, undo_, &QUndoStack::undo);
+    connect(redoButton_, &QPushButton::clicked, undo_, &QUndoStack::redo);
+    connect(undo_, &QUndoStack::canUndoChanged, undoButton_, &QWidget::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, redoButton_, &QWidget::setEnabled);
+    addUndoKeys(this, undo_);
+}
+
+CTimeCorrView::state_t CTimeCorrView::state() const {
+    return {doc_.info().timeTable, chart_.manual()};
+}
+
+void CTimeCorrView::showState(const state_t& state) {
+    doc_.info().timeTable = state.values;
+    chart_.manual() = state.manual;
+    for (int i = 0; i < kColumns; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        columns_[at].manual->setChecked(state.manual[at] != 0);
+        enableColumn(i);
+    }
+    refreshChart();
+    content_->update();
+    updateFields();
+}
+
+void CTimeCorrView::recordChange(const state_t& before, const QString& what, int mergeId) {
+    const state_t after = state();
+    if (after == before) {
+        return;
+    }
+    // Pushing redoes the change, which is already on screen: the same state again.
+    undo_->push(new CTimeCorrCommand(*this, before, after, what, mergeId));
+}
+
+void CTimeCorrView::markSaved() {
+    saved_ = doc_.info().timeTable;
+    undo_->setClean();
+}
+
+QString CTimeCorrView::unsavedText() const {
+    int changed = 0;
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+        changed += doc_.info().timeTable[i] != saved_[i];
+    }
+    if (changed == 0) {
+        return {};
+    }
+    return QString(
+               "Tablica poprawek czasu: zmiany w %1 kolumnach nie zostały wpisane do "
+               "sterownika")
+        .arg(changed);
+}
+
 void CTimeCorrView::createColumn(int index) {
     column_t& c = columns_[static_cast<std::size_t>(index)];
-    // A 12-pixel character cell, as the controller's workshop program always had.
     QFont bold = font();
-    bold.setPixelSize(11);
+    bold.setPixelSize(kLargestFieldPixels);
     bold.setWeight(QFont::Bold);
     c.field = new QLineEdit(content_);
     c.field->setReadOnly(true);
@@ -137,10 +216,19 @@ QPushButton* CTimeCorrView::addButton(const QString& text, const char* name,
 }
 
 int CTimeCorrView::leastPlotWidth() const {
-    const QFontMetrics metrics(columns_[0].field->font());
+    return leastPlotWidth(columns_[0].field->font());
+}
+
+int CTimeCorrView::leastPlotWidth(const QFont& font) {
+    const QFontMetrics metrics(font);
     // The widest value, the field's border and inner margins, and a pixel between fields.
-    const int column = metrics.horizontalAdvance("-25") + 7;
+    const int column = metrics.horizontalAdvance(kWidestValue) + 7;
     return static_cast<int>(std::ceil(column * kColumnsAcross));
+}
+
+QSize CTimeCorrView::sizeHint() const {
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return content_->minimumSize() + QSize(2 * frameWidth() + scrollBar, 2 * frameWidth());
 }
 
 QRect CTimeCorrView::chartRect() const {
@@ -150,11 +238,37 @@ QRect CTimeCorrView::chartRect() const {
 
 // The plot takes the content's width and whatever height the controls below leave it,
 // up to the chart's own 280 pixels; each column's controls lie under its bar.
+// The largest field font in which the widest value the controller may hold ("-100")
+// fits all 25 columns into the pane's width, set close below the usual size.
+void CTimeCorrView::fitFieldFont() {
+    const int room = viewport()->width() - kLeft - kRight;
+    QFont font = columns_[0].field->font();
+    for (int pixels = kLargestFieldPixels; pixels >= kSmallestFieldPixels; --pixels) {
+        font.setPixelSize(pixels);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, pixels < kLargestFieldPixels ? -1.0 : 0.0);
+        if (leastPlotWidth(font) <= room) {
+            break;
+        }
+    }
+    if (font != columns_[0].field->font()) {
+        for (column_t& c : columns_) {
+            c.field->setFont(font);
+        }
+    }
+}
+
 void CTimeCorrView::layoutContent() {
+    fitFieldFont();
     const int buttonHeight = read_->sizeHint().height();
-    const int below = kLabelBand + kColumnHeight + kGap + buttonHeight + kGap;
+    const int noteHeight = written_->sizeHint().height();
+    const int below = kLabelBand + kColumnHeight + kGap + buttonHeight + kGap + noteHeight + kGap;
     const int least = leastPlotWidth();
-    content_->setMinimumSize(kLeft + least + kRight, kTop + kLeastPlotHeight + below);
+    int buttonsWidth = 0;
+    for (QPushButton* button : {read_, write_, clear_, undoButton_, redoButton_}) {
+        buttonsWidth += button->sizeHint().width() + kGap;
+    }
+    content_->setMinimumSize(kLeft + std::max(least, buttonsWidth) + kRight,
+                             kTop + kLeastPlotHeight + below);
     const int width = std::max(least, content_->width() - kLeft - kRight);
     const int height = std::clamp(content_->height() - kTop - below, kLeastPlotHeight,
                                   CTimeCorrChart::kPlotHeight);
@@ -177,12 +291,19 @@ void CTimeCorrView::layoutContent() {
     manualLabel_->setGeometry(2, top + 2 * kArrowHeight + kFieldHeight + 2, kLeft - 4, kBoxHeight);
     int x = kLeft;
     const int y = top + kColumnHeight + kGap;
-    for (QPushButton* button : {read_, write_, clear_}) {
+    for (QPushButton* button : {read_, write_, clear_, undoButton_, redoButton_}) {
         const int across = button->sizeHint().width();
         button->setGeometry(x, y, across, buttonHeight);
         x += across + kGap;
     }
+    written_->setGeometry(kLeft, y + buttonHeight + kGap,
+                          std::max(0, content_->width() - kLeft - kRight), noteHeight);
     content_->update();
+}
+
+void CTimeCorrView::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    layoutContent();
 }
 
 bool CTimeCorrView::eventFilter(QObject* watched, QEvent* event) {
@@ -244,6 +365,7 @@ void CTimeCorrView::onTimeCorrGet() {
                 failed = !doc_.readTimeTable();
                 if (!failed) {
                     refreshChart();
+                    markSaved();
                 }
             }
             updateButtons();
@@ -268,7 +390,10 @@ void CTimeCorrView::onTimeCorrSet() {
         }
         if (failure && *failure) {  // an empty text: the write has said why itself
             CMessageBox::show(this, QString(kWriteFailedText) + "\n" + failure, Icon::Error);
+            return;
         }
+        markSaved();
+        written_->setText(writtenText());
     });
 }
 
@@ -287,11 +412,20 @@ const char* CTimeCorrView::writeTable() {
     return nullptr;
 }
 
+QString CTimeCorrView::writtenText() const {
+    const bool on = CTimeTable::anyCorrection(doc_.info().timeTable);
+    return QString("Tablica poprawek czasu wpisana do sterownika o %1 (%2)")
+        .arg(QTime::currentTime().toString("HH:mm:ss"),
+             on ? "tablica włączona" : "same zera: tablica wyłączona");
+}
+
 void CTimeCorrView::onTimeCorrClear() {
+    const state_t before = state();
     doc_.info().timeTable.fill(0.0);
     chart_.setData(doc_.info().timeTable);
     content_->update();
     updateFields();
+    recordChange(before, "Kasowanie poprawek");
 }
 
 void CTimeCorrView::onSpin(int index, int delta) {
@@ -299,6 +433,7 @@ void CTimeCorrView::onSpin(int index, int delta) {
         !columns_[static_cast<std::size_t>(index)].field->isEnabled()) {
         return;
     }
+    const state_t before = state();
     auto& table = doc_.info().timeTable;
     if (!CTimeTable::spin(table, index, delta)) {
         return;
@@ -307,15 +442,18 @@ void CTimeCorrView::onSpin(int index, int delta) {
     chart_.setData(table);  // interpolated columns follow the new value
     content_->update();
     updateFields();
+    recordChange(before, QString("Zmiana poprawki dla ") + spanText(index), index);
 }
 
 void CTimeCorrView::onManualClicked(int index) {
+    state_t before = state();
     for (int i = 0; i < kColumns; ++i) {
         const auto at = static_cast<std::size_t>(i);
         chart_.manual()[at] = columns_[at].manual->isChecked() ? 1 : 0;
     }
     enableColumn(index);
     content_->update();  // a manual bar is blue, an interpolated one grey
+    recordChange(before, QString("Zaznaczenie kolumny ") + spanText(index));
 }
 
 void CTimeCorrView::enableColumn(int index) {

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
+class QUndoStack;
 
 // The time-correction pane: the 25 corrections of the LPG injection time as bars, under
 // each bar its value with spin buttons and a box that makes the column manual (the others
@@ -48,18 +49,36 @@ class CTimeCorrView : public QScrollArea {
     // The live marker's timer: the bar of the newest sample's gasoline time.
     void moveMarker();
 
+    // The values and the columns set by hand, as one undo step keeps them.
+    struct state_t {
+        CTimeCorrChart::Table values{};
+        CTimeCorrChart::ManualFlags manual{};
+        bool operator==(const state_t&) const = default;
+    };
+    state_t state() const;
+    // Shows `state` without an undo step (the undo commands themselves).
+    void showState(const state_t& state);
+    QUndoStack* undoStack() const { return undo_; }
+    // What closing would lose: "" when the table on screen is what the controller holds.
+    QString unsavedText() const;
+
     const CTimeCorrChart& chart() const { return chart_; }
     QLineEdit* field(int index) const { return columns_[index].field; }
     QToolButton* upButton(int index) const { return columns_[index].up; }
     QToolButton* downButton(int index) const { return columns_[index].down; }
     QCheckBox* manualBox(int index) const { return columns_[index].manual; }
     QWidget* content() const { return content_; }
+    QLabel* writtenNote() const { return written_; }
     bool markerRunning() const { return marker_.isActive(); }
     // Where the chart is drawn in the content; the column controls lie below it.
     QRect chartRect() const;
+    // The least size in which every column shows whole, with room for a scroll bar.
+    QSize sizeHint() const override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A narrower pane may need a smaller field font before the content scrolls.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     struct column_t {
@@ -73,6 +92,8 @@ class CTimeCorrView : public QScrollArea {
     QPushButton* addButton(const QString& text, const char* name, void (CTimeCorrView::*handler)());
     void layoutContent();
     int leastPlotWidth() const;
+    static int leastPlotWidth(const QFont& font);
+    void fitFieldFont();
     void refreshChart();
     void updateFields();
     void enableColumn(int index);
@@ -80,6 +101,12 @@ class CTimeCorrView : public QScrollArea {
     // The failing step's detail line, or nullptr when the settings and the table went in.
     const char* writeTable();
     bool keyOnField(int index, int key);
+    // Records the change from `before` to what is shown now as one undo step.
+    void recordChange(const state_t& before, const QString& what, int mergeId = -1);
+    void markSaved();
+    // "Tablica poprawek czasu wpisana do sterownika o 14:05:12 (tablica włączona)".
+    QString writtenText() const;
+    void addUndoControls();
 
     CDeviceDoc& doc_;
     QWidget* content_;
@@ -89,6 +116,12 @@ class CTimeCorrView : public QScrollArea {
     QPushButton* read_ = nullptr;
     QPushButton* write_ = nullptr;
     QPushButton* clear_ = nullptr;
+    QPushButton* undoButton_ = nullptr;
+    QPushButton* redoButton_ = nullptr;
+    QUndoStack* undo_ = nullptr;
+    QLabel* written_ = nullptr;  // what the last write put into the controller, and when
+    // The table as last read from or written to the controller.
+    CTimeCorrChart::Table saved_{};
     QTimer marker_;
     bool updated_ = false;
 };
