@@ -92,6 +92,16 @@ TEST(MapWriteBesideDiagnosticsTest, CompletesOnALossyLineOrSaysTheMapIsIncomplet
                    }};
     app.doc().setUnlocked(true);
     app.doc().OnNewDocument();
+    // Boxes other than the question of what a write changes (answered OK).
+    const auto problems = [&] {
+        std::vector<QString> shown;
+        for (const QString& box : app.boxes) {
+            if (!box.startsWith("Wpisanie mapy zmieni")) {
+                shown.push_back(box);
+            }
+        }
+        return shown;
+    };
     auto* view = new CMapView(app.doc());
     app.frame().setMapView(view);
     app.doc().quickStartDiagnostics();
@@ -101,7 +111,7 @@ TEST(MapWriteBesideDiagnosticsTest, CompletesOnALossyLineOrSaysTheMapIsIncomplet
     view->list()->setCellText(3, 3, "12%");
     app.boxes.clear();
     view->findChild<QPushButton*>("write")->click();
-    EXPECT_TRUE(app.boxes.empty()) << app.boxes[0].toStdString();
+    EXPECT_TRUE(problems().empty()) << problems()[0].toStdString();
     EXPECT_EQ(app.sim().eeprom()[104 + 3 * 8 + 3], 112);
     EXPECT_EQ(app.doc().map()[3 * 8 + 3], 112);
 
@@ -111,9 +121,9 @@ TEST(MapWriteBesideDiagnosticsTest, CompletesOnALossyLineOrSaysTheMapIsIncomplet
     counter->left = 20;
     view->list()->setCellText(40, 3, "7%");
     view->findChild<QPushButton*>("write")->click();
-    ASSERT_FALSE(app.boxes.empty());
-    EXPECT_TRUE(app.boxes[0].contains("Mapa w sterowniku jest niekompletna — wpisz ją ponownie"))
-        << app.boxes[0].toStdString();
+    ASSERT_FALSE(problems().empty());
+    EXPECT_TRUE(problems()[0].contains("Mapa w sterowniku jest niekompletna — wpisz ją ponownie"))
+        << problems()[0].toStdString();
     EXPECT_TRUE(app.doc().line().isOpen());
     if (app.doc().diagOn()) {
         app.doc().onDiagnostic();
@@ -124,7 +134,7 @@ TEST(MapWriteBesideDiagnosticsTest, CompletesOnALossyLineOrSaysTheMapIsIncomplet
     ASSERT_TRUE(app.doc().isConnected());
     app.boxes.clear();
     view->findChild<QPushButton*>("write")->click();
-    EXPECT_TRUE(app.boxes.empty()) << app.boxes[0].toStdString();
+    EXPECT_TRUE(problems().empty()) << problems()[0].toStdString();
     EXPECT_EQ(app.sim().eeprom()[104 + 40 * 8 + 3], 107);
 }
 
