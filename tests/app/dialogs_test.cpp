@@ -166,6 +166,7 @@ TEST(RSSetupDlgTest, AnAdapterHoldingRepliesShowsItsTimerAndWhatToDo) {
     // A look at it: VAPRON_PORTS_SHOT=FILE saves the dialog as it opens.
     if (const char* shot = std::getenv("VAPRON_PORTS_SHOT")) {
         dialog.show();
+        dialog.adjustSize();
         QTest::qWait(100);
         dialog.grab().save(shot);
     }
