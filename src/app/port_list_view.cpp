@@ -28,9 +28,9 @@ CPortListView::CPortListView(QWidget* parent) : QWidget(parent) {
     list_->setObjectName("ports");
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({"Port", "Przejściówka", "Dostęp", "Opóźnienie"});
-    list_->header()->setStretchLastSection(false);
+    // Every column as wide as its contents, so the last one stays in sight.
+    list_->header()->setStretchLastSection(true);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    list_->header()->setSectionResizeMode(COL_DESCRIPTION, QHeaderView::Stretch);
     list_->setMinimumWidth(560);
     problem_ = wrappedLabel("problem", this);
     warnings_ = wrappedLabel("warnings", this);
