@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "diag/recording_reader.h"
 #include "support/atomic_file.h"
@@ -115,7 +116,25 @@ void CCsvExport::appendRow(std::string& out, const app_msg_t& s) {
     out.append(row, static_cast<std::size_t>(p - row));
 }
 
-CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const std::string& csv) {
+bool csv_format_t::usable() const {
+    const std::string_view separators = ",;\t|";
+    return (decimal == '.' || decimal == ',') && separator != decimal &&
+           separators.find(separator) != std::string_view::npos;
+}
+
+void CCsvExport::applyFormat(std::string& text, std::size_t from, const csv_format_t& format,
+                             bool rows) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == ',') {
+            text[i] = format.separator;
+        } else if (rows && text[i] == '.') {
+            text[i] = format.decimal;
+        }
+    }
+}
+
+CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const std::string& csv,
+                                            const csv_format_t& format) {
     result_t result;
     if (sameFile(recording, csv)) {
         result.outcome = Outcome::SameFile;
@@ -127,12 +146,17 @@ CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const 
         result.failure = reader.openFailure();
         return result;
     }
-    std::string text = header();
+    std::string text = format.bom ? "\xEF\xBB\xBF" + header() : header();
+    applyFormat(text, 0, format, false);
+    const std::size_t rowsStart = text.size();
     text.reserve(static_cast<std::size_t>(static_cast<double>(reader.sourceSize()) * kGrowth));
     app_msg_t sample;
     while (reader.readSample(sample)) {
         appendRow(text, sample);
         ++result.rows;
+    }
+    if (!format.standard()) {
+        applyFormat(text, rowsStart, format, true);
     }
     if (reader.end() == CRecordingReader::End::ReadError) {
         result.outcome = Outcome::ReadError;

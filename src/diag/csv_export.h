@@ -6,10 +6,23 @@
 #include "diag/app_msg.h"
 #include "support/file_io.h"
 
+// How the CSV is written: by default comma-separated with a decimal point and no byte
+// order mark; a Polish spreadsheet wants semicolons, a decimal comma and the mark that
+// tells it the text is UTF-8.
+struct csv_format_t {
+    char separator = ',';
+    char decimal = '.';
+    bool bom = false;
+    static csv_format_t polishSpreadsheet() { return {';', ',', true}; }
+    bool standard() const { return separator == ',' && decimal == '.' && !bom; }
+    // The separator is one of , ; tab | and differs from the decimal mark (. or ,).
+    bool usable() const;
+};
+
 // A recording as CSV, for spreadsheets and log viewers: a header row, then one row per
-// sample in engineering units (with the process-wide timing values), comma-separated,
-// a dot for the decimal point, lines ending "\r\n". The CSV file is replaced
-// atomically, so a failed export leaves any earlier one whole.
+// sample in engineering units (with the process-wide timing values), in the chosen
+// format, lines ending "\r\n". The CSV file is replaced atomically, so a failed export
+// leaves any earlier one whole.
 class CCsvExport {
   public:
     enum class Outcome {
@@ -33,7 +46,12 @@ class CCsvExport {
     static const std::string& header();
     static void appendRow(std::string& out, const app_msg_t& sample);
 
-    static result_t exportFile(const std::string& recording, const std::string& csv);
+    static result_t exportFile(const std::string& recording, const std::string& csv,
+                               const csv_format_t& format = {});
+    // Rewrites text made in the standard format (from `from` on) into `format`; `rows`
+    // says whether it holds rows (numbers) or the header (whose dots are text).
+    static void applyFormat(std::string& text, std::size_t from, const csv_format_t& format,
+                            bool rows);
     // What the user reads afterwards: the outcome, or what to do, then the detail line.
     static std::string message(const result_t& result, const std::string& recording,
                                const std::string& csv);

@@ -62,7 +62,12 @@ std::vector<std::uint8_t> CControllerSim::handle(const std::uint8_t* frame, std:
     if (!faults_.admit()) {
         return {};
     }
-    return faults_.apply(answer(frame, size));
+    return faults_.apply(responder_ ? responder_(frame, size) : answer(frame, size));
+}
+
+void CControllerSim::setResponder(Responder responder) {
+    std::lock_guard lock(mutex_);
+    responder_ = std::move(responder);
 }
 
 std::vector<std::uint8_t> CControllerSim::answer(const std::uint8_t* frame, std::size_t size) {

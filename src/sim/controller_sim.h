@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -96,6 +97,9 @@ class CControllerSim {
     void setSequence(const std::vector<std::uint16_t>& ticks);
 
     CSimFaults& faults() { return faults_; }
+    // Replaces the controller's own answers (a replayed wire trace); faults still apply.
+    using Responder = std::function<std::vector<std::uint8_t>(const std::uint8_t*, std::size_t)>;
+    void setResponder(Responder responder);
     const CSimFaults& faults() const { return faults_; }
 
     std::vector<sim_request_t> requests() const;
@@ -123,6 +127,7 @@ class CControllerSim {
 
     mutable std::mutex mutex_;
     CSimFaults faults_;
+    Responder responder_;
     CEngineModel engine_;
     std::uint16_t programmingDay_ = kDefaultProgrammingDay;
     std::uint16_t version_ = kDefaultVersion;

@@ -11,13 +11,15 @@
 
 #include "sim/controller_sim.h"
 #include "sim/pty_server.h"
+#include "sim/trace_replay.h"
 #include "support/i_error.h"
+#include "support/version.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vapron-sim [options]\n"
-    "  --version N            firmware version in the version record (default 4)\n"
+    "  --firmware-version N   firmware version in the version record (default 4)\n"
     "  --id TEXT              controller ID (up to 16 characters)\n"
     "  --injectors N          number of injectors (default 4)\n"
     "  --errors HEX           stored error report, 22 hex digits\n"
@@ -34,12 +36,14 @@ constexpr const char* kUsage =
     "  --non-sequential       all injectors fire together\n"
     "  --clock-hz N           controller timer frequency (default 40000)\n"
     "  --vanish-after N       go away after answering N requests\n"
+    "  --replay TRACE         answer as the controller of a wire trace did\n"
+    "  --version              the program's version\n"
     "  --help                 this text\n";
 
 struct options_t {
     std::uint32_t seed = 1;
     std::optional<unsigned long> version, injectors, clockHz, vanishAfter, delayMs;
-    std::optional<std::string> id, errors, profile;
+    std::optional<std::string> id, errors, profile, replay;
     std::optional<double> needed, drop, corrupt, stray, stale;
     bool pacing = true;
     bool sequential = true;
@@ -102,6 +106,9 @@ options_t parse(const std::vector<std::string>& args) {
         } else if (arg == "--non-sequential") {
             o.sequential = false;
         } else if (arg == "--version") {
+            std::cout << "vapron-sim " << kVapronVersion << "\n";
+            std::exit(0);
+        } else if (arg == "--firmware-version") {
             o.version = toUnsigned(arg, value(), 65535);
         } else if (arg == "--injectors") {
             o.injectors = toUnsigned(arg, value(), 8);
@@ -113,6 +120,8 @@ options_t parse(const std::vector<std::string>& args) {
             o.delayMs = toUnsigned(arg, value(), 600000);
         } else if (arg == "--seed") {
             o.seed = static_cast<std::uint32_t>(toUnsigned(arg, value(), 0xFFFFFFFFul));
+        } else if (arg == "--replay") {
+            o.replay = value();
         } else if (arg == "--id") {
             o.id = value();
         } else if (arg == "--errors") {
@@ -168,6 +177,17 @@ void configure(CControllerSim& sim, const options_t& o) {
     if (o.vanishAfter)
         sim.faults().setVanishAfter(static_cast<unsigned>(*o.vanishAfter));
     sim.setSequential(o.sequential);
+    if (o.replay) {
+        auto replay = std::make_shared<CTraceReplay>();
+        std::string problem;
+        if (!replay->load(*o.replay, problem)) {
+            std::cerr << "vapron-sim: " << problem << "\n";
+            std::exit(3);
+        }
+        sim.setResponder([replay](const std::uint8_t* frame, std::size_t size) {
+            return replay->answer(frame, size);
+        });
+    }
 }
 
 }  // namespace
