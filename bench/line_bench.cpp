@@ -1,5 +1,6 @@
 // The controller link over a pseudo-terminal paced like the real 38400-baud line:
-// a whole-EEPROM read and live acquisition, each against the line's own limit.
+// a whole-EEPROM read and live acquisition, each against the line's own limit, and live
+// acquisition with the wire trace off and on.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
+#include "sim/serial_line_factory.h"
 #include "sim_pty_link.h"
 #include "support/thread_manager.h"
 
@@ -38,10 +40,9 @@ void BM_EepromReadPaced(benchmark::State& state) {
 }
 BENCHMARK(BM_EepromReadPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-// Live acquisition: each exchange is a 36-byte request and a 36-byte reply (18.75 ms,
-// 53.3 exchanges a second at most).
-void BM_LiveAcquisitionPaced(benchmark::State& state) {
-    PacedLink link;
+// Live acquisition for a few seconds: exchanges and samples a second against the line's
+// limit (each exchange a 36-byte request and a 36-byte reply: 18.75 ms, 53.3 a second).
+void measureLive(CLPGDevice& device, benchmark::State& state) {
     const double seconds = 5.0;
     for (auto _ : state) {
         CDiagData store;
@@ -49,8 +50,8 @@ void BM_LiveAcquisitionPaced(benchmark::State& state) {
         std::atomic<int> injector{1};
         std::atomic<bool> stopped{false};
         CThreadManager workers;
-        auto* worker = new CDiagRSThread(link.device(), store, "/tmp/vapron-bench.lpgd", run,
-                                         injector, [&] { stopped = true; });
+        auto* worker = new CDiagRSThread(device, store, "/tmp/vapron-bench.lpgd", run, injector,
+                                         [&] { stopped = true; });
         workers.insert(worker);
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -69,7 +70,42 @@ void BM_LiveAcquisitionPaced(benchmark::State& state) {
     std::remove("/tmp/vapron-bench.lpgd");
     std::remove("/tmp/vapron-bench.lpgd-config");
 }
+
+void BM_LiveAcquisitionPaced(benchmark::State& state) {
+    PacedLink link;
+    measureLive(link.device(), state);
+}
 BENCHMARK(BM_LiveAcquisitionPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The same with the wire trace off (0) and on (1), on the paced line and at full speed,
+// where the trace's own cost would show.
+void BM_LiveAcquisitionTrace(benchmark::State& state) {
+    line_choice_t choice;
+    choice.kind = line_choice_t::Kind::SimulatedOnPty;
+    choice.pacing = state.range(0) != 0;
+    std::string problem;
+    if (state.range(1) != 0) {
+        choice.trace = CWireTrace::open("/tmp/vapron-bench.trace", problem);
+    }
+    serial_line_t made = makeSerialLine(choice);
+    CNullDeviceUi ui;
+    CLPGDevice device(ui, std::move(made.line));
+    if (!device.connect(1)) {
+        state.SkipWithError("no simulated controller");
+        return;
+    }
+    measureLive(device, state);
+    std::remove("/tmp/vapron-bench.trace");
+}
+BENCHMARK(BM_LiveAcquisitionTrace)
+    ->ArgNames({"paced", "traced"})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // What the store holds per sample once a long run has grown it.
 void BM_StoreMemoryPerSample(benchmark::State& state) {

@@ -6,7 +6,8 @@
 
 namespace {
 constexpr const char* kLastCarFile = "Last car file";
-}
+constexpr const char* kCsvForSpreadsheet = "CSV for spreadsheet";
+}  // namespace
 
 std::string CQtPreferences::lastCarFile() {
     QSettings settings("Vapron", kVapronVersionTag);
@@ -16,4 +17,14 @@ std::string CQtPreferences::lastCarFile() {
 void CQtPreferences::setLastCarFile(const std::string& path) {
     QSettings settings("Vapron", kVapronVersionTag);
     settings.setValue(kLastCarFile, QString::fromStdString(path));
+}
+
+bool CQtPreferences::csvForSpreadsheet() {
+    QSettings settings("Vapron", kVapronVersionTag);
+    return settings.value(kCsvForSpreadsheet, false).toBool();
+}
+
+void CQtPreferences::setCsvForSpreadsheet(bool spreadsheet) {
+    QSettings settings("Vapron", kVapronVersionTag);
+    settings.setValue(kCsvForSpreadsheet, spreadsheet);
 }

@@ -15,6 +15,25 @@ const CCliUsage::exit_code_t CCliUsage::kExitCodes[5] = {
 
 namespace {
 
+// "INT:INT in [1 - 8]" gives "LICZBA z [1 - 8]"; "FLOAT:POSITIVE" gives "LICZBA > 0".
+std::string polishType(std::string type) {
+    if (const auto colon = type.find(':'); colon != std::string::npos) {
+        const std::string shown = type.substr(colon + 1);
+        type = shown == "POSITIVE" ? type.substr(0, colon) + " > 0" : shown;
+    }
+    const std::pair<const char*, const char*> words[] = {{"UINT", "LICZBA"},
+                                                         {"INT", "LICZBA"},
+                                                         {"FLOAT", "LICZBA"},
+                                                         {"TEXT", "TEKST"},
+                                                         {" in ", " z "}};
+    for (const auto& [english, polish] : words) {
+        for (auto at = type.find(english); at != std::string::npos; at = type.find(english)) {
+            type.replace(at, std::string(english).size(), polish);
+        }
+    }
+    return type;
+}
+
 void polishCommand(CLI::App& command, const std::string& footer,
                    const std::shared_ptr<CLI::Formatter>& formatter) {
     command.group("Polecenia");
@@ -28,6 +47,7 @@ void polishCommand(CLI::App& command, const std::string& footer,
         if (option->get_group() == "Options") {
             option->group("Opcje");
         }
+        option->type_name(polishType(option->get_type_name()));
     }
     for (CLI::App* sub : command.get_subcommands({})) {
         polishCommand(*sub, footer, formatter);
