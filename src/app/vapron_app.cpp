@@ -160,7 +160,8 @@ void CVapron::start() {
     mainFrame_->resize(size);
     mainFrame_->showMaximized();
     if (!traceProblem.empty()) {
-        CMessageBox::show(mainFrame_, QString::fromStdString(traceProblem), Icon::Warning);
+        CMessageBox::show(mainFrame_, QString::fromStdString(traceProblem),
+                          CMessageBox::Icon::Warning);
     }
     // The panel starts diagnostics when it is first shown with a controller connected.
     QTimer::singleShot(0, this, [this] {

@@ -15,23 +15,33 @@ const CCliUsage::exit_code_t CCliUsage::kExitCodes[5] = {
 
 namespace {
 
-// "INT:INT in [1 - 8]" gives "LICZBA z [1 - 8]"; "FLOAT:POSITIVE" gives "LICZBA > 0".
-std::string polishType(std::string type) {
-    if (const auto colon = type.find(':'); colon != std::string::npos) {
-        const std::string shown = type.substr(colon + 1);
-        type = shown == "POSITIVE" ? type.substr(0, colon) + " > 0" : shown;
+// A value's type in Polish: "INT" gives "LICZBA".
+std::string polishType(const std::string& type) {
+    if (type == "INT" || type == "UINT" || type == "FLOAT") {
+        return "LICZBA";
     }
-    const std::pair<const char*, const char*> words[] = {{"UINT", "LICZBA"},
-                                                         {"INT", "LICZBA"},
-                                                         {"FLOAT", "LICZBA"},
-                                                         {"TEXT", "TEKST"},
-                                                         {" in ", " z "}};
-    for (const auto& [english, polish] : words) {
-        for (auto at = type.find(english); at != std::string::npos; at = type.find(english)) {
-            type.replace(at, std::string(english).size(), polish);
+    return type == "TEXT" ? "TEKST" : type;
+}
+
+// What a check allows, without its English: "INT in [1 - 8]" gives "[1 - 8]",
+// "POSITIVE" gives "> 0".
+std::string polishCheck(const std::string& description) {
+    if (description == "POSITIVE") {
+        return "> 0";
+    }
+    const auto range = description.find(" in [");
+    return range == std::string::npos ? description : description.substr(range + 4);
+}
+
+void polishChecks(CLI::Option& option) {
+    for (int i = 0;; ++i) {
+        try {
+            CLI::Validator* check = option.get_validator(i);
+            check->description(polishCheck(check->get_description()));
+        } catch (const CLI::OptionNotFound&) {
+            return;  // no more checks
         }
     }
-    return type;
 }
 
 void polishCommand(CLI::App& command, const std::string& footer,
@@ -47,7 +57,9 @@ void polishCommand(CLI::App& command, const std::string& footer,
         if (option->get_group() == "Options") {
             option->group("Opcje");
         }
-        option->type_name(polishType(option->get_type_name()));
+        const std::string type = option->get_type_name();
+        option->type_name(polishType(type.substr(0, type.find(':'))));
+        polishChecks(*option);
     }
     for (CLI::App* sub : command.get_subcommands({})) {
         polishCommand(*sub, footer, formatter);
@@ -144,7 +156,7 @@ std::string CCliUsage::unknownCommand(CLI::App& app, int argc, char** argv) {
             for (CLI::App* owner = current; owner; owner = owner->get_parent()) {
                 const CLI::Option* option = owner->get_option_no_throw(name);
                 if (option) {
-                    if (option->get_type_size() != 0 && token.find('=') == std::string::npos) {
+                    if (option->get_expected_min() > 0 && token.find('=') == std::string::npos) {
                         ++i;
                     }
                     break;
