@@ -9,8 +9,13 @@
 namespace {
 
 // Values read back from the controller carry the rounding of their conversion
-// (1.2 ms comes back as 1.2000000000000002); that is not a difference.
+// (1.2 ms comes back as 1.2000000000000002); that is not a difference. A record file
+// holds its values as doubles, so a damaged one can hold a NaN: the same in both records
+// is no difference either.
 bool sameValue(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) {
+        return std::isnan(a) && std::isnan(b);
+    }
     return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
 }
 
