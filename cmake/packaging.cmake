@@ -38,6 +38,8 @@ add_custom_command(OUTPUT ${changelog}
   DEPENDS ${VAPRON_GENERATED}/debian/changelog.Debian)
 add_custom_target(debian_changelog ALL DEPENDS ${changelog})
 install(FILES ${VAPRON_GENERATED}/debian/copyright ${changelog} DESTINATION ${VAPRON_DOC_DIR})
+install(FILES dist/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME vapron)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vapron)

@@ -27,7 +27,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 if ! command -v lintian >/dev/null; then
   fail "lintian is not installed (scripts/install-deps.sh installs it)"
 else
-  report=$(lintian --no-tag-display-limit "$deb" 2>&1)
+  report=$(lintian --tag-display-limit 0 "$deb" 2>&1)
   [[ -n $report ]] && echo "$report"
   grep -q '^E: ' <<<"$report" && fail "lintian reports errors"
 fi

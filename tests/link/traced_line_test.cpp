@@ -50,7 +50,7 @@ TEST(TracedLineTest, OneLinePerFrameAndPortEvent) {
                                                   "purge in",
                                                   "> 4 12 AA 55 06 04 09 00 00 00 00 00 00 13",
                                                   "< - 2 01 AA",
-                                                  "< 4 12 AA 55 06 04 09 00 00 04 00 00 00 17",
+                                                  "< 4 12 AA 55 06 04 09 00 00 00 04 00 00 17",
                                                   "< - 3 AA 55 06",
                                                   "timeout 12 0",
                                                   "close",
