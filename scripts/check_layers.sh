@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer above its own, when a view
-# includes anything of app/ but the document, or when anything outside the window
-# program includes Qt.
+# includes anything of app/ but the document, when a core folder includes a window
+# folder (*/ui/), or when anything outside the window program includes Qt. Both include
+# forms count ("..." and <...> naming one of our folders); a path with "..", a header of
+# our folders the tree does not hold, and an unknown folder are failures too.
 # Usage: check_layers.sh [SOURCE_ROOT]   (default: the src/ folder beside this script)
 set -uo pipefail
 root=${1:-"$(dirname "$0")/../src"}
@@ -21,6 +23,7 @@ core_below() {  # the folders a core folder may include
 }
 core="support link settings diag corrections autosetup sim"
 ui_base="$core widgets"
+ours="$core cli widgets display app"
 
 allowed_for() {  # $1: path of a file below src/
   local path=$1 top=${1%%/*}
@@ -30,6 +33,13 @@ allowed_for() {  # $1: path of a file below src/
     display/*) echo "$ui_base display app/device_doc.h" ;;
     app/*) echo "$ui_base display app */ui" ;;
     *) core_below "$top" ;;
+  esac
+}
+
+is_window_file() {
+  case $1 in
+    app/* | display/* | widgets/* | */ui/*) return 0 ;;
+    *) return 1 ;;
   esac
 }
 
@@ -44,31 +54,50 @@ may_include() {  # $1: included path, rest: allowed folders or files
   return 1
 }
 
+# Every include line of a file as "FORM PATH" (FORM is " or <).
+includes() {
+  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\(["<]\)\([^">]*\)[">].*/\1 \2/p' "$1"
+}
+
 failures=0
+fail() {
+  echo "$1"
+  failures=$((failures + 1))
+}
+
 while IFS= read -r file; do
   file=${file#./}
   read -r -a allowed <<<"$(allowed_for "$file")"
   if [[ ${#allowed[@]} -eq 0 ]]; then
-    echo "$file: folder without a layer"
-    failures=$((failures + 1))
+    fail "$file: folder without a layer"
     continue
   fi
-  while IFS= read -r inc; do
-    if ! may_include "$inc" "${allowed[@]}"; then
-      echo "$file: includes \"$inc\" from a layer above its own"
-      failures=$((failures + 1))
-    fi
-  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-  case $file in
-    app/* | display/* | widgets/* | */ui/*) ;;
-    *)
-      if grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
-        echo "$file: includes Qt outside the window program"
-        failures=$((failures + 1))
+  folder=$(dirname "$file")
+  while read -r form inc; do
+    top=${inc%%/*}
+    if [[ $form == "<" ]]; then
+      if ! is_window_file "$file" && [[ $inc =~ ^(Q|q[a-z0-9_]*\.h$) ]]; then
+        fail "$file: includes Qt outside the window program"
       fi
-      ;;
-  esac
-done < <(find . -name '*.h' -o -name '*.cpp' | sort)
+      [[ $inc == */* && " $ours " == *" $top "* ]] || continue  # a library's header
+    fi
+    if [[ $inc == *..* ]]; then
+      fail "$file: includes \"$inc\", a path with .."
+      continue
+    fi
+    if [[ $inc != */* ]]; then
+      [[ $form == '"' && -f $folder/$inc ]] && inc=$folder/$inc  # a header beside it
+    fi
+    if [[ ! -f $inc && ! -f $inc.in ]]; then  # .in: a header the build generates
+      fail "$file: includes \"$inc\", which is not in the tree"
+    elif [[ $inc == */ui/* ]] && ! is_window_file "$file"; then
+      fail "$file: includes \"$inc\" of the window program"
+    elif ! may_include "$inc" "${allowed[@]}"; then
+      fail "$file: includes \"$inc\" from a layer above its own"
+    fi
+  done < <(includes "$file")
+done < <(find . -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.hh' -o -name '*.hxx' \
+  -o -name '*.cpp' -o -name '*.cc' -o -name '*.cxx' -o -name '*.h.in' \) | sort)
 
 if ((failures > 0)); then
   echo "$failures layer violation(s)"

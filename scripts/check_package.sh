@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Checks a Debian package made by scripts/package.sh: the programs, the desktop entry and
-# the icons are where desktops look for them, the dependencies are declared and can be
-# met from the distribution, and the installed window program starts against its
-# simulated controller.
+# Checks a Debian package made by scripts/package.sh: lintian finds no error in it, the
+# programs, manual pages, desktop entry and icons are where they are looked for, the
+# dependencies are declared and can be met from the distribution, and the installed
+# window program starts against its simulated controller.
 # Usage: check_package.sh [DEB]   (default: the newest build/package/vapron_*.deb);
 # exits 77 (CTest's "skipped") when there is no package.
 set -uo pipefail
@@ -21,7 +21,16 @@ fail() {
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == vapron ]] || fail "Package is '$(field Package)'"
-[[ -n $(field Version) ]] || fail "no Version"
+[[ $(field Version) == *-* ]] || fail "Version '$(field Version)' has no Debian revision"
+
+# lintian: an error fails the check; warnings are shown.
+if ! command -v lintian >/dev/null; then
+  fail "lintian is not installed (scripts/install-deps.sh installs it)"
+else
+  report=$(lintian --tag-display-limit 0 "$deb" 2>&1)
+  [[ -n $report ]] && echo "$report"
+  grep -q '^E: ' <<<"$report" && fail "lintian reports errors"
+fi
 depends=$(field Depends)
 for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
   qt6-translations-l10n; do
@@ -33,7 +42,9 @@ for program in vapron vapron-cli vapron-sim; do
   grep -qE "^-rwxr-xr-x root/root .* \./usr/bin/$program$" <<<"$listing" ||
     fail "no executable /usr/bin/$program"
 done
-for file in usr/share/applications/vapron.desktop \
+for file in usr/share/doc/vapron/copyright usr/share/doc/vapron/changelog.Debian.gz \
+  usr/share/man/man1/vapron.1.gz usr/share/man/man1/vapron-cli.1.gz \
+  usr/share/man/man1/vapron-sim.1.gz usr/share/applications/vapron.desktop \
   usr/share/icons/hicolor/scalable/apps/vapron.svg \
   usr/share/icons/hicolor/48x48/apps/vapron.png \
   usr/share/icons/hicolor/128x128/apps/vapron.png; do
@@ -60,6 +71,10 @@ fi
 bin=$tree/root/usr/bin
 "$bin/vapron-cli" --help >/dev/null || fail "vapron-cli --help"
 "$bin/vapron" --help >/dev/null || fail "vapron --help"
+for program in vapron vapron-cli vapron-sim; do
+  [[ $("$bin/$program" --version) == "$program $(field Version | cut -d- -f1)" ]] ||
+    fail "$program --version does not name the package's version"
+done
 mkdir -p "$tree/home"
 VAPRON_HOME=$tree/home QT_QPA_PLATFORM=offscreen timeout 4 "$bin/vapron" --simulate \
   >"$tree/run.log" 2>&1

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
-# for the given number of seconds each (default 60), starting from its seed corpus.
+# for the given number of seconds each (default 60), starting from its seed corpus:
+#   scripts/fuzz.sh [SECONDS [TARGET...]]    (default: every fuzz/*_fuzz.cpp)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-60}
@@ -8,7 +9,8 @@ SECONDS_EACH=${1:-60}
 BUILD=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVAPRON_SANITIZE=ON -DVAPRON_LIBFUZZER=ON -DVAPRON_BUILD_UI=OFF >/dev/null
-targets=$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$//')
+shift || true
+targets=${*:-$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$//')}
 cmake --build "$BUILD" -j"$(nproc)" --target $targets
 for t in $targets; do
   work="fuzz-out/$t"

@@ -10,7 +10,7 @@ PACKAGES=(
   nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth imagemagick fonts-dejavu-core poppler-utils
-  dpkg-dev
+  dpkg-dev go-md2man lintian
 )
 
 missing=()

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 BUILD=${1:-build/package}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVAPRON_BUILD_TESTS=OFF \
   -DVAPRON_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD" --target vapron vapron-cli vapron-sim -j"$(nproc)"
+cmake --build "$BUILD" --target vapron vapron-cli vapron-sim man_pages debian_changelog -j"$(nproc)"
 rm -f "$BUILD"/vapron_*.deb
 (cd "$BUILD" && cpack -G DEB >/dev/null)
 ls "$BUILD"/vapron_*.deb

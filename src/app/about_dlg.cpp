@@ -5,11 +5,12 @@
 #include <QVBoxLayout>
 
 #include "app/device_doc.h"
+#include "support/version.h"
 #include "widgets/message_box.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent, CDeviceDoc* document) : QDialog(parent) {
     setWindowTitle("O programie Vapron");
-    auto* title = new QLabel("<b>Vapron</b> 4.5", this);
+    auto* title = new QLabel(QString("<b>Vapron</b> %1").arg(kVapronVersion), this);
     auto* purpose = new QLabel("Program serwisowy sekwencyjnego sterownika wtrysku LPG", this);
     version_ = new QLabel(this);
     version_->setObjectName("version");

@@ -1,9 +1,18 @@
 // "Eksportuj do CSV...": the recording being looked at, as a CSV file.
 #include "app/device_doc.h"
 #include "diag/csv_export.h"
+#include "settings/i_preferences.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
+
+namespace {
+
+// The second filter of the export: the format a Polish spreadsheet opens.
+constexpr const char* kCsvSpreadsheetFilter =
+    "Arkusz (polski): średnik, przecinek dziesiętny (*.csv)";
+
+}  // namespace
 
 void CDeviceDoc::exportCsv() {
     const std::string recording = recordingName();
@@ -15,19 +24,28 @@ void CDeviceDoc::exportCsv() {
         return;
     }
     // The dialog opens beside the recording with the CSV's name filled in.
+    // The format offered first is the one chosen last time.
     slowRefresh();
+    const bool spreadsheet = preferences_ && preferences_->csvForSpreadsheet();
+    QString filter = spreadsheet ? kCsvSpreadsheetFilter : kCsvFilter;
     const QString path = CFileDial::choose(
         window_, CFileDial::Mode::Save, QString::fromStdString(CCsvExport::csvNameFor(recording)),
-        kCsvFilter, "csv");
+        {kCsvFilter, kCsvSpreadsheetFilter}, filter, "csv");
     normalRefresh();
     if (path.isEmpty()) {
         return;
+    }
+    const bool forSpreadsheet = filter == kCsvSpreadsheetFilter;
+    if (preferences_ && forSpreadsheet != spreadsheet) {
+        preferences_->setCsvForSpreadsheet(forSpreadsheet);
     }
     CCsvExport::result_t result;
     {
         CWaitCursor wait;
         // A live recording is flushed line by line: what has been recorded so far goes.
-        result = CCsvExport::exportFile(recording, path.toStdString());
+        result = CCsvExport::exportFile(
+            recording, path.toStdString(),
+            forSpreadsheet ? csv_format_t::polishSpreadsheet() : csv_format_t{});
     }
     Icon icon = Icon::Information;
     if (!result.ok()) {

@@ -1,11 +1,24 @@
+#include <cstdio>
+
 #include <QApplication>
 
 #include "app/vapron_app.h"
 
 int main(int argc, char** argv) {
     const CVapron::Options options = CVapron::parseArguments(argc, argv);
+    if (!options.usageProblem.empty()) {
+        std::fprintf(stderr, "vapron: %s\n", options.usageProblem.c_str());
+        std::fprintf(stderr,
+                     "usage: vapron [--simulate] [--no-pacing] [--port PATH] "
+                     "[--trace FILE] [--version] [--help]\n");
+        return 2;
+    }
     if (options.help) {
         CVapron::printUsage();
+        return 0;
+    }
+    if (options.version) {
+        CVapron::printVersion();
         return 0;
     }
     QApplication application(argc, argv);

@@ -1,8 +1,10 @@
 #include "app/vapron_app.h"
 
+#include <algorithm>
+#include <array>
 #include <clocale>
 #include <cstdio>
-#include <cstring>
+#include <string_view>
 
 #include <QAction>
 #include <QApplication>
@@ -21,18 +23,61 @@
 #include "display/display_view.h"
 #include "display/series_chart.h"
 #include "settings/file_preferences.h"
+#include "support/version.h"
+#include "widgets/message_box.h"
+
+namespace {
+
+// QApplication's own options, which it takes out of the command line itself.
+constexpr std::array<std::string_view, 18> kQtValueOptions = {"platform",      "platformpluginpath",
+                                                              "platformtheme", "plugin",
+                                                              "qmljsdebugger", "qwindowgeometry",
+                                                              "qwindowicon",   "qwindowtitle",
+                                                              "session",       "display",
+                                                              "geometry",      "style",
+                                                              "stylesheet",    "title",
+                                                              "name",          "visual",
+                                                              "font",          "fn"};
+constexpr std::array<std::string_view, 6> kQtFlags = {"reverse", "widgetcount", "nograb",
+                                                      "dograb",  "sync",        "testability"};
+
+// A Qt option's name ("-style", "--style" or "-style=x" give "style"); empty for others.
+std::string_view qtOptionName(std::string_view arg) {
+    if (arg.size() < 2 || arg[0] != '-') {
+        return {};
+    }
+    arg.remove_prefix(arg[1] == '-' ? 2 : 1);
+    return arg.substr(0, arg.find('='));
+}
+
+bool contains(const auto& list, std::string_view name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+}  // namespace
 
 CVapron::Options CVapron::parseArguments(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--simulate") == 0) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--simulate") {
             options.simulate = true;
-        } else if (std::strcmp(argv[i], "--no-pacing") == 0) {
+        } else if (arg == "--no-pacing") {
             options.pacing = false;
-        } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
-            options.port = argv[++i];
-        } else if (std::strcmp(argv[i], "--help") == 0) {
+        } else if ((arg == "--port" || arg == "--trace") && hasValue) {
+            (arg == "--port" ? options.port : options.trace) = argv[++i];
+        } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (const std::string_view qt = qtOptionName(arg); contains(kQtFlags, qt)) {
+            continue;
+        } else if (contains(kQtValueOptions, qt) && (arg.find('=') != arg.npos || hasValue)) {
+            i += arg.find('=') == arg.npos ? 1 : 0;
+        } else {
+            options.usageProblem = "nieznana opcja lub brak jej wartości: " + std::string(arg);
+            break;
         }
     }
     return options;
@@ -40,11 +85,18 @@ CVapron::Options CVapron::parseArguments(int argc, char** argv) {
 
 void CVapron::printUsage() {
     std::printf(
-        "vapron [--simulate] [--no-pacing] [--port PATH]\n"
-        "  --simulate   run against a simulated controller (no hardware needed)\n"
-        "  --no-pacing  let the simulated line run faster than 38400 baud\n"
-        "  --port PATH  try this serial device first\n"
+        "vapron [--simulate] [--no-pacing] [--port PATH] [--trace FILE] [--version]\n"
+        "  --simulate    run against a simulated controller (no hardware needed)\n"
+        "  --no-pacing   let the simulated line run faster than 38400 baud\n"
+        "  --port PATH   try this serial device first\n"
+        "  --trace FILE  write a wire trace of the session to FILE (also VAPRON_TRACE=FILE)\n"
+        "  --version     the program's version\n"
+        "Qt's own options (-platform, -style, -display, ...) are accepted.\n"
         "VAPRON_HOME sets the program folder (recordings, car settings).\n");
+}
+
+void CVapron::printVersion() {
+    std::printf("vapron %s\n", kVapronVersion);
 }
 
 void CVapron::prepareApplication() {
@@ -87,6 +139,12 @@ void CVapron::start() {
         choice.kind = options_.inProcess ? line_choice_t::Kind::SimulatedInProcess
                                          : line_choice_t::Kind::SimulatedOnPty;
     }
+    std::string traceProblem;
+    const std::string trace =
+        options_.trace.empty() ? CWireTrace::pathFromEnvironment() : options_.trace;
+    if (!trace.empty()) {
+        choice.trace = CWireTrace::open(trace, traceProblem);
+    }
     line_ = makeSerialLine(choice);
     doc_ = std::make_unique<CDeviceDoc>(std::move(line_.line), preferences_.get());
     doc_->setSimulated(options_.simulate);
@@ -101,6 +159,10 @@ void CVapron::start() {
     }
     mainFrame_->resize(size);
     mainFrame_->showMaximized();
+    if (!traceProblem.empty()) {
+        CMessageBox::show(mainFrame_, QString::fromStdString(traceProblem),
+                          CMessageBox::Icon::Warning);
+    }
     // The panel starts diagnostics when it is first shown with a controller connected.
     QTimer::singleShot(0, this, [this] {
         doc_->OnNewDocument();

@@ -29,11 +29,16 @@ class CVapron : public QObject {
         std::string port;  // a device to try first
         bool pacing = true;
         bool help = false;
+        bool version = false;
+        std::string trace;         // a wire trace of the session goes to this file
+        std::string usageProblem;  // set when the command line cannot be used
     };
 
-    // The command line: --simulate, --no-pacing, --port PATH, --help.
+    // The command line: --simulate, --no-pacing, --port PATH, --trace FILE, --version,
+    // --help, and Qt's own options, which QApplication takes later.
     static Options parseArguments(int argc, char** argv);
     static void printUsage();
+    static void printVersion();
     // Names the application for its stored preferences and loads Qt's Polish texts;
     // after QApplication exists.
     static void prepareApplication();

@@ -9,23 +9,36 @@
 #include "cli/cli_map_build.h"
 #include "cli/cli_options.h"
 #include "cli/cli_ports.h"
+#include "cli/cli_usage.h"
 #include "link/serial_port.h"
+#include "link/traced_line.h"
 #include "sim/serial_line_factory.h"
 #include "support/error_guard.h"
+#include "support/version.h"
 
 CCliApp::CCliApp() : opt_(std::make_unique<Options>()) {}
 
 CCliApp::~CCliApp() = default;
 
+namespace {
+
+constexpr const char* kGlobalOptions =
+    "Opcje ogólne (przed poleceniem albo po nim): --port ŚCIEŻKA, --com N, --json, "
+    "--unlocked, --car TEKST, --trace PLIK.";
+
+}  // namespace
+
 int CCliApp::run(int argc, char** argv) {
-    CLI::App app{"Vapron: the LPG injection controller without a window.", "vapron-cli"};
+    CLI::App app{"Vapron: sterownik wtrysku LPG bez okna.", "vapron-cli"};
     defineCommands(app);
+    CCliUsage::polish(app, kGlobalOptions);
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        std::fprintf(stderr, "vapron-cli: %s\nPomoc: vapron-cli --help\n",
+                     CCliUsage::parseError(e, app, argc, argv).c_str());
         return EXIT_USAGE;
     }
     int code = EXIT_OK;
@@ -37,112 +50,122 @@ int CCliApp::run(int argc, char** argv) {
     return code;
 }
 
-void CCliApp::defineCommands(CLI::App& app) {
+void CCliApp::defineGlobalOptions(CLI::App& app) {
     Options& o = *opt_;
+    app.set_help_flag("-h,--help", "Pokaż tę pomoc i zakończ");
+    app.set_version_flag("--version", std::string("vapron-cli ") + kVapronVersion,
+                         "Pokaż wersję programu i zakończ");
+    // The global options may follow the command too: an option a command does not know
+    // falls through to the tool.
+    app.fallthrough();
     app.require_subcommand(1);
-    app.footer(
-        "Exit codes: 0 done; 1 the controller did not answer or did not confirm; 2 bad "
-        "command line or values; 3 a port or file that cannot be used or holds wrong data.");
-    auto* where = app.add_option("--port", o.port, "Serial device of the controller");
-    app.add_option("--com", o.com, "COM port number (1 = /dev/ttyUSB0)")
+    auto* where = app.add_option("--port", o.port, "Urządzenie szeregowe sterownika");
+    app.add_option("--com", o.com, "Numer portu COM (1 = /dev/ttyUSB0)")
         ->check(CLI::Range(1, 255))
         ->excludes(where);
-    app.add_flag("--json", o.json, "Print one JSON object on standard output");
-    app.add_flag("--unlocked", o.unlocked, "Write settings without car information");
+    app.add_flag("--json", o.json, "Jeden obiekt JSON na standardowym wyjściu");
+    app.add_flag("--unlocked", o.unlocked, "Wpisuj ustawienia bez danych samochodu");
     app.add_option("--car", o.car,
-                   "Car information: make|model|capacity|power|year|injectors|calibrated");
+                   "Dane samochodu: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja");
+    app.add_option("--trace", o.trace,
+                   "Zapisz ślad komunikacji ze sterownikiem w PLIKU (także VAPRON_TRACE=PLIK)");
+}
 
-    app.add_subcommand("info", "Controller version, ID, clock and timing values");
-    auto* settings = app.add_subcommand("settings", "Read or change the settings record");
+void CCliApp::defineCommands(CLI::App& app) {
+    Options& o = *opt_;
+    defineGlobalOptions(app);
+
+    app.add_subcommand("info", "Wersja, ID, zegar i wartości czasowe sterownika");
+    auto* settings = app.add_subcommand("settings", "Odczyt albo zmiana rekordu ustawień");
     settings->require_subcommand(1);
-    settings->add_subcommand("get", "Every field in engineering units");
-    auto* set = settings->add_subcommand("set", "Change fields, check and write the record");
-    set->add_option("assignments", o.assignments, "FIELD=VALUE …")->required();
+    settings->add_subcommand("get", "Wszystkie pola w jednostkach technicznych");
+    auto* set = settings->add_subcommand("set", "Zmień pola, sprawdź i wpisz rekord");
+    set->add_option("assignments", o.assignments, "POLE=WARTOŚĆ …")->required();
     defineSettingsFileCommands(*settings);
 
-    auto* errors = app.add_subcommand("errors", "The controller's stored error report");
-    errors->add_flag("--clear", o.clear, "Clear the stored errors");
+    auto* errors = app.add_subcommand("errors", "Zapamiętane błędy sterownika");
+    errors->add_flag("--clear", o.clear, "Skasuj zapamiętane błędy");
 
-    auto* mode = app.add_subcommand("mode", "Switch the work mode");
-    mode->add_option("mode", o.mode, "gasoline, lpg or auto")
+    auto* mode = app.add_subcommand("mode", "Przełącz tryb pracy");
+    mode->add_option("mode", o.mode, "gasoline, lpg albo auto")
         ->required()
         ->check(CLI::IsMember({"gasoline", "lpg", "auto"}));
 
-    auto* eeprom = app.add_subcommand("eeprom", "Back up or restore the 512-byte EEPROM");
+    auto* eeprom = app.add_subcommand("eeprom", "Kopia albo odtworzenie 512 bajtów EEPROM");
     eeprom->require_subcommand(1);
-    eeprom->add_subcommand("read", "Read the EEPROM into FILE")
-        ->add_option("file", o.file, "Image file")
+    eeprom->add_subcommand("read", "Odczytaj EEPROM do PLIKU")
+        ->add_option("file", o.file, "Plik obrazu")
         ->required();
-    eeprom->add_subcommand("write", "Write FILE into the EEPROM")
+    eeprom->add_subcommand("write", "Wpisz PLIK do EEPROM")
         ->add_option("file", o.file,
-                     "Image file (512 bytes; more are ignored; a FIFO or pipe is read too)")
+                     "Plik obrazu (512 bajtów; dalsze są pomijane; czyta też FIFO i potok)")
         ->required();
 
-    auto* map = app.add_subcommand("map", "The injection map");
+    auto* map = app.add_subcommand("map", "Mapa wtrysków");
     map->require_subcommand(1);
-    map->add_subcommand("read", "Read the map (50 rows of 8 percentages)");
+    map->add_subcommand("read", "Odczytaj mapę (50 wierszy po 8 procentów)");
     auto* mapWrite = map->add_subcommand(
         "write",
-        "Write the map from FILE: the JSON of `map read --json`, or 50 lines of 8 numbers; "
-        "the map is switched on in the settings unless --keep-functions");
-    mapWrite->add_option("file", o.file, "Map file (a FIFO or pipe is read too)")->required();
+        "Wpisz mapę z PLIKU: JSON z `map read --json` albo 50 wierszy po 8 liczb; mapa zostaje "
+        "włączona w ustawieniach, chyba że podano --keep-functions");
+    mapWrite->add_option("file", o.file, "Plik mapy (czyta też FIFO i potok)")->required();
     mapWrite->add_flag("--keep-functions", o.keepFunctions,
-                       "Leave the settings' function switches as they are");
-    auto* build = map->add_subcommand("build", "Build a map proposal from a recording (offline)");
-    build->add_option("file", o.file, "Recording (.lpgd)")->required();
+                       "Nie zmieniaj przełączników funkcji w ustawieniach");
+    auto* build = map->add_subcommand("build", "Propozycja mapy z nagrania (bez sterownika)");
+    build->add_option("file", o.file, "Nagranie (.lpgd)")->required();
     build
         ->add_option("--clock-hz", o.clockHz,
-                     "Controller clock of the recording in Hz (default: from FILE-config)")
+                     "Zegar sterownika nagrania w Hz (domyślnie z PLIKU-config)")
         ->check(CLI::Range(1000ul, 1000000ul));
     build->add_flag("--fill", o.fill,
-                    "Fill empty cells lying between values (listed on standard error)");
+                    "Uzupełnij puste komórki między wartościami (lista na standardowym wyjściu "
+                    "błędów)");
 
-    auto* table = app.add_subcommand("table", "The time-correction table");
+    auto* table = app.add_subcommand("table", "Tabela korekcji czasu");
     table->require_subcommand(1);
-    table->add_subcommand("read", "Read the 25 corrections in percent");
+    table->add_subcommand("read", "Odczytaj 25 korekcji w procentach");
     auto* tableWrite = table->add_subcommand(
-        "write",
-        "Write 25 corrections; the table is switched on in the settings unless "
-        "--keep-functions");
-    tableWrite->add_option("values", o.values, "V1,…,V25 in percent (−100 to 155)")->required();
+        "write", "Wpisz 25 korekcji; tabela zostaje włączona w ustawieniach, chyba że podano "
+                 "--keep-functions");
+    tableWrite->add_option("values", o.values, "W1,…,W25 w procentach (−100 do 155)")->required();
     tableWrite->add_flag("--keep-functions", o.keepFunctions,
-                         "Leave the settings' function switches as they are");
+                         "Nie zmieniaj przełączników funkcji w ustawieniach");
 
-    auto* fuel = app.add_subcommand("fuel", "The fuel-level sensor");
+    auto* fuel = app.add_subcommand("fuel", "Czujnik poziomu paliwa");
     fuel->require_subcommand(1);
-    fuel->add_subcommand("read", "Thresholds and the present reading");
-    fuel->add_subcommand("write", "Write the thresholds")
-        ->add_option("values", o.values, "T34,T12,T14,RES (0 to 255, rising or falling)")
+    fuel->add_subcommand("read", "Progi i bieżący odczyt");
+    fuel->add_subcommand("write", "Wpisz progi")
+        ->add_option("values", o.values, "T34,T12,T14,RES (0 do 255, rosnące albo malejące)")
         ->required();
 
-    app.add_subcommand("sequence", "The injector firing sequence");
+    app.add_subcommand("sequence", "Kolejność wtrysków");
 
-    auto* record = app.add_subcommand("record", "Record live diagnostics into FILE");
-    record->add_option("file", o.file, "Recording (.lpgd)")->required();
-    record->add_option("--injector", o.injector, "Injector to follow")->check(CLI::Range(1, 8));
-    auto* samples = record->add_option("--samples", o.samples, "Stop after N samples")
+    auto* record = app.add_subcommand("record", "Nagraj diagnostykę na żywo do PLIKU");
+    record->add_option("file", o.file, "Nagranie (.lpgd)")->required();
+    record->add_option("--injector", o.injector, "Śledzony wtryskiwacz")->check(CLI::Range(1, 8));
+    auto* samples = record->add_option("--samples", o.samples, "Zakończ po N próbkach")
                         ->check(CLI::PositiveNumber);
-    record->add_option("--seconds", o.seconds, "Stop after S seconds")
+    record->add_option("--seconds", o.seconds, "Zakończ po S sekundach")
         ->check(CLI::PositiveNumber)
         ->excludes(samples);
     record->add_flag("--coverage", o.coverage,
-                     "Print the injection map coverage on standard error once a second");
+                     "Co sekundę pokrycie mapy wtrysków na standardowym wyjściu błędów");
 
     defineAutocal(app);
 
-    app.add_subcommand("inspect", "Summarise a recording (offline)")
-        ->add_option("file", o.file, "Recording (.lpgd)")
+    app.add_subcommand("inspect", "Podsumowanie nagrania (bez sterownika)")
+        ->add_option("file", o.file, "Nagranie (.lpgd)")
         ->required();
-    app.add_subcommand("decode-errors", "Decode an 11-byte error report (offline)")
-        ->add_option("hex", o.hex, "22 hex digits")
+    app.add_subcommand("decode-errors", "Rozkoduj 11-bajtowy raport błędów (bez sterownika)")
+        ->add_option("hex", o.hex, "22 cyfry szesnastkowe")
         ->required();
-    // These two also take --json after their name.
-    app.add_subcommand("ports", "Serial ports of this machine and whether they can be opened")
-        ->add_flag("--json", o.json, "Print one JSON object on standard output");
-    auto* csv = app.add_subcommand("export", "Write a recording as CSV (offline)");
-    csv->add_flag("--json", o.json, "Print one JSON object on standard output");
-    csv->add_option("file", o.file, "Recording (.lpgd)")->required();
-    csv->add_option("-o,--output", o.output, "CSV file (default: FILE with .csv)");
+    app.add_subcommand("ports", "Porty szeregowe tego komputera i czy można je otworzyć");
+    auto* csv = app.add_subcommand("export", "Zapisz nagranie jako CSV (bez sterownika)");
+    csv->add_option("file", o.file, "Nagranie (.lpgd)")->required();
+    csv->add_option("-o,--output", o.output, "Plik CSV (domyślnie PLIK z .csv)");
+    csv->add_option("--separator", o.separator, "Separator pól: , ; | albo tab (domyślnie ,)");
+    csv->add_option("--decimal", o.decimal, "Znak dziesiętny: . albo , (domyślnie .)");
+    csv->add_flag("--bom", o.bom, "Zacznij plik znacznikiem UTF-8 (BOM) dla arkuszy");
 }
 
 int CCliApp::dispatch(CLI::App& app) {
@@ -157,7 +180,9 @@ int CCliApp::dispatch(CLI::App& app) {
     if (sub("ports"))
         return CCliPorts::run(opt_->port, opt_->json, std::cout);
     if (sub("export"))
-        return CCliExport::run(opt_->file, opt_->output, opt_->json, std::cout, std::cerr);
+        return CCliExport::run(opt_->file, opt_->output,
+                               {opt_->separator, opt_->decimal, opt_->bom}, opt_->json, std::cout,
+                               std::cerr);
     if (nested("map", "build"))
         return CCliMapBuild::run(opt_->file, {opt_->json, opt_->clockHz, opt_->fill}, std::cout,
                                  std::cerr);
@@ -238,7 +263,8 @@ int CCliApp::probePorts(std::vector<int>& openable) {
         }
     }
     CSerialPort probe;
-    probe.setPortNames(static_cast<CSerialPort&>(device_->line()).portNames());
+    probe.setPortNames(
+        static_cast<CSerialPort&>(CTracedLine::untraced(device_->line())).portNames());
     ErrorPtr last;
     for (int port : candidates) {
         ErrorPtr error = catchError([&] { probe.open(port); });
@@ -260,6 +286,14 @@ int CCliApp::probePorts(std::vector<int>& openable) {
 int CCliApp::connectDevice() {
     line_choice_t choice;
     choice.firstPath = opt_->port;
+    const std::string trace = opt_->trace.empty() ? CWireTrace::pathFromEnvironment() : opt_->trace;
+    if (!trace.empty()) {
+        std::string problem;
+        choice.trace = CWireTrace::open(trace, problem);
+        if (!choice.trace) {
+            return fail(EXIT_IO, problem);
+        }
+    }
     device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
     device_->setUnlocked(opt_->unlocked);
     if (int code = applyCarOption(); code != EXIT_OK) {

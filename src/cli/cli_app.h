@@ -18,7 +18,8 @@ class CRecordingWriter;
 // vapron-cli: every controller operation and recording tool without a window.
 class CCliApp {
   public:
-    enum Exit { EXIT_OK = 0, EXIT_NO_ANSWER = 1, EXIT_USAGE = 2, EXIT_IO = 3 };
+    // What each means is told by the help's footer (CCliUsage::kExitCodes).
+    enum Exit { EXIT_OK = 0, EXIT_NO_ANSWER = 1, EXIT_USAGE = 2, EXIT_IO = 3, EXIT_DIFFERENT = 4 };
 
     CCliApp();
     ~CCliApp();
@@ -27,6 +28,7 @@ class CCliApp {
   private:
     struct Options;
 
+    void defineGlobalOptions(CLI::App& app);
     void defineCommands(CLI::App& app);
     int dispatch(CLI::App& app);
 

@@ -130,12 +130,12 @@ void CCliApp::defineAutocal(CLI::App& app) {
     Options& o = *opt_;
     auto* autocal = app.add_subcommand(
         "autocal",
-        "Auto-calibrate the main correction at idle (live diagnostics into the default "
-        "recording); needs --car or --unlocked. Exit 1 also when the run was refused or every "
-        "correction was rejected");
-    autocal->add_option("--tolerance", o.tolerance, "Tolerance of the averaging in percent")
+        "Automatyczne ustawienie korekcji głównej na wolnych obrotach (diagnostyka do "
+        "domyślnego nagrania); wymaga --car albo --unlocked. Kod 1 także wtedy, gdy "
+        "ustawianie odmówiono albo odrzucono każdą korekcję");
+    autocal->add_option("--tolerance", o.tolerance, "Tolerancja uśredniania w procentach")
         ->check(CLI::Range(0.0, 1000.0));
-    autocal->add_flag("--yes", o.yes, "Answer \"Ustal wolne obroty\" with OK");
+    autocal->add_flag("--yes", o.yes, "Odpowiedz OK na \"Ustal wolne obroty\"");
 }
 
 int CCliApp::cmdAutocal() {

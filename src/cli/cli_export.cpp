@@ -7,15 +7,28 @@
 #include "cli/cli_app.h"
 #include "diag/csv_export.h"
 
-int CCliExport::run(const std::string& recording, const std::string& csvName, bool json,
-                    std::ostream& out, std::ostream& err) {
+bool CCliExport::format(const choice_t& choice, csv_format_t& format) {
+    const std::string& separator = choice.separator;
+    format.separator = separator == "tab" ? '\t' : separator.size() == 1 ? separator[0] : '\0';
+    format.decimal = choice.decimal.size() == 1 ? choice.decimal[0] : '\0';
+    format.bom = choice.bom;
+    return format.usable();
+}
+
+int CCliExport::run(const std::string& recording, const std::string& csvName,
+                    const choice_t& choice, bool json, std::ostream& out, std::ostream& err) {
+    csv_format_t csvFormat;
+    if (!format(choice, csvFormat)) {
+        err << "Wybierz separator , ; | albo tab i inny znak dziesiętny (. albo ,).\n"
+            << "--separator " << choice.separator << " --decimal " << choice.decimal << std::endl;
+        return CCliApp::EXIT_USAGE;
+    }
     const std::string csv = csvName.empty() ? CCsvExport::csvNameFor(recording) : csvName;
-    const CCsvExport::result_t result = CCsvExport::exportFile(recording, csv);
+    const CCsvExport::result_t result = CCsvExport::exportFile(recording, csv, csvFormat);
     const std::string message = CCsvExport::message(result, recording, csv);
     switch (result.outcome) {
         case CCsvExport::Outcome::Written:
             break;
-        case CCsvExport::Outcome::NoSamples:
         case CCsvExport::Outcome::SameFile:
             err << message << std::endl;
             return CCliApp::EXIT_USAGE;

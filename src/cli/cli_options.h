@@ -13,6 +13,7 @@ struct CCliApp::Options {
     bool json = false;
     bool unlocked = false;
     std::string car;
+    std::string trace;  // wire trace file
 
     std::vector<std::string> assignments;
     std::vector<std::string> sources;  // settings diff
@@ -20,6 +21,9 @@ struct CCliApp::Options {
     std::string mode;
     std::string file;
     std::string output;  // export -o
+    std::string separator = ",";
+    std::string decimal = ".";
+    bool bom = false;
     std::string values;
     int injector = 1;
     long samples = 0;

@@ -15,8 +15,6 @@ using nlohmann::json;
 
 namespace {
 
-constexpr int kExitDifferent = 4;
-
 json valueJson(const setup_field_t& field, double value) {
     return field.integral ? json(static_cast<long>(value)) : json(value);
 }
@@ -63,16 +61,16 @@ void CCliApp::defineSettingsFileCommands(CLI::App& settings) {
     Options& o = *opt_;
     settings
         .add_subcommand("diff",
-                        "Fields that differ between two settings sources (exit 4 when any do)")
+                        "Pola, którymi różnią się dwa źródła ustawień (kod 4, gdy są takie)")
         ->add_option("sources", o.sources,
-                     "controller, FILE.settings or RECORDING.lpgd-config#N (N from 1)")
+                     "controller, PLIK.settings albo NAGRANIE.lpgd-config#N (N od 1)")
         ->required()
         ->expected(2);
     settings
         .add_subcommand("load",
-                        "Apply a car settings file as the settings editor's \"Wczytaj z "
-                        "pliku....\" does, check and write it")
-        ->add_option("file", o.file, "Car settings file (.settings)")
+                        "Zastosuj plik ustawień samochodu jak \"Wczytaj z pliku....\" "
+                        "edytora ustawień, sprawdź i wpisz")
+        ->add_option("file", o.file, "Plik ustawień samochodu (.settings)")
         ->required();
 }
 
@@ -112,7 +110,7 @@ int CCliApp::cmdSettingsDiff() {
     std::string text;
     const json list = differences(records[0].setup, records[1].setup, text);
     print(json{{"differences", list}}, text);
-    return list.empty() ? EXIT_OK : kExitDifferent;
+    return list.empty() ? EXIT_OK : EXIT_DIFFERENT;
 }
 
 int CCliApp::cmdSettingsLoad() {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "diag/csv_rows.h"
@@ -39,8 +40,14 @@ void CCsvExport::appendRow(std::string& out, const app_msg_t& sample) {
     out.append(row, static_cast<std::size_t>(rows.put(row, sample) - row));
 }
 
+bool csv_format_t::usable() const {
+    const std::string_view separators = ",;\t|";
+    return (decimal == '.' || decimal == ',') && separator != decimal &&
+           separators.find(separator) != std::string_view::npos;
+}
+
 CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const std::string& csv,
-                                            char separator, char decimal) {
+                                            const csv_format_t& format) {
     result_t result;
     if (sameFile(recording, csv)) {
         result.outcome = Outcome::SameFile;
@@ -53,8 +60,8 @@ CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const 
         return result;
     }
     CAtomicFile file(csv);
-    CCsvRows rows(separator, decimal);
-    const std::string head = rows.header();
+    CCsvRows rows(format.separator, format.decimal);
+    const std::string head = (format.bom ? "\xEF\xBB\xBF" : "") + rows.header();
     std::vector<char> block(kBlock);
     char* const full = block.data() + block.size() - CCsvRows::kMaxRow;
     char* at = std::copy(head.begin(), head.end(), block.data());

@@ -6,6 +6,19 @@
 #include "diag/app_msg.h"
 #include "support/file_io.h"
 
+// How the CSV is written: by default comma-separated with a decimal point and no byte
+// order mark; a Polish spreadsheet wants semicolons, a decimal comma and the mark that
+// tells it the text is UTF-8.
+struct csv_format_t {
+    char separator = ',';
+    char decimal = '.';
+    bool bom = false;
+    static csv_format_t polishSpreadsheet() { return {';', ',', true}; }
+    bool standard() const { return separator == ',' && decimal == '.' && !bom; }
+    // The separator is one of , ; tab | and differs from the decimal mark (. or ,).
+    bool usable() const;
+};
+
 // A recording as CSV, for spreadsheets and log viewers: a header row, then one row per
 // sample in engineering units (with the process-wide timing values), comma-separated,
 // a dot for the decimal point unless told otherwise, lines ending "\r\n". The rows
@@ -38,7 +51,7 @@ class CCsvExport {
     static void appendRow(std::string& out, const app_msg_t& sample);
 
     static result_t exportFile(const std::string& recording, const std::string& csv,
-                               char separator = ',', char decimal = '.');
+                               const csv_format_t& format = {});
     // What the user reads afterwards: the outcome, or what to do, then the detail line.
     static std::string message(const result_t& result, const std::string& recording,
                                const std::string& csv);

@@ -8,6 +8,7 @@
 namespace {
 
 const char* const kLastCarFile = "Last car file";
+const char* const kCsvForSpreadsheet = "CSV for spreadsheet";
 // A few short lines; a larger file is not ours: read as empty and never replaced.
 constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
@@ -44,18 +45,34 @@ CFilePreferences::CFilePreferences(std::string path)
     : path_(path.empty() ? CProgramFolders::programFolder() + "vapron.ini" : std::move(path)) {}
 
 std::string CFilePreferences::lastCarFile() {
-    std::map<std::string, std::string> values;
-    load(values);
-    const auto it = values.find(kLastCarFile);
-    return it == values.end() ? std::string() : it->second;
+    return value(kLastCarFile);
 }
 
 void CFilePreferences::setLastCarFile(const std::string& path) {
+    setValue(kLastCarFile, path);
+}
+
+bool CFilePreferences::csvForSpreadsheet() {
+    return value(kCsvForSpreadsheet) == "1";
+}
+
+void CFilePreferences::setCsvForSpreadsheet(bool spreadsheet) {
+    setValue(kCsvForSpreadsheet, spreadsheet ? "1" : "0");
+}
+
+std::string CFilePreferences::value(const char* key) {
+    std::map<std::string, std::string> values;
+    load(values);
+    const auto it = values.find(key);
+    return it == values.end() ? std::string() : it->second;
+}
+
+void CFilePreferences::setValue(const char* key, const std::string& value) {
     std::map<std::string, std::string> values;
     if (!load(values)) {
         return;  // replacing a file that could not be read would lose its other values
     }
-    values[kLastCarFile] = path;
+    values[key] = value;
     store(values);
 }
 

@@ -16,6 +16,8 @@ class CFilePreferences : public IPreferences {
 
     std::string lastCarFile() override;
     void setLastCarFile(const std::string& path) override;
+    bool csvForSpreadsheet() override;
+    void setCsvForSpreadsheet(bool spreadsheet) override;
 
     const std::string& path() const { return path_; }
 
@@ -23,6 +25,8 @@ class CFilePreferences : public IPreferences {
     // False when the file exists but cannot be read (or is too large to be ours).
     bool load(std::map<std::string, std::string>& values) const;
     void store(const std::map<std::string, std::string>& values) const;
+    std::string value(const char* key);
+    void setValue(const char* key, const std::string& value);
 
     std::string path_;
 };

@@ -2,7 +2,8 @@
 
 #include <string>
 
-// The program's own stored preferences: the full path of the last car settings file.
+// The program's own stored preferences: the full path of the last car settings file and
+// whether CSV exports are made for a Polish spreadsheet.
 // Failures to read or store are not errors; an unknown value reads as empty.
 class IPreferences {
   public:
@@ -10,4 +11,6 @@ class IPreferences {
 
     virtual std::string lastCarFile() = 0;
     virtual void setLastCarFile(const std::string& path) = 0;
+    virtual bool csvForSpreadsheet() = 0;
+    virtual void setCsvForSpreadsheet(bool spreadsheet) = 0;
 };

@@ -9,7 +9,10 @@ class CMemoryPreferences : public IPreferences {
   public:
     std::string lastCarFile() override;
     void setLastCarFile(const std::string& path) override;
+    bool csvForSpreadsheet() override { return csvForSpreadsheet_; }
+    void setCsvForSpreadsheet(bool spreadsheet) override { csvForSpreadsheet_ = spreadsheet; }
 
   private:
     std::string lastCarFile_;
+    bool csvForSpreadsheet_ = false;
 };

@@ -53,5 +53,5 @@ std::string CProgramFolders::dataFolder() {
 }
 
 std::string CProgramFolders::carSettingsRoot() {
-    return ensured(programFolder() + "Ustawienia/v4.5");
+    return ensured(programFolder() + "Ustawienia/" + std::string(kCarLibraryFormat));
 }

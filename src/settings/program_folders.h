@@ -13,6 +13,9 @@ class CProgramFolders {
     static std::string dataFolder();
     // The car settings library.
     static std::string carSettingsRoot();
+    // The library's folder name is a file-format name shared with the old program, not
+    // this program's version: it stays whatever the version.
+    static constexpr const char* kCarLibraryFormat = "v4.5";
 
   private:
     static std::string ensured(const std::string& path);

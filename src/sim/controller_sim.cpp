@@ -75,13 +75,18 @@ std::vector<sim_reply_t> CControllerSim::handleTagged(const std::uint8_t* frame,
     }
     number = ++taken_;
     const std::size_t logged = log_.size();
-    auto replies = faults_.apply({number, answer(frame, size)});
+    auto replies = faults_.apply({number, responder_ ? responder_(frame, size) : answer(frame, size)});
     if (log_.size() > logged) {
         for (const sim_reply_t& reply : replies) {
             log_.back().sent.push_back(reply.request);
         }
     }
     return replies;
+}
+
+void CControllerSim::setResponder(Responder responder) {
+    std::lock_guard lock(mutex_);
+    responder_ = std::move(responder);
 }
 
 std::vector<std::uint8_t> CControllerSim::answer(const std::uint8_t* frame, std::size_t size) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -109,6 +110,9 @@ class CControllerSim {
     void refuseWrites(std::uint8_t type);
 
     CSimFaults& faults() { return faults_; }
+    // Replaces the controller's own answers (a replayed wire trace); faults still apply.
+    using Responder = std::function<std::vector<std::uint8_t>(const std::uint8_t*, std::size_t)>;
+    void setResponder(Responder responder);
     const CSimFaults& faults() const { return faults_; }
 
     std::vector<sim_request_t> requests() const;
@@ -136,6 +140,7 @@ class CControllerSim {
 
     mutable std::mutex mutex_;
     CSimFaults faults_;
+    Responder responder_;
     CEngineModel engine_;
     std::uint16_t programmingDay_ = kDefaultProgrammingDay;
     std::uint16_t version_ = kDefaultVersion;

@@ -2,6 +2,7 @@
 
 #include "link/port_names.h"
 #include "link/serial_port.h"
+#include "link/traced_line.h"
 #include "sim/sim_line.h"
 
 namespace {
@@ -16,9 +17,7 @@ std::unique_ptr<ISerialLine> serialPortTrying(const std::string& firstPath) {
     return port;
 }
 
-}  // namespace
-
-serial_line_t makeSerialLine(const line_choice_t& choice) {
+serial_line_t makeUntracedLine(const line_choice_t& choice) {
     serial_line_t made;
     if (choice.kind == line_choice_t::Kind::Serial) {
         made.line = serialPortTrying(choice.firstPath);
@@ -33,5 +32,15 @@ serial_line_t makeSerialLine(const line_choice_t& choice) {
     made.server->setPacing(choice.pacing);
     made.server->start();
     made.line = serialPortTrying(made.server->slavePath());
+    return made;
+}
+
+}  // namespace
+
+serial_line_t makeSerialLine(const line_choice_t& choice) {
+    serial_line_t made = makeUntracedLine(choice);
+    if (choice.trace) {
+        made.line = std::make_unique<CTracedLine>(std::move(made.line), choice.trace);
+    }
     return made;
 }

@@ -6,6 +6,7 @@
 #include "link/i_serial_line.h"
 #include "sim/controller_sim.h"
 #include "sim/pty_server.h"
+#include "support/wire_trace.h"
 
 // Where the controller is: a serial device, or a simulated controller either in this
 // process (nothing sleeps; for tests) or on a pseudo-terminal served by a thread of this
@@ -18,6 +19,7 @@ struct line_choice_t {
     std::string firstPath;                // a serial device to try before the port pattern
     bool pacing = true;                   // the pseudo-terminal keeps to 38 400 baud
     std::shared_ptr<CControllerSim> sim;  // the controller to simulate; a new one if empty
+    std::shared_ptr<CWireTrace> trace;    // when set, the line writes a wire trace into it
 };
 
 // The line and what must outlive it. Destroy the line before the server.

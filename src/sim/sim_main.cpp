@@ -12,13 +12,15 @@
 
 #include "sim/controller_sim.h"
 #include "sim/pty_server.h"
+#include "sim/trace_replay.h"
 #include "support/i_error.h"
+#include "support/version.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vapron-sim [options]\n"
-    "  --version N            firmware version in the version record (default 4)\n"
+    "  --firmware-version N   firmware version in the version record (default 4)\n"
     "  --id TEXT              controller ID (up to 16 characters)\n"
     "  --injectors N          number of injectors (default 4)\n"
     "  --errors HEX           stored error report, 22 hex digits\n"
@@ -39,13 +41,15 @@ constexpr const char* kUsage =
     "  --vanish-after N       go away after answering N requests\n"
     "  --refuse-writes TYPE   answer writes of a record with a failure status: setup,\n"
     "                         eeprom, table or fuel\n"
+    "  --replay TRACE         answer as the controller of a wire trace did\n"
+    "  --version              the program's version\n"
     "  --help                 this text\n";
 
 struct options_t {
     std::uint32_t seed = 1;
     std::optional<unsigned long> version, injectors, clockHz, vanishAfter, delayMs;
     unsigned long adapterLatencyMs = 0;
-    std::optional<std::string> id, errors, profile, refuseWrites;
+    std::optional<std::string> id, errors, profile, refuseWrites, replay;
     std::optional<double> needed, drop, corrupt, stray, stale;
     bool pacing = true;
     bool sequential = true;
@@ -108,6 +112,9 @@ options_t parse(const std::vector<std::string>& args) {
         } else if (arg == "--non-sequential") {
             o.sequential = false;
         } else if (arg == "--version") {
+            std::cout << "vapron-sim " << kVapronVersion << "\n";
+            std::exit(0);
+        } else if (arg == "--firmware-version") {
             o.version = toUnsigned(arg, value(), 65535);
         } else if (arg == "--injectors") {
             o.injectors = toUnsigned(arg, value(), 8);
@@ -121,6 +128,8 @@ options_t parse(const std::vector<std::string>& args) {
             o.delayMs = toUnsigned(arg, value(), 600000);
         } else if (arg == "--seed") {
             o.seed = static_cast<std::uint32_t>(toUnsigned(arg, value(), 0xFFFFFFFFul));
+        } else if (arg == "--replay") {
+            o.replay = value();
         } else if (arg == "--id") {
             o.id = value();
         } else if (arg == "--errors") {
@@ -188,6 +197,17 @@ void configure(CControllerSim& sim, const options_t& o) {
             fail("--refuse-writes is setup, eeprom, table or fuel");
         }
         sim.refuseWrites(type->second);
+    }
+    if (o.replay) {
+        auto replay = std::make_shared<CTraceReplay>();
+        std::string problem;
+        if (!replay->load(*o.replay, problem)) {
+            std::cerr << "vapron-sim: " << problem << "\n";
+            std::exit(3);
+        }
+        sim.setResponder([replay](const std::uint8_t* frame, std::size_t size) {
+            return replay->answer(frame, size);
+        });
     }
 }
 

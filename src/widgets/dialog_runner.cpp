@@ -43,6 +43,23 @@ QString CFileDial::choose(QWidget* owner, Mode mode, const QString& folder, cons
     return dialog.selectedFiles().first();
 }
 
+QString CFileDial::choose(QWidget* owner, Mode mode, const QString& folder,
+                          const QStringList& filters, QString& chosen,
+                          const QString& defaultSuffix) {
+    if (chooser()) {
+        return chooser()(mode, folder, filters.join(";;"), defaultSuffix);
+    }
+    QFileDialog dialog(owner, QString(), folder);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(chosen);
+    prepare(dialog, mode, defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    chosen = dialog.selectedNameFilter();
+    return dialog.selectedFiles().first();
+}
+
 void CFileDial::prepare(QFileDialog& dialog, Mode mode, const QString& defaultSuffix) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -29,6 +30,11 @@ class CFileDial {
                                           const QString& defaultSuffix)>;
 
     static QString choose(QWidget* owner, Mode mode, const QString& folder, const QString& filter,
+                          const QString& defaultSuffix);
+    // The same with a choice of filters: `chosen` names the one offered first and returns
+    // the one taken. A test's chooser gets the filters joined by ";;" and leaves `chosen`.
+    static QString choose(QWidget* owner, Mode mode, const QString& folder,
+                          const QStringList& filters, QString& chosen,
                           const QString& defaultSuffix);
     // Qt's own dialog rather than the desktop's, so it speaks Polish whatever the
     // desktop's language; a list with whole sizes and dates.

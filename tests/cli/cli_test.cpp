@@ -246,7 +246,7 @@ TEST(CliOfflineTest, DecodeErrorsAndInspectNeedNoController) {
 TEST(CliOfflineTest, HelpForTheToolAndEveryCommand) {
     auto help = runCli({"--help"});
     EXPECT_EQ(help.code, 0);
-    EXPECT_NE(help.out.find("Subcommands:"), std::string::npos);
+    EXPECT_NE(help.out.find("Polecenia:"), std::string::npos);
     for (const char* command : {"info", "settings", "errors", "mode", "eeprom", "map", "table",
                                 "fuel", "sequence", "record", "inspect", "decode-errors"}) {
         auto result = runCli({command, "--help"});

@@ -80,6 +80,16 @@ TEST(CliExportTest, WritesTheCsvBesideTheRecordingOrWhereTold) {
     const std::string csv = CTempDir::readBytes(dir.path("jazda.csv"));
     EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), row);
 
+    const std::string notRecording = dir.path("notatki.txt");
+    CTempDir::writeBytes(notRecording, "zakupy\n");
+    const cli_result_t spreadsheet =
+        runCli({"export", recording, "--separator", ";", "--decimal", ",", "--bom"});
+    ASSERT_EQ(spreadsheet.code, 0) << spreadsheet.err;
+    const std::string polish = CTempDir::readBytes(dir.path("jazda.csv"));
+    EXPECT_EQ(polish.substr(0, 14), "\xEF\xBB\xBFNr próbki;");
+    EXPECT_EQ(polish.substr(polish.find("\r\n") + 2),
+              "7;1;LPG;1000;4,000;4,500;49;37;8;88,0;0,0;48,8;12,76;0,882\r\n");
+
     const cli_result_t told = runCli({"export", recording, "-o", dir.path("inna.csv"), "--json"});
     ASSERT_EQ(told.code, 0) << told.err;
     EXPECT_EQ(
@@ -98,6 +108,9 @@ TEST(CliExportTest, WritesTheCsvBesideTheRecordingOrWhereTold) {
         {{"export", recording, "-o", recording},
          2,
          "Wybierz inną nazwę pliku CSV: eksport zastąpiłby samo nagranie."},
+        {{"export", notRecording},
+         3,
+         "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani jednej próbki."},
     };
     for (const auto& f : failures) {
         const cli_result_t failed = runCli(f.arguments);

@@ -39,17 +39,32 @@ TEST(CsvExportTest, OneRowPerSampleInEngineeringUnits) {
                   recording + ": nieodczytane wiersze od wiersza 4 (niepustych: 1)");
 }
 
-TEST(CsvExportTest, SeparatorAndDecimalMarkAreTheCallersChoice) {
+TEST(CsvExportTest, SeparatorDecimalMarkAndByteOrderMarkAsChosen) {
     timing::reset();
     CTempDir dir;
     const std::string recording = dir.path("jazda.lpgd"), csv = dir.path("jazda.csv");
     CTempDir::writeBytes(recording, kRecording.substr(0, kRecording.find('\n') + 1));
-    ASSERT_TRUE(CCsvExport::exportFile(recording, csv, ';', ',').ok());
-    EXPECT_EQ(CTempDir::readBytes(csv),
-              "Nr próbki;Wtryskiwacz;Tryb;Obroty [1/min];Czas benz. [ms];Czas LPG [ms];"
-              "T. reduktora [°C];T. LPG [°C];T. wewn. [°C];Ciśn. różnicowe [kPa];Ciśn. 2 [kPa];"
-              "Ciśn. w kolektorze [kPa];Nap. zas. [V];Lambda [V]\r\n"
-              "1;2;LPG;1000;4,000;4,500;49;37;8;88,0;0,0;48,8;12,76;0,882\r\n");
+    const std::string header =
+        "Nr próbki;Wtryskiwacz;Tryb;Obroty [1/min];Czas benz. [ms];Czas LPG [ms];"
+        "T. reduktora [°C];T. LPG [°C];T. wewn. [°C];Ciśn. różnicowe [kPa];Ciśn. 2 [kPa];"
+        "Ciśn. w kolektorze [kPa];Nap. zas. [V];Lambda [V]\r\n";
+    const struct {
+        csv_format_t format;
+        std::string bytes;
+    } rows[] = {
+        {csv_format_t::polishSpreadsheet(),
+         "\xEF\xBB\xBF" + header +
+             "1;2;LPG;1000;4,000;4,500;49;37;8;88,0;0,0;48,8;12,76;0,882\r\n"},
+        {{';', '.', false},
+         header + "1;2;LPG;1000;4.000;4.500;49;37;8;88.0;0.0;48.8;12.76;0.882\r\n"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(CCsvExport::exportFile(recording, csv, row.format).ok());
+        EXPECT_EQ(CTempDir::readBytes(csv), row.bytes);
+    }
+    EXPECT_FALSE((csv_format_t{',', ',', false}.usable()));
+    EXPECT_FALSE((csv_format_t{'1', '.', false}.usable()));
+    EXPECT_TRUE((csv_format_t{'\t', ',', false}.usable()));
 }
 
 TEST(CsvExportTest, AFailedExportSaysWhyAndKeepsTheEarlierCsv) {

@@ -121,7 +121,7 @@ TEST(SimMainTest, ServesOnThePrintedPathUntilTerminated) {
 }
 
 TEST(SimMainTest, OptionsShapeTheController) {
-    SimProcess sim({"--no-pacing", "--version", "40004", "--injectors", "6", "--id",
+    SimProcess sim({"--no-pacing", "--firmware-version", "40004", "--injectors", "6", "--id",
                     "ID00000000000005", "--errors", "0000000005000000000081", "--clock-hz",
                     "20000"});
     const std::string path = sim.firstLine();

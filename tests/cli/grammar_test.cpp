@@ -1,0 +1,72 @@
+// The command line as users and scripts meet it: versions, global options in either
+// place, Polish parse errors with their exit codes, and a wire trace that the simulator
+// replays to the same answers.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_fixture.h"
+#include "temp_dir.h"
+
+namespace {
+
+TEST(CliGrammarTest, TheProgramsTellTheirVersion) {
+    EXPECT_EQ(runCli({"--version"}).out, "vapron-cli " VAPRON_VERSION "\n");
+    EXPECT_EQ(runCli({"info", "--version"}).code, 0);
+}
+
+TEST(CliGrammarTest, GlobalOptionsMayFollowTheCommand) {
+    CSimProcess sim;
+    const std::string home = makeTempDir();
+    const cli_result_t info = runCli({"info", "--json", "--port", sim.path()}, home);
+    ASSERT_EQ(info.code, 0) << info.err;
+    EXPECT_EQ(nlohmann::json::parse(info.out)["version"], 4);
+    EXPECT_EQ(runCli({"settings", "get", "--port", sim.path(), "--json"}, home).code, 0);
+}
+
+TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string firstLine;
+    } rows[] = {
+        {{"frobnicate"}, "vapron-cli: nieznane polecenie: frobnicate"},
+        {{"--json", "settings", "frob"}, "vapron-cli: nieznane polecenie: settings frob"},
+        {{}, "vapron-cli: podaj polecenie (lista: vapron-cli --help)"},
+        {{"inspect"}, "vapron-cli: brak wymaganego argumentu albo opcji:"},
+        {{"record", "a.lpgd", "--injector", "9"},
+         "vapron-cli: niedozwolona wartość; dozwolone podaje pomoc polecenia (--help):"},
+        {{"info", "--bogus"}, "vapron-cli: nieoczekiwane argumenty albo nieznane opcje:"},
+        {{"record", "a.lpgd", "--samples", "1", "--seconds", "1"},
+         "vapron-cli: tych opcji nie można podać razem: --samples, --seconds"},
+        {{"export", "a.lpgd", "--separator", ",", "--decimal", ","},
+         "Wybierz separator , ; | albo tab i inny znak dziesiętny (. albo ,)."},
+    };
+    for (const auto& row : rows) {
+        const cli_result_t result = runCli(row.arguments);
+        EXPECT_EQ(result.code, 2) << row.firstLine;
+        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), row.firstLine);
+    }
+    const std::string help = runCli({"--help"}).out;
+    EXPECT_NE(help.find("  4  settings diff: porównane ustawienia się różnią"), std::string::npos);
+    EXPECT_NE(runCli({"table", "write", "--help"}).out.find("--trace PLIK"), std::string::npos);
+}
+
+TEST(CliGrammarTest, ATraceOfInfoReplayedByTheSimulatorGivesTheSameOutput) {
+    CTempDir dir;
+    const std::string home = makeTempDir();
+    const std::string trace = dir.path("info.trace");
+    cli_result_t traced;
+    {
+        CSimProcess sim({"--no-pacing", "--id", "ID00000000000042"});
+        traced = runCli({"--port", sim.path(), "info", "--trace", trace}, home);
+        ASSERT_EQ(traced.code, 0) << traced.err;
+    }
+    EXPECT_NE(CTempDir::readBytes(trace).find(" > 4 12 AA 55 06 04 09 "), std::string::npos);
+    CSimProcess replay({"--no-pacing", "--replay", trace});
+    const cli_result_t replayed = runCli({"--port", replay.path(), "info"}, home);
+    EXPECT_EQ(replayed.code, 0) << replayed.err;
+    EXPECT_EQ(replayed.out, traced.out);
+    EXPECT_NE(traced.out.find("ID00000000000042"), std::string::npos);
+}
+
+}  // namespace
