@@ -4,7 +4,10 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
+
+#include "autosetup/auto_setup_text.h"
 
 class CDiagData;
 class CLPGDevice;
@@ -81,6 +84,12 @@ class CAutoSetup {
     std::optional<double> constantCorrection() const { return constant_; }
     // The settings were read from the controller, so the record's values are its own.
     bool settingsRead() const { return settingsRead_; }
+    // The work mode the run set last; the controller stays in it after a failure.
+    autosetup_text::mode_left_t modeLeft() const { return modeLeft_; }
+    // The main correction the last successful write sent.
+    std::optional<double> mainWritten() const { return mainWritten_; }
+    // What the run left in the controller, in words (the closing box of the pane).
+    std::string summary() const;
 
     // Waits until `count` samples have arrived since the call; false when the run flag
     // was cleared first.
@@ -105,6 +114,7 @@ class CAutoSetup {
     bool fail(Outcome outcome, const char* line = nullptr);
     void ending();
     void log(const std::string& line);
+    std::string failureReason() const;
 
     CLPGDevice& device_;
     CDiagData& store_;
@@ -120,4 +130,6 @@ class CAutoSetup {
     std::vector<double> accepted_;
     std::optional<double> constant_;
     bool settingsRead_ = false;
+    autosetup_text::mode_left_t modeLeft_ = autosetup_text::mode_left_t::Unchanged;
+    std::optional<double> mainWritten_;
 };

@@ -143,7 +143,7 @@ TEST(DiagRunsTest, CancelInTheSaveDialogRecordsIntoTheDefaultFileAndKeepsTheOldD
     app.nextFile.clear();
     app.doc().onDiagnostic();
     EXPECT_TRUE(app.doc().diagOn());
-    EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "Wyłącz tryb diagnostyczny");
+    EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "&Wyłącz tryb diagnostyczny");
     const QStringList kept = QDir(dane).entryList({"Diagnostyka-*.lpgd"});
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(bytesOf(dane + kept[0]), drive);
