@@ -183,7 +183,7 @@ void CDeviceFrame::placeAutoSetupBesideChart() {
     rightSizes_ = right_->sizes();
     QWidget* pane = main_->widget(AUTO_SETUP);
     QWidget* chart = right_->widget(0);
-    QWidget* cell = emptyCell(main_);
+    QWidget* cell = emptyCell(nullptr);  // a child of main_ could not replace its sibling
     main_->replaceWidget(AUTO_SETUP, cell);
     makeCollapsible(cell);
     setColumn(AUTO_SETUP, 0);

@@ -43,8 +43,8 @@ bool CLPGDevice::connect(int port) {
         answered = true;
     });
     if (!answered) {
-        // The advice of an error comes before its technical line.
-        const std::string text = error ? error->format() : std::string();
+        // The advice of an error's message comes before its technical line.
+        const std::string text = error ? error->message() : std::string();
         attempts_.push_back({line_->portName(port), text.substr(0, text.find('\n'))});
     }
     return !error && answered;

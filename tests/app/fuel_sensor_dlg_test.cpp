@@ -291,7 +291,7 @@ TEST_F(FuelSensorDlgTest, OnlyUnwrittenThresholdsAreAskedAboutAndAWriteSaysWhen)
     EXPECT_TRUE(dialog->writtenNote().startsWith("Progi czujnika wpisano do urządzenia o "));
     dialog->reject();
     EXPECT_TRUE(boxes.empty()) << joined(boxes);
-    EXPECT_EQ(app.sim().fuelThresholds(), (Thresholds{42, 130, 160, 225}));
+    EXPECT_EQ(app.sim().fuelThresholds(), (Thresholds{42, 160, 170, 225}));
 }
 
 }  // namespace

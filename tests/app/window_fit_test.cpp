@@ -88,7 +88,7 @@ TEST(WindowFitTest, DialogsShowTheirButtonsAndTitlesWhole) {
 
 TEST(WindowFitTest, ABarMessageIsCutInTheMiddleAndGoesAway) {
     CLPGBar bar;
-    bar.resize(500, 30);
+    bar.resize(1000, 30);
     bar.setTextShownMs(50);
     bar.show();
     const QString text = "Poprzedni zapis przeniesiono do Diagnostyka-2026-12-07-" +

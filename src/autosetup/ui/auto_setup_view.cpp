@@ -185,8 +185,10 @@ void CAutoSetupView::stopAndWait() {
 }
 
 void CAutoSetupView::addLine(const QString& line) {
-    auto* item = new QTreeWidgetItem(log_, {line});
-    log_->scrollToItem(item, QAbstractItemView::EnsureVisible);
+    new QTreeWidgetItem(log_, {line});
+    // Wrapped lines have their heights only once laid out: the end is scrolled to then.
+    log_->scrollToBottom();
+    QMetaObject::invokeMethod(log_, &QTreeWidget::scrollToBottom, Qt::QueuedConnection);
 }
 
 QStringList CAutoSetupView::logLines() const {

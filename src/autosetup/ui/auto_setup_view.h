@@ -24,7 +24,6 @@ class QTreeWidget;
 class CAutoSetupView : public QWidget, public IAutoSetupUi {
     Q_OBJECT
   public:
-    static constexpr int kLogColumnWidth = 270;
     static constexpr const char* kIdleText = "Autoustawianie nie trwa.";
     static constexpr int kLogId = 1085;
     static constexpr int kStartId = 1086;

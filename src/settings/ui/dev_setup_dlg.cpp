@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
