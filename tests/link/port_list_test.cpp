@@ -55,6 +55,7 @@ TEST_F(PortListTest, AHeldPseudoTerminalNamesItsHolderButNotItsMasterSide) {
     system.addDevice("pts/4");
     system.addDevice("pts/5");
     system.addProcess(950, "vapron-sim", {"/dev/ptmx", "/dev/pts/4", "/dev/ptmx", "/dev/pts/5"});
+    std::filesystem::create_directories(system.root() + "/proc/950/fdinfo");
     std::ofstream(system.root() + "/proc/950/fdinfo/3") << "pos:\t0\ntty-index:\t4\n";
     std::ofstream(system.root() + "/proc/950/fdinfo/5") << "pos:\t0\ntty-index:\t5\n";
     system.addProcess(960, "minicom", {"/dev/pts/5"});
