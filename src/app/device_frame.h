@@ -17,7 +17,7 @@ class CDeviceFrame : public QWidget {
     static constexpr int kAutoSetupWidth = 300;
     // Beside the chart, the auto-calibration pane and the chart together get at least
     // this height, so that the pane's log shows more than a few lines.
-    static constexpr int kAutoSetupBesideHeight = 420;
+    static constexpr int kAutoSetupBesideHeight = 330;
     static constexpr int kMapWidth = 660;
     // The initial layout: the panel's width, the chart's and the table's heights; the
     // chart column and the table take what is left of the frame.

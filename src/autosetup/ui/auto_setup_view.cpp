@@ -1,5 +1,7 @@
 #include "autosetup/ui/auto_setup_view.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +22,16 @@
 #include "widgets/message_box.h"
 
 namespace {
+
+// The room the view's item margins take beside and around a line's text.
+constexpr int kLogTextMargin = 8;
+
+void fitRow(const QTreeWidget& log, QTreeWidgetItem* item) {
+    const int width = std::max(1, log.header()->sectionSize(0) - kLogTextMargin);
+    const QRect text =
+        log.fontMetrics().boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, item->text(0));
+    item->setSizeHint(0, QSize(width, text.height() + kLogTextMargin / 2));
+}
 
 // The run measures from the live samples: without them it could only wait.
 constexpr const char* kNoDiagnostics =
@@ -57,6 +69,14 @@ CAutoSetupView::CAutoSetupView(CDeviceDoc& doc, QWidget* parent)
     log_->setTextElideMode(Qt::ElideNone);
     log_->setRootIsDecorated(false);
     log_->setUniformRowHeights(false);
+    // A tree view does not wrap its rows by itself: each line gets the height its text
+    // takes at the column's width, again whenever the width changes.
+    connect(log_->header(), &QHeaderView::sectionResized, this, [this] {
+        for (int i = 0; i < log_->topLevelItemCount(); ++i) {
+            fitRow(*log_, log_->topLevelItem(i));
+        }
+        log_->scrollToBottom();
+    });
     log_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     log_->setFrameShape(QFrame::StyledPanel);
     auto* copy = new QAction("Kopiuj", log_);
@@ -185,10 +205,8 @@ void CAutoSetupView::stopAndWait() {
 }
 
 void CAutoSetupView::addLine(const QString& line) {
-    new QTreeWidgetItem(log_, {line});
-    // Wrapped lines have their heights only once laid out: the end is scrolled to then.
+    fitRow(*log_, new QTreeWidgetItem(log_, {line}));
     log_->scrollToBottom();
-    QMetaObject::invokeMethod(log_, &QTreeWidget::scrollToBottom, Qt::QueuedConnection);
 }
 
 QStringList CAutoSetupView::logLines() const {
