@@ -101,6 +101,11 @@ R CDeviceDoc::onGuiBlocking(F&& action) {
 void CDeviceDoc::OnNewDocument() {
     g_document = this;
     createAutoSetupView();
+    // The window is painted before the search, which may end in the port question.
+    if (window_) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        window_->repaint();
+    }
     runGuarded(window_, "CDeviceDoc::OnNewDocument()", [&] {
         CReadDiagDlg progress(window_, "Nawiązanie połączenia z urządzeniem...");
         progress.showNow();
@@ -125,6 +130,12 @@ void CDeviceDoc::slowRefresh() {
 void CDeviceDoc::normalRefresh() {
     if (diagOn_ && refreshPeriod_) {
         refreshPeriod_(kNormalRefreshMs);
+    }
+}
+
+void CDeviceDoc::showStatus(const QString& text) {
+    if (bar_) {
+        bar_->setText(text);
     }
 }
 
@@ -189,6 +200,9 @@ void CDeviceDoc::disableQuickEditor() {
 bool CDeviceDoc::askPort(int& port) {
     return onGuiBlocking<bool>([&] {
         CRSSetupDlg dialog(window_);
+        dialog.setReason(QString("Nie znaleziono sterownika. Sprawdzono:\n%1\nWybierz port "
+                                 "przejściówki, do której podłączono sterownik.")
+                             .arg(QString::fromStdString(connectReport()).trimmed()));
         if (CDialogRunner::exec(dialog) != QDialog::Accepted) {
             return false;
         }

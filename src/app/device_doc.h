@@ -116,6 +116,9 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
 
     void slowRefresh();
     void normalRefresh();
+    // A message in the connection bar's text field ("… wpisano do urządzenia o 14:02:11."),
+    // cleared after a while.
+    void showStatus(const QString& text);
 
     bool diagOn() const { return diagOn_; }
     std::atomic<bool>& diagFlag() { return diagOn_; }

@@ -172,7 +172,10 @@ void CDeviceDoc::quickStartDiagnostics() {
         return;
     }
     folder_ = QString::fromStdString(CProgramFolders::dataFolder());
-    startLive((folder_ + kDefaultRecording).toStdString());
+    // A new run (after Połącz ponownie too) is followed from its first sample.
+    if (startLive((folder_ + kDefaultRecording).toStdString())) {
+        CChartWindow::reset();
+    }
 }
 
 void CDeviceDoc::stopDiagnostics() {
@@ -180,6 +183,9 @@ void CDeviceDoc::stopDiagnostics() {
         if (view) {
             view->stopRefresh();
         }
+    }
+    if (bar_) {
+        bar_->lampsOff();  // no sample tells of the injectors any more
     }
     SetTitle(QString());
     recording_.clear();

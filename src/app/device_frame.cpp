@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -144,11 +146,76 @@ void CDeviceFrame::setColumn(int column, int width) {
     main_->setSizes(sizes);
 }
 
+QSize CDeviceFrame::tableSizeNeeded() const {
+    const auto* area = qobject_cast<const QScrollArea*>(right_->widget(1));
+    if (!area || !area->widget()) {
+        return {};
+    }
+    const int frame = 2 * area->frameWidth();
+    return area->widget()->minimumSize() +
+           QSize(frame + area->verticalScrollBar()->sizeHint().width(), frame);
+}
+
 void CDeviceFrame::showAutoSetupPane() {
+    if (beside_) {
+        return;
+    }
+    const QList<int> sizes = main_->sizes();
+    const int needed = tableSizeNeeded().width();
+    const int room = sum(sizes) - sizes[PANEL] - sizes[MAP] - needed;
+    if (laidOut_ && needed > 0 && room < kAutoSetupWidth) {
+        placeAutoSetupBesideChart();
+        return;
+    }
     setColumn(AUTO_SETUP, kAutoSetupWidth);
 }
+
 void CDeviceFrame::hideAutoSetupPane() {
+    if (beside_) {
+        returnAutoSetupToItsColumn();
+    }
     setColumn(AUTO_SETUP, 0);
+}
+
+// The pane moves out of its column into a row with the chart; an empty cell keeps its
+// column's place, so the columns keep their numbers.
+void CDeviceFrame::placeAutoSetupBesideChart() {
+    rightSizes_ = right_->sizes();
+    QWidget* pane = main_->widget(AUTO_SETUP);
+    QWidget* chart = right_->widget(0);
+    QWidget* cell = emptyCell(nullptr);  // a child of main_ could not replace its sibling
+    main_->replaceWidget(AUTO_SETUP, cell);
+    makeCollapsible(cell);
+    setColumn(AUTO_SETUP, 0);
+    beside_ = new QSplitter(Qt::Horizontal);
+    beside_->setChildrenCollapsible(false);
+    right_->replaceWidget(0, beside_);
+    beside_->addWidget(pane);
+    beside_->addWidget(chart);
+    pane->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    pane->show();
+    chart->show();
+    beside_->setStretchFactor(1, 1);
+    const int width = std::max(sum(right_->sizes()), 2 * kAutoSetupWidth);
+    beside_->setSizes({kAutoSetupWidth, width - kAutoSetupWidth});
+    // As high as the table leaves, up to the pane's height, never lower than the chart was.
+    const int height = sum(rightSizes_);
+    const int top = std::max(rightSizes_.value(0),
+                             std::min(kAutoSetupBesideHeight, height - tableSizeNeeded().height()));
+    right_->setSizes({top, height - top});
+}
+
+void CDeviceFrame::returnAutoSetupToItsColumn() {
+    QWidget* pane = beside_->widget(0);
+    QWidget* chart = beside_->widget(1);
+    right_->replaceWidget(0, chart);
+    chart->show();
+    delete main_->replaceWidget(AUTO_SETUP, pane);
+    makeCollapsible(pane);
+    pane->show();
+    delete beside_;
+    beside_ = nullptr;
+    right_->setSizes(rightSizes_);
 }
 
 void CDeviceFrame::showMapPane() {
@@ -184,6 +251,9 @@ void CDeviceFrame::restoreRightColumn() {
 }
 
 int CDeviceFrame::paneWidth(Pane pane) const {
+    if (pane == AUTO_SETUP && beside_) {
+        return beside_->sizes().value(0);
+    }
     return main_->sizes().value(pane);
 }
 

@@ -16,6 +16,9 @@ class CDeviceFrame : public QWidget {
   public:
     enum Pane { PANEL = 0, AUTO_SETUP = 1, MAP = 2, RIGHT = 3 };
     static constexpr int kAutoSetupWidth = 300;
+    // Beside the chart, the auto-calibration pane and the chart together get at least
+    // this height, so that the pane's log shows more than a few lines.
+    static constexpr int kAutoSetupBesideHeight = 330;
     static constexpr int kMapWidth = 660;
     // The initial layout: the panel's width, the chart's and the table's heights; the
     // chart column and the table take what is left of the frame.
@@ -46,6 +49,9 @@ class CDeviceFrame : public QWidget {
     void showMapPane();
     void hideMapPane();
     int paneWidth(Pane pane) const;
+    // The auto-calibration pane stands beside the chart, above the time-correction table:
+    // as a column of its own it would leave the table too narrow (a 1024-pixel window).
+    bool autoSetupBesideChart() const { return beside_ != nullptr; }
 
     CLPGBar* bar() const { return bar_; }
     QSplitter* mainSplitter() const { return main_; }
@@ -77,9 +83,15 @@ class CDeviceFrame : public QWidget {
     static void makeCollapsible(QWidget* pane);
     void setColumn(int column, int width);
     void restoreRightColumn();
+    // The size the time-correction table needs to show all its columns (empty if unknown).
+    QSize tableSizeNeeded() const;
+    void placeAutoSetupBesideChart();
+    void returnAutoSetupToItsColumn();
 
     QSplitter* main_;
     QSplitter* right_;
+    QSplitter* beside_ = nullptr;  // the auto-calibration pane and the chart, when narrow
+    QList<int> rightSizes_;        // the chart's and table's heights before that
     CLPGBar* bar_;
     CKeyRouter keys_;
     int chart_ = 1;  // the injection-time chart is shown at start

@@ -10,62 +10,62 @@
 CDeviceMenu::CDeviceMenu(QMenuBar* bar, CDeviceDoc& document, QWidget* window)
     : QObject(bar), doc_(document) {
     CDeviceDoc* doc = &document;
-    QMenu* file = bar->addMenu("Plik");
-    add(file, ID_LOAD_RECORDING, "Wczytaj plik diagnostyczny...\tCtrl+F")
+    QMenu* file = bar->addMenu("&Plik");
+    add(file, ID_LOAD_RECORDING, "&Wczytaj plik diagnostyczny...\tCtrl+F")
         ->setShortcut(QKeySequence("Ctrl+F"));
     connect(action(ID_LOAD_RECORDING), &QAction::triggered, doc, &CDeviceDoc::loadRecording);
-    connect(add(file, ID_EXPORT_CSV, "Eksportuj do CSV..."), &QAction::triggered, doc,
+    connect(add(file, ID_EXPORT_CSV, "&Eksportuj do CSV..."), &QAction::triggered, doc,
             &CDeviceDoc::exportCsv);
-    connect(add(file, ID_SETUP_REPORT, "Raport montażu..."), &QAction::triggered, doc,
+    connect(add(file, ID_SETUP_REPORT, "&Raport montażu..."), &QAction::triggered, doc,
             &CDeviceDoc::writeSetupReport);
     file->addSeparator();
-    connect(add(file, ID_EXIT, "Wyjście"), &QAction::triggered, window, &QWidget::close);
+    connect(add(file, ID_EXIT, "W&yjście"), &QAction::triggered, window, &QWidget::close);
 
-    QMenu* eeprom = bar->addMenu("EEPROM");
-    connect(add(eeprom, ID_EEPROM_READ, "Wczytaj..."), &QAction::triggered, doc,
+    QMenu* eeprom = bar->addMenu("&EEPROM");
+    connect(add(eeprom, ID_EEPROM_READ, "&Wczytaj..."), &QAction::triggered, doc,
             &CDeviceDoc::readEepromToFile);
-    connect(add(eeprom, ID_EEPROM_WRITE, "Wpisz..."), &QAction::triggered, doc,
+    connect(add(eeprom, ID_EEPROM_WRITE, "W&pisz..."), &QAction::triggered, doc,
             &CDeviceDoc::writeEepromFromFile);
-    connect(add(eeprom, ID_DEVICE_VERSION, "Wersja urządzenia..."), &QAction::triggered, doc,
+    connect(add(eeprom, ID_DEVICE_VERSION, "W&ersja urządzenia..."), &QAction::triggered, doc,
             &CDeviceDoc::onVersionDialog);
 
-    QMenu* diagnostics = bar->addMenu("Diagnostyka");
-    connect(add(diagnostics, ID_DIAGNOSTIC, "Włącz tryb diagnostyczny"), &QAction::triggered, doc,
+    QMenu* diagnostics = bar->addMenu("&Diagnostyka");
+    connect(add(diagnostics, ID_DIAGNOSTIC, "&Włącz tryb diagnostyczny"), &QAction::triggered, doc,
             &CDeviceDoc::onDiagnostic);
     diagnostics->addSeparator();
-    connect(add(diagnostics, ID_RECONNECT, "Połącz ponownie"), &QAction::triggered, doc,
+    connect(add(diagnostics, ID_RECONNECT, "&Połącz ponownie"), &QAction::triggered, doc,
             &CDeviceDoc::onReconnect);
 
-    QMenu* settings = bar->addMenu("Ustawienia urządzenia");
-    connect(add(settings, ID_AUTO_SET, "Ustawienia krok po kroku..."), &QAction::triggered, doc,
+    QMenu* settings = bar->addMenu("&Ustawienia urządzenia");
+    connect(add(settings, ID_AUTO_SET, "Ustawienia &krok po kroku..."), &QAction::triggered, doc,
             &CDeviceDoc::onAutoSet);
-    connect(add(settings, ID_AUTO_SETUP_PANE, "Ustawienia automatycze"), &QAction::triggered, doc,
+    connect(add(settings, ID_AUTO_SETUP_PANE, "Ustawienia &automatycze"), &QAction::triggered, doc,
             &CDeviceDoc::toggleAutoSetupPane);
-    connect(add(settings, ID_MANUAL_SETTINGS, "Ustawienia ręczne..."), &QAction::triggered, doc,
+    connect(add(settings, ID_MANUAL_SETTINGS, "Ustawienia &ręczne..."), &QAction::triggered, doc,
             &CDeviceDoc::onManualSettings);
-    connect(add(settings, ID_SETTINGS_HISTORY, "Historia ustawień..."), &QAction::triggered, doc,
+    connect(add(settings, ID_SETTINGS_HISTORY, "&Historia ustawień..."), &QAction::triggered, doc,
             &CDeviceDoc::onSettingsHistory);
-    connect(add(settings, ID_INJ_SEQUENCE, "Kolejność wtryskiwaczy..."), &QAction::triggered, doc,
+    connect(add(settings, ID_INJ_SEQUENCE, "K&olejność wtryskiwaczy..."), &QAction::triggered, doc,
             &CDeviceDoc::onInjSequence);
-    connect(add(settings, ID_MAP_PANE, "Mapa wtrysków"), &QAction::triggered, doc,
+    connect(add(settings, ID_MAP_PANE, "&Mapa wtrysków"), &QAction::triggered, doc,
             &CDeviceDoc::toggleMapPane);
     action(ID_AUTO_SETUP_PANE)->setCheckable(true);
     action(ID_MAP_PANE)->setCheckable(true);
 
-    QMenu* sensors = bar->addMenu("Czujniki");
-    connect(add(sensors, ID_FUEL_SENSOR, "Kalibracja czujnika poziomu gazu..."),
+    QMenu* sensors = bar->addMenu("&Czujniki");
+    connect(add(sensors, ID_FUEL_SENSOR, "&Kalibracja czujnika poziomu gazu..."),
             &QAction::triggered, doc, &CDeviceDoc::onFuelSensor);
 
-    QMenu* errors = bar->addMenu("Kody błędów");
-    connect(add(errors, ID_ERRORS_READ, "Wczytaj..."), &QAction::triggered, doc,
+    QMenu* errors = bar->addMenu("&Kody błędów");
+    connect(add(errors, ID_ERRORS_READ, "&Wczytaj..."), &QAction::triggered, doc,
             &CDeviceDoc::onErrorsRead);
-    connect(add(errors, ID_ERRORS_CLEAR, "Kasuj"), &QAction::triggered, doc,
+    connect(add(errors, ID_ERRORS_CLEAR, "&Kasuj"), &QAction::triggered, doc,
             &CDeviceDoc::onErrorsClear);
 
-    QMenu* information = bar->addMenu("Informacje");
-    connect(add(information, ID_ABOUT, "O programie..."), &QAction::triggered, doc,
+    QMenu* information = bar->addMenu("&Informacje");
+    connect(add(information, ID_ABOUT, "&O programie..."), &QAction::triggered, doc,
             &CDeviceDoc::onAbout);
-    connect(add(information, ID_UNLOCK, "Odblokowanie "), &QAction::triggered, doc,
+    connect(add(information, ID_UNLOCK, "O&dblokowanie "), &QAction::triggered, doc,
             &CDeviceDoc::onUnlock);
 
     for (QMenu* menu : bar->findChildren<QMenu*>()) {
@@ -96,7 +96,7 @@ void CDeviceMenu::update() {
     action(ID_DEVICE_VERSION)->setEnabled(service && writable);
     action(ID_DIAGNOSTIC)->setEnabled(connected);
     action(ID_DIAGNOSTIC)
-        ->setText(diagOn ? "Wyłącz tryb diagnostyczny" : "Włącz tryb diagnostyczny");
+        ->setText(diagOn ? "&Wyłącz tryb diagnostyczny" : "&Włącz tryb diagnostyczny");
     // Searching the ports again needs the line free of any run.
     action(ID_RECONNECT)->setEnabled(!diagOn && !doc_.workerRunning());
     action(ID_AUTO_SET)->setEnabled(connected && diagOn && writable);

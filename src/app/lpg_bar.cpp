@@ -1,10 +1,12 @@
 #include "app/lpg_bar.h"
 
 #include "widgets/color_static.h"
+#include "widgets/elided_label.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 
 namespace {
 
@@ -15,12 +17,15 @@ const QColor kGrey(125, 125, 125);
 }  // namespace
 
 CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
-    text_ = new QLabel(this);
+    text_ = new CElidedLabel(this);
     text_->setObjectName("text");
     // A long message must not widen the window past the screen: it is cut, and the
     // whole text stays in the tooltip. The bar as a whole fits an 800-pixel window.
     text_->setMinimumWidth(kTextMinWidth);
-    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    clear_ = new QTimer(this);
+    clear_->setSingleShot(true);
+    clear_->setInterval(kTextShownMs);
+    connect(clear_, &QTimer::timeout, this, [this] { text_->setFullText({}); });
     connection_ = new CColorStatic({}, this);
     connection_->setObjectName("connection");
     connection_->setAlignment(Qt::AlignCenter);
@@ -86,9 +91,24 @@ void CLPGBar::showInjectors(std::uint8_t mask) {
     }
 }
 
+void CLPGBar::lampsOff() {
+    for (int i = 0; i < kLamps; ++i) {
+        lamps_[i]->setColours(kGrey);
+        countdown_[i] = kLampCountdown;
+    }
+}
+
 void CLPGBar::setText(const QString& text) {
-    text_->setText(text);
-    text_->setToolTip(text);
+    text_->setFullText(text);
+    if (text.isEmpty()) {
+        clear_->stop();
+    } else {
+        clear_->start();
+    }
+}
+
+void CLPGBar::setTextShownMs(int ms) {
+    clear_->setInterval(ms);
 }
 
 QString CLPGBar::connectionText() const {
@@ -110,5 +130,8 @@ QColor CLPGBar::lampColour(int lamp) const {
     return lamps_.at(lamp)->background();
 }
 QString CLPGBar::text() const {
+    return text_->fullText();
+}
+QString CLPGBar::shownText() const {
     return text_->text();
 }

@@ -4,9 +4,10 @@
 
 #include <QWidget>
 
-class QLabel;
 class CColorStatic;
+class CElidedLabel;
 class QProgressBar;
+class QTimer;
 
 // The connection bar at the bottom of the device frame: a free text field, the
 // connection state, the controller error indicator, the progress of long transfers and
@@ -19,6 +20,8 @@ class CLPGBar : public QWidget {
     static constexpr int kLampCountdown = 3;
     static constexpr int kTextMinWidth = 80;
     static constexpr int kProgressMinWidth = 40;
+    // A message stays this long, then the field is cleared for the next one.
+    static constexpr int kTextShownMs = 15000;
 
     explicit CLPGBar(QWidget* parent = nullptr);
 
@@ -26,7 +29,12 @@ class CLPGBar : public QWidget {
     void showControllerError(bool on);
     void setProgress(int percent);
     void showInjectors(std::uint8_t mask);
+    // Every lamp off at once: no sample says anything about the injectors any more.
+    void lampsOff();
+    // Shown cut in the middle when long (the whole text as tooltip) and cleared after
+    // textShownMs().
     void setText(const QString& text);
+    void setTextShownMs(int ms);
 
     QString connectionText() const;
     QColor connectionColour() const;
@@ -35,9 +43,12 @@ class CLPGBar : public QWidget {
     int progress() const;
     QColor lampColour(int lamp) const;
     QString text() const;
+    // The text as the field shows it, cut to its room.
+    QString shownText() const;
 
   private:
-    QLabel* text_;
+    CElidedLabel* text_;
+    QTimer* clear_;
     CColorStatic* connection_;
     CColorStatic* error_;
     QProgressBar* progress_;

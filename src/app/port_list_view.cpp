@@ -88,6 +88,26 @@ void CPortListView::refresh() {
     problem_->setVisible(listing.ports.empty());
 }
 
+QString CPortListView::selectLikeliest() {
+    QTreeWidgetItem* chosen = nullptr;
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list_->topLevelItem(i);
+        if (item->data(COL_PATH, kProblemRole).toString().isEmpty()) {
+            const QString path = item->text(COL_PATH);
+            if (path.startsWith("/dev/ttyUSB") || path.startsWith("/dev/ttyACM")) {
+                chosen = item;
+                break;
+            }
+            chosen = chosen ? chosen : item;
+        }
+    }
+    if (!chosen) {
+        return {};
+    }
+    list_->setCurrentItem(chosen);  // selecting it fills the dialog's field
+    return chosen->text(COL_PATH);
+}
+
 QString CPortListView::problemText() const {
     return problem_->text();
 }

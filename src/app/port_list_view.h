@@ -17,6 +17,9 @@ class CPortListView : public QWidget {
 
     // Looks at the machine again (after an adapter was plugged in).
     void refresh();
+    // Selects the port most likely meant: the first USB adapter this user may open, else
+    // the first port that may be opened; returns its path (empty when there is none).
+    QString selectLikeliest();
 
     QTreeWidget* list() const { return list_; }
     QString problemText() const;

@@ -25,13 +25,34 @@ CRSSetupDlg::CRSSetupDlg(QWidget* parent) : QDialog(parent) {
     // The ports that exist, to pick from; a double click takes one at once.
     auto* ports = new CPortListView(this);
     layout->insertRow(0, ports);
+    reason_ = new QLabel(this);
+    reason_->setObjectName("reason");
+    reason_->setWordWrap(true);
+    reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    reason_->hide();
+    layout->insertRow(0, reason_);
     connect(ports, &CPortListView::portChosen, edit_, &QLineEdit::setText);
+    // The port found on this machine is offered rather than a number that may not exist.
+    ports->selectLikeliest();
     connect(ports, &CPortListView::portActivated, this, [this](const QString& path) {
         edit_->setText(path);
         accept();
     });
     // Narrow, the dialog would cut its own caption.
     setMinimumWidth(kMinWidth);
+}
+
+void CRSSetupDlg::setReason(const QString& text) {
+    reason_->setText(text);
+    reason_->setVisible(!text.isEmpty());
+}
+
+QString CRSSetupDlg::reason() const {
+    return reason_->text();
+}
+
+QString CRSSetupDlg::typedPort() const {
+    return edit_->text();
 }
 
 void CRSSetupDlg::accept() {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 
 // "Ustawienia RS232": a COM port number from 1 to 4, or a device path such as
@@ -16,6 +17,11 @@ class CRSSetupDlg : public QDialog {
 
     explicit CRSSetupDlg(QWidget* parent = nullptr);
 
+    // Why the dialog is shown: the ports a search tried and what they gave.
+    void setReason(const QString& text);
+    QString reason() const;
+    QString typedPort() const;
+
     int port() const { return port_; }
     // The device path entered instead of a number; empty for a number.
     QString devicePath() const { return path_; }
@@ -23,6 +29,7 @@ class CRSSetupDlg : public QDialog {
     void accept() override;
 
   private:
+    QLabel* reason_;
     QLineEdit* edit_;
     int port_ = 1;
     QString path_;

@@ -52,6 +52,7 @@ bool CAutoSetup::work() {
     constant_.reset();
     written_.reset();
     settingsRead_ = false;
+    modeLeft_ = mode_left_t::Unchanged;
     bool written = false;
     // A raised error is the port's or a file's; the run ends like every other failure.
     if (auto text = guarded(kFailedHeading, [&] { written = run(); })) {
@@ -61,7 +62,34 @@ bool CAutoSetup::work() {
     if (!written) {
         ending();
     }
+    ui_.runEnded(written, summary());
     return written;
+}
+
+std::string CAutoSetup::failureReason() const {
+    switch (outcome_) {
+        case Outcome::Refused:
+            return "nie potwierdzono wolnych obrotów";
+        case Outcome::ControllerFailed:
+            return "sterownik nie wykonał polecenia (szczegóły w dzienniku)";
+        case Outcome::Stopped:
+            return "przebieg zatrzymano";
+        case Outcome::TooSmall:
+            return "wyliczono zbyt małą poprawkę";
+        case Outcome::AllRejected:
+            return "wszystkie wartości średnie zostały odrzucone";
+        case Outcome::Error:
+            return "błąd portu lub pliku";
+        default:
+            return "przebieg nie został ukończony";
+    }
+}
+
+std::string CAutoSetup::summary() const {
+    if (outcome_ == Outcome::Succeeded && written_) {
+        return succeededSummary(*written_);
+    }
+    return failedSummary(failureReason(), modeLeft_, written_ ? &*written_ : nullptr);
 }
 
 void CAutoSetup::log(const std::string& line) {
@@ -128,11 +156,13 @@ bool CAutoSetup::runStep(int index) {
     if (stopped()) {
         return false;
     }
+    ui_.stepStarted(index + 1, kSteps);
     log("----Krok " + std::to_string(index + 1) + "----");
     log(kToGasoline);
     if (!device_.setWorkGas()) {
         return fail(Outcome::ControllerFailed, kGasolineFailed);
     }
+    modeLeft_ = mode_left_t::Gasoline;
     log(kMeasureGasoline);
     auto_setup_step_t step;
     double pressureRaw = 0;
@@ -144,6 +174,7 @@ bool CAutoSetup::runStep(int index) {
     if (!device_.setWorkLPG()) {
         return fail(Outcome::ControllerFailed, kLpgFailed);
     }
+    modeLeft_ = mode_left_t::Lpg;
     if (!measure(step.lpgMs, pressureRaw)) {
         return false;
     }
@@ -209,6 +240,7 @@ bool CAutoSetup::finish() {
         return false;
     }
     log(kDone);
+    log(kMainWritten + number(*written_) + kMs);
     log(separator());
     ui_.normalRefresh();
     ui_.enableStop(false);

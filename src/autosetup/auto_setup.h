@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "link/dev_setup.h"
+#include "autosetup/auto_setup_text.h"
 
 class CDiagData;
 class CLPGDevice;
@@ -89,6 +91,10 @@ class CAutoSetup {
     std::optional<double> writtenCorrection() const { return written_; }
     // The settings were read from the controller, so the record's values are its own.
     bool settingsRead() const { return settingsRead_; }
+    // The work mode the run set last; the controller stays in it after a failure.
+    autosetup_text::mode_left_t modeLeft() const { return modeLeft_; }
+    // What the run left in the controller, in words (the closing box of the pane).
+    std::string summary() const;
 
     // Waits until `count` samples have arrived since the call; false when the run flag
     // was cleared first.
@@ -113,6 +119,7 @@ class CAutoSetup {
     bool fail(Outcome outcome, const char* line = nullptr);
     void ending();
     void log(const std::string& line);
+    std::string failureReason() const;
 
     CLPGDevice& device_;
     CDiagData& store_;
@@ -131,4 +138,5 @@ class CAutoSetup {
     bool settingsRead_ = false;
     // The run's own copy of the settings: read once, changed only by the procedure.
     dev_setup_t setup_;
+    autosetup_text::mode_left_t modeLeft_ = autosetup_text::mode_left_t::Unchanged;
 };

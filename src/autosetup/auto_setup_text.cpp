@@ -39,4 +39,32 @@ std::string outOfRangeText(double found, double kept) {
            ".\nSprawdź dobór wtryskiwaczy i ciśnienie reduktora, potem powtórz procedurę.";
 }
 
+std::string succeededSummary(double mainCorrection) {
+    return "Autoustawianie zakończone. Do sterownika wpisano główną poprawkę " +
+           number(mainCorrection) + " ms.";
+}
+
+std::string failedSummary(const std::string& reason, mode_left_t mode,
+                          const double* mainWrittenAfterFirstStep) {
+    std::string text = "Autoustawianie nie dało wyniku: " + reason + ".\n";
+    switch (mode) {
+        case mode_left_t::Unchanged:
+            text += "Trybu pracy sterownika nie zmieniano.";
+            break;
+        case mode_left_t::Gasoline:
+            text += "Sterownik pozostał w trybie benzyny (ustawionym jako ostatni).";
+            break;
+        case mode_left_t::Lpg:
+            text += "Sterownik pozostał w trybie LPG (ustawionym jako ostatni).";
+            break;
+    }
+    if (mainWrittenAfterFirstStep) {
+        text += "\nPo pierwszym kroku wpisano do sterownika główną poprawkę " +
+                number(*mainWrittenAfterFirstStep) + " ms; jest w nim nadal.";
+    } else {
+        text += "\nGłównej poprawki w sterowniku nie zmieniono.";
+    }
+    return text;
+}
+
 }  // namespace autosetup_text

@@ -20,6 +20,8 @@ inline constexpr const char* kWriting = "Wpisanie wyliczonych ustawień...";
 inline constexpr const char* kDone = "Koniec ustawiania";
 inline constexpr const char* kEnd = "Koniec";
 inline constexpr const char* kMs = " ms";
+// The last line of a successful run, before the separator: the value now in the controller.
+inline constexpr const char* kMainWritten = "Główna poprawka wpisana do sterownika = ";
 
 inline constexpr const char* kReadFailed =
     "Błąd - Nie powiodło się wczytanie ustawień z urządzenia!";
@@ -44,6 +46,22 @@ inline constexpr const char* kFailedHeading =
     "Błąd wykonania procedury autoustawiania\nSzczegóły: CAutoSetupView::doWork()";
 inline constexpr const char* kNoCarInfo =
     "Musisz podać dane dotyczące samochodu i zamontowanej instalacji";
+
+// What a run must have before Start, for the pane that starts it.
+inline constexpr const char* kBeforeStart =
+    "Przed startem: silnik rozgrzany i na wolnych obrotach; światła, klimatyzacja i inne "
+    "odbiorniki wyłączone; tryb diagnostyczny włączony. Autoustawianie pięć razy przełącza "
+    "sterownik między benzyną a LPG (5 kroków, każdy po co najmniej 200 próbek) i trwa zwykle "
+    "1–2 minuty. Do końca nie zmieniaj warunków pracy silnika.";
+
+// The work mode a run set last, which the controller keeps when the run ends.
+enum class mode_left_t { Unchanged, Gasoline, Lpg };
+
+// The closing box of a run: the main correction written, or why nothing was, what the
+// first step left in the controller, and the work mode it was left in.
+std::string succeededSummary(double mainCorrection);
+std::string failedSummary(const std::string& reason, mode_left_t mode,
+                          const double* mainWrittenAfterFirstStep);
 
 // The line that opens and closes a run: 82 hyphen-minus characters.
 std::string separator();

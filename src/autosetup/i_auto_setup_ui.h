@@ -21,4 +21,9 @@ class IAutoSetupUi {
     virtual bool askOkCancel(const std::string& text) = 0;
     // The diagnostic chart may redraw at its normal rate again.
     virtual void normalRefresh() {}
+    // Step `step` (1 to `steps`) begins.
+    virtual void stepStarted(int /*step*/, int /*steps*/) {}
+    // The run is over (any way): `summary` says what it left in the controller, the main
+    // correction written or why nothing was, and the work mode set last.
+    virtual void runEnded(bool /*succeeded*/, const std::string& /*summary*/) {}
 };

@@ -5,6 +5,7 @@
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
 #include "settings/settings_fields.h"
+#include "settings/setup_boxes.h"
 
 namespace {
 
@@ -34,6 +35,26 @@ std::string number(double value, bool integral) {
 
 std::string polishUnit(const std::string& unit) {
     return unit == "rev/min" ? "obr/min" : unit;
+}
+
+std::string yesNo(bool on) {
+    return on ? "tak" : "nie";
+}
+
+// The flag bytes in the words of the settings editor's boxes, the raw byte after them.
+std::string functionsText(const setup_boxes_t& boxes, double flags) {
+    return "główna poprawka: " + yesNo(boxes.mainCorrection) +
+           ", poprawki od ciśnienia różnicowego: " + yesNo(boxes.pressureCorrection) + " (" +
+           number(flags, true) + ")";
+}
+
+std::string injectionText(const setup_boxes_t& boxes) {
+    static const char* const kTypes[] = {"Pełna sekwencja", "Niesekwencja", "Półsekwencja"};
+    std::string text = kTypes[boxes.injectionType];
+    if (boxes.gasoline12V) {
+        text += ", wtryskiwacze benzynowe załączane sygnałem 12 V";
+    }
+    return text;
 }
 
 std::string orDash(const std::string& text) {
@@ -105,7 +126,18 @@ void CSetupReportModel::gatherController(const sources_t& sources) {
 }
 
 void CSetupReportModel::gatherSettings() {
+    setup_boxes_t boxes;
+    boxes.fromRecord(info_);
     for (const setup_field_t& field : setupFields()) {
+        const std::string name = field.name;
+        if (name == "functionFlags") {
+            settings_.push_back({field.label, functionsText(boxes, field.get(info_.setup))});
+            continue;
+        }
+        if (name == "injectionType") {
+            settings_.push_back({field.label, injectionText(boxes)});
+            continue;
+        }
         std::string value = number(field.get(info_.setup), field.integral);
         if (field.unit && *field.unit) {
             value += " " + polishUnit(field.unit);

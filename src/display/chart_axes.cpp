@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -15,6 +16,7 @@ constexpr std::uint32_t kXYGridGrey = 0xA2A2A2;
 constexpr int kXLabelGap = 2;  // between the plot's bottom edge and an x label
 constexpr int kYLabelGap = 3;  // between a y label and the plot's left edge
 constexpr int kCaptionLeft = 5;
+constexpr int kXLabelSpacing = 6;  // the least room between two x labels
 
 // A fixed-pitch face whose character cell fits the given height; the size is chosen by
 // measuring so that the labels fit the margins whatever the face's leading.
@@ -91,6 +93,7 @@ void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
                                   const Formatter& formatX) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const int bottom = top_ + height_;
+    int labelsEnd = std::numeric_limits<int>::min();
     for (double x : CChartGeometry::gridValues(map.xAxis())) {
         const int px = map.toX(x);
         if (px > left_ + width_) {
@@ -102,6 +105,12 @@ void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
         const int width = metrics.horizontalAdvance(text);
         // A long label under the right edge is moved in rather than cut by the window.
         const int textLeft = std::min(px - width / 2, painter.window().right() + 1 - width);
+        // On a narrow chart long numbers would run into each other: a label that would
+        // touch the previous one is left out, its grid line stays.
+        if (textLeft < labelsEnd + kXLabelSpacing) {
+            continue;
+        }
+        labelsEnd = textLeft + width;
         painter.setPen(Qt::black);
         painter.drawText(textLeft, bottom + kXLabelGap + metrics.ascent(), text);
     }

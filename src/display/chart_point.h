@@ -35,6 +35,8 @@ struct chart_series_t {
     std::vector<chart_point_t> points;
     bool lines = true;
     bool dots = true;
+    // The line's width in pixels; 0 for the chart's usual width.
+    int lineWidth = 0;
 };
 
 // One entry of a time-series chart's legend: a series' name drawn in its colour.

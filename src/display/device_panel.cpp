@@ -23,6 +23,7 @@ const QColor kWhite(255, 255, 255);
 const QColor kGreen(0, 255, 0);
 const QColor kGrey(200, 200, 200);
 const QColor kReplayBlue(173, 216, 230);
+const QColor kStaleText(128, 128, 128);
 
 struct value_row_t {
     const char* label;
@@ -84,6 +85,14 @@ void CDevicePanel::onStateChanged() {
     auto_->setEnabled(commands);
     setQuickEditorEnabled(commands && !versionLocked_);
     injectors_->setEnabled(connected);
+    // A controller found again (Połącz ponownie) may be edited again, unless its
+    // version check has just locked the editor; the next controller is checked anew.
+    if (!connected) {
+        versionLocked_ = false;
+    }
+    if (!writing_) {
+        setQuickEditorEnabled(connected && !versionLocked_);
+    }
     // A recording named while diagnostics are off is a replay on screen.
     if (!doc_.diagOn() && !doc_.recordingName().empty()) {
         showReplay();
@@ -214,9 +223,24 @@ void CDevicePanel::startRefresh() {
 
 void CDevicePanel::stopRefresh() {
     timer_->stop();
+    setStale(true);
+}
+
+void CDevicePanel::setStale(bool stale) {
+    if (stale == stale_) {
+        return;
+    }
+    stale_ = stale;
+    for (int i = 0; i < kValues; ++i) {
+        values_[i]->setColours(kRows[i].yellow ? kYellow : kWhite, stale ? kStaleText : Qt::black);
+    }
+    if (stale) {
+        setFuel(fuel_->text(), kGrey);
+    }
 }
 
 void CDevicePanel::showSample(const app_msg_t& s) {
+    setStale(false);
     const double rpm = s.rpm();
     values_[0]->setText(rpm < 100 ? "BRAK" : number(rpm, 0));
     values_[1]->setText(number(s.gasTimeMs(), 2));

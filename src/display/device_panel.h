@@ -43,7 +43,9 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     // A replayed recording is on screen: the values are not live, the mode field says so.
     void showReplay();
     void startRefresh() override;
+    // Diagnostics stopped: the last values stay, greyed, since they are no longer live.
     void stopRefresh() override;
+    bool stale() const { return stale_; }
 
     // One refresh from the newest sample (the timer calls it).
     void refresh();
@@ -84,6 +86,7 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     void build();
     void setFuel(const QString& text, const QColor& colour);
     void setQuickEditorEnabled(bool on);
+    void setStale(bool stale);
     void onStateChanged();
     void pollErrors();
     void pollSettings();
@@ -110,4 +113,5 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     bool writing_ = false;
     // A controller of another version: the quick editor stays off until it is gone.
     bool versionLocked_ = false;
+    bool stale_ = false;
 };

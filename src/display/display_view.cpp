@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -142,6 +143,8 @@ void CDisplayView::showAll() {
     std::vector<app_msg_t> all;
     doc_.store().getRange(all, 0, static_cast<int>(doc_.store().getSize()));
     chart_->setData(all);
+    // A recording's values may lie anywhere: the scale of the previous one would cut them.
+    chart_->fitYToSeries();
     CChartWindow::reset();
     update();
 }
@@ -429,5 +432,11 @@ void CDisplayView::printPreview() {
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, &CDisplayView::print);
+    // Small, the preview hides the print button of its toolbar behind an overflow arrow.
+    QSize size(kPreviewWidth, kPreviewHeight);
+    if (const QScreen* screen = this->screen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    preview.resize(size);
     CDialogRunner::exec(preview);
 }

@@ -28,6 +28,9 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     static constexpr int kZoomMinSamples = 49;
     // The strip of the buttons, the range text and the legend under the chart.
     static constexpr int kFooterHeight = kButtonSize;
+    // The print preview's size, within the screen.
+    static constexpr int kPreviewWidth = 1000;
+    static constexpr int kPreviewHeight = 700;
 
     CDisplayView(CDeviceDoc& document, QWidget* parent = nullptr);
     ~CDisplayView() override;

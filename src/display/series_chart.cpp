@@ -1,5 +1,8 @@
 #include "display/series_chart.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QPainter>
 #include <QWidget>
 
@@ -68,7 +71,7 @@ void CSeriesChart::drawLines(QPainter& painter, const CPlotMapping& map) const {
         if (!s.lines || s.points.empty()) {
             continue;
         }
-        QPen pen(colorFromRef(s.points.front().colour), kLineWidth);
+        QPen pen(colorFromRef(s.points.front().colour), s.lineWidth > 0 ? s.lineWidth : kLineWidth);
         pen.setJoinStyle(Qt::RoundJoin);
         pen.setCapStyle(Qt::RoundCap);
         painter.setPen(pen);
@@ -165,6 +168,25 @@ void CSeriesChart::setYRange(double min, double max) {
 
 void CSeriesChart::setYGrid(double step) {
     y_.step = step;
+}
+
+void CSeriesChart::fitYToSeries() {
+    double low = 0, high = 0;
+    bool any = false;
+    for (const chart_series_t& s : series_) {
+        for (const chart_point_t& p : s.points) {
+            low = any ? std::min(low, p.y) : p.y;
+            high = any ? std::max(high, p.y) : p.y;
+            any = true;
+        }
+    }
+    if (!any || !(high > low)) {
+        return;
+    }
+    const double finest = std::pow(10.0, -yDecimals());
+    const axis_range_t y =
+        CPlotMapping::snapToStep(low, high, CPlotMapping::niceStep((high - low) / 10, finest));
+    y_ = y;
 }
 
 void CSeriesChart::setDiagnosticModeSource(std::function<bool()> isOn) {

@@ -92,6 +92,9 @@ class CSeriesChart {
     double defaultYMax() const { return defaultYMax_; }
     void setYRange(double min, double max);
     void setYGrid(double step);
+    // The y axis widened or narrowed to round steps around every point shown (a new
+    // recording on screen); nothing changes without at least two different values.
+    void fitYToSeries();
 
     const std::vector<chart_series_t>& series() const { return series_; }
 

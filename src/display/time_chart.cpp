@@ -4,6 +4,7 @@ namespace {
 
 constexpr double kResetMaximum = 0.0;
 constexpr double kResetMinimum = 100.0;
+constexpr int kLpgLineWidth = 5;
 
 CRunningExtremes& running() {
     static CRunningExtremes instance(kResetMaximum, kResetMinimum);
@@ -42,6 +43,9 @@ void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
     chart_series_t gasolineOnLpg;
     chart_series_t gasoline;
     chart_series_t lpg;
+    // On gasoline the LPG time equals the gasoline time: the LPG line goes first and
+    // wider, so the gasoline line drawn over it stays visible with blue on both sides.
+    lpg.lineWidth = kLpgLineWidth;
     bool changed = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const app_msg_t& s = samples[i];
@@ -63,6 +67,6 @@ void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
         lpg.points.push_back(samplePoint(s, lpgTime, chart_colour::kBlue));
     }
     finishScaledData(
-        {std::move(aux), std::move(gasolineOnLpg), std::move(gasoline), std::move(lpg)}, extremes,
+        {std::move(aux), std::move(lpg), std::move(gasolineOnLpg), std::move(gasoline)}, extremes,
         changed, 1, samples);
 }

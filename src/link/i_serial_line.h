@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Read time-outs of the line: a read of n bytes returns once n bytes have arrived or
 // after constantMs + n * perByteMs, whichever comes first.
@@ -22,6 +23,8 @@ class ISerialLine {
     // Looks for the ports a search tries: 1 to 4, and on a real serial line the USB
     // adapters found beyond those (as ports 5, 6, …). Returns the last port to try.
     virtual int searchPorts() { return 4; }
+    // How a message names port `port` ("/dev/ttyUSB0" on a real serial line).
+    virtual std::string portName(int port) const { return "port " + std::to_string(port); }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Applies the controller's line settings (38400 8N1, raw, no flow control).

@@ -128,12 +128,24 @@ class CLPGDevice : public CLPGDeviceErr {
                  frame_t& reply, std::uint8_t length = proto::kCommandSize);
 
     // Connection.
+    // What one port of the last search gave: the port answered nothing (problem empty), or
+    // could not be opened (problem says why and what to do).
+    struct connect_attempt_t {
+        std::string port;
+        std::string problem;
+    };
+    static constexpr const char* kNoCommunication =
+        "Nie można nawiązać komunikacji z urządzeniem LPG";
     bool connect(int port);
     // Ports 1 to 4, then the port question; returns whether a controller answered.
     bool connectAuto();
     // Closes the line; the controller counts as not connected until it answers again.
     void disconnect();
     bool isConnected() const { return connected_; }
+    // The ports the last search tried, in order.
+    const std::vector<connect_attempt_t>& connectAttempts() const { return attempts_; }
+    // The tried ports, one a line with what each gave, then what to check.
+    std::string connectReport() const;
     bool readVersion(VersionBytes& record);
     bool readClock(ClockBytes& record);
 
@@ -287,6 +299,7 @@ class CLPGDevice : public CLPGDeviceErr {
     bool unsettled_ = false;
 
     bool connected_ = false;
+    std::vector<connect_attempt_t> attempts_;
     bool carInfoGiven_ = false;
     bool unlocked_ = false;
     device_info_t info_;

@@ -42,10 +42,16 @@ bool CLPGDevice::connect(int port) {
         ui_.showConnected(true);
         answered = true;
     });
+    if (!answered) {
+        // The advice of an error's message comes before its technical line.
+        const std::string text = error ? error->message() : std::string();
+        attempts_.push_back({line_->portName(port), text.substr(0, text.find('\n'))});
+    }
     return !error && answered;
 }
 
 bool CLPGDevice::connectAuto() {
+    attempts_.clear();
     // Ports 1 to 4, then any other USB adapter plugged in.
     const int last = std::max(kLastPort, line_->searchPorts());
     for (int port = kFirstPort; port <= last; ++port) {
@@ -58,11 +64,29 @@ bool CLPGDevice::connectAuto() {
         ui_.messageBox("Połączenie z urządzeniem nie zostało nawiązane");
         return false;
     }
+    attempts_.clear();
     if (connect(port)) {
         return true;
     }
-    ui_.messageBox("Nie można nawiązać komunikacji z urządzeniem LPG");
+    ui_.messageBox(std::string(kNoCommunication) + "\n" + connectReport(), IDeviceUi::Icon::Error);
     return false;
+}
+
+std::string CLPGDevice::connectReport() const {
+    std::string text;
+    bool silent = false;
+    for (const connect_attempt_t& attempt : attempts_) {
+        text += attempt.port + ": " +
+                (attempt.problem.empty() ? "sterownik nie odpowiada" : attempt.problem) + "\n";
+        silent = silent || attempt.problem.empty();
+    }
+    if (silent) {
+        text +=
+            "Sprawdź, czy sterownik jest zasilany (zapłon włączony), czy przewód "
+            "diagnostyczny jest podłączony do sterownika i do przejściówki, i czy wybrano port "
+            "tej przejściówki.";
+    }
+    return text;
 }
 
 void CLPGDevice::disconnect() {

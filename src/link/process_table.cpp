@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -25,18 +26,42 @@ std::string commOf(const fs::path& folder) {
     return name;
 }
 
-// Only serial devices matter here; a process has many other files open.
-std::vector<std::string> ttysOpenIn(const fs::path& folder) {
-    std::vector<std::string> devices;
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The pseudo-terminal whose master side an open /dev/ptmx is ("/dev/pts/3"); the
+// system tells its number in the descriptor's fdinfo.
+std::string ptyOfMaster(const fs::path& folder, const fs::path& fd) {
+    std::ifstream in(folder / "fdinfo" / fd.filename());
+    std::string line;
+    while (std::getline(in, line)) {
+        if (startsWith(line, "tty-index:")) {
+            return "/dev/pts/" + std::to_string(std::atoi(line.c_str() + 10));
+        }
+    }
+    return {};
+}
+
+// Only terminal devices matter here, serial and pseudo; a process has many other
+// files open.
+void ttysOpenIn(const fs::path& folder, std::vector<std::string>& devices,
+                std::vector<std::string>& masters) {
     std::error_code error;
     for (const auto& fd : fs::directory_iterator(folder / "fd", error)) {
         std::error_code linkError;
         const std::string target = fs::read_symlink(fd.path(), linkError).string();
-        if (!linkError && target.rfind("/dev/tty", 0) == 0) {
+        if (linkError) {
+            continue;
+        }
+        if (target == "/dev/ptmx" || target == "/dev/pts/ptmx") {
+            if (std::string pty = ptyOfMaster(folder, fd.path()); !pty.empty()) {
+                masters.push_back(std::move(pty));
+            }
+        } else if (startsWith(target, "/dev/tty") || startsWith(target, "/dev/pts/")) {
             devices.push_back(target);
         }
     }
-    return devices;
 }
 
 }  // namespace
@@ -48,7 +73,9 @@ CProcessTable::CProcessTable(const std::string& procDir, int skipPid) {
         if (pid <= 0 || pid == skipPid) {
             continue;
         }
-        entries_.push_back({{pid, commOf(entry.path())}, ttysOpenIn(entry.path())});
+        entry_t found{{pid, commOf(entry.path())}, {}, {}};
+        ttysOpenIn(entry.path(), found.devices, found.masters);
+        entries_.push_back(std::move(found));
     }
     std::sort(entries_.begin(), entries_.end(),
               [](const entry_t& a, const entry_t& b) { return a.process.pid < b.process.pid; });
@@ -57,9 +84,13 @@ CProcessTable::CProcessTable(const std::string& procDir, int skipPid) {
 std::vector<CProcessTable::process_t> CProcessTable::holdersOf(
     const std::string& devicePath) const {
     std::vector<process_t> holders;
+    auto has = [&](const std::vector<std::string>& paths) {
+        return std::find(paths.begin(), paths.end(), devicePath) != paths.end();
+    };
     for (const auto& entry : entries_) {
-        if (std::find(entry.devices.begin(), entry.devices.end(), devicePath) !=
-            entry.devices.end()) {
+        // The program at the master side of a pseudo-terminal (a simulator keeping its
+        // line open) is the line's other end, not a rival for it.
+        if (has(entry.devices) && !has(entry.masters)) {
             holders.push_back(entry.process);
         }
     }

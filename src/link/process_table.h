@@ -4,8 +4,8 @@
 #include <vector>
 
 // The processes of this machine as /proc shows them at one moment: their names and the
-// serial devices they hold open. Processes of other users are only seen as far as the
-// system lets this user read their folders (their open files not at all, unless root).
+// serial devices and pseudo-terminals they hold open. Processes of other users are only seen as far
+// as the system lets this user read their folders (their open files not at all, unless root).
 class CProcessTable {
   public:
     struct process_t {
@@ -29,7 +29,8 @@ class CProcessTable {
   private:
     struct entry_t {
         process_t process;
-        std::vector<std::string> devices;  // open files below /dev/tty
+        std::vector<std::string> devices;  // open terminals: /dev/tty*, /dev/pts/*
+        std::vector<std::string> masters;  // pseudo-terminals whose master side it holds
     };
 
     std::vector<entry_t> entries_;

@@ -20,6 +20,7 @@ class CSerialPort : public ISerialLine, public IErrorHelper<CRSError> {
 
     void open(int port) override;
     int searchPorts() override;
+    std::string portName(int port) const override { return names_.pathOf(port); }
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     void configure() override;

@@ -16,6 +16,16 @@ namespace {
 
 const char* const kExtension = ".settings";
 
+// "dd-mm-yyyy-HH:MM:SS" as "yyyy-mm-dd-HH:MM:SS", so that texts compare as times; a
+// stamp of another form sorts before every proper one.
+std::string sortableStamp(const std::string& stamp) {
+    if (stamp.size() < 10 || stamp[2] != '-' || stamp[5] != '-') {
+        return {};
+    }
+    return stamp.substr(6, 4) + "-" + stamp.substr(3, 2) + "-" + stamp.substr(0, 2) +
+           stamp.substr(10);
+}
+
 std::vector<std::string> sortedUnique(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
@@ -147,6 +157,34 @@ std::vector<std::string> CCarInfo::listSettingsFiles(const std::string& make,
         }
     }
     return sortedUnique(std::move(files));
+}
+
+std::optional<car_texts_t> CCarInfo::onlyCar(const std::string& make,
+                                             const std::string& model) const {
+    const std::vector<std::string> capacities = listCapacities(make, model);
+    if (capacities.size() != 1) {
+        return std::nullopt;
+    }
+    const std::string folder = carSettingsRoot() + carFolderName(make, model, capacities[0]) + "/";
+    std::optional<car_texts_t> newest;
+    std::string newestStamp;
+    for (const std::string& file : listSettingsFiles(make, model, capacities[0])) {
+        device_info_t info;
+        if (!readCarSettingsFile(folder + file, info)) {
+            continue;
+        }
+        const std::string stamp = sortableStamp(info.timeStamp);
+        if (!newest || stamp > newestStamp) {
+            newest = car_texts_t::fromRecord(info);
+            newestStamp = stamp;
+        }
+    }
+    if (newest) {
+        newest->make = make;
+        newest->model = model;
+        newest->capacity = capacities[0];
+    }
+    return newest;
 }
 
 car_texts_t CCarInfo::readLastCarInfo(const std::string& connectedId) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ class CCarInfo {
     // file belongs to a controller other than `connectedId` (record bytes).
     car_texts_t readLastCarInfo(const std::string& connectedId) const;
     void setLastCarFile(const std::string& path) const;
+    // The car the library holds under this make and model when it holds exactly one
+    // (one capacity folder): its texts from the newest readable file there, the capacity
+    // from the folder. Empty when there is none, several, or no file can be read.
+    std::optional<car_texts_t> onlyCar(const std::string& make, const std::string& model) const;
 
     // True only when a whole record was read; a longer file is accepted.
     static bool readCarSettingsFile(const std::string& path, device_info_t& info);

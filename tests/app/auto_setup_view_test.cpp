@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 #include <QThread>
@@ -114,19 +115,28 @@ TEST_F(AutoSetupViewTest, AWholeRunIsLoggedAndCanBeCopied) {
     ASSERT_TRUE(waitFor([&] { return !view->procedure().active(); }, 20000));
     ASSERT_TRUE(waitFor([&] { return view->startButton()->isEnabled(); }, 2000));
     EXPECT_TRUE(view->succeeded()) << view->logLines().join("\n").toStdString();
-    EXPECT_EQ(app->boxes, std::vector<QString>{"Ustal wolne obroty"});
+    // Started from the pane, the run ends with a box naming the value written.
+    const QString written = QString::number(app->doc().setup().mainCorrection);
+    ASSERT_TRUE(waitFor([&] { return app->boxes.size() == 2; }, 2000));
+    EXPECT_EQ(app->boxes, (std::vector<QString>{"Ustal wolne obroty",
+                                                "Autoustawianie zakończone. Do sterownika "
+                                                "wpisano główną poprawkę " +
+                                                    written + " ms."}));
+    EXPECT_EQ(view->progressText(), "Krok 5 z 5");
     const QStringList lines = view->logLines();
-    ASSERT_EQ(lines.size(), 3 + 5 * 7 + 5);
+    ASSERT_EQ(lines.size(), 3 + 5 * 7 + 6);
     EXPECT_EQ(lines[3], "----Krok 1----");
-    EXPECT_EQ(lines[lines.size() - 2], "Koniec ustawiania");
+    EXPECT_EQ(lines[lines.size() - 3], "Koniec ustawiania");
+    EXPECT_EQ(lines[lines.size() - 2],
+              "Główna poprawka wpisana do sterownika = " + written + " ms");
     EXPECT_EQ(lines.back(), kSeparator);
     EXPECT_FALSE(view->stopButton()->isEnabled());
     EXPECT_NEAR(app->doc().heldSetup().mainCorrection, 1.35, 0.025 + 1e-9);
     // The newest line is in view.
     QTreeWidget* log = view->logList();
-    // No line is cut short: the column is as wide as the separator, and never under 270.
-    EXPECT_GE(log->columnWidth(0), CAutoSetupView::kLogColumnWidth);
-    EXPECT_GE(log->columnWidth(0), log->fontMetrics().horizontalAdvance(kSeparator));
+    // No line hides behind a scroll bar: the lines wrap at the pane's width.
+    EXPECT_FALSE(log->horizontalScrollBar()->isVisible());
+    EXPECT_LE(log->columnWidth(0), log->viewport()->width());
     const QRect last = log->visualItemRect(log->topLevelItem(log->topLevelItemCount() - 1));
     EXPECT_GE(last.top(), 0);
     EXPECT_LE(last.bottom(), log->viewport()->height());

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 
+#include "app/lpg_bar.h"
 #include "app_fixture.h"
 #include "display/chart_window.h"
 #include "link/device_info.h"
@@ -148,8 +149,12 @@ TEST(DevSetupDlgTest, ARefusedNumberWritesNothingAndChangedValuesAreMarked) {
     dialog.accept();  // "Tak": the refusal again, and the dialog stays open
     EXPECT_EQ(finished.count(), 0);
     const QString refusal = "Wpisz liczbę w polu „Opóźnienie wtrysku LPG [ms]”.\nWpisano: „abc”";
-    EXPECT_EQ(fixture.app.boxes,
-              (std::vector<QString>{refusal, CDevSetupDlg::kCloseQuestion, refusal}));
+    // The question names what would be lost.
+    const QString question = QString(CDevSetupDlg::kUnwrittenHeading) +
+                             " Główna poprawka [ms], Opóźnienie wtrysku LPG [ms], Poprawki od "
+                             "ciśnienia różnicowego.\n" +
+                             CDevSetupDlg::kCloseQuestion;
+    EXPECT_EQ(fixture.app.boxes, (std::vector<QString>{refusal, question, refusal}));
     EXPECT_EQ(fixture.trail(), "read ");
     EXPECT_EQ(delay->text(), "abc");
 
@@ -313,6 +318,23 @@ TEST(DevSetupDlgTest, StoredErrorsKeepTheEditorClosed) {
                                                       "błędy i ponownie wczytaj ustawienia"});
         }
     }
+}
+
+// Closing asks only about what the controller does not hold yet; a write says when.
+TEST(DevSetupDlgTest, ClosingAfterAWriteOrWithoutChangesAsksNothing) {
+    Connected fixture;
+    fixture.answer = Answer::Yes;
+    CDevSetupDlg dialog(nullptr, fixture.app.doc());
+    EXPECT_TRUE(dialog.unwrittenChanges().isEmpty());
+    dialog.fieldEdit(CDevSetupDlg::MAIN_CORRECTION)->setText("1,5");
+    EXPECT_EQ(dialog.unwrittenChanges(), QStringList{"Główna poprawka [ms]"});
+    dialog.writeButton()->click();
+    EXPECT_TRUE(dialog.writtenNote().startsWith("Ustawienia wpisano do urządzenia o "));
+    EXPECT_EQ(fixture.app.frame().bar()->text(), dialog.writtenNote());
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(fixture.app.boxes.empty());
+    EXPECT_EQ(fixture.trail(), "read write ");
 }
 
 }  // namespace

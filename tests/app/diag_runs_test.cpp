@@ -143,7 +143,7 @@ TEST(DiagRunsTest, CancelInTheSaveDialogRecordsIntoTheDefaultFileAndKeepsTheOldD
     app.nextFile.clear();
     app.doc().onDiagnostic();
     EXPECT_TRUE(app.doc().diagOn());
-    EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "Wyłącz tryb diagnostyczny");
+    EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "&Wyłącz tryb diagnostyczny");
     const QStringList kept = QDir(dane).entryList({"Diagnostyka-*.lpgd"});
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(bytesOf(dane + kept[0]), drive);
@@ -210,7 +210,7 @@ TEST(DiagRunsTest, ALostControllerIsShownAndReconnectResumesDiagnostics) {
         EXPECT_TRUE(box[0].contains("zasilanie") && box[0].contains("adapter"));
         EXPECT_FALSE(box[1].isEmpty());
         EXPECT_FALSE(item(app, Id::ID_DIAGNOSTIC)->isEnabled());
-        EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "Włącz tryb diagnostyczny");
+        EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "&Włącz tryb diagnostyczny");
         ASSERT_TRUE(item(app, Id::ID_RECONNECT)->isEnabled());
 
         pulled ? app.sim().faults().reappear() : app.sim().faults().setDropProbability(0);
@@ -313,7 +313,7 @@ TEST(DiagRunsTest, ARecordingThatFailsTurnsDiagnosticsOffAndSaysSo) {
         EXPECT_EQ(box[0], c.firstLine);
         EXPECT_TRUE(box[1].startsWith(path + ": ")) << box[1].toStdString();
         EXPECT_FALSE(app.doc().diagOn());
-        EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "Włącz tryb diagnostyczny");
+        EXPECT_EQ(item(app, Id::ID_DIAGNOSTIC)->text(), "&Włącz tryb diagnostyczny");
         EXPECT_TRUE(item(app, Id::ID_DIAGNOSTIC)->isEnabled());
         EXPECT_EQ(app.doc().title(), "Vapron");
         EXPECT_TRUE(app.doc().isConnected());  // the controller is fine

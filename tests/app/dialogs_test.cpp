@@ -94,6 +94,26 @@ TEST_F(CarInfoDlgTest, ChoosingAMakeFillsItsModelsAndEmptiesTheRest) {
     EXPECT_EQ(dialog.yearEdit()->text(), "");
 }
 
+// Make and model that match one car of the library fill in the rest of it; a model
+// without a stored car leaves them empty.
+TEST_F(CarInfoDlgTest, AMakeAndModelOfOneStoredCarFillTheRest) {
+    storeLastFile("CTRL-1");
+    device_info_t record;
+    record.id = "OTHER";
+    CCarInfoDlg dialog(nullptr, &preferences, record, QString::fromStdString(root));
+    emit dialog.makeCombo()->activated(dialog.makeCombo()->findText("Opel"));
+    ASSERT_EQ(dialog.modelCombo()->currentText(), "Astra");
+    EXPECT_EQ(dialog.yearEdit()->text(), "2003");
+    EXPECT_EQ(dialog.capacityEdit()->text(), "1.6");
+    EXPECT_EQ(dialog.powerEdit()->text(), "101");
+    EXPECT_EQ(dialog.injectorsCombo()->currentText(), "2.5");
+    const int corsa = dialog.modelCombo()->findText("Corsa");
+    dialog.modelCombo()->setCurrentIndex(corsa);
+    emit dialog.modelCombo()->activated(corsa);
+    EXPECT_EQ(dialog.powerEdit()->text(), "");
+    EXPECT_EQ(dialog.capacityEdit()->text(), "");
+}
+
 TEST_F(CarInfoDlgTest, TheLastFileFillsTheFieldsOnlyForTheSameController) {
     storeLastFile("CTRL-1");
     device_info_t record;

@@ -9,6 +9,7 @@
 #include "app/device_menu.h"
 #include "app/lpg_bar.h"
 #include "app/passwd_dlg.h"
+#include "app/rs_setup_dlg.h"
 #include "app_fixture.h"
 #include "support/thread_manager.h"
 
@@ -33,7 +34,18 @@ std::function<int(QDialog&)> typePassword(const QString& text, bool& closed) {
 
 TEST(DocumentTest, WithoutAControllerOnlyTheFreeCommandsAreAvailable) {
     AppFixture app(false);
+    QString reason;
+    app.onDialog = [&](QDialog& dialog) {
+        if (auto* port = dynamic_cast<CRSSetupDlg*>(&dialog)) {
+            reason = port->reason();
+        }
+        return int(QDialog::Rejected);
+    };
     app.doc().OnNewDocument();
+    // The port question says why it is asked: the ports tried and what they gave.
+    EXPECT_TRUE(reason.startsWith("Nie znaleziono sterownika. Sprawdzono:\n"))
+        << reason.toStdString();
+    EXPECT_EQ(app.doc().connectAttempts().size(), 4u);
     EXPECT_FALSE(app.doc().isConnected());
     ASSERT_FALSE(app.boxes.empty());
     EXPECT_EQ(app.boxes.back(), "Połączenie z urządzeniem nie zostało nawiązane");

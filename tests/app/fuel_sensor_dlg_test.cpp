@@ -264,13 +264,34 @@ TEST_F(FuelSensorDlgTest, ClosingAsksAndARefusedValueKeepsTheDialogOpen) {
             dialog->thresholdEdit(Index::THREE_QUARTERS)->setText(c.typed);
             ok ? dialog->accept() : dialog->reject();
             ASSERT_FALSE(boxes.empty());
-            EXPECT_EQ(boxes[0], CFuelSensorDlg::kWriteQuestion);
+            EXPECT_TRUE(boxes[0].startsWith(CFuelSensorDlg::kUnwrittenHeading)) << joined(boxes);
+            EXPECT_TRUE(boxes[0].endsWith(CFuelSensorDlg::kWriteQuestion)) << joined(boxes);
             EXPECT_EQ(finished.count(), c.closes ? 1 : 0) << c.typed.toStdString();
             EXPECT_EQ(dialog->pollTimer()->isActive(), !c.closes);
             EXPECT_EQ(app.sim().fuelThresholds(), c.written) << c.typed.toStdString();
             EXPECT_EQ(dialog->thresholdEdit(Index::THREE_QUARTERS)->text(), c.typed);
         }
     }
+}
+
+// Nothing typed since the read: closing asks nothing. A write says when it was done, and
+// closing after it asks nothing either.
+TEST_F(FuelSensorDlgTest, OnlyUnwrittenThresholdsAreAskedAboutAndAWriteSaysWhen) {
+    app.sim().setFuelThresholds(kAeb);
+    auto dialog = open();
+    dialog->accept();
+    EXPECT_TRUE(boxes.empty()) << joined(boxes);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+
+    dialog = open();
+    dialog->thresholdEdit(Index::HALF)->setText("160");
+    EXPECT_EQ(dialog->unwrittenChanges(), QStringList{"próg między 3/4 a 1/2"});
+    EXPECT_EQ(dialog->writtenNote(), "");
+    EXPECT_EQ(dialog->onWrite(), CFuelSensorDlg::WriteResult::Written);
+    EXPECT_TRUE(dialog->writtenNote().startsWith("Progi czujnika wpisano do urządzenia o "));
+    dialog->reject();
+    EXPECT_TRUE(boxes.empty()) << joined(boxes);
+    EXPECT_EQ(app.sim().fuelThresholds(), (Thresholds{42, 160, 170, 225}));
 }
 
 }  // namespace

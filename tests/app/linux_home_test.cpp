@@ -93,6 +93,7 @@ TEST(PortDialogTest, ListsThePortsAndTakesTheOneChosen) {
     CRSSetupDlg dialog;
     auto* view = dialog.findChild<CPortListView*>();
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(dialog.typedPort(), "/dev/ttyUSB0");  // the adapter this user may open
     QTreeWidget* list = view->list();
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->topLevelItem(0)->text(CPortListView::COL_PATH), "/dev/ttyUSB0");
@@ -122,7 +123,7 @@ TEST(PortDialogTest, ListsThePortsAndTakesTheOneChosen) {
 TEST(CsvMenuTest, ExportsTheRecordingBeingLookedAt) {
     AppFixture app;
     QAction* item = app.window().deviceMenu()->action(CDeviceMenu::ID_EXPORT_CSV);
-    EXPECT_EQ(item->text(), "Eksportuj do CSV...");
+    EXPECT_EQ(item->text(), "&Eksportuj do CSV...");
     app.window().deviceMenu()->update();
     EXPECT_FALSE(item->isEnabled());  // nothing recorded or loaded yet
 

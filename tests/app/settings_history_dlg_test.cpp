@@ -115,7 +115,7 @@ TEST(SettingsHistoryDlgTest, MenuCommandLoadsTheChosenStoreIntoTheEditor) {
     auto* item =
         app.window().findChild<QAction*>(QString::number(CDeviceMenu::ID_SETTINGS_HISTORY));
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), "Historia ustawień...");
+    EXPECT_EQ(item->text(), "&Historia ustawień...");
     item->trigger();
     ASSERT_EQ(app.dialogTitles.size(), 2u);
     EXPECT_EQ(app.dialogTitles[0], "Historia ustawień");

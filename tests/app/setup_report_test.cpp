@@ -26,6 +26,41 @@ bool havePdfToText() {
     return !QStandardPaths::findExecutable("pdftotext").isEmpty();
 }
 
+// The flag bytes read as the settings editor's boxes do, not as raw numbers.
+TEST(SetupReportTest, FunctionsAndInjectionTypeAreWords) {
+    const struct {
+        std::uint8_t flags;
+        std::uint8_t injType;
+        const char* functions;
+        const char* injection;
+    } cases[] = {
+        {87, 0, "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak (87)",
+         "Pełna sekwencja"},
+        {0x01, 0x05, "główna poprawka: nie, poprawki od ciśnienia różnicowego: nie (1)",
+         "Niesekwencja, wtryskiwacze benzynowe załączane sygnałem 12 V"},
+        {0x13, 0x02, "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak (19)",
+         "Półsekwencja"},
+    };
+    for (const auto& c : cases) {
+        device_info_t info;
+        info.setup.flags = c.flags;
+        info.setup.injType = c.injType;
+        CSetupReportModel::sources_t sources;
+        sources.info = &info;
+        const CSetupReportModel model(sources);
+        auto value = [&](const char* label) {
+            for (const auto& [name, text] : model.settings()) {
+                if (name == label) {
+                    return text;
+                }
+            }
+            return std::string("?");
+        };
+        EXPECT_EQ(value("Funkcje sterownika"), c.functions);
+        EXPECT_EQ(value("Typ wtrysku benzynowego"), c.injection);
+    }
+}
+
 TEST(SetupReportTest, FileNameFromCarAndDate) {
     std::tm tm{};
     tm.tm_year = 126;
@@ -69,7 +104,7 @@ TEST(SetupReportTest, MenuCommandWritesTheInstallationAsPdf) {
 
     auto* item = app.window().findChild<QAction*>(QString::number(CDeviceMenu::ID_SETUP_REPORT));
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), "Raport montażu...");
+    EXPECT_EQ(item->text(), "&Raport montażu...");
     item->trigger();
     ASSERT_FALSE(app.boxes.empty());
     EXPECT_TRUE(app.boxes.back().startsWith("Zapisano raport montażu."))

@@ -63,11 +63,11 @@ TEST(AutocalTest, ConvergesAgainstTheSimulatorAndFilesTheResult) {
     EXPECT_GT(report["reducerPressure"].get<double>(), 60.0);
 
     const auto log = report["log"].get<std::vector<std::string>>();
-    ASSERT_EQ(log.size(), 3u + 5 * 7 + 5);
+    ASSERT_EQ(log.size(), 3u + 5 * 7 + 6);
     EXPECT_EQ(log[0], kSeparator);
     EXPECT_EQ(log[1].rfind("Czas rozpoczęcia: ", 0), 0u);
     EXPECT_EQ(log[2], "Start");
-    EXPECT_EQ(log[log.size() - 2], "Koniec ustawiania");
+    EXPECT_EQ(log[log.size() - 3], "Koniec ustawiania");
     // The same lines went to standard error as they came, around the answered question.
     std::vector<std::string> err = linesOf(result.err);
     err.erase(std::remove(err.begin(), err.end(), "Ustal wolne obroty: OK (--yes)"), err.end());

@@ -223,13 +223,15 @@ TEST_F(SeriesChartDataTest, TimeChartSeriesFollowTheFuel) {
     ASSERT_EQ(series.size(), 4u);
     EXPECT_EQ(ys(series[0]), std::vector<double>{2.5});
     EXPECT_EQ(series[0].points[0].colour, chart_colour::kGrey);
-    EXPECT_EQ(ys(series[1]), std::vector<double>{3.0});
-    EXPECT_EQ(series[1].points[0].colour, chart_colour::kRed);
-    EXPECT_EQ(xs(series[2]), (std::vector<double>{2, 4}));
-    EXPECT_EQ(series[2].points[0].colour, chart_colour::kGreen);
-    EXPECT_EQ(series[2].points[1].colour, chart_colour::kRed);
-    EXPECT_EQ(ys(series[3]), (std::vector<double>{3.5, 2.0, 0.2}));
-    EXPECT_EQ(series[3].points[0].colour, chart_colour::kBlue);
+    // LPG before the gasoline lines and wider, so that a gasoline line on it still shows.
+    EXPECT_EQ(ys(series[1]), (std::vector<double>{3.5, 2.0, 0.2}));
+    EXPECT_EQ(series[1].points[0].colour, chart_colour::kBlue);
+    EXPECT_GT(series[1].lineWidth, series[3].lineWidth);
+    EXPECT_EQ(ys(series[2]), std::vector<double>{3.0});
+    EXPECT_EQ(series[2].points[0].colour, chart_colour::kRed);
+    EXPECT_EQ(xs(series[3]), (std::vector<double>{2, 4}));
+    EXPECT_EQ(series[3].points[0].colour, chart_colour::kGreen);
+    EXPECT_EQ(series[3].points[1].colour, chart_colour::kRed);
     for (const auto& s : series) {
         EXPECT_TRUE(s.lines && s.dots);
     }
@@ -369,6 +371,25 @@ TEST_F(SeriesChartDataTest, TheSizeLeavesTheMarginsAroundThePlot) {
     chart.setSize(QSize(580, 330));
     EXPECT_EQ(chart.plotRect(), QRect(60, 10, 500, 300));
     EXPECT_TRUE(chart.axes().hasFonts());
+}
+
+// A replayed recording gets a scale of its own: every point in view, on round steps.
+TEST_F(SeriesChartDataTest, FittingToTheSeriesShowsEveryValueOfARecording) {
+    CTimeChart chart;
+    chart.setYRange(0.0, 5.0);  // the previous recording's scale
+    app_msg_t longPulse = sample(2);
+    longPulse.gas_time = 2000;  // 50 ms
+    chart.setData({sample(1), longPulse});
+    chart.fitYToSeries();
+    EXPECT_LE(chart.yAxis().min, 3.0);
+    EXPECT_GE(chart.yAxis().max, 50.0);
+    EXPECT_LT(chart.yAxis().max, 60.0);
+    EXPECT_GT(chart.yAxis().step, 0.0);
+    // One value only: the scale stays as it was.
+    CTimeChart flat;
+    flat.setData({sample(1)});
+    flat.fitYToSeries();
+    EXPECT_DOUBLE_EQ(flat.yAxis().max, 40.0);
 }
 
 }  // namespace

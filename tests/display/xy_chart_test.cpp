@@ -70,6 +70,7 @@ TEST(XYChartTest, LabelsFollowEachChartsFormat) {
     EXPECT_EQ(seq.formatY(0.0), "INJ_1->");
     EXPECT_EQ(seq.formatY(14.0), "INJ_8->");
     EXPECT_EQ(seq.formatX(45.0), "45");
+    EXPECT_EQ(seq.formatX(150.0), "150 ms");  // the last label names the unit
     CInjMapChart map;
     EXPECT_EQ(map.formatY(25.0), "25");
     EXPECT_EQ(map.formatY(26.0), "1");
@@ -78,6 +79,25 @@ TEST(XYChartTest, LabelsFollowEachChartsFormat) {
     CTimeCorrChart corr;
     EXPECT_EQ(corr.formatY(-24.0), "-24");
     EXPECT_EQ(CInjSeqChart().getName(), std::string("CInjSeqChart"));
+}
+
+// Each injector's row is one line, and a change of level is drawn as a vertical edge.
+TEST(XYChartTest, SequencePulsesAreSquareWithVerticalEdges) {
+    CInjSeqChart chart;
+    chart.setSize(QSize(700, 400));
+    const CPlotMapping map = chart.mapping();
+    const std::vector<chart_point_t> points = {{0.0, 0.0},  {0.0, 2.0},  {10.0, 1.0},
+                                               {10.0, 2.0}, {20.0, 0.0}, {20.0, 3.0}};
+    const std::vector<QPolygon> lines = CInjSeqChart::traces(points, map);
+    ASSERT_EQ(lines.size(), 2u);
+    const QPolygon first = lines[0];
+    ASSERT_EQ(first.size(), 5);
+    // Up at 10 ms: a corner at the old level, then the new level at the same x.
+    EXPECT_EQ(first[1], QPoint(map.toX(10.0), map.toY(0.0)));
+    EXPECT_EQ(first[2], QPoint(map.toX(10.0), map.toY(1.0)));
+    EXPECT_EQ(first[3], QPoint(map.toX(20.0), map.toY(1.0)));
+    EXPECT_EQ(first[4], QPoint(map.toX(20.0), map.toY(0.0)));
+    EXPECT_EQ(lines[1].size(), 4);
 }
 
 TEST(XYChartTest, APointOnTheXMaximumIsDrawnAndOneBeyondItIsNot) {

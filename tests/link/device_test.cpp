@@ -91,7 +91,15 @@ TEST_F(DeviceTest, NoControllerAsksForAPortAndReportsEachOutcome) {
     EXPECT_FALSE(device->connectAuto());
     EXPECT_EQ(ui.portQuestions, 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "Nie można nawiązać komunikacji z urządzeniem LPG");
+    // The box says which port was tried, what it gave and what to check.
+    EXPECT_EQ(ui.boxes[0].text.rfind("Nie można nawiązać komunikacji z urządzeniem LPG\nport 2: "
+                                     "sterownik nie odpowiada\nSprawdź, czy sterownik jest "
+                                     "zasilany",
+                                     0),
+              0u)
+        << ui.boxes[0].text;
+    EXPECT_EQ(ui.boxes[0].icon, IDeviceUi::Icon::Error);
+    EXPECT_EQ(device->connectAttempts().size(), 1u);
 
     EXPECT_FALSE(device->connectAuto());  // the question is cancelled this time
     ASSERT_EQ(ui.boxes.size(), 2u);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "fake_system.h"
 #include "link/lpg_device.h"
 #include "link/serial_errors.h"
@@ -44,6 +47,27 @@ class PortListTest : public ::testing::Test {
     CFakeSystem system;
     CPortList list;
 };
+
+// A pseudo-terminal is held like any port; the simulator at its master side is not a
+// holder of its own line.
+TEST_F(PortListTest, AHeldPseudoTerminalNamesItsHolderButNotItsMasterSide) {
+    std::filesystem::create_directories(system.root() + "/dev/pts");
+    system.addDevice("pts/4");
+    system.addDevice("pts/5");
+    system.addProcess(950, "vapron-sim", {"/dev/ptmx", "/dev/pts/4", "/dev/ptmx", "/dev/pts/5"});
+    std::filesystem::create_directories(system.root() + "/proc/950/fdinfo");
+    std::ofstream(system.root() + "/proc/950/fdinfo/3") << "pos:\t0\ntty-index:\t4\n";
+    std::ofstream(system.root() + "/proc/950/fdinfo/5") << "pos:\t0\ntty-index:\t5\n";
+    system.addProcess(960, "minicom", {"/dev/pts/5"});
+    EXPECT_EQ(list.holderOf("/dev/pts/4"), "");
+    EXPECT_EQ(list.holderOf("/dev/pts/5"), "minicom (PID 960)");
+    EXPECT_TRUE(list.check("/dev/pts/4").accessible);
+    const port_entry_t held = list.check("/dev/pts/5");
+    EXPECT_FALSE(held.accessible);
+    EXPECT_EQ(held.problem.substr(0, held.problem.find('\n')),
+              "Port /dev/pts/5 jest zajęty przez program minicom (PID 960): zamknij ten program i "
+              "spróbuj ponownie.");
+}
 
 TEST_F(PortListTest, EveryPortSaysWhetherItCanBeOpenedAndWhatToDoWhenNot) {
     const std::string ftdi = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";

@@ -1,12 +1,16 @@
 #include "autosetup/ui/auto_setup_view.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMetaObject>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 #include <QTreeWidget>
@@ -18,6 +22,16 @@
 #include "widgets/message_box.h"
 
 namespace {
+
+// The room the view's item margins take beside and around a line's text.
+constexpr int kLogTextMargin = 8;
+
+void fitRow(const QTreeWidget& log, QTreeWidgetItem* item) {
+    const int width = std::max(1, log.header()->sectionSize(0) - kLogTextMargin);
+    const QRect text =
+        log.fontMetrics().boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, item->text(0));
+    item->setSizeHint(0, QSize(width, text.height() + kLogTextMargin / 2));
+}
 
 // The run measures from the live samples: without them it could only wait.
 constexpr const char* kNoDiagnostics =
@@ -46,12 +60,23 @@ CAutoSetupView::CAutoSetupView(CDeviceDoc& doc, QWidget* parent)
     log_->setColumnCount(1);
     log_->setHeaderLabels({QString()});
     log_->setHeaderHidden(true);
-    // At least 270 pixels, and as wide as the longest line, so that no line is cut short.
-    log_->header()->setStretchLastSection(false);
-    log_->header()->setMinimumSectionSize(kLogColumnWidth);
-    log_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // The lines wrap at the pane's width, so that an error line is read whole without a
+    // scroll bar; the separator, one unbroken rule, is simply clipped at the edge.
+    log_->header()->setStretchLastSection(true);
+    log_->header()->setMinimumSectionSize(0);
+    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    log_->setWordWrap(true);
+    log_->setTextElideMode(Qt::ElideNone);
     log_->setRootIsDecorated(false);
-    log_->setUniformRowHeights(true);
+    log_->setUniformRowHeights(false);
+    // A tree view does not wrap its rows by itself: each line gets the height its text
+    // takes at the column's width, again whenever the width changes.
+    connect(log_->header(), &QHeaderView::sectionResized, this, [this] {
+        for (int i = 0; i < log_->topLevelItemCount(); ++i) {
+            fitRow(*log_, log_->topLevelItem(i));
+        }
+        log_->scrollToBottom();
+    });
     log_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     log_->setFrameShape(QFrame::StyledPanel);
     auto* copy = new QAction("Kopiuj", log_);
@@ -76,7 +101,21 @@ CAutoSetupView::CAutoSetupView(CDeviceDoc& doc, QWidget* parent)
     buttons->addWidget(start_);
     buttons->addWidget(stop_);
     buttons->addStretch(1);
+    beforeStart_ = new QLabel(autosetup_text::kBeforeStart, this);
+    beforeStart_->setObjectName("beforeStart");
+    beforeStart_->setWordWrap(true);
+    progress_ = new QLabel(kIdleText, this);
+    progress_->setObjectName("progress");
+    steps_ = new QProgressBar(this);
+    steps_->setRange(0, CAutoSetup::kSteps);
+    steps_->setValue(0);
+    steps_->setTextVisible(false);
+    steps_->setMaximumHeight(8);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(beforeStart_);
+    layout->addWidget(progress_);
+    layout->addWidget(steps_);
     layout->addWidget(log_, 1);
     layout->addLayout(buttons);
 
@@ -118,7 +157,9 @@ void CAutoSetupView::onStart() {
         CMessageBox::show(nullptr, autosetup_text::kNoCarInfo);
         return;
     }
-    startRun(CAutoSetup::kDefaultTolerancePercent);
+    if (startRun(CAutoSetup::kDefaultTolerancePercent)) {
+        fromPane_ = true;
+    }
 }
 
 bool CAutoSetupView::startRun(double tolerancePercent) {
@@ -126,6 +167,9 @@ bool CAutoSetupView::startRun(double tolerancePercent) {
         return false;
     }
     procedure_.setTolerancePercent(tolerancePercent);
+    fromPane_ = false;
+    progress_->setText(kIdleText);
+    steps_->setValue(0);
     start_->setEnabled(false);
     stop_->setEnabled(true);
     addLine(QString::fromStdString(autosetup_text::separator()));
@@ -165,8 +209,8 @@ void CAutoSetupView::stopAndWait() {
 }
 
 void CAutoSetupView::addLine(const QString& line) {
-    auto* item = new QTreeWidgetItem(log_, {line});
-    log_->scrollToItem(item, QAbstractItemView::EnsureVisible);
+    fitRow(*log_, new QTreeWidgetItem(log_, {line}));
+    log_->scrollToBottom();
 }
 
 QStringList CAutoSetupView::logLines() const {
@@ -237,4 +281,32 @@ bool CAutoSetupView::askOkCancel(const std::string& text) {
 
 void CAutoSetupView::normalRefresh() {
     onGui([this] { doc_.normalRefresh(); });
+}
+
+QString CAutoSetupView::progressText() const {
+    return progress_->text();
+}
+
+void CAutoSetupView::stepStarted(int step, int steps) {
+    onGui([this, step, steps] {
+        progress_->setText(QString("Krok %1 z %2").arg(step).arg(steps));
+        steps_->setValue(step - 1);
+    });
+}
+
+// A run started here ends with a box that says what it left in the controller, so the
+// installer learns it even with the pane hidden.
+void CAutoSetupView::runEnded(bool succeeded, const std::string& summary) {
+    onGui([this, succeeded, text = QString::fromStdString(summary)] {
+        if (succeeded) {
+            steps_->setValue(steps_->maximum());
+        }
+        // A declined idle question needs no words: the installer has just answered it.
+        if (closing_ || !fromPane_ || procedure_.outcome() == CAutoSetup::Outcome::Refused) {
+            return;
+        }
+        fromPane_ = false;
+        CMessageBox::show(doc_.window(), text,
+                          succeeded ? IDeviceUi::Icon::Information : IDeviceUi::Icon::Warning);
+    });
 }

@@ -11,6 +11,8 @@
 #include "autosetup/i_auto_setup_ui.h"
 
 class CDeviceDoc;
+class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -22,7 +24,7 @@ class QTreeWidget;
 class CAutoSetupView : public QWidget, public IAutoSetupUi {
     Q_OBJECT
   public:
-    static constexpr int kLogColumnWidth = 270;
+    static constexpr const char* kIdleText = "Autoustawianie nie trwa.";
     static constexpr int kLogId = 1085;
     static constexpr int kStartId = 1086;
     static constexpr int kStopId = 1087;
@@ -47,6 +49,9 @@ class CAutoSetupView : public QWidget, public IAutoSetupUi {
     bool succeeded() const { return procedure_.succeeded(); }
     QStringList logLines() const;
     QTreeWidget* logList() const { return log_; }
+    // "Krok 2 z 5" while a run measures; what the pane says of the run.
+    QString progressText() const;
+    QLabel* beforeStartLabel() const { return beforeStart_; }
     QPushButton* startButton() const { return start_; }
     QPushButton* stopButton() const { return stop_; }
     // The clock of the start-time line (tests give a fixed one).
@@ -61,6 +66,8 @@ class CAutoSetupView : public QWidget, public IAutoSetupUi {
     void showMessage(const std::string& text, IDeviceUi::Icon icon) override;
     bool askOkCancel(const std::string& text) override;
     void normalRefresh() override;
+    void stepStarted(int step, int steps) override;
+    void runEnded(bool succeeded, const std::string& summary) override;
 
   private:
     template <class F>
@@ -72,8 +79,13 @@ class CAutoSetupView : public QWidget, public IAutoSetupUi {
     CDeviceDoc& doc_;
     CAutoSetup procedure_;
     QTreeWidget* log_;
+    QLabel* beforeStart_;
+    QLabel* progress_;
+    QProgressBar* steps_;
     QPushButton* start_;
     QPushButton* stop_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
     std::atomic<bool> closing_{false};
+    // The run was started with Start here (the wizard says its own closing words).
+    bool fromPane_ = false;
 };

@@ -1,5 +1,8 @@
 #include "autosetup/ui/average_error_dlg.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,9 +24,16 @@ CAverageErrorDlg::CAverageErrorDlg(QWidget* parent, double tolerancePercent)
     auto* row = new QHBoxLayout;
     row->addWidget(edit_, 1);
     row->addWidget(new QLabel("%", this));
+    auto* explanation = new QLabel(kExplanation, this);
+    explanation->setObjectName("explanation");
+    explanation->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(explanation);
     layout->addLayout(row);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
+    // The title bar shows the whole title only when the dialog is wider than its text.
+    setMinimumWidth(std::max(
+        kMinWidth, QFontMetrics(font()).horizontalAdvance(windowTitle()) + kTitleBarButtons));
 }
 
 void CAverageErrorDlg::onOk() {

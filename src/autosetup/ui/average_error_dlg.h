@@ -11,6 +11,13 @@ class CAverageErrorDlg : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kEditId = 1153;
+    static constexpr int kMinWidth = 360;
+    // Room the title bar takes beside the title: the icon and the close button.
+    static constexpr int kTitleBarButtons = 120;
+    static constexpr const char* kExplanation =
+        "Tolerancja w procentach (%): poprawka z jednego kroku pomiaru jest brana do wyniku, "
+        "gdy różni się od środkowej poprawki pięciu kroków o mniej niż tyle procent; "
+        "pozostałe są odrzucane. Zwykle 10 %.";
 
     explicit CAverageErrorDlg(QWidget* parent = nullptr, double tolerancePercent = 10.0);
 

@@ -80,6 +80,10 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
         show(last);
     }
     connect(make_, QOverload<int>::of(&QComboBox::activated), this, &CCarInfoDlg::onMakeChosen);
+    connect(model_, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
+        clearCarDetails();
+        fillFromLibrary();
+    });
 }
 
 void CCarInfoDlg::show(const car_texts_t& t) {
@@ -101,10 +105,32 @@ void CCarInfoDlg::onMakeChosen(int index) {
     model_->clear();
     model_->addItems(toList(library.listModels(make.toStdString())));
     model_->setCurrentIndex(model_->count() > 0 ? 0 : -1);
+    clearCarDetails();
+    fillFromLibrary();
+}
+
+void CCarInfoDlg::clearCarDetails() {
     year_->clear();
     capacity_->clear();
     power_->clear();
     calibrated_->clear();
+}
+
+// Make and model that name one car of the library bring the rest of it along.
+void CCarInfoDlg::fillFromLibrary() {
+    const CCarInfo library(preferences_, root_.toStdString());
+    const auto car = library.onlyCar(make_->currentText().trimmed().toStdString(),
+                                     model_->currentText().trimmed().toStdString());
+    if (!car) {
+        return;
+    }
+    year_->setText(QString::fromStdString(car->year));
+    capacity_->setText(QString::fromStdString(car->capacity));
+    power_->setText(QString::fromStdString(car->power));
+    if (!car->injectorsFitted.empty()) {
+        injectors_->setCurrentText(QString::fromStdString(car->injectorsFitted));
+    }
+    calibrated_->setText(QString::fromStdString(car->calibratedFor));
 }
 
 car_texts_t CCarInfoDlg::texts() const {

@@ -46,6 +46,9 @@ class CCarInfoDlg : public QDialog {
 
   private:
     void onMakeChosen(int index);
+    void clearCarDetails();
+    // Make and model that name one car of the library bring its other texts along.
+    void fillFromLibrary();
     void show(const car_texts_t& texts);
 
     QString root_;

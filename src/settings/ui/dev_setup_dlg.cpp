@@ -4,10 +4,12 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTime>
 
 #include "app/device_doc.h"
 #include "diag/settings_history.h"
@@ -33,6 +35,7 @@ CDevSetupDlg::CDevSetupDlg(QWidget* parent, CDeviceDoc& document)
     : QDialog(parent), doc_(document), record_(document.info()) {
     record_.setup = doc_.heldSetup();
     record_.notes.clear();  // every opening starts with empty notes
+    opened_ = record_;
     buildLayout();
     initDialog();
 }
@@ -124,6 +127,8 @@ bool CDevSetupDlg::onSetConfig() {
         readBack_ = record_;
         showRecord();
         fillSnapshotList();
+        showWritten(QString("Ustawienia wpisano do urządzenia o %1.")
+                        .arg(QTime::currentTime().toString("HH:mm:ss")));
         if (restart && !doc_.clearErrors()) {
             CMessageBox::show(this, kResetFailedText, Icon::Error);
         }
@@ -186,14 +191,35 @@ void CDevSetupDlg::chooseSnapshot(int row) {
     }
 }
 
+void CDevSetupDlg::showWritten(const QString& text) {
+    written_->setText(text);
+    doc_.showStatus(text);
+}
+
+QString CDevSetupDlg::writtenNote() const {
+    return written_->text();
+}
+
 void CDevSetupDlg::done(int result) {
-    if (!lookingAtRecording()) {
-        const auto answer =
-            CMessageBox::show(this, kCloseQuestion, Icon::Question, CMessageBox::Buttons::YesNo);
-        // A refused value keeps the dialog open so that nothing typed is lost.
-        if (answer == CMessageBox::Answer::Yes && !onSetConfig()) {
-            return;
+    const QStringList changes = lookingAtRecording() ? QStringList() : unwrittenChanges();
+    if (changes.isEmpty()) {
+        QDialog::done(result);
+        return;
+    }
+    const QString list = QString(kUnwrittenHeading) + " " + changes.join(", ") + ".\n";
+    if (!doc_.isConnected()) {
+        if (CMessageBox::show(this, list + kNoControllerQuestion, Icon::Question,
+                              CMessageBox::Buttons::YesNo) == CMessageBox::Answer::Yes) {
+            QDialog::done(result);
         }
+        return;
+    }
+    const auto answer =
+        CMessageBox::show(this, list + kCloseQuestion, Icon::Question, CMessageBox::Buttons::YesNo);
+    // A refused value, or a write the controller did not take, keeps the dialog open so
+    // that nothing typed is lost; the box has said why.
+    if (answer == CMessageBox::Answer::Yes && (!onSetConfig() || !unwrittenChanges().isEmpty())) {
+        return;
     }
     QDialog::done(result);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QStringList>
 
 #include "link/device_info.h"
 #include "settings/setup_boxes.h"
@@ -12,6 +13,7 @@
 class CDeviceDoc;
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -54,6 +56,10 @@ class CDevSetupDlg : public QDialog {
         "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej instalacji";
     static constexpr const char* kCloseQuestion = "Czy chcesz wpisać ustawienia do urządzenia?";
     static constexpr const char* kFactoryQuestion = "Czy chcesz przywrócić ustawienia fabryczne?";
+    static constexpr const char* kUnwrittenHeading = "Nie wpisano do urządzenia:";
+    static constexpr const char* kNoControllerQuestion =
+        "Nie ma połączenia ze sterownikiem, więc tych zmian nie można wpisać i zostaną "
+        "utracone. Czy zamknąć okno mimo to?";
 
     // Empties the record's notes, builds the snapshot list and, unless a finished
     // recording is being looked at, reads the settings from the controller.
@@ -74,9 +80,15 @@ class CDevSetupDlg : public QDialog {
     void onDescription();
     // A double click on a snapshot of the list.
     void chooseSnapshot(int row);
-    // OK, Cancel and closing: asks whether to write first, unless a finished recording
-    // is being looked at.
+    // OK, Cancel and closing: when something shown differs from what the controller last
+    // gave or took, asks whether to write it first, naming it; a finished recording on
+    // screen closes without asking.
     void done(int result) override;
+    // What the controls show that the controller does not hold yet (the record as read
+    // or written last; as it was when the editor opened, before any read), by label.
+    QStringList unwrittenChanges() const;
+    // "Ustawienia wpisano do urządzenia o 14:02:11." after a write.
+    QString writtenNote() const;
 
     QLineEdit* fieldEdit(Field field) const { return edits_[field]; }
     QLineEdit* injectorEdit(int gasolineInjector) const { return injectorEdits_[gasolineInjector]; }
@@ -121,6 +133,7 @@ class CDevSetupDlg : public QDialog {
     void fillSnapshotList();
     void applyFeatureWord();
     bool lookingAtRecording() const;
+    void showWritten(const QString& text);
 
     bool masksEditable() const;
 
@@ -131,6 +144,7 @@ class CDevSetupDlg : public QDialog {
     setup_boxes_t boxes_;
     // The record as the controller last gave or took it; nothing is marked before.
     std::optional<device_info_t> readBack_;
+    device_info_t opened_;
     std::vector<device_info_t> snapshots_;
 
     std::array<QLineEdit*, FIELDS> edits_{};
@@ -150,4 +164,5 @@ class CDevSetupDlg : public QDialog {
     QPushButton* writeFile_ = nullptr;
     QGroupBox* maskGroup_ = nullptr;
     QTableWidget* snapshotList_ = nullptr;
+    QLabel* written_ = nullptr;
 };

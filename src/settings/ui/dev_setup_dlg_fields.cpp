@@ -205,3 +205,33 @@ void CDevSetupDlg::updateMarks() {
         setMarked(injectorEdits_[i], known && now.injectors[i] != was.injectors[i]);
     }
 }
+
+QStringList CDevSetupDlg::unwrittenChanges() const {
+    const device_info_t& base = readBack_ ? *readBack_ : opened_;
+    QStringList changes;
+    for (int f = 0; f < FIELDS; ++f) {
+        const Kind kind = kFields[f].kind;
+        const auto typed = typedValue(kind, edits_[f]->text());
+        if (!typed || numberText(kind, *typed) != numberText(kind, kFields[f].get(base.setup))) {
+            changes << QString(kFields[f].name).trimmed();
+        }
+    }
+    setup_boxes_t was;
+    was.fromRecord(base);
+    const setup_boxes_t now = boxesShown();
+    const std::pair<bool, const char*> boxes[] = {
+        {now.mainCorrection != was.mainCorrection, "Główna poprawka (włączona)"},
+        {now.pressureCorrection != was.pressureCorrection, "Poprawki od ciśnienia różnicowego"},
+        {now.gasoline12V != was.gasoline12V, "Wtryskiwacze benzynowe załączane sygnałem 12 V"},
+        {now.injectionType != was.injectionType, "Typ wtrysku benzynowego"},
+        {now.injectors != was.injectors, "Maski wtryskiwaczy LPG"},
+        {record_.timeTable != base.timeTable, "Tabela poprawek czasu"},
+        {notes_->text() != QString::fromStdString(cp1250ToUtf8(base.notes)), "Uwagi"},
+    };
+    for (const auto& [changed, name] : boxes) {
+        if (changed) {
+            changes << name;
+        }
+    }
+    return changes;
+}

@@ -174,6 +174,11 @@ QWidget* CDevSetupDlg::buildButtonsPane() {
     grid->addWidget(file_, 1, 0);
     grid->addWidget(factory_, 1, 1);
     grid->addWidget(writeFile_, 2, 0);
+    // What was written to the controller, and when.
+    written_ = new QLabel(pane);
+    written_->setObjectName("written");
+    written_->setWordWrap(true);
+    grid->addWidget(written_, 3, 0, 1, 2);
     connect(read_, &QPushButton::clicked, this, &CDevSetupDlg::onGetConfig);
     connect(write_, &QPushButton::clicked, this, [this] { onSetConfig(); });
     connect(file_, &QPushButton::clicked, this, &CDevSetupDlg::onLoadFile);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -68,8 +69,11 @@ void CFuelSensorDlg::buildLayout() {
     box->button(QDialogButtonBox::Cancel)->setText("Anuluj");
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    written_ = new QLabel(this);
+    written_->setObjectName("written");
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(written_);
     layout->addWidget(box);
 }
 
@@ -180,6 +184,7 @@ void CFuelSensorDlg::readFromDevice() {
         return;
     }
     thresholds_ = read;
+    held_ = read;
     showValues();
     chooseMatchingType();
 }
@@ -202,7 +207,25 @@ CFuelSensorDlg::WriteResult CFuelSensorDlg::writeToDevice() {
         CMessageBox::show(this, kWriteFailed, CMessageBox::Icon::Error);
         return WriteResult::Failed;
     }
+    held_ = thresholds_;
+    written_->setText(QString("Progi czujnika wpisano do urządzenia o %1.")
+                          .arg(QTime::currentTime().toString("HH:mm:ss")));
     return WriteResult::Written;
+}
+
+QString CFuelSensorDlg::writtenNote() const {
+    return written_->text();
+}
+
+QStringList CFuelSensorDlg::unwrittenChanges() const {
+    QStringList changes;
+    for (int i = 0; i < 4; ++i) {
+        const auto value = CNumberText::toDouble(edits_[i]->text());
+        if (!value || *value != held_[i]) {
+            changes << CFuelSensor::fieldName(CFuelSensor::Index(i));
+        }
+    }
+    return changes;
 }
 
 void CFuelSensorDlg::onTypeChosen(int index) {
@@ -254,10 +277,17 @@ void CFuelSensorDlg::setLamps(int reading) {
 }
 
 void CFuelSensorDlg::done(int result) {
-    const auto answer = CMessageBox::show(this, kWriteQuestion, CMessageBox::Icon::Question,
-                                          CMessageBox::Buttons::YesNo);
-    if (answer == CMessageBox::Answer::Yes && onWrite() == WriteResult::Refused) {
-        return;  // the box named the value to correct; what was typed stays on screen
+    const QStringList changes = unwrittenChanges();
+    if (!changes.isEmpty()) {
+        const QString question =
+            QString(kUnwrittenHeading) + " " + changes.join(", ") + ".\n" + kWriteQuestion;
+        const auto answer = CMessageBox::show(this, question, CMessageBox::Icon::Question,
+                                              CMessageBox::Buttons::YesNo);
+        // A refused value or a failed write has been shown in a box; what was typed
+        // stays on screen to be corrected or written again.
+        if (answer == CMessageBox::Answer::Yes && onWrite() != WriteResult::Written) {
+            return;
+        }
     }
     timer_->stop();
     QDialog::done(result);

@@ -3,12 +3,14 @@
 #include <array>
 
 #include <QDialog>
+#include <QStringList>
 
 #include "settings/fuel_sensor.h"
 
 class CColorStatic;
 class CLPGDevice;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -33,8 +35,14 @@ class CFuelSensorDlg : public QDialog {
     void onFactory();
     // One poll of the reading; a failed read changes nothing and shows nothing.
     void onTimer();
-    // Closing asks whether to write first; a refused value keeps the dialog open.
+    // Closing asks whether to write first when the thresholds shown are not the ones the
+    // controller last gave or took, naming them; a refused value keeps the dialog open.
     void done(int result) override;
+    // The thresholds shown that the controller does not hold, by name (a text that is no
+    // threshold counts as changed).
+    QStringList unwrittenChanges() const;
+    // "Progi czujnika wpisano do urządzenia o 14:02:11." after a write; empty before.
+    QString writtenNote() const;
 
     const CFuelSensor::Thresholds& thresholds() const { return thresholds_; }
     QLineEdit* thresholdEdit(CFuelSensor::Index index) const { return edits_[index]; }
@@ -59,6 +67,7 @@ class CFuelSensorDlg : public QDialog {
     static constexpr const char* kFactoryQuestion =
         "Czy chcesz przywrócić ustawienia fabryczne dla czujnika poziomu gazu?";
     static constexpr const char* kWriteQuestion = "Czy chcesz wpisać ustawienia do urządzenia?";
+    static constexpr const char* kUnwrittenHeading = "Nie wpisano do urządzenia:";
 
   private:
     void buildLayout();
@@ -73,6 +82,8 @@ class CFuelSensorDlg : public QDialog {
 
     CLPGDevice& device_;
     CFuelSensor::Thresholds thresholds_ = CFuelSensor::kInitial;
+    // What the controller holds as far as this dialog knows: read or written last.
+    CFuelSensor::Thresholds held_ = CFuelSensor::kInitial;
     // Lamp 4's colour in the reserve: red and dark grey in turn at each poll.
     bool blink_ = false;
     std::array<QLineEdit*, 4> edits_{};
@@ -82,5 +93,6 @@ class CFuelSensorDlg : public QDialog {
     QPushButton* read_ = nullptr;
     QPushButton* write_ = nullptr;
     QPushButton* factory_ = nullptr;
+    QLabel* written_ = nullptr;
     QTimer* timer_ = nullptr;
 };
