@@ -116,7 +116,7 @@ TEST_F(AutoSetupViewTest, AWholeRunIsLoggedAndCanBeCopied) {
     ASSERT_TRUE(waitFor([&] { return view->startButton()->isEnabled(); }, 2000));
     EXPECT_TRUE(view->succeeded()) << view->logLines().join("\n").toStdString();
     // Started from the pane, the run ends with a box naming the value written.
-    const QString written = QString::number(app->doc().setup().mainCorrection);
+    const QString written = QString::number(app->doc().heldSetup().mainCorrection);
     ASSERT_TRUE(waitFor([&] { return app->boxes.size() == 2; }, 2000));
     EXPECT_EQ(app->boxes, (std::vector<QString>{"Ustal wolne obroty",
                                                 "Autoustawianie zakończone. Do sterownika "

@@ -99,7 +99,7 @@ TEST(DevSetupDlgTest, WhatIsWrittenReachesTheControllerAndATypeChangeResetsIt) {
              EXPECT_EQ(d.injectorEdit(0)->text(), "3");
              EXPECT_FALSE(d.injectorEdit(0)->isEnabled());
          },
-         true, 0x13, 0, 12, 40, "read write "},
+         false, 0x13, 0, 12, 40, "read write "},
         {"an empty mask stays empty", 0x13, 0, 0, [](CDevSetupDlg&) {}, false, 0x13, 0, 0, 40,
          "read write "},
     };
