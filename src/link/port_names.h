@@ -4,13 +4,20 @@
 #include <vector>
 
 // Turns a COM port number (1, 2, …) into a device path. The pattern holds one %d,
-// replaced by the number minus one ("/dev/ttyUSB%d" makes port 1 /dev/ttyUSB0). An
+// replaced by the number minus one ("/dev/ttyUSB%d" makes port 1 /dev/ttyUSB0); on
+// Windows by the number itself ("COM%d" makes port 1 COM1). An
 // override path, when set, stands for port 1 and shifts the pattern by one, so a named
 // device is tried first. Ports after the numbered ones (5, 6, …) stand for further
 // devices found on the machine, when those are set.
 class CPortNames {
   public:
+#ifdef _WIN32
+    static constexpr const char* kDefaultPattern = "COM%d";
+    static constexpr int kFirstNumber = 1;
+#else
     static constexpr const char* kDefaultPattern = "/dev/ttyUSB%d";
+    static constexpr int kFirstNumber = 0;
+#endif
     static constexpr int kNumberedPorts = 4;
 
     explicit CPortNames(std::string pattern = kDefaultPattern) : pattern_(std::move(pattern)) {}

@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-// Messages of failed serial-port operations for the user of a Linux machine: the first
+// Messages of failed serial-port operations for the user of this machine: the first
 // line says what to do, the second names the operation, the device and the system's
-// error (its errno name and text).
+// error (its errno name and text; on Windows the GetLastError() number and its text,
+// serial_errors_win32.cpp).
 namespace serial_errors {
 
 // "ENOENT"; "errno 123" for a number the system has no name for.
