@@ -15,4 +15,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Wine) without MinGW's DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Tests run through Wine when this machine runs them.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -24,6 +24,8 @@ int CCliApp::run(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return EXIT_USAGE;
@@ -40,15 +42,19 @@ int CCliApp::run(int argc, char** argv) {
 void CCliApp::defineCommands(CLI::App& app) {
     Options& o = *opt_;
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("vapron-cli ") + VAPRON_VERSION);
     app.footer(
         "Exit codes: 0 done; 1 the controller did not answer or did not confirm; 2 bad "
         "command line or values; 3 a port or file that cannot be used or holds wrong data.");
     auto* where = app.add_option("--port", o.port, "Serial device of the controller");
-    app.add_option("--com", o.com, "COM port number (1 = /dev/ttyUSB0)")
+    app.add_option("--com", o.com, "COM port number (1 = " + CPortNames().pathOf(1) + ")")
         ->check(CLI::Range(1, 255))
         ->excludes(where);
     app.add_flag("--json", o.json, "Print one JSON object on standard output");
     app.add_flag("--unlocked", o.unlocked, "Write settings without car information");
+    app.add_flag("--simulate", o.simulate,
+                 "Talk to a simulated controller inside this program instead of a port")
+        ->excludes(where);
     app.add_option("--car", o.car,
                    "Car information: make|model|capacity|power|year|injectors|calibrated");
 
@@ -248,13 +254,18 @@ int CCliApp::probePorts(std::vector<int>& openable) {
 int CCliApp::connectDevice() {
     line_choice_t choice;
     choice.firstPath = opt_->port;
+    if (opt_->simulate) {
+        choice.kind = line_choice_t::Kind::SimulatedInProcess;
+    }
     device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
     device_->setUnlocked(opt_->unlocked);
     if (int code = applyCarOption(); code != EXIT_OK) {
         return code;
     }
     std::vector<int> openable;
-    if (int code = probePorts(openable); code != EXIT_OK) {
+    if (opt_->simulate) {
+        openable = {1};  // the simulated line has no ports to look for
+    } else if (int code = probePorts(openable); code != EXIT_OK) {
         return code;
     }
     for (int port : openable) {

@@ -12,6 +12,7 @@ struct CCliApp::Options {
     int com = 0;
     bool json = false;
     bool unlocked = false;
+    bool simulate = false;  // a simulated controller in this process instead of a port
     std::string car;
 
     std::vector<std::string> assignments;

@@ -1,13 +1,13 @@
 #include "diag/csv_export.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 
 #include "diag/recording_reader.h"
 #include "support/atomic_file.h"
+#include "support/utf8_path.h"
 
 namespace {
 
@@ -72,11 +72,10 @@ char* putText(char* out, const char* text) {
     return out;
 }
 
+// Windows has no inode numbers in stat(); the library compares file identities there.
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    std::error_code error;
+    return std::filesystem::equivalent(utf8Path(a), utf8Path(b), error) && !error;
 }
 
 std::string lineCount(std::size_t lines, std::size_t from) {

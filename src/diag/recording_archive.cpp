@@ -1,13 +1,13 @@
 #include "diag/recording_archive.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
 #include "diag/recording_probe.h"
 #include "diag/settings_history.h"
+#include "support/utf8_path.h"
 
 namespace {
 
@@ -41,17 +41,18 @@ std::string CRecordingArchive::stampedName(const std::string& recording, std::ti
 }
 
 bool CRecordingArchive::exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(utf8Path(path), error));
 }
 
 bool CRecordingArchive::holdsDrive(const std::string& recording) {
     if (CRecordingProbe::probe(recording).result == CRecordingProbe::Result::Samples) {
         return true;
     }
-    struct stat info {};
-    const std::string companion = CSettingsHistory::companionName(recording);
-    return ::stat(companion.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    const auto companion = utf8Path(CSettingsHistory::companionName(recording));
+    std::error_code error;
+    return std::filesystem::is_regular_file(companion, error) &&
+           std::filesystem::file_size(companion, error) > 0 && !error;
 }
 
 CRecordingArchive::result_t CRecordingArchive::setAside(const std::string& recording,

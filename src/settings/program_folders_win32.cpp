@@ -1,0 +1,62 @@
+#include "settings/program_folders.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/utf8_path.h"
+#include "support/win32_text.h"
+
+// The Windows form: %VAPRON_HOME% when set, else Vapron in the user's local application
+// data (C:\Users\<name>\AppData\Local\Vapron). The old program kept its folders under
+// Program Files, which a normal user cannot write today; CLegacyFolders finds them.
+
+namespace {
+
+std::string environment(const wchar_t* name) {
+    const wchar_t* value = ::_wgetenv(name);
+    return value != nullptr ? win32_text::narrow(value) : std::string();
+}
+
+std::string localAppData() {
+    wchar_t* folder = nullptr;
+    std::string path;
+    if (::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder) == S_OK) {
+        path = win32_text::narrow(folder);
+    }
+    ::CoTaskMemFree(folder);
+    return !path.empty() ? path : environment(L"LOCALAPPDATA");
+}
+
+std::string withSlash(std::string path) {
+    if (path.empty() || (path.back() != '/' && path.back() != '\\')) {
+        path += '/';
+    }
+    return path;
+}
+
+}  // namespace
+
+std::string CProgramFolders::ensured(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::create_directories(utf8Path(path), ignored);
+    return withSlash(path);
+}
+
+std::string CProgramFolders::programFolder() {
+    if (std::string home = environment(L"VAPRON_HOME"); !home.empty()) {
+        return ensured(home);
+    }
+    const std::string local = localAppData();
+    return ensured(withSlash(local.empty() ? "." : local) + "Vapron");
+}
+
+std::string CProgramFolders::dataFolder() {
+    return ensured(programFolder() + "Dane");
+}
+
+std::string CProgramFolders::carSettingsRoot() {
+    return ensured(programFolder() + "Ustawienia/v4.5");
+}
