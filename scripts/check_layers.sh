@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer above its own, when a view
-# includes anything of app/ but the document, or when anything outside the window
-# program includes Qt.
+# includes anything of app/ but the document, when anything outside the window program
+# includes Qt, or when the window program includes a POSIX or Win32 header.
 # Usage: check_layers.sh [SOURCE_ROOT]   (default: the src/ folder beside this script)
 set -uo pipefail
 root=${1:-"$(dirname "$0")/../src"}
@@ -44,6 +44,9 @@ may_include() {  # $1: included path, rest: allowed folders or files
   return 1
 }
 
+system_headers='unistd\.h|fcntl\.h|termios\.h|poll\.h|pwd\.h|grp\.h|dirent\.h|pthread\.h|'
+system_headers+='signal\.h|csignal|pty\.h|sys/[a-z_]+\.h|windows\.h|io\.h|shlobj\.h|winreg\.h'
+
 failures=0
 while IFS= read -r file; do
   file=${file#./}
@@ -60,7 +63,14 @@ while IFS= read -r file; do
     fi
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
   case $file in
-    app/* | display/* | widgets/* | */ui/*) ;;
+    app/* | display/* | widgets/* | */ui/*)
+      # The window program builds for Windows as well: the system is reached through Qt
+      # and the core, never through POSIX or Win32 headers of its own.
+      if grep -Eq "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($system_headers)>" "$file"; then
+        echo "$file: includes a POSIX or Win32 header in the window program"
+        failures=$((failures + 1))
+      fi
+      ;;
     *)
       if grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
         echo "$file: includes Qt outside the window program"
