@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_export.h"
+#include "cli/cli_legacy.h"
 #include "cli/cli_map_build.h"
 #include "cli/cli_options.h"
 #include "cli/cli_ports.h"
@@ -131,6 +132,8 @@ void CCliApp::defineCommands(CLI::App& app) {
     app.add_subcommand("decode-errors", "Decode an 11-byte error report (offline)")
         ->add_option("hex", o.hex, "22 hex digits")
         ->required();
+    app.add_subcommand("legacy", "Recordings and car settings of the old Windows program")
+        ->add_flag("--copy", o.copy, "Copy them into the program folder (nothing is replaced)");
     // These two also take --json after their name.
     app.add_subcommand("ports", "Serial ports of this machine and whether they can be opened")
         ->add_flag("--json", o.json, "Print one JSON object on standard output");
@@ -151,6 +154,8 @@ int CCliApp::dispatch(CLI::App& app) {
         return cmdDecodeErrors();
     if (sub("ports"))
         return CCliPorts::run(opt_->port, opt_->json, std::cout);
+    if (sub("legacy"))
+        return CCliLegacy::run(opt_->copy, std::cout, std::cerr);
     if (sub("export"))
         return CCliExport::run(opt_->file, opt_->output, opt_->json, std::cout, std::cerr);
     if (nested("map", "build"))

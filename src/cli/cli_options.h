@@ -13,6 +13,7 @@ struct CCliApp::Options {
     bool json = false;
     bool unlocked = false;
     bool simulate = false;  // a simulated controller in this process instead of a port
+    bool copy = false;      // legacy: copy the old program's files
     std::string car;
 
     std::vector<std::string> assignments;

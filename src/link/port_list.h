@@ -65,7 +65,9 @@ class CPortList {
 #ifndef _WIN32
     using link_t = std::pair<std::string, std::string>;  // by-id path, device path
 
-    std::string rooted(const std::string& path) const { return root_ + path; }
+    std::string rooted(const std::string& path) const {
+        return root_ + path;
+    }
     std::vector<std::string> presentPaths() const;
     std::vector<link_t> byIdLinks() const;
     port_entry_t entryFor(const std::string& path, const std::string& byId,

@@ -43,8 +43,8 @@ std::vector<registered_t> registeredPorts() {
         }
         std::wstring port(data, dataSize / sizeof(wchar_t));
         port.erase(std::find(port.begin(), port.end(), L'\0'), port.end());
-        found.push_back({win32_text::narrow(std::wstring(name, nameSize)),
-                         win32_text::narrow(port)});
+        found.push_back(
+            {win32_text::narrow(std::wstring(name, nameSize)), win32_text::narrow(port)});
     }
     ::RegCloseKey(key);
     return found;

@@ -22,14 +22,24 @@ class CPortNames {
 
     explicit CPortNames(std::string pattern = kDefaultPattern) : pattern_(std::move(pattern)) {}
 
-    void setPattern(std::string pattern) { pattern_ = std::move(pattern); }
-    void setFirstPath(std::string path) { firstPath_ = std::move(path); }
+    void setPattern(std::string pattern) {
+        pattern_ = std::move(pattern);
+    }
+    void setFirstPath(std::string path) {
+        firstPath_ = std::move(path);
+    }
     // Devices that become ports 5, 6, … (those the numbered ports already reach are
     // left out); port numbers beyond them follow the pattern again.
     void setFoundPaths(const std::vector<std::string>& paths);
-    int foundCount() const { return static_cast<int>(found_.size()); }
-    const std::string& pattern() const { return pattern_; }
-    const std::string& firstPath() const { return firstPath_; }
+    int foundCount() const {
+        return static_cast<int>(found_.size());
+    }
+    const std::string& pattern() const {
+        return pattern_;
+    }
+    const std::string& firstPath() const {
+        return firstPath_;
+    }
 
     std::string pathOf(int port) const;
 

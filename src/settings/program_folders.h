@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The program's folders on disk. The program folder is $VAPRON_HOME when set, else
 // $XDG_DATA_HOME/Vapron, else ~/.local/share/Vapron. Every level of a folder is created
@@ -13,6 +14,10 @@ class CProgramFolders {
     static std::string dataFolder();
     // The car settings library.
     static std::string carSettingsRoot();
+    // Where the old Windows program kept its Dane and Ustawienia folders, the newest
+    // copies first: on Windows %LOCALAPPDATA%\VirtualStore\Program Files\Vapron, then
+    // <drive>:\Program Files\Vapron; on Linux that folder in Wine's drive C.
+    static std::vector<std::string> legacyFolders();
 
   private:
     static std::string ensured(const std::string& path);

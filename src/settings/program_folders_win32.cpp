@@ -1,7 +1,7 @@
 #include "settings/program_folders.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -51,6 +51,19 @@ std::string CProgramFolders::programFolder() {
     }
     const std::string local = localAppData();
     return ensured(withSlash(local.empty() ? "." : local) + "Vapron");
+}
+
+std::vector<std::string> CProgramFolders::legacyFolders() {
+    wchar_t windows[MAX_PATH] = L"C";
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::string programFiles =
+        win32_text::narrow(std::wstring(1, windows[0])) + ":\\Program Files\\Vapron";
+    std::vector<std::string> folders;
+    if (const std::string local = localAppData(); !local.empty()) {
+        folders.push_back(withSlash(local) + "VirtualStore\\Program Files\\Vapron");
+    }
+    folders.push_back(programFiles);
+    return folders;
 }
 
 std::string CProgramFolders::dataFolder() {

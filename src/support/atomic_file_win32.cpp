@@ -1,10 +1,10 @@
 #include "support/atomic_file.h"
 
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #include <atomic>
 #include <cerrno>
@@ -35,9 +35,9 @@ std::string tempName(const std::string& target) {
 int createTemp(const std::string& target, std::wstring& name) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         name = win32_text::widen(tempName(target));
-        const int fd = ::_wopen(name.c_str(),
-                                _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                                _S_IREAD | _S_IWRITE);
+        const int fd =
+            ::_wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                     _S_IREAD | _S_IWRITE);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -72,9 +72,8 @@ CFileIo::result_t CAtomicFile::replace(const std::string& path, const void* data
     const int fd = createTemp(path, name);
     if (fd < 0) {
         const int error = errno;
-        return CFileIo::failed(error == ENOENT ? CFileIo::Failure::Missing
-                                               : CFileIo::Failure::Failed,
-                               error);
+        return CFileIo::failed(
+            error == ENOENT ? CFileIo::Failure::Missing : CFileIo::Failure::Failed, error);
     }
     bool ok = CFileIo::writeAll(fd, data, size) && flushToDisk(fd);
     int error = ok ? 0 : errno;

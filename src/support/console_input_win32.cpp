@@ -1,7 +1,7 @@
 #include "support/console_input.h"
 
-#include <windows.h>
 #include <io.h>
+#include <windows.h>
 
 #include <chrono>
 #include <thread>

@@ -1,9 +1,9 @@
 #include "support/file_io.h"
 
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cerrno>
