@@ -2,8 +2,6 @@
 // auto-calibration on them, in one process.
 #include "cli/cli_autocal.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -25,6 +23,7 @@
 #include "diag/settings_history.h"
 #include "settings/program_folders.h"
 #include "support/console_input.h"
+#include "support/file_io.h"
 #include "support/interrupt.h"
 #include "support/thread_manager.h"
 
@@ -76,11 +75,7 @@ bool CCliAutocal::readAnswer(std::string& answer) {
             continue;
         }
         char c = 0;
-        const ssize_t got = ::read(inputFd_, &c, 1);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
+        if (CFileIo::readAll(inputFd_, &c, 1) != 1) {
             return false;
         }
         if (c == '\n') {

@@ -1,7 +1,5 @@
 #include "settings/car_settings_history.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -9,6 +7,7 @@
 #include <regex>
 
 #include "settings/car_info.h"
+#include "support/file_io.h"
 
 namespace fs = std::filesystem;
 
@@ -75,15 +74,15 @@ void collect(const fs::path& folder, bool replaced, std::vector<dated_file_t>& f
 }  // namespace
 
 bool CCarSettingsHistory::keepReplaced(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    std::time_t changed = 0;
+    if (!CFileIo::modifiedTime(path, changed)) {
         return true;  // the first store of the day
     }
     const fs::path old(path);
     const fs::path folder = old.parent_path() / kFolder;
     std::error_code ec;
     fs::create_directory(folder, ec);
-    const std::string stem = old.stem().string() + "-" + timeOfDay(st.st_mtime, "%H%M%S");
+    const std::string stem = old.stem().string() + "-" + timeOfDay(changed, "%H%M%S");
     fs::rename(old, folder / freeHistoryName(folder, stem), ec);
     return !ec;
 }

@@ -1,6 +1,7 @@
 #include "support/console_input.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -11,4 +12,8 @@ int CConsoleInput::waitReadable(int fd, int timeoutMs) {
         return errno == EINTR ? 0 : -1;
     }
     return ready > 0 ? 1 : 0;
+}
+
+bool CConsoleInput::isTerminal(int fd) {
+    return ::isatty(fd) != 0;
 }

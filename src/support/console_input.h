@@ -7,4 +7,6 @@ class CConsoleInput {
     // 1 when a read of `fd` would not block, 0 after `timeoutMs` without input, -1 on
     // an error.
     static int waitReadable(int fd, int timeoutMs);
+    // True when `fd` is a terminal or console a person reads.
+    static bool isTerminal(int fd);
 };

@@ -47,3 +47,7 @@ int CConsoleInput::waitReadable(int fd, int timeoutMs) {
             return 1;
     }
 }
+
+bool CConsoleInput::isTerminal(int fd) {
+    return ::_isatty(fd) != 0;
+}

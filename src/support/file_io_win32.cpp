@@ -192,6 +192,27 @@ ssize_t CFileIo::readAll(int fd, void* buffer, std::size_t size) {
     return static_cast<ssize_t>(done);
 }
 
+bool CFileIo::closeFile(int fd) {
+    return ::_close(fd) == 0;
+}
+
+long long CFileIo::endOf(int fd) {
+    return ::_lseeki64(fd, 0, SEEK_END);
+}
+
+bool CFileIo::truncateTo(int fd, long long size) {
+    return ::_chsize_s(fd, size) == 0;
+}
+
+bool CFileIo::modifiedTime(const std::string& path, std::time_t& when) {
+    struct _stat64 info {};
+    if (::_wstat64(win32_text::widen(path).c_str(), &info) != 0) {
+        return false;
+    }
+    when = static_cast<std::time_t>(info.st_mtime);
+    return true;
+}
+
 std::string CFileIo::describe(const result_t& result) {
     switch (result.failure) {
         case Failure::None:
