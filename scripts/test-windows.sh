@@ -67,6 +67,16 @@ expect '^samples: [1-9]' --simulate record --seconds 2 sim.lpgd
 expect '^unread lines: 0' inspect sim.lpgd
 expect '"id": "SIM' --simulate --json info
 
+step "the old program's files: found under Program Files and copied"
+OLD="$WINEPREFIX/drive_c/Program Files/Vapron"
+mkdir -p "$OLD/Dane" "$OLD/Ustawienia/v4.5/Škoda/Fabia"
+echo "stara jazda" >"$OLD/Dane/stara jazda.lpgd"
+echo "ustawienia" >"$OLD/Ustawienia/v4.5/Škoda/Fabia/1.4.settings"
+expect 'skopiowane do .*: 2,' legacy --copy
+cmp "$OLD/Ustawienia/v4.5/Škoda/Fabia/1.4.settings" \
+  "$VAPRON_HOME/Ustawienia/v4.5/Škoda/Fabia/1.4.settings" || fail "the library was not copied"
+rm -rf "$OLD"
+
 step "the Win32 serial line: COM5 → vapron-sim on a pseudo-terminal"
 if [[ ! -x $ROOT/build/test/vapron-sim || ! -x $ROOT/build/test/vapron-cli ]]; then
   cmake -S . -B "$HOST_TOOLS" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVAPRON_BUILD_UI=OFF \
