@@ -9,6 +9,13 @@
 // serial_errors_win32.cpp).
 namespace serial_errors {
 
+// This system's numbers for what a line reports: no such device, a device that went
+// away, a line that is not open (ENOENT, EIO, EBADF; on Windows ERROR_FILE_NOT_FOUND,
+// ERROR_GEN_FAILURE, ERROR_INVALID_HANDLE).
+extern const int kNoDevice;
+extern const int kDeviceGone;
+extern const int kNotOpen;
+
 // "ENOENT"; "errno 123" for a number the system has no name for.
 std::string errnoName(int err);
 // The error in Polish ("urządzenie odłączone" for EIO); the system's text otherwise.

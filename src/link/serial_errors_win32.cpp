@@ -8,6 +8,10 @@
 // names it as the system does ("GetLastError()=2: Nie można odnaleźć określonego pliku").
 
 namespace serial_errors {
+
+const int kNoDevice = ERROR_FILE_NOT_FOUND;
+const int kDeviceGone = ERROR_GEN_FAILURE;
+const int kNotOpen = ERROR_INVALID_HANDLE;
 namespace {
 
 struct error_entry_t {

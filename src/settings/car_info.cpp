@@ -9,6 +9,7 @@
 #include "settings/i_preferences.h"
 #include "settings/program_folders.h"
 #include "support/atomic_file.h"
+#include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
 
@@ -65,11 +66,11 @@ std::string CCarInfo::carSettingsRoot() const {
 std::vector<std::string> CCarInfo::subfolders() const {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(carSettingsRoot(), ec), end; !ec && it != end;
+    for (fs::directory_iterator it(utf8Path(carSettingsRoot()), ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code typeError;
         if (it->is_directory(typeError)) {
-            names.push_back(it->path().filename().string());
+            names.push_back(utf8Text(it->path().filename()));
         }
     }
     return names;
@@ -118,9 +119,9 @@ std::vector<std::string> CCarInfo::listSettingsFiles(const std::string& make,
     std::vector<std::string> files;
     std::error_code ec;
     const std::string folder = carSettingsRoot() + carFolderName(make, model, capacity);
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(utf8Path(folder), ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
-        const std::string name = it->path().filename().string();
+        const std::string name = utf8Text(it->path().filename());
         if (!it->is_directory(typeError) && endsWith(name, kExtension)) {
             files.push_back(name);
         }
@@ -188,7 +189,7 @@ std::string CCarInfo::carSettingsPath(const std::string& root, const device_info
     }
     folder += carFolderName(car.make, car.model, car.capacity);
     std::error_code ignored;  // a missing folder shows up as a failed store
-    fs::create_directory(folder, ignored);
+    fs::create_directory(utf8Path(folder), ignored);
     return folder + "/" + settingsFileName(cp1250ToUtf8(info.id), dateText(now));
 }
 

@@ -40,7 +40,8 @@ void CSimLine::setPacing(bool on) {
 void CSimLine::open(int port) {
     std::lock_guard lock(mutex_);
     if (sim_->faults().vanished() || (answerPort_ != 0 && port != answerPort_)) {
-        raiseLine(CRSError::ERR_RS_OPEN, "open(" + std::to_string(port) + ")", ENOENT, __LINE__);
+        raiseLine(CRSError::ERR_RS_OPEN, "open(" + std::to_string(port) + ")",
+                  serial_errors::kNoDevice, __LINE__);
     }
     open_ = true;
 }
@@ -57,10 +58,10 @@ bool CSimLine::isOpen() const {
 
 void CSimLine::checkUsable(const char* operation, int line) const {
     if (!open_) {
-        raiseLine(CRSError::ERR_RS_OPERATION, operation, EBADF, line);
+        raiseLine(CRSError::ERR_RS_OPERATION, operation, serial_errors::kNotOpen, line);
     }
     if (sim_->faults().vanished()) {
-        raiseLine(CRSError::ERR_RS_OPERATION, operation, EIO, line);
+        raiseLine(CRSError::ERR_RS_OPERATION, operation, serial_errors::kDeviceGone, line);
     }
 }
 
@@ -105,7 +106,7 @@ int CSimLine::write(const std::uint8_t* buffer, int n) {
     while (receiver_.next(frame)) {
         const auto reply = sim_->handle(frame);
         if (sim_->faults().vanished()) {
-            raiseLine(CRSError::ERR_RS_OPERATION, "write()", EIO, __LINE__);
+            raiseLine(CRSError::ERR_RS_OPERATION, "write()", serial_errors::kDeviceGone, __LINE__);
         }
         // The reply starts once the request is in and follows what is still on its way.
         long long readyUs = lineOutUs_ + 1000LL * sim_->faults().replyDelay().count();

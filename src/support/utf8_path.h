@@ -8,3 +8,9 @@
 inline std::filesystem::path utf8Path(const std::string& text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
+
+// The path back as the program's UTF-8 text.
+inline std::string utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}

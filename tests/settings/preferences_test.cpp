@@ -31,7 +31,7 @@ TEST_F(FilePreferencesTest, LastCarFileSurvivesANewObject) {
 
 TEST_F(FilePreferencesTest, OtherKeysAndOddCharactersAreKept) {
     const std::string file = path() + "vapron.ini";
-    std::ofstream(file) << "Port pattern=/dev/ttyUSB%d\n";
+    std::ofstream(file, std::ios::binary) << "Port pattern=/dev/ttyUSB%d\n";
     CFilePreferences prefs(file);
     prefs.setLastCarFile("/x\\y\nz");
     EXPECT_EQ(prefs.lastCarFile(), "/x\\y\nz");
