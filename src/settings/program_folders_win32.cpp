@@ -1,6 +1,5 @@
 #include "settings/program_folders.h"
 
-#include <shlobj.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -20,14 +19,14 @@ std::string environment(const wchar_t* name) {
     return value != nullptr ? win32_text::narrow(value) : std::string();
 }
 
+// Windows sets LOCALAPPDATA for every user session; USERPROFILE gives it otherwise.
 std::string localAppData() {
-    wchar_t* folder = nullptr;
-    std::string path;
-    if (::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder) == S_OK) {
-        path = win32_text::narrow(folder);
+    const std::string local = environment(L"LOCALAPPDATA");
+    if (!local.empty()) {
+        return local;
     }
-    ::CoTaskMemFree(folder);
-    return !path.empty() ? path : environment(L"LOCALAPPDATA");
+    const std::string profile = environment(L"USERPROFILE");
+    return profile.empty() ? std::string() : profile + "\\AppData\\Local";
 }
 
 std::string withSlash(std::string path) {
