@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer above its own, when a view
 # includes anything of app/ but the document, when a core folder includes a window
-# folder (*/ui/), or when anything outside the window program includes Qt. Both include
+# folder (*/ui/), when anything outside the window program includes Qt, or when the
+# window program includes a POSIX or Win32 header. Both include
 # forms count ("..." and <...> naming one of our folders); a path with "..", a header of
 # our folders the tree does not hold, and an unknown folder are failures too.
 # Usage: check_layers.sh [SOURCE_ROOT]   (default: the src/ folder beside this script)
@@ -98,6 +99,18 @@ while IFS= read -r file; do
   done < <(includes "$file")
 done < <(find . -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.hh' -o -name '*.hxx' \
   -o -name '*.cpp' -o -name '*.cc' -o -name '*.cxx' -o -name '*.h.in' \) | sort)
+
+# The window program builds for Windows as well: it reaches the system through Qt and
+# the core, never through POSIX or Win32 headers of its own.
+system_headers='unistd\.h|fcntl\.h|termios\.h|poll\.h|pwd\.h|grp\.h|dirent\.h|pthread\.h|'
+system_headers+='signal\.h|csignal|pty\.h|sys/[a-z_]+\.h|windows\.h|io\.h|shlobj\.h|winreg\.h'
+while IFS= read -r file; do
+  file=${file#./}
+  if is_window_file "$file" &&
+    grep -Eq "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($system_headers)>" "$file"; then
+    fail "$file: includes a POSIX or Win32 header in the window program"
+  fi
+done < <(find . -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 
 if ((failures > 0)); then
   echo "$failures layer violation(s)"

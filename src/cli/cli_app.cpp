@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_export.h"
+#include "cli/cli_legacy.h"
 #include "cli/cli_map_build.h"
 #include "cli/cli_options.h"
 #include "cli/cli_ports.h"
@@ -36,6 +37,8 @@ int CCliApp::run(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "vapron-cli: %s\nPomoc: vapron-cli --help\n",
                      CCliUsage::parseError(e, app, argc, argv).c_str());
@@ -65,6 +68,9 @@ void CCliApp::defineGlobalOptions(CLI::App& app) {
         ->excludes(where);
     app.add_flag("--json", o.json, "Jeden obiekt JSON na standardowym wyjściu");
     app.add_flag("--unlocked", o.unlocked, "Wpisuj ustawienia bez danych samochodu");
+    app.add_flag("--simulate", o.simulate,
+                 "Rozmawiaj z symulowanym sterownikiem w tym programie zamiast z portem")
+        ->excludes(where);
     app.add_option("--car", o.car,
                    "Dane samochodu: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja");
     app.add_option("--trace", o.trace,
@@ -159,6 +165,8 @@ void CCliApp::defineCommands(CLI::App& app) {
     app.add_subcommand("decode-errors", "Rozkoduj 11-bajtowy raport błędów (bez sterownika)")
         ->add_option("hex", o.hex, "22 cyfry szesnastkowe")
         ->required();
+    app.add_subcommand("legacy", "Nagrania i ustawienia samochodów starego programu dla Windows")
+        ->add_flag("--copy", o.copy, "Skopiuj je do folderu programu (niczego nie zastępuje)");
     app.add_subcommand("ports", "Porty szeregowe tego komputera i czy można je otworzyć");
     auto* csv = app.add_subcommand("export", "Zapisz nagranie jako CSV (bez sterownika)");
     csv->add_option("file", o.file, "Nagranie (.lpgd)")->required();
@@ -179,6 +187,8 @@ int CCliApp::dispatch(CLI::App& app) {
         return cmdDecodeErrors();
     if (sub("ports"))
         return CCliPorts::run(opt_->port, opt_->json, std::cout);
+    if (sub("legacy"))
+        return CCliLegacy::run(opt_->copy, std::cout, std::cerr);
     if (sub("export"))
         return CCliExport::run(opt_->file, opt_->output,
                                {opt_->separator, opt_->decimal, opt_->bom}, opt_->json, std::cout,
@@ -294,13 +304,18 @@ int CCliApp::connectDevice() {
             return fail(EXIT_IO, problem);
         }
     }
+    if (opt_->simulate) {
+        choice.kind = line_choice_t::Kind::SimulatedInProcess;
+    }
     device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
     device_->setUnlocked(opt_->unlocked);
     if (int code = applyCarOption(); code != EXIT_OK) {
         return code;
     }
     std::vector<int> openable;
-    if (int code = probePorts(openable); code != EXIT_OK) {
+    if (opt_->simulate) {
+        openable = {1};  // the simulated line has no ports to look for
+    } else if (int code = probePorts(openable); code != EXIT_OK) {
         return code;
     }
     for (int port : openable) {

@@ -2,13 +2,9 @@
 // auto-calibration on them, in one process.
 #include "cli/cli_autocal.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -26,6 +22,9 @@
 #include "diag/recording_archive.h"
 #include "diag/settings_history.h"
 #include "settings/program_folders.h"
+#include "support/console_input.h"
+#include "support/file_io.h"
+#include "support/interrupt.h"
 #include "support/thread_manager.h"
 
 using nlohmann::json;
@@ -68,20 +67,15 @@ bool CCliAutocal::askOkCancel(const std::string& text) {
 
 bool CCliAutocal::readAnswer(std::string& answer) {
     while (!cancel_) {
-        pollfd input{inputFd_, POLLIN, 0};
-        const int ready = ::poll(&input, 1, 100);
-        if (ready < 0 && errno != EINTR) {
+        const int ready = CConsoleInput::waitReadable(inputFd_, 100);
+        if (ready < 0) {
             return false;
         }
         if (ready <= 0) {
             continue;
         }
         char c = 0;
-        const ssize_t got = ::read(inputFd_, &c, 1);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
+        if (CFileIo::readAll(inputFd_, &c, 1) != 1) {
             return false;
         }
         if (c == '\n') {
@@ -108,10 +102,6 @@ constexpr const char* kAcquisitionLost =
     "Diagnostyka przerwana: sprawdź połączenie ze sterownikiem i powtórz autoustawianie.";
 
 std::atomic<bool> g_cancel{false};
-
-extern "C" void cancelAutocal(int) {
-    g_cancel = true;
-}
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
@@ -171,8 +161,7 @@ int CCliApp::cmdAutocal() {
     CCliAutocal ui(opt_->yes, g_cancel);
     CAutoSetup procedure(*device_, store, ui);
     procedure.setTolerancePercent(opt_->tolerance);
-    std::signal(SIGINT, cancelAutocal);
-    std::signal(SIGTERM, cancelAutocal);
+    std::optional<CInterrupt> ctrlC(std::in_place, g_cancel, true);
     workers.insert(acquisition);
     ui.appendLog(autosetup_text::separator());
     ui.appendLog(autosetup_text::startTime(localNow()));
@@ -194,8 +183,7 @@ int CCliApp::cmdAutocal() {
     const std::string problem = recordingProblem(acquisition->recording());
     workers.joinAll();
     device_->setSnapshotHook({});
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    ctrlC.reset();
 
     // Values the run never learnt from the controller are not reported.
     // The main correction is what the controller holds after an acknowledged write, as

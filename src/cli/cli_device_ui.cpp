@@ -1,9 +1,10 @@
 #include "cli/cli_device_ui.h"
 
-#include <unistd.h>
 #include <cstdio>
 
-CCliDeviceUi::CCliDeviceUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+#include "support/console_input.h"
+
+CCliDeviceUi::CCliDeviceUi() : terminal_(CConsoleInput::isTerminal(2)) {}
 
 IDeviceUi::Answer CCliDeviceUi::messageBox(const std::string& text, Icon, Buttons buttons) {
     ++messages_;

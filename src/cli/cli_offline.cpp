@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -17,6 +17,7 @@
 #include "diag/recording_reader.h"
 #include "diag/recording_writer.h"
 #include "link/conversions.h"
+#include "support/interrupt.h"
 #include "support/thread_manager.h"
 
 using nlohmann::json;
@@ -49,14 +50,6 @@ int CCliApp::cmdDecodeErrors() {
 }
 
 namespace {
-
-std::atomic<bool>* g_recording = nullptr;
-
-extern "C" void stopRecording(int) {
-    if (g_recording) {
-        g_recording->store(false);
-    }
-}
 
 struct range_t {
     double low = 0, high = 0;
@@ -174,9 +167,7 @@ int CCliApp::cmdRecord() {
         new CDiagRSThread(*device_, store, opt_->file, running, injector, [&] { stopped = true; });
     diag_end_t end;  // read once the worker has been joined
     worker->setEndHandler([&end](const diag_end_t& how) { end = how; });
-    g_recording = &running;
-    std::signal(SIGINT, stopRecording);
-    std::signal(SIGTERM, stopRecording);
+    std::optional<CInterrupt> ctrlC(std::in_place, running, false);
     const auto start = std::chrono::steady_clock::now();
     CCliCoverage coverage(std::cerr);
     workers.insert(worker);
@@ -202,9 +193,7 @@ int CCliApp::cmdRecord() {
     const std::size_t lines = worker->recording().linesWritten();
     const std::string problem = recordingProblem(worker->recording());
     workers.joinAll();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    g_recording = nullptr;
+    ctrlC.reset();
     if (opt_->coverage) {
         coverage.finish(store);
     }

@@ -12,6 +12,8 @@ struct CCliApp::Options {
     int com = 0;
     bool json = false;
     bool unlocked = false;
+    bool simulate = false;  // a simulated controller in this process instead of a port
+    bool copy = false;      // legacy: copy the old program's files
     std::string car;
     std::string trace;  // wire trace file
 

@@ -1,6 +1,5 @@
 #include "cli/settings_source.h"
 
-#include <unistd.h>
 #include <cerrno>
 #include <vector>
 
@@ -98,7 +97,7 @@ CSettingsSource::Problem CSettingsSource::readSnapshot(device_info_t& info,
     }
     std::vector<std::uint8_t> bytes(snapshot_ * device_info_t::kSize);
     const ssize_t got = CFileIo::readAll(fd, bytes.data(), bytes.size());
-    ::close(fd);
+    CFileIo::closeFile(fd);
     if (got < 0) {
         message =
             cannotRead(path, CFileIo::describe(CFileIo::failed(CFileIo::Failure::Failed, errno)));

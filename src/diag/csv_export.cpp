@@ -1,25 +1,24 @@
 #include "diag/csv_export.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
 #include "diag/csv_rows.h"
 #include "diag/recording_reader.h"
 #include "support/atomic_file.h"
+#include "support/utf8_path.h"
 
 namespace {
 
 // Rows gather in one large buffer that goes to the file a block at a time.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
+// Windows has no inode numbers in stat(); the library compares file identities there.
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    std::error_code error;
+    return std::filesystem::equivalent(utf8Path(a), utf8Path(b), error) && !error;
 }
 
 std::string lineCount(std::size_t lines, std::size_t from) {

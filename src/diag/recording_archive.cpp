@@ -1,13 +1,13 @@
 #include "diag/recording_archive.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
 #include "diag/recording_probe.h"
 #include "diag/settings_history.h"
+#include "support/utf8_path.h"
 
 namespace {
 
@@ -41,21 +41,26 @@ std::string CRecordingArchive::stampedName(const std::string& recording, std::ti
 }
 
 bool CRecordingArchive::exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(utf8Path(path), error));
 }
 
 // A file with anything in it is kept (a drive, or a file that is no recording), and so
 // is a link, which a run would otherwise write through. A folder or FIFO is left for
 // the writer to refuse.
 bool CRecordingArchive::holdsDrive(const std::string& recording) {
-    struct stat info {};
-    if (::lstat(recording.c_str(), &info) == 0 &&
-        (S_ISLNK(info.st_mode) || (S_ISREG(info.st_mode) && info.st_size > 0))) {
+    std::error_code ignored;
+    const auto path = utf8Path(recording);
+    const auto status = std::filesystem::symlink_status(path, ignored);
+    if (std::filesystem::is_symlink(status) ||
+        (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ignored) > 0 &&
+         !ignored)) {
         return true;
     }
-    const std::string companion = CSettingsHistory::companionName(recording);
-    return ::stat(companion.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    const auto companion = utf8Path(CSettingsHistory::companionName(recording));
+    std::error_code error;
+    return std::filesystem::is_regular_file(companion, error) &&
+           std::filesystem::file_size(companion, error) > 0 && !error;
 }
 
 CRecordingArchive::result_t CRecordingArchive::setAside(const std::string& recording,

@@ -1,7 +1,6 @@
 #include "diag/settings_history.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -31,7 +30,7 @@ bool CSettingsHistory::truncate(const std::string& recordingName) {
     if (fd < 0) {
         return false;
     }
-    return ::close(fd) == 0;
+    return CFileIo::closeFile(fd);
 }
 
 bool CSettingsHistory::startRun(const std::string& recordingName, const device_info_t& info) {
@@ -99,13 +98,13 @@ bool CSettingsHistory::appendImage(const std::string& fileName, const std::uint8
     if (fd < 0) {
         return false;
     }
-    const off_t before = ::lseek(fd, 0, SEEK_END);
+    const long long before = CFileIo::endOf(fd);
     bool ok = CFileIo::writeAll(fd, image, device_info_t::kSize);
     if (!ok && before >= 0) {
         // A part record would shift every later snapshot; take it back.
-        (void)::ftruncate(fd, before);
+        (void)CFileIo::truncateTo(fd, before);
     }
-    ok = ::close(fd) == 0 && ok;
+    ok = CFileIo::closeFile(fd) && ok;
     return ok;
 }
 
@@ -126,7 +125,7 @@ bool CSettingsHistory::readHistory(const std::string& recordingName,
            CFileIo::readAll(fd, image, sizeof image) == static_cast<ssize_t>(sizeof image) &&
            acceptRecord(image, history)) {
     }
-    ::close(fd);
+    CFileIo::closeFile(fd);
     return true;
 }
 

@@ -30,6 +30,8 @@ struct port_entry_t {
 // what to do. It only looks: a port is never opened, since opening raises DTR and
 // resets some boards. The system is read below a root folder, "/" unless the
 // environment variable VAPRON_SYSTEM_ROOT names another (tests give a made-up tree).
+// On Windows (port_list_win32.cpp) the ports are the COM ports the registry lists under
+// HARDWARE\DEVICEMAP\SERIALCOMM; who holds one is not told there.
 class CPortList {
   public:
     static constexpr const char* kRootVariable = "VAPRON_SYSTEM_ROOT";
@@ -46,8 +48,10 @@ class CPortList {
     CPortList();
     explicit CPortList(std::string root);
 
+#ifndef _WIN32
     // Judges access as for this user instead of the process's own (tests run as root).
     void pretendUser(uid_t uid, std::vector<gid_t> groups);
+#endif
 
     listing_t list() const;
     // One device, listed or not: a missing path is explained as well.
@@ -71,6 +75,8 @@ class CPortList {
     static std::string adapterName(const std::string& byIdName);
 
   private:
+    std::string root_;
+#ifndef _WIN32
     using link_t = std::pair<std::string, std::string>;  // by-id path, device path
 
     std::string rooted(const std::string& path) const { return root_ + path; }
@@ -83,9 +89,8 @@ class CPortList {
                           const std::vector<std::string>& present) const;
     bool mayOpen(const struct stat& info, const std::string& path) const;
     std::vector<std::string> warnings(const CProcessTable& processes) const;
-
-    std::string root_;
     bool pretending_ = false;
     uid_t uid_;
     std::vector<gid_t> groups_;
+#endif
 };

@@ -47,12 +47,12 @@ std::string CPortNames::pathOf(int port) const {
     if (foundIndex >= 0 && foundIndex < foundCount()) {
         return found_[static_cast<std::size_t>(foundIndex)];
     }
-    int index = port - 1;
+    int index = port - 1 + kFirstNumber;
     if (!firstPath_.empty()) {
         if (port == 1) {
             return firstPath_;
         }
-        index = port - 2;
+        index = port - 2 + kFirstNumber;
     }
     const auto mark = pattern_.find("%d");
     if (mark == std::string::npos) {

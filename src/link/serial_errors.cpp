@@ -4,6 +4,10 @@
 #include <cstring>
 
 namespace serial_errors {
+
+const int kNoDevice = ENOENT;
+const int kDeviceGone = EIO;
+const int kNotOpen = EBADF;
 namespace {
 
 struct errno_entry_t {

@@ -3,10 +3,18 @@
 #include <string>
 #include <vector>
 
-// Messages of failed serial-port operations for the user of a Linux machine: the first
+// Messages of failed serial-port operations for the user of this machine: the first
 // line says what to do, the second names the operation, the device and the system's
-// error (its errno name and text).
+// error (its errno name and text; on Windows the GetLastError() number and its text,
+// serial_errors_win32.cpp).
 namespace serial_errors {
+
+// This system's numbers for what a line reports: no such device, a device that went
+// away, a line that is not open (ENOENT, EIO, EBADF; on Windows ERROR_FILE_NOT_FOUND,
+// ERROR_GEN_FAILURE, ERROR_INVALID_HANDLE).
+extern const int kNoDevice;
+extern const int kDeviceGone;
+extern const int kNotOpen;
 
 // "ENOENT"; "errno 123" for a number the system has no name for.
 std::string errnoName(int err);

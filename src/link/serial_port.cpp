@@ -84,6 +84,14 @@ void CSerialPort::open(int port) {
     path_ = path;
 }
 
+bool CSerialPort::isOpen() const {
+    return fd_ >= 0;
+}
+
+void CSerialPort::setTimeouts(const serial_timeouts_t& timeouts) {
+    timeouts_ = timeouts;
+}
+
 int CSerialPort::searchPorts() {
     // Names that lead elsewhere than /dev (a test's folder) keep to their own ports.
     const bool system = names_.pattern().rfind("/dev/", 0) == 0;

@@ -7,7 +7,8 @@
 #include "support/error_helper.h"
 #include "support/rs_error.h"
 
-// The RS-232 line on termios. Opened exclusively (TIOCEXCL and flock), so a port
+// The RS-232 line on termios (serial_port.cpp) or the Win32 COM device
+// (serial_port_win32.cpp). Opened exclusively (TIOCEXCL and flock), so a port
 // that another program holds fails like a missing one. A device that hung up (an
 // unplugged USB adapter) raises code 6 at once instead of passing for a silent line.
 class CSerialPort : public ISerialLine, public IErrorHelper<CRSError> {
@@ -22,9 +23,9 @@ class CSerialPort : public ISerialLine, public IErrorHelper<CRSError> {
     int searchPorts() override;
     std::string portName(int port) const override { return names_.pathOf(port); }
     void close() override;
-    bool isOpen() const override { return fd_ >= 0; }
+    bool isOpen() const override;
     void configure() override;
-    void setTimeouts(const serial_timeouts_t& timeouts) override { timeouts_ = timeouts; }
+    void setTimeouts(const serial_timeouts_t& timeouts) override;
     int read(std::uint8_t* buffer, int n) override;
     int write(const std::uint8_t* buffer, int n) override;
     void purgeIn() override;
@@ -42,8 +43,10 @@ class CSerialPort : public ISerialLine, public IErrorHelper<CRSError> {
                                int err, int line) const;
     [[noreturn]] void raiseHangUp(int line) const;
     void raiseIfHungUp(short revents, int line) const;
+    bool clearLineError();  // the Windows form's recovery after a line error
 
     int fd_ = -1;
+    void* handle_ = nullptr;  // the device's handle in the Windows form
     int port_ = 0;
     std::string path_;
     CPortNames names_;

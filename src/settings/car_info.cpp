@@ -9,6 +9,7 @@
 #include "settings/i_preferences.h"
 #include "settings/program_folders.h"
 #include "support/atomic_file.h"
+#include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
 
@@ -71,11 +72,11 @@ std::string CCarInfo::carSettingsRoot() const {
 std::vector<CCarInfo::folder_t> CCarInfo::carFolders() const {
     std::vector<folder_t> folders;
     std::error_code ec;
-    for (fs::directory_iterator it(carSettingsRoot(), ec), end; !ec && it != end;
+    for (fs::directory_iterator it(utf8Path(carSettingsRoot()), ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code typeError;
         if (it->is_directory(typeError)) {
-            folders.push_back({it->path().filename().string(), folderCar(it->path().string())});
+            folders.push_back({utf8Text(it->path().filename()), folderCar(utf8Text(it->path()))});
         }
     }
     return folders;
@@ -84,11 +85,12 @@ std::vector<CCarInfo::folder_t> CCarInfo::carFolders() const {
 car_texts_t CCarInfo::folderCar(const std::string& folderPath) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(folderPath, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(utf8Path(folderPath), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code typeError;
-        const std::string name = it->path().filename().string();
+        const std::string name = utf8Text(it->path().filename());
         if (it->is_regular_file(typeError) && endsWith(name, kExtension)) {
-            names.push_back(it->path().string());
+            names.push_back(utf8Text(it->path()));
         }
     }
     std::sort(names.begin(), names.end());
@@ -99,7 +101,7 @@ car_texts_t CCarInfo::folderCar(const std::string& folderPath) {
         }
     }
     car_texts_t car;
-    splitFolderName(fs::path(folderPath).filename().string(), car.make, car.model, car.capacity);
+    splitFolderName(utf8Text(utf8Path(folderPath).filename()), car.make, car.model, car.capacity);
     return car;
 }
 
@@ -149,9 +151,9 @@ std::vector<std::string> CCarInfo::listSettingsFiles(const std::string& make,
     std::vector<std::string> files;
     std::error_code ec;
     const std::string folder = carSettingsRoot() + carFolder(make, model, capacity);
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(utf8Path(folder), ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
-        const std::string name = it->path().filename().string();
+        const std::string name = utf8Text(it->path().filename());
         if (!it->is_directory(typeError) && endsWith(name, kExtension)) {
             files.push_back(name);
         }
@@ -254,7 +256,7 @@ std::string CCarInfo::carSettingsPath(const std::string& root, const device_info
     // An existing folder of the car is used whatever its name (the old program's too).
     folder += CCarInfo(nullptr, folder).carFolder(car.make, car.model, car.capacity);
     std::error_code ignored;  // a missing folder shows up as a failed store
-    fs::create_directory(folder, ignored);
+    fs::create_directory(utf8Path(folder), ignored);
     return folder + "/" + settingsFileName(cp1250ToUtf8(info.id), dateText(now));
 }
 

@@ -1,7 +1,5 @@
 #include "settings/car_settings_history.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -9,6 +7,8 @@
 #include <regex>
 
 #include "settings/car_info.h"
+#include "support/file_io.h"
+#include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
 
@@ -32,7 +32,7 @@ std::string timeOfDay(std::time_t when, const char* pattern) {
 std::string freeHistoryName(const fs::path& folder, const std::string& stem) {
     std::string name = stem + kExtension;
     std::error_code ec;
-    for (int n = 2; fs::exists(folder / name, ec); ++n) {
+    for (int n = 2; fs::exists(folder / utf8Path(name), ec); ++n) {
         name = stem + "_" + std::to_string(n) + kExtension;
     }
     return name;
@@ -62,10 +62,10 @@ void collect(const fs::path& folder, bool replaced, std::vector<dated_file_t>& f
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
-        const std::string name = it->path().filename().string();
+        const std::string name = utf8Text(it->path().filename());
         dated_file_t file;
         if (!it->is_directory(typeError) && parseName(name, replaced, file)) {
-            file.entry.path = it->path().string();
+            file.entry.path = utf8Text(it->path());
             file.entry.replaced = replaced;
             files.push_back(std::move(file));
         }
@@ -82,29 +82,29 @@ bool CCarSettingsHistory::keepReplaced(const std::string& path) {
 
 bool CCarSettingsHistory::moveReplaced(const std::string& path, std::string& movedTo, int& error) {
     movedTo.clear();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    std::time_t changed = 0;
+    if (!CFileIo::modifiedTime(path, changed)) {
         return true;  // the first store of the day
     }
-    const fs::path old(path);
+    const fs::path old = utf8Path(path);
     const fs::path folder = old.parent_path() / kFolder;
     std::error_code ec;
     fs::create_directory(folder, ec);
-    const std::string stem = old.stem().string() + "-" + timeOfDay(st.st_mtime, "%H%M%S");
-    const fs::path target = folder / freeHistoryName(folder, stem);
+    const std::string stem = utf8Text(old.stem()) + "-" + timeOfDay(changed, "%H%M%S");
+    const fs::path target = folder / utf8Path(freeHistoryName(folder, stem));
     fs::rename(old, target, ec);
     if (ec) {
         error = ec.value();
         return false;
     }
-    movedTo = target.string();
+    movedTo = utf8Text(target);
     return true;
 }
 
 std::vector<car_settings_entry_t> CCarSettingsHistory::list(const std::string& carFolder) {
     std::vector<dated_file_t> files;
-    collect(carFolder, false, files);
-    collect(fs::path(carFolder) / kFolder, true, files);
+    collect(utf8Path(carFolder), false, files);
+    collect(utf8Path(carFolder) / kFolder, true, files);
     std::sort(files.begin(), files.end(), [](const dated_file_t& a, const dated_file_t& b) {
         return a.key != b.key ? a.key < b.key : a.entry.path < b.entry.path;
     });

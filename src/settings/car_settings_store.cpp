@@ -9,6 +9,7 @@
 #include "settings/i_preferences.h"
 #include "settings/program_folders.h"
 #include "support/atomic_file.h"
+#include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +29,7 @@ class CCarSettingsStore::CPending : public ICarSettingsStore::IPending {
     ~CPending() override {
         if (!path_.empty() && !committed_) {
             std::error_code ignored;
-            fs::remove(temp(), ignored);
+            fs::remove(utf8Path(temp()), ignored);
         }
     }
 
@@ -49,13 +50,13 @@ class CCarSettingsStore::CPending : public ICarSettingsStore::IPending {
                              "; zastąpiono go nowym.\n" + errorText(error);
         }
         std::error_code ec;
-        fs::rename(temp(), path_, ec);
+        fs::rename(utf8Path(temp()), utf8Path(path_), ec);
         if (ec) {
             if (!movedTo.empty()) {
                 std::error_code ignored;
-                fs::rename(movedTo, path_, ignored);
+                fs::rename(utf8Path(movedTo), utf8Path(path_), ignored);
             }
-            fs::remove(temp(), ec);
+            fs::remove(utf8Path(temp()), ec);
             return {false,
                     "Uwaga: sterownik przyjął ustawienia, ale nie udało się zapisać "
                     "pliku samochodu: " +

@@ -48,6 +48,11 @@ std::string CProgramFolders::programFolder() {
     return ensured(homeFolder() + "/.local/share/Vapron");
 }
 
+std::vector<std::string> CProgramFolders::legacyFolders() {
+    const std::string prefix = envOrEmpty("WINEPREFIX");
+    return {(prefix.empty() ? homeFolder() + "/.wine" : prefix) + "/drive_c/Program Files/Vapron"};
+}
+
 std::string CProgramFolders::dataFolder() {
     return ensured(programFolder() + "Dane");
 }

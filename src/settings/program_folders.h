@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The program's folders on disk. The program folder is $VAPRON_HOME when set, else
 // $XDG_DATA_HOME/Vapron, else ~/.local/share/Vapron. Every level of a folder is created
@@ -16,6 +17,10 @@ class CProgramFolders {
     // The library's folder name is a file-format name shared with the old program, not
     // this program's version: it stays whatever the version.
     static constexpr const char* kCarLibraryFormat = "v4.5";
+    // Where the old Windows program kept its Dane and Ustawienia folders, the newest
+    // copies first: on Windows %LOCALAPPDATA%\VirtualStore\Program Files\Vapron, then
+    // <drive>:\Program Files\Vapron; on Linux that folder in Wine's drive C.
+    static std::vector<std::string> legacyFolders();
 
   private:
     static std::string ensured(const std::string& path);

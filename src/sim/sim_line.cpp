@@ -50,7 +50,8 @@ std::size_t CSimLine::lastReplyRead() const {
 void CSimLine::open(int port) {
     std::lock_guard lock(mutex_);
     if (sim_->faults().vanished() || (answerPort_ != 0 && port != answerPort_)) {
-        raiseLine(CRSError::ERR_RS_OPEN, "open(" + std::to_string(port) + ")", ENOENT, __LINE__);
+        raiseLine(CRSError::ERR_RS_OPEN, "open(" + std::to_string(port) + ")",
+                  serial_errors::kNoDevice, __LINE__);
     }
     open_ = true;
 }
@@ -67,10 +68,10 @@ bool CSimLine::isOpen() const {
 
 void CSimLine::checkUsable(const char* operation, int line) const {
     if (!open_) {
-        raiseLine(CRSError::ERR_RS_OPERATION, operation, EBADF, line);
+        raiseLine(CRSError::ERR_RS_OPERATION, operation, serial_errors::kNotOpen, line);
     }
     if (sim_->faults().vanished()) {
-        raiseLine(CRSError::ERR_RS_OPERATION, operation, EIO, line);
+        raiseLine(CRSError::ERR_RS_OPERATION, operation, serial_errors::kDeviceGone, line);
     }
 }
 
@@ -120,7 +121,7 @@ int CSimLine::write(const std::uint8_t* buffer, int n) {
             lastRequest_ = number;
         }
         if (sim_->faults().vanished()) {
-            raiseLine(CRSError::ERR_RS_OPERATION, "write()", EIO, __LINE__);
+            raiseLine(CRSError::ERR_RS_OPERATION, "write()", serial_errors::kDeviceGone, __LINE__);
         }
         // The reply starts once the request is in and follows what is still on its way.
         long long readyUs = lineOutUs_ + 1000LL * sim_->faults().replyDelay().count();

@@ -213,6 +213,27 @@ ssize_t CFileIo::readAll(int fd, void* buffer, std::size_t size) {
     return static_cast<ssize_t>(done);
 }
 
+bool CFileIo::closeFile(int fd) {
+    return ::close(fd) == 0;
+}
+
+long long CFileIo::endOf(int fd) {
+    return static_cast<long long>(::lseek(fd, 0, SEEK_END));
+}
+
+bool CFileIo::truncateTo(int fd, long long size) {
+    return ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+
+bool CFileIo::modifiedTime(const std::string& path, std::time_t& when) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    when = info.st_mtime;
+    return true;
+}
+
 std::string CFileIo::describe(const result_t& result) {
     switch (result.failure) {
         case Failure::None:

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,14 @@ class CFileIo {
     // Until `size` bytes or the end of the file, retrying after signals; the count,
     // or -1 with errno set.
     static ssize_t readAll(int fd, void* buffer, std::size_t size);
+
+    // The descriptor calls the callers need, in this system's form: close(), the size a
+    // file has (its end), and cutting it back to `size`; false or -1 with errno set.
+    static bool closeFile(int fd);
+    static long long endOf(int fd);
+    static bool truncateTo(int fd, long long size);
+    // When a file was last changed; false when it cannot be looked at.
+    static bool modifiedTime(const std::string& path, std::time_t& when);
 
     // Why the operation failed, in a few Polish words for the second line of a message.
     static std::string describe(const result_t& result);

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
+#include <string>
 
 #include "diag/diag_rs_thread.h"
 #include "settings/car_texts.h"
@@ -53,12 +55,15 @@ std::vector<std::string> CRecordingAutoSetupUi::boxes() const {
 namespace {
 
 std::string makeDir() {
-    char pattern[] = "/tmp/vapron-autosetup-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made) {
-        throw std::runtime_error("no temporary folder");
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto dir = std::filesystem::temp_directory_path() /
+                         ("vapron-autosetup-" + std::to_string(random()));
+        if (std::filesystem::create_directory(dir)) {
+            return dir.string();
+        }
     }
-    return made;
+    throw std::runtime_error("no temporary folder");
 }
 
 }  // namespace

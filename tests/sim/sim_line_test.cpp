@@ -10,6 +10,16 @@ using namespace proto;
 
 namespace {
 
+// The second line names the system's error: errno on Linux, GetLastError() on Windows.
+std::string detail(const std::string& operation, const std::string& posix) {
+#ifdef _WIN32
+    (void)posix;
+    return "\nCSerialPort::" + operation + " symulator - GetLastError()=";
+#else
+    return "\nCSerialPort::" + operation + " symulator: " + posix;
+#endif
+}
+
 const char* kDone = "AA 55 06 04 04 00 00 00 00 00 00 0E";
 
 class SimLineTest : public ::testing::Test {
@@ -110,7 +120,7 @@ TEST_F(SimLineTest, VanishedControllerFailsLikeAnUnpluggedPort) {
     ErrorPtr error = failure([&] { line.read(buffer.data(), 4); });
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->code(), CRSError::ERR_RS_OPERATION);
-    EXPECT_NE(error->message().find("\nCSerialPort::read() symulator: EIO (urządzenie odłączone)"),
+    EXPECT_NE(error->message().find(detail("read()", "EIO (urządzenie odłączone)")),
               std::string::npos);
     EXPECT_NE(dynamic_cast<CRSError*>(error.get()), nullptr);
 
@@ -136,7 +146,7 @@ TEST_F(SimLineTest, VanishesAfterItsRequestCount) {
     ErrorPtr error = failure([&] { line.write(request.data(), 12); });
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->code(), CRSError::ERR_RS_OPERATION);
-    EXPECT_NE(error->message().find("\nCSerialPort::write() symulator: EIO (urządzenie odłączone)"),
+    EXPECT_NE(error->message().find(detail("write()", "EIO (urządzenie odłączone)")),
               std::string::npos);
 }
 
@@ -146,7 +156,7 @@ TEST_F(SimLineTest, ControllerAnswersOnItsPortOnly) {
     ErrorPtr error = failure([&] { line.open(1); });
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->code(), CRSError::ERR_RS_OPEN);
-    EXPECT_NE(error->message().find("\nCSerialPort::open(1) symulator: ENOENT"), std::string::npos);
+    EXPECT_NE(error->message().find(detail("open(1)", "ENOENT")), std::string::npos);
     line.open(3);
     EXPECT_TRUE(line.isOpen());
     line.configure();
@@ -157,5 +167,5 @@ TEST_F(SimLineTest, ClosedLineRefusesReadsAndWrites) {
     bytes_t buffer(4);
     ErrorPtr error = failure([&] { line.read(buffer.data(), 4); });
     ASSERT_NE(error, nullptr);
-    EXPECT_NE(error->message().find("\nCSerialPort::read() symulator: EBADF"), std::string::npos);
+    EXPECT_NE(error->message().find(detail("read()", "EBADF")), std::string::npos);
 }

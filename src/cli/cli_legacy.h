@@ -1,0 +1,11 @@
+#pragma once
+
+#include <iosfwd>
+
+// `vapron-cli legacy [--copy]`: the recordings and car settings the old Windows program
+// left in its folders, and with --copy, those files brought into the program folder
+// (files already there are kept; the old folders are not changed).
+class CCliLegacy {
+  public:
+    static int run(bool copy, std::ostream& out, std::ostream& err);
+};

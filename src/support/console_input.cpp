@@ -1,0 +1,19 @@
+#include "support/console_input.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+int CConsoleInput::waitReadable(int fd, int timeoutMs) {
+    pollfd input{fd, POLLIN, 0};
+    const int ready = ::poll(&input, 1, timeoutMs);
+    if (ready < 0) {
+        return errno == EINTR ? 0 : -1;
+    }
+    return ready > 0 ? 1 : 0;
+}
+
+bool CConsoleInput::isTerminal(int fd) {
+    return ::isatty(fd) != 0;
+}

@@ -1,0 +1,89 @@
+// The Windows forms of the file calls: UTF-8 names, devices refused, the atomic replace.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/atomic_file.h"
+#include "support/file_io.h"
+#include "support/utf8_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileIoWin32Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("vapron-win32-" + std::to_string(::_getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+    // A name with the letters of a Polish workshop's cars and folders.
+    std::string polish(const std::string& name) const {
+        const std::u8string folder = folder_.u8string();
+        return std::string(folder.begin(), folder.end()) + "/Źródła Łódź " + name;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(FileIoWin32Test, APolishNameIsReplacedAtomicallyAndReadBack) {
+    const std::string path = polish("Škoda.settings");
+    ASSERT_TRUE(CAtomicFile::replace(path, "old contents", 12).ok());
+    ASSERT_TRUE(CAtomicFile::replace(path, "new", 3).ok());
+    const CFileIo::result_t read = CFileIo::readFile(path, 100);
+    ASSERT_TRUE(read.ok()) << CFileIo::describe(read);
+    EXPECT_EQ(std::string(read.bytes.begin(), read.bytes.end()), "new");
+    EXPECT_TRUE(fs::exists(utf8Path(path)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 1);  // no temporary left
+    EXPECT_EQ(CFileIo::readFile(path, 2).failure, CFileIo::Failure::TooLarge);
+    EXPECT_EQ(CFileIo::readPrefix(path, 4).failure, CFileIo::Failure::Short);
+}
+
+TEST_F(FileIoWin32Test, FoldersDevicesAndMissingFilesAreRefusedAsSuch) {
+    struct refusal_t {
+        std::string path;
+        CFileIo::Failure failure;
+    };
+    const std::u8string folder = folder_.u8string();
+    const refusal_t cases[] = {
+        {std::string(folder.begin(), folder.end()), CFileIo::Failure::NotRegular},
+        {"NUL", CFileIo::Failure::NotRegular},
+        {polish("brak.lpgd"), CFileIo::Failure::Missing},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CFileIo::readFile(c.path, 100).failure, c.failure) << c.path;
+        CFileIo::result_t status;
+        const int fd = CFileIo::openForWriting(c.path, O_TRUNC, 0666, status);
+        EXPECT_EQ(fd, -1) << c.path;
+    }
+    EXPECT_EQ(CAtomicFile::replace(std::string(folder.begin(), folder.end()), "x", 1).failure,
+              CFileIo::Failure::NotRegular);
+    EXPECT_EQ(CAtomicFile::replace(polish("brak/x.settings"), "x", 1).failure,
+              CFileIo::Failure::Missing);
+}
+
+TEST_F(FileIoWin32Test, WritingTruncatesOrAppendsInBinary) {
+    const std::string path = polish("nagranie.lpgd");
+    CFileIo::result_t status;
+    int fd = CFileIo::openForWriting(path, O_CREAT | O_TRUNC, 0666, status);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(CFileIo::writeAll(fd, "a\r\nb\n", 5));
+    ::_close(fd);
+    fd = CFileIo::openForWriting(path, O_APPEND, 0666, status);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(CFileIo::writeAll(fd, "c", 1));
+    ::_close(fd);
+    const CFileIo::result_t read = CFileIo::readFile(path, 100);
+    EXPECT_EQ(std::string(read.bytes.begin(), read.bytes.end()), "a\r\nb\nc");
+    fd = CFileIo::openForWriting(path, O_TRUNC, 0666, status);
+    ASSERT_GE(fd, 0);
+    ::_close(fd);
+    EXPECT_TRUE(CFileIo::readFile(path, 100).bytes.empty());
+}
+
+}  // namespace
