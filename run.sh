@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds a Release and starts the program.
 # `./run.sh --simulate` runs against the simulated controller; no hardware is needed.
 # Other options: --port PATH (a serial device to try first), --help.

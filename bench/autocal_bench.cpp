@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole auto-calibration run over a pseudo-terminal paced like the real 38400-baud line,
 // against its floor: the 1000 samples the five steps average and settle on, at the sample
 // rate live acquisition reaches on that line, plus ten 500 ms work-mode pauses.

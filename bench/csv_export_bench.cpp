@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV export of a million-line recording (about 14 hours of live samples), written once
 // to a temporary file: the whole export, reading, formatting and the atomic write, and
 // the row formatting alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live display: drawing a chart window, one refresh and showing a whole recording
 // with a million samples in the store.
 #include <benchmark/benchmark.h>

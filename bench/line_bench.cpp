@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controller link over a pseudo-terminal paced like the real 38400-baud line:
 // a whole-EEPROM read and live acquisition, each against the line's own limit.
 #include <benchmark/benchmark.h>

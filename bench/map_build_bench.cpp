@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The injection map built from a million-line recording (about 14 hours of live samples):
 // the whole file read and every sample sorted into its cell, as "Utwórz mapę..." and
 // `vapron-cli map build` do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live map coverage during a long drive: 64 new samples (a few tenths of a second of
 // acquisition) taken from a store that already holds a million, and the counts the pane
 // and `vapron-cli record --coverage` show worked out again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and writing recordings. A million-line recording (about 14 hours of live
 // samples) is written once to a temporary file; the loaders then read it whole.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recordings against the disk's own pace: each command of vapron-cli on a million-line
 // recording timed in the same run as `wc -l` on the same file (the floor of a scan),
 // and the ratio printed; the replay into the sample store against the CLI's read; the

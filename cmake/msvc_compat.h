@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Given to every source by the MSVC build (/FI): the few GNU and POSIX names the core
 // uses that Microsoft's compiler and C library spell differently.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: stripped programs, manual pages, the copyright and changelog files
 # lintian looks for, and a version with a Debian revision (4.5-1), so the package is not
 # a native one. The maintainer is named here only.

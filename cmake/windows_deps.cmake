@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The header-only libraries and GoogleTest for a Windows cross-build. Debian installs
 # them for this machine only: the headers are taken from their own folders (never all of
 # /usr/include, whose C library headers are not MinGW's) and GoogleTest is compiled from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the car settings reader as a ".settings" file of the car
 // settings library. Anything shorter than a record is refused; a record read from the
 // file must equal the one decoded from memory, write out to the same image it decodes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the settings history reader as a recording's "-config"
 // companion. The history must hold exactly the leading whole records of version 4,
 // read the same from the file as from memory, and each entry's image must be stable

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the exchange as the controller's reply.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary text to the reader of injection-map files (the JSON of `map read
 // --json`, its bare list of rows, or 50 lines of 8 numbers). A map that is taken holds
 // 400 finite percentages and reads back the same from its text form; one that is refused

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the recording reader as a recording. Besides surviving any
 // input, the reader must: read the same in small chunks as in one, from a file as from
 // memory; agree with a reference built on formatted stream extraction; and read every

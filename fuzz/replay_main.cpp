@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over the files of its seed corpus (when not built with libFuzzer),
 // so the corpus is a regression test.
 #include <cstdint>

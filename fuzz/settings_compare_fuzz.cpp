@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compares the settings of two arbitrary records (the input cut in two and padded with
 // zeros). A record equals itself, the differences are the same fields both ways round
 // with the values swapped, and their texts are one line a difference.

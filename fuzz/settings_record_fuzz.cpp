@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the settings record: a timer frequency, a 26-byte line and a
 // set of values in engineering units. A decoded line must encode to a line that decodes
 // to the same values, and every set of values that passes the check must survive its

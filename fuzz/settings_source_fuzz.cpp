@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary input to the settings sources of `settings diff`: the first line is
 // what follows a recording's name on the command line ("-config#3", "#0", "#x" …), the
 // rest is the recording's companion file. A source is either refused with a message or

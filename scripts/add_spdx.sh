@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence line at the top of every source file of the project:
 #   "// SPDX-License-Identifier: GPL-3.0-or-later"  in C++ sources and headers,
 #   "# SPDX-License-Identifier: GPL-3.0-or-later"   in scripts and CMake files (after

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header from a layer above its own, when a view
 # includes anything of app/ but the document, when a core folder includes a window
 # folder (*/ui/), when anything outside the window program includes Qt, or when the

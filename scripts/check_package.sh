@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a Debian package made by scripts/package.sh: lintian finds no error in it, the
 # programs, manual pages, desktop entry and icons are where they are looked for, the
 # dependencies are declared and can be met from the distribution, and the installed

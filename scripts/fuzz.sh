@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
 # for the given number of seconds each (default 60), starting from its seed corpus:
 #   scripts/fuzz.sh [SECONDS [TARGET...]]    (default: every fuzz/*_fuzz.cpp)

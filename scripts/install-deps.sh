@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package that building, testing and running Vapron need.
 # Idempotent: packages already present are skipped without touching apt.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a Release of vapron, vapron-cli and vapron-sim and makes a Debian package of
 # them with CPack (the libraries they need are declared as its dependencies):
 #   scripts/package.sh [BUILD_DIR]      (default build/package)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Soak test of live recording over a faulty line: vapron-sim on a pseudo-terminal at
 # 38 400 baud loses 10 % of its replies, damages 5 % and holds some back until the next
 # request; `vapron-cli record` records for the given time and is stopped with SIGINT, as

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The core and vapron-cli on Windows, as far as this machine can show it: installs
 # MinGW-w64 and Wine, cross-builds the core, vapron-cli and the core's tests, runs the
 # tests and vapron-cli under Wine against the in-process simulated controller, then the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Labels of the discovered tests, read by CTest after the test lists: `unit` (in
 # process, quick), `pty` (the real serial code on a pseudo-terminal), `ui` (windows,
 # offscreen), `cli` (the built programs as child processes), and `slow` beside any of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // For the MSVC build only: the descriptor calls of the C library under their POSIX names
 // (Microsoft's library has them in <io.h>), as MinGW's own <unistd.h> offers them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's auto-calibration pane: its view owns the procedure and the run flag.
 #include "app/device_doc.h"
 #include "app/device_frame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device menu's commands that talk to the controller or show dialogs.
 #include <QDialog>
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Diagnostics of the device document: live runs, replays, a lost controller and the
 // reconnection. At most one acquisition worker runs at a time: a new run starts only
 // once the previous worker has ended, and what a stale worker reports is ignored.

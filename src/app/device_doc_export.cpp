@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Eksportuj do CSV...": the recording being looked at, as a CSV file.
 #include "app/device_doc.h"
 #include "diag/csv_export.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Historia ustawień...": the stored settings files of the connected controller's car,
 // or of a car picked in the settings chooser, and one of them into the settings editor.
 #include <QDialog>

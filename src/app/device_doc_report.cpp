@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Raport montażu...": the installation as it stands, as a PDF for the customer. Reads
 // what the program holds and, fresh from the controller, the settings, the
 // time-correction table, the errors and the firing sequence; writes nothing to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step-by-step setup: a first installation led through dialogs (see CSetupWizard).
 #include "app/auto_disable_menu.h"
 #include "app/device_doc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/err_codes_dlg.h"
 
 #include <QDialogButtonBox>

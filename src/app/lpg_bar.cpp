@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/lpg_bar.h"
 
 #include "widgets/color_static.h"

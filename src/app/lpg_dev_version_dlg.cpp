@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/lpg_dev_version_dlg.h"
 
 #include <QDate>

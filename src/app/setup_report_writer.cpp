@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/setup_report_writer.h"
 
 #include <algorithm>

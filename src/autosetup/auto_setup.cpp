@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "autosetup/auto_setup.h"
 
 #include <cmath>

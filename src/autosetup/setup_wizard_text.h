@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The boxes of the step-by-step setup. Each one ends the setup except the note on

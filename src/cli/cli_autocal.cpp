@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vapron-cli autocal: live diagnostics into the program's default recording and the
 // auto-calibration on them, in one process.
 #include "cli/cli_autocal.h"

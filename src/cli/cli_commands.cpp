@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands that talk to the controller.
 #include <cmath>
 #include <cstdio>

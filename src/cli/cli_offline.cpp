@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands that need no controller, and live recording.
 #include <algorithm>
 #include <atomic>

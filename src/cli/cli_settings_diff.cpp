@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `settings diff A B` and `settings load FILE`: whole settings records from the
 // controller, car settings files and recordings' settings snapshots.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map, time table, fuel sensor and sequence commands, with their input checks.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vapron-cli writes UTF-8; a Windows console shows it as such only when told, and puts
 // its own code page back when the program ends.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "corrections/map_fill.h"
 
 bool CMapFill::between(const percent_t& percent, const cells_t& valued, int first, int count,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/diag_file_thread.h"
 
 #include "support/i_error.h"

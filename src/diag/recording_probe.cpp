@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/recording_probe.h"
 
 #include <system_error>

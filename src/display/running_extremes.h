@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The largest and smallest values an autoscaling chart has seen, with the count of data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/tempr_lpg_chart.h"
 
 CTemprLPGChart::CTemprLPGChart(QWidget* owner)

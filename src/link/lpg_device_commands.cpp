@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controller's commands beyond connecting and the settings record.
 #include <algorithm>
 #include <cmath>

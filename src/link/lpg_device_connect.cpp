@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding, checking and identifying the controller.
 #include <algorithm>
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings record: read, write with its preconditions, car information.
 #include <ctime>
 

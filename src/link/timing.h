@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Process-wide controller timing: the length of one timer tick in milliseconds and the

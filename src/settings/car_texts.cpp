@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/car_texts.h"
 
 #include "link/device_info.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/memory_preferences.h"
 
 std::string CMemoryPreferences::lastCarFile() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/serial_line_factory.h"
 
 #include "link/port_names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vapron-sim: the simulated controller on a pseudo-terminal. Prints the terminal's path
 // as its first line, then serves until SIGINT or SIGTERM.
 #include <csignal>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Waiting for what the user types (a terminal, a console or a pipe from a script)

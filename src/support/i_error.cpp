@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/i_error.h"
 
 IError::IError(unsigned code, std::string message, int line, std::string file)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A worker object. Its body runs on a thread of the thread manager, which owns it;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/color_static.h"
 
 CColorStatic::CColorStatic(const QString& text, QWidget* parent) : QLabel(text, parent) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Diagnostic runs under the window: one worker at a time, earlier drives kept, a lost
 // controller shown and reconnected, replays that cannot be shown, a full disk.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The injector sequence window against the in-process simulated controller.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a workshop user meets in the first minutes: a chart that tells what is in view,
 // a panel that does not show stale values, and messages that say what to do.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window program at home on Linux: Qt's stock texts in Polish, file dialogs that
 // show whole dates and sizes, the port dialog listing the ports, the CSV export.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings poll of the live panel leaves a main correction that is being changed.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers typed into the program's edits: a decimal comma is a decimal point, and any
 // text that is not a number is refused with a box naming the field.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole job at 1024 × 768: panes and dialogs show their buttons whole, messages are
 // cut in the middle and go away, stale values look stale.
 #include <gtest/gtest.h>

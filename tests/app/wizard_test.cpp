@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Ustawienia krok po kroku..." driven through its dialogs against the in-process
 // simulated controller, and the step dialogs themselves.
 #include <gtest/gtest.h>

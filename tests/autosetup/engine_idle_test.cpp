@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated engine at idle answers the auto-calibration as a real one: on LPG the
 // car computer lengthens its gasoline pulses by what the main correction lacks.
 #include <gtest/gtest.h>

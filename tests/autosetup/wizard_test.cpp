@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step-by-step setup against the in-process simulated controller, its dialogs
 // answered by a script.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vapron-cli autocal against vapron-sim on a pseudo-terminal.
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's input and output files: limits, FIFOs and pipes, files that are not what
 // they should be, and what it says when the controller does not confirm a write.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as users and scripts meet it: versions, global options in either
 // place, Polish parse errors with their exit codes, and a wire trace that the simulator
 // replays to the same answers.

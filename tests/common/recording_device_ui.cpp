@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording_device_ui.h"
 
 IDeviceUi::Answer CRecordingDeviceUi::messageBox(const std::string& text, Icon icon, Buttons) {

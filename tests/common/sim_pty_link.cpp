@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim_pty_link.h"
 
 #include "sim/serial_line_factory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Given to every test source of the Windows build: the environment calls the tests use,
 // under their POSIX names.
 #pragma once

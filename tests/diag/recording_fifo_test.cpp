@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording or companion that is not a regular file (a FIFO above all, which would
 // hold the program until someone opened its other end) is refused at once and left
 // as it is.

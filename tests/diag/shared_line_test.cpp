@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live worker and a command thread on one line to a controller that answers late:
 // every exchange takes the reply to its own request, and the commands get the line.
 #include <gtest/gtest.h>

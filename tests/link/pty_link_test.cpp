@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lost and held-back replies through the real serial code on a pseudo-terminal.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A reply counts only when it is whole and answers the question asked: short records,
 // blocks of another address and answers left over from an earlier request are failed
 // attempts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 serial line's messages and its refusals; its exchange with a controller is
 // run end to end by scripts/test-windows.sh (Wine's COM5 on a vapron-sim terminal).
 #include <windows.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plants each kind of wrong include in a small tree and expects scripts/check_layers.sh
 # to fail on it, and to pass the clean tree (same-folder and generated headers included).
 set -uo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every command of vapron-cli (a nested one as "settings get") and every option of the
 # three programs is named in its manual page (doc/man/PROGRAM.1.md, bold).
 # Usage: man_pages_test.sh SOURCE_ROOT VAPRON_CLI VAPRON_SIM [VAPRON]

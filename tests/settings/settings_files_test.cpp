@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings files (EEPROM image, car settings, preferences) are read through the
 // bounded, non-blocking reader: a FIFO or folder in their place is refused at once and
 // left as it is, and a file that cannot be read is never replaced with less.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows forms of the file calls: UTF-8 names, devices refused, the atomic replace.
 #include <gtest/gtest.h>
 

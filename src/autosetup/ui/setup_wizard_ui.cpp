@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "autosetup/ui/setup_wizard_ui.h"
 
 #include <memory>

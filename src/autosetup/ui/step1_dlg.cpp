@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "autosetup/ui/step1_dlg.h"
 
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "autosetup/ui/step2_dlg.h"
 
 CStep2Dlg::CStep2Dlg(QWidget* parent)

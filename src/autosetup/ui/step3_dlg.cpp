@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "autosetup/ui/step3_dlg.h"
 
 CStep3Dlg::CStep3Dlg(QWidget* parent) : CStepBaseDlg(parent, "Krok 3", "Dalej >>", "Przerwij") {

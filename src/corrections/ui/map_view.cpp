@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "corrections/ui/map_view.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "corrections/ui/time_corr_view.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ui/car_info_dlg.h"
 
 #include <QComboBox>

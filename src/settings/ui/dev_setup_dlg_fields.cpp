@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings editor's controls and the record: showing, reading back, marking.
 #include <limits>
 

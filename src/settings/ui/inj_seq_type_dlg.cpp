@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ui/inj_seq_type_dlg.h"
 
 #include <QDialogButtonBox>
