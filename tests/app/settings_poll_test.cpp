@@ -65,15 +65,7 @@ class SettingsPollTest : public ::testing::Test {
 // The first write asks for the car information; the poll that came due while that
 // dialog was open used to read 1.000 back into the record, which was then written.
 TEST_F(SettingsPollTest, APollWhileTheCarDialogIsOpenDoesNotUndoTheSpin) {
-    app.onDialog = [&](QDialog& dialog) {
-        tenSeconds();
-        auto& car = static_cast<CCarInfoDlg&>(dialog);
-        car.makeCombo()->setCurrentText("Opel");
-        car.modelCombo()->setCurrentText("Astra");
-        car.capacityEdit()->setText("1.6");
-        car.powerEdit()->setText("101");
-        return int(QDialog::Accepted);
-    };
+    carDialogOpenOverTwoPolls();
     panel.onCorrectionSpin(-1);
     QTest::qWait(20);  // the write follows once the clicks have stopped
     ASSERT_EQ(app.dialogTitles.size(), 1u);
