@@ -90,3 +90,68 @@ CFileIo::result_t CAtomicFile::replace(const std::string& path, const void* data
     ::DeleteFileW(name.c_str());
     return CFileIo::failed(CFileIo::Failure::Failed, error);
 }
+
+CAtomicFile::CAtomicFile(const std::string& path) : target_(path) {
+    const std::wstring target = win32_text::widen(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        status_ = CFileIo::failed(CFileIo::Failure::NotRegular);
+        return;
+    }
+    std::wstring name;
+    fd_ = createTemp(path, name);
+    if (fd_ < 0) {
+        const int error = errno;
+        status_ = CFileIo::failed(
+            error == ENOENT ? CFileIo::Failure::Missing : CFileIo::Failure::Failed, error);
+        return;
+    }
+    temp_ = win32_text::narrow(name);
+}
+
+CAtomicFile::~CAtomicFile() {
+    discard();
+}
+
+void CAtomicFile::discard() {
+    if (fd_ >= 0) {
+        ::_close(fd_);
+        ::DeleteFileW(win32_text::widen(temp_).c_str());
+        fd_ = -1;
+    }
+}
+
+bool CAtomicFile::write(const void* data, std::size_t size) {
+    if (!status_.ok()) {
+        return false;
+    }
+    if (!CFileIo::writeAll(fd_, data, size)) {
+        status_ = CFileIo::failed(CFileIo::Failure::Failed, errno);
+        discard();
+        return false;
+    }
+    return true;
+}
+
+CFileIo::result_t CAtomicFile::commit() {
+    if (!status_.ok()) {
+        return status_;
+    }
+    bool ok = flushToDisk(fd_);
+    int error = ok ? 0 : errno;
+    if (::_close(fd_) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    fd_ = -1;
+    const std::wstring temp = win32_text::widen(temp_);
+    if (ok && ::MoveFileExW(temp.c_str(), win32_text::widen(target_).c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return {};
+    }
+    error = ok ? win32_text::errnoOf(::GetLastError()) : error;
+    ::DeleteFileW(temp.c_str());
+    status_ = CFileIo::failed(CFileIo::Failure::Failed, error);
+    return status_;
+}

@@ -95,6 +95,9 @@ TEST(RecordingArchiveTest, AnEarlierDriveIsMovedAsideWithItsCompanion) {
 
 // A link in the recording's place is moved aside itself: the run never writes through it.
 TEST(RecordingArchiveTest, ALinkIsMovedAsideAndItsTargetLeftAlone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need rights a Windows user seldom has";
+#endif
     CTempDir dir;
     const std::string outside = dir.path("elsewhere.txt");
     CTempDir::writeBytes(outside, "");
