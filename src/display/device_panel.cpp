@@ -84,7 +84,6 @@ void CDevicePanel::onStateChanged() {
     gasoline_->setEnabled(commands);
     lpg_->setEnabled(commands);
     auto_->setEnabled(commands);
-    setQuickEditorEnabled(commands && !versionLocked_);
     injectors_->setEnabled(connected);
     // A controller found again (Połącz ponownie) may be edited again, unless its
     // version check has just locked the editor; the next controller is checked anew.
@@ -92,7 +91,7 @@ void CDevicePanel::onStateChanged() {
         versionLocked_ = false;
     }
     if (!writing_) {
-        setQuickEditorEnabled(connected && !versionLocked_);
+        setQuickEditorEnabled(commands && !versionLocked_);
     }
     // A recording named while diagnostics are off is a replay on screen.
     if (!doc_.diagOn() && !doc_.recordingName().empty()) {

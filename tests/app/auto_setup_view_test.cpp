@@ -17,6 +17,7 @@
 #include "app_fixture.h"
 #include "autosetup/ui/auto_setup_view.h"
 #include "autosetup/ui/average_error_dlg.h"
+#include "display/device_panel.h"
 
 namespace {
 
@@ -163,9 +164,11 @@ TEST_F(AutoSetupViewTest, ConvergesWhileOneReplyInTenComesLateAndExcludesTheWiza
         app->doc().setUnlocked(true);
         app->doc().quickStartDiagnostics();
         app->doc().toggleAutoSetupPane();
+        CDevicePanel panel(app->doc());
         click(view->startButton());
         auto* menu = app->window().deviceMenu();
         EXPECT_TRUE(app->doc().procedureRunning());
+        EXPECT_FALSE(panel.correctionEnabled());  // the quick editor waits too
         for (const auto id : {CDeviceMenu::ID_AUTO_SET, CDeviceMenu::ID_MANUAL_SETTINGS,
                               CDeviceMenu::ID_EEPROM_WRITE, CDeviceMenu::ID_FUEL_SENSOR}) {
             EXPECT_FALSE(menu->action(id)->isEnabled()) << id;
