@@ -4,187 +4,146 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <tuple>
+#include <type_traits>
 
 namespace {
 
-enum Offset : std::size_t {
-    OFF_VERSION = 0,
-    OFF_ID = 2,
-    OFF_INJECTORS = 18,
-    OFF_MAKE = 19,
-    OFF_MODEL = 69,
-    OFF_CAPACITY = 119,
-    OFF_POWER = 124,
-    OFF_YEAR = 128,
-    OFF_INJ_FITTED = 133,
-    OFF_CALIBRATED = 143,
-    OFF_REDUCER = 160,
-    OFF_CLOCK = 168,
-    OFF_TIME_STAMP = device_info_t::kTimeStampOffset,
-    OFF_NOTES = 228,
-    OFF_POSITION = device_info_t::kPositionOffset,
-    OFF_SWITCH_SPEED = 488,
-    OFF_SWITCH_TEMP = 496,
-    OFF_PULSES = 504,
-    OFF_MIN_SUPPLY = 512,
-    OFF_MAX_TEMP = 520,
-    OFF_EMU_DELAY = 528,
-    OFF_MAIN_CORR = 536,
-    OFF_INJ_DELAY = 544,
-    OFF_SLOPE = 552,
-    OFF_REF_PRESSURE = 560,
-    OFF_FLAGS = 564,
-    OFF_THRESHOLD = 568,
-    OFF_GAS_PRESSURE = 576,
-    OFF_INJ_TYPE = 584,
-    OFF_TIME_AVG = 585,
-    OFF_PRESSURE_AVG = 586,
-    OFF_MASKS = 587,
-    OFF_TIME_TABLE = 600,
+// A number field of the image: where it starts and which member it holds. Its width
+// in the image is the member's own (u8, u16, u32, i32, double; arrays element by
+// element), which is what the old program wrote.
+template <class Owner, class T>
+struct number_field_t {
+    std::size_t offset;
+    T Owner::*member;
 };
 
-// Little-endian writer over the image, independent of the host's struct layout.
-class Writer {
-  public:
-    explicit Writer(std::uint8_t* base) : base_(base) {}
+template <class Owner, class T>
+constexpr number_field_t<Owner, T> at(std::size_t offset, T Owner::*member) {
+    return {offset, member};
+}
 
-    void u8(std::size_t at, std::uint8_t v) { base_[at] = v; }
-    void u16(std::size_t at, std::uint16_t v) { put(at, v, 2); }
-    void u32(std::size_t at, std::uint32_t v) { put(at, v, 4); }
-    void f64(std::size_t at, double v) { put(at, std::bit_cast<std::uint64_t>(v), 8); }
-    // Zero-terminated within the field unless `terminated` is false (fixed-width text).
-    void text(std::size_t at, std::size_t field, const std::string& s, bool terminated = true) {
-        const std::size_t room = terminated ? field - 1 : field;
-        std::memcpy(base_ + at, s.data(), std::min(room, s.size()));
-    }
+constexpr auto kRecordNumbers = std::tuple{
+    at(0, &device_info_t::version),           at(18, &device_info_t::injectors),
+    at(160, &device_info_t::reducerPressure), at(168, &device_info_t::clock),
+    at(484, &device_info_t::recordPosition),  at(600, &device_info_t::timeTable),
+};
 
-  private:
-    void put(std::size_t at, std::uint64_t v, int size) {
-        for (int i = 0; i < size; ++i) {
-            base_[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+constexpr auto kSetupNumbers = std::tuple{
+    at(488, &dev_setup_t::switchSpeed),
+    at(496, &dev_setup_t::switchTemp),
+    at(504, &dev_setup_t::ignitionPulses),
+    at(512, &dev_setup_t::minSupply),
+    at(520, &dev_setup_t::maxInternalTemp),
+    at(528, &dev_setup_t::emulatorDelay),
+    at(536, &dev_setup_t::mainCorrection),
+    at(544, &dev_setup_t::lpgInjDelay),
+    at(552, &dev_setup_t::pressureSlope),
+    at(560, &dev_setup_t::refPressure),
+    at(564, &dev_setup_t::flags),
+    at(568, &dev_setup_t::rpmThreshold),
+    at(576, &dev_setup_t::gasSwitchPressure),
+    at(584, &dev_setup_t::injType),
+    at(585, &dev_setup_t::timeAveraging),
+    at(586, &dev_setup_t::pressureAveraging),
+    at(587, &dev_setup_t::lpgMasks),
+};
+
+struct text_binding_t {
+    device_info_t::text_field_t field;
+    std::string device_info_t::*member;
+    bool terminated;
+};
+
+constexpr text_binding_t kTexts[] = {
+    {device_info_t::kIdText, &device_info_t::id, false},
+    {device_info_t::kMakeText, &device_info_t::make, true},
+    {device_info_t::kModelText, &device_info_t::model, true},
+    {device_info_t::kCapacityText, &device_info_t::capacity, true},
+    {device_info_t::kPowerText, &device_info_t::power, true},
+    {device_info_t::kYearText, &device_info_t::year, true},
+    {device_info_t::kInjectorsText, &device_info_t::injectorsFitted, true},
+    {device_info_t::kCalibratedText, &device_info_t::calibratedFor, true},
+    {device_info_t::kTimeStampText, &device_info_t::timeStamp, true},
+    {device_info_t::kNotesText, &device_info_t::notes, true},
+};
+
+template <class T>
+struct is_std_array : std::false_type {};
+template <class T, std::size_t N>
+struct is_std_array<std::array<T, N>> : std::true_type {};
+
+// The unsigned word a number is stored as.
+template <class T>
+struct bits_of {
+    using type = std::make_unsigned_t<T>;
+};
+template <>
+struct bits_of<double> {
+    using type = std::uint64_t;
+};
+
+// Little-endian, independent of the host's layout.
+template <class T>
+void put(std::uint8_t* at, const T& value) {
+    if constexpr (is_std_array<T>::value) {
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            put(at + i * sizeof(value[0]), value[i]);
         }
-    }
-    std::uint8_t* base_;
-};
-
-class Reader {
-  public:
-    explicit Reader(const std::uint8_t* base) : base_(base) {}
-
-    std::uint8_t u8(std::size_t at) const { return base_[at]; }
-    std::uint16_t u16(std::size_t at) const { return static_cast<std::uint16_t>(get(at, 2)); }
-    std::uint32_t u32(std::size_t at) const { return static_cast<std::uint32_t>(get(at, 4)); }
-    double f64(std::size_t at) const { return std::bit_cast<double>(get(at, 8)); }
-    std::string text(std::size_t at, std::size_t field) const {
-        const auto* begin = reinterpret_cast<const char*>(base_ + at);
-        return std::string(begin, strnlen(begin, field));
-    }
-
-  private:
-    std::uint64_t get(std::size_t at, int size) const {
-        std::uint64_t v = 0;
-        for (int i = 0; i < size; ++i) {
-            v |= std::uint64_t{base_[at + i]} << (8 * i);
+    } else {
+        using Bits = typename bits_of<T>::type;
+        const auto bits = std::bit_cast<Bits>(value);
+        for (std::size_t i = 0; i < sizeof(T); ++i) {
+            at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
         }
-        return v;
-    }
-    const std::uint8_t* base_;
-};
-
-void writeSetup(Writer& w, const dev_setup_t& s) {
-    w.f64(OFF_SWITCH_SPEED, s.switchSpeed);
-    w.f64(OFF_SWITCH_TEMP, s.switchTemp);
-    w.u8(OFF_PULSES, s.ignitionPulses);
-    w.f64(OFF_MIN_SUPPLY, s.minSupply);
-    w.f64(OFF_MAX_TEMP, s.maxInternalTemp);
-    w.f64(OFF_EMU_DELAY, s.emulatorDelay);
-    w.f64(OFF_MAIN_CORR, s.mainCorrection);
-    w.f64(OFF_INJ_DELAY, s.lpgInjDelay);
-    w.f64(OFF_SLOPE, s.pressureSlope);
-    w.u32(OFF_REF_PRESSURE, static_cast<std::uint32_t>(s.refPressure));
-    w.u8(OFF_FLAGS, s.flags);
-    w.f64(OFF_THRESHOLD, s.rpmThreshold);
-    w.f64(OFF_GAS_PRESSURE, s.gasSwitchPressure);
-    w.u8(OFF_INJ_TYPE, s.injType);
-    w.u8(OFF_TIME_AVG, s.timeAveraging);
-    w.u8(OFF_PRESSURE_AVG, s.pressureAveraging);
-    for (std::size_t i = 0; i < s.lpgMasks.size(); ++i) {
-        w.u8(OFF_MASKS + i, s.lpgMasks[i]);
     }
 }
 
-void readSetup(const Reader& r, dev_setup_t& s) {
-    s.switchSpeed = r.f64(OFF_SWITCH_SPEED);
-    s.switchTemp = r.f64(OFF_SWITCH_TEMP);
-    s.ignitionPulses = r.u8(OFF_PULSES);
-    s.minSupply = r.f64(OFF_MIN_SUPPLY);
-    s.maxInternalTemp = r.f64(OFF_MAX_TEMP);
-    s.emulatorDelay = r.f64(OFF_EMU_DELAY);
-    s.mainCorrection = r.f64(OFF_MAIN_CORR);
-    s.lpgInjDelay = r.f64(OFF_INJ_DELAY);
-    s.pressureSlope = r.f64(OFF_SLOPE);
-    s.refPressure = static_cast<std::int32_t>(r.u32(OFF_REF_PRESSURE));
-    s.flags = r.u8(OFF_FLAGS);
-    s.rpmThreshold = r.f64(OFF_THRESHOLD);
-    s.gasSwitchPressure = r.f64(OFF_GAS_PRESSURE);
-    s.injType = r.u8(OFF_INJ_TYPE);
-    s.timeAveraging = r.u8(OFF_TIME_AVG);
-    s.pressureAveraging = r.u8(OFF_PRESSURE_AVG);
-    for (std::size_t i = 0; i < s.lpgMasks.size(); ++i) {
-        s.lpgMasks[i] = r.u8(OFF_MASKS + i);
+template <class T>
+void get(const std::uint8_t* at, T& value) {
+    if constexpr (is_std_array<T>::value) {
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            get(at + i * sizeof(value[0]), value[i]);
+        }
+    } else {
+        using Bits = typename bits_of<T>::type;
+        Bits bits = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i) {
+            bits |= static_cast<Bits>(Bits{at[i]} << (8 * i));
+        }
+        value = std::bit_cast<T>(bits);
     }
+}
+
+template <class Owner, class Fields>
+void putNumbers(std::uint8_t* image, const Owner& owner, const Fields& fields) {
+    std::apply([&](const auto&... f) { (put(image + f.offset, owner.*f.member), ...); }, fields);
+}
+
+template <class Owner, class Fields>
+void getNumbers(const std::uint8_t* image, Owner& owner, const Fields& fields) {
+    std::apply([&](const auto&... f) { (get(image + f.offset, owner.*f.member), ...); }, fields);
 }
 
 }  // namespace
 
 std::array<std::uint8_t, device_info_t::kSize> device_info_t::toBytes() const {
     std::array<std::uint8_t, kSize> image{};
-    Writer w(image.data());
-    w.u16(OFF_VERSION, version);
-    w.text(OFF_ID, kIdSize, id, false);
-    w.u8(OFF_INJECTORS, injectors);
-    w.text(OFF_MAKE, kMakeField, make);
-    w.text(OFF_MODEL, kModelField, model);
-    w.text(OFF_CAPACITY, kCapacityField, capacity);
-    w.text(OFF_POWER, kPowerField, power);
-    w.text(OFF_YEAR, kYearField, year);
-    w.text(OFF_INJ_FITTED, kInjectorsField, injectorsFitted);
-    w.text(OFF_CALIBRATED, kCalibratedField, calibratedFor);
-    w.f64(OFF_REDUCER, reducerPressure);
-    for (std::size_t i = 0; i < clock.size(); ++i) {
-        w.u32(OFF_CLOCK + 4 * i, clock[i]);
-    }
-    w.text(OFF_TIME_STAMP, kTimeStampField, timeStamp);
-    w.text(OFF_NOTES, kNotesField, notes);
-    w.u32(OFF_POSITION, recordPosition);
-    writeSetup(w, setup);
-    for (std::size_t i = 0; i < timeTable.size(); ++i) {
-        w.f64(OFF_TIME_TABLE + 8 * i, timeTable[i]);
+    putNumbers(image.data(), *this, kRecordNumbers);
+    putNumbers(image.data(), setup, kSetupNumbers);
+    for (const auto& text : kTexts) {
+        const std::string& value = this->*text.member;
+        const std::size_t room = text.terminated ? text.field.size - 1 : text.field.size;
+        std::memcpy(image.data() + text.field.offset, value.data(), std::min(room, value.size()));
     }
     return image;
 }
 
 void device_info_t::fromBytes(const std::uint8_t* bytes) {
-    const Reader r(bytes);
-    version = r.u16(OFF_VERSION);
-    id = r.text(OFF_ID, kIdSize);
-    injectors = r.u8(OFF_INJECTORS);
-    make = r.text(OFF_MAKE, kMakeField);
-    model = r.text(OFF_MODEL, kModelField);
-    capacity = r.text(OFF_CAPACITY, kCapacityField);
-    power = r.text(OFF_POWER, kPowerField);
-    year = r.text(OFF_YEAR, kYearField);
-    injectorsFitted = r.text(OFF_INJ_FITTED, kInjectorsField);
-    calibratedFor = r.text(OFF_CALIBRATED, kCalibratedField);
-    reducerPressure = r.f64(OFF_REDUCER);
-    for (std::size_t i = 0; i < clock.size(); ++i) {
-        clock[i] = r.u32(OFF_CLOCK + 4 * i);
-    }
-    timeStamp = r.text(OFF_TIME_STAMP, kTimeStampField);
-    notes = r.text(OFF_NOTES, kNotesField);
-    recordPosition = r.u32(OFF_POSITION);
-    readSetup(r, setup);
-    for (std::size_t i = 0; i < timeTable.size(); ++i) {
-        timeTable[i] = r.f64(OFF_TIME_TABLE + 8 * i);
+    getNumbers(bytes, *this, kRecordNumbers);
+    getNumbers(bytes, setup, kSetupNumbers);
+    for (const auto& text : kTexts) {
+        const auto* begin = reinterpret_cast<const char*>(bytes + text.field.offset);
+        this->*text.member = std::string(begin, strnlen(begin, text.field.size));
     }
 }

@@ -14,24 +14,25 @@
 // hold Windows-1250 bytes so that files stay interchangeable with older installations.
 struct device_info_t {
     static constexpr std::size_t kSize = 1200;
-    static constexpr std::size_t kIdSize = 16;
-    static constexpr std::size_t kTimeTableSize = 25;
     static constexpr std::uint16_t kVersion = 4;  // the only firmware this record is for
+    static constexpr std::size_t kTimeTableSize = 25;
 
-    // Field sizes in the image; texts other than the identity keep a terminator in them.
-    static constexpr std::size_t kMakeField = 50;
-    static constexpr std::size_t kModelField = 50;
-    static constexpr std::size_t kCapacityField = 5;
-    static constexpr std::size_t kPowerField = 4;
-    static constexpr std::size_t kYearField = 5;
-    static constexpr std::size_t kInjectorsField = 10;
-    static constexpr std::size_t kCalibratedField = 10;
-    static constexpr std::size_t kTimeStampField = 40;
-    static constexpr std::size_t kNotesField = 256;
-
-    // Offsets of the fields a snapshot fills in place.
-    static constexpr std::size_t kTimeStampOffset = 188;
-    static constexpr std::size_t kPositionOffset = 484;
+    // A text field of the image. Texts other than the identity keep a terminator in
+    // their field, so they hold at most size - 1 bytes.
+    struct text_field_t {
+        std::size_t offset;
+        std::size_t size;
+    };
+    static constexpr text_field_t kIdText{2, 16};
+    static constexpr text_field_t kMakeText{19, 50};
+    static constexpr text_field_t kModelText{69, 50};
+    static constexpr text_field_t kCapacityText{119, 5};
+    static constexpr text_field_t kPowerText{124, 4};
+    static constexpr text_field_t kYearText{128, 5};
+    static constexpr text_field_t kInjectorsText{133, 10};
+    static constexpr text_field_t kCalibratedText{143, 10};
+    static constexpr text_field_t kTimeStampText{188, 40};
+    static constexpr text_field_t kNotesText{228, 256};
 
     std::uint16_t version = 0;  // controller firmware version
     std::string id;             // controller identification, all 16 bytes usable

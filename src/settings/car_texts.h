@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-struct device_info_t;
+#include "link/device_info.h"
 
 // The seven car description texts as the user sees them (UTF-8). The record holds
 // them as Windows-1250 bytes; the conversion happens here, at the record boundary.
@@ -19,8 +19,13 @@ struct car_texts_t {
 
     // Room for each text in its record field, in Windows-1250 bytes (one a character);
     // the field's last byte ends the text.
-    static constexpr std::size_t kMakeSize = 49, kModelSize = 49, kCapacitySize = 4, kPowerSize = 3,
-                                 kYearSize = 4, kInjectorsSize = 9, kCalibratedSize = 16;
+    static constexpr std::size_t kMakeSize = device_info_t::kMakeText.size - 1,
+                                 kModelSize = device_info_t::kModelText.size - 1,
+                                 kCapacitySize = device_info_t::kCapacityText.size - 1,
+                                 kPowerSize = device_info_t::kPowerText.size - 1,
+                                 kYearSize = device_info_t::kYearText.size - 1,
+                                 kInjectorsSize = device_info_t::kInjectorsText.size - 1,
+                                 kCalibratedSize = device_info_t::kCalibratedText.size - 1;
 
     static car_texts_t fromRecord(const device_info_t& info);
     // Texts longer than their field are cut to it, so every name made of them (the car's

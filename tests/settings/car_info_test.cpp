@@ -221,6 +221,36 @@ TEST_F(CarInfoTest, CarsWithDashesAndLongTextsAreFoundAgain) {
     EXPECT_EQ((car_texts_t{"A", std::string(50, 'x')}.tooLong()), "model (najwyżej 49 znaków)");
 }
 
+// Whatever the size check lets through survives the stored image whole, and one
+// character more is refused by name: the check and the image share their field sizes.
+TEST(CarTextsTest, EveryTextTheCheckAcceptsSurvivesTheImage) {
+    const struct {
+        std::string car_texts_t::*text;
+        std::size_t room;
+        const char* name;
+    } fields[] = {{&car_texts_t::make, 49, "marka"},
+                  {&car_texts_t::model, 49, "model"},
+                  {&car_texts_t::capacity, 4, "pojemność"},
+                  {&car_texts_t::power, 3, "moc"},
+                  {&car_texts_t::year, 4, "rok produkcji"},
+                  {&car_texts_t::injectorsFitted, 9, "wtryskiwacze"},
+                  {&car_texts_t::calibratedFor, 9, "kalibracja"}};
+    for (const auto& field : fields) {
+        car_texts_t texts;
+        texts.*field.text = std::string(field.room - 1, 'x') + "\u0141";  // "Ł": one byte
+        EXPECT_EQ(texts.tooLong(), "") << field.name;
+        device_info_t info;
+        texts.toRecord(info);
+        device_info_t back;
+        back.fromBytes(info.toBytes().data());
+        EXPECT_EQ(car_texts_t::fromRecord(back), texts) << field.name;
+
+        texts.*field.text += "x";
+        EXPECT_EQ(texts.tooLong(), std::string(field.name) + " (najwyżej " +
+                                       std::to_string(field.room) + " znaków)");
+    }
+}
+
 TEST_F(CarInfoTest, StoreFailsWhenTheFolderIsMissing) {
     const device_info_t info = record("Opel");
     EXPECT_FALSE(CCarInfo::storeCarSettingsFile(path() + "nowhere/x.settings", info, &prefs_));

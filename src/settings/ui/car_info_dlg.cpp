@@ -10,21 +10,22 @@
 
 #include "link/device_info.h"
 #include "settings/car_info.h"
+#include "settings/car_texts.h"
 #include "widgets/message_box.h"
 
 namespace {
 
-QComboBox* editableCombo(QWidget* parent, int maxLength) {
+QComboBox* editableCombo(QWidget* parent, std::size_t maxLength) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->lineEdit()->setMaxLength(maxLength);
+    combo->lineEdit()->setMaxLength(static_cast<int>(maxLength));
     return combo;
 }
 
-QLineEdit* limitedEdit(QWidget* parent, int maxLength) {
+QLineEdit* limitedEdit(QWidget* parent, std::size_t maxLength) {
     auto* edit = new QLineEdit(parent);
-    edit->setMaxLength(maxLength);
+    edit->setMaxLength(static_cast<int>(maxLength));
     return edit;
 }
 
@@ -41,13 +42,13 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
                          QString libraryRoot)
     : QDialog(parent), root_(std::move(libraryRoot)), preferences_(preferences) {
     setWindowTitle("Informacje o samochodzie");
-    make_ = editableCombo(this, 49);
-    model_ = editableCombo(this, 49);
-    year_ = limitedEdit(this, 4);
-    capacity_ = limitedEdit(this, 4);
-    power_ = limitedEdit(this, 3);
-    injectors_ = editableCombo(this, 9);
-    calibrated_ = limitedEdit(this, 9);
+    make_ = editableCombo(this, car_texts_t::kMakeSize);
+    model_ = editableCombo(this, car_texts_t::kModelSize);
+    year_ = limitedEdit(this, car_texts_t::kYearSize);
+    capacity_ = limitedEdit(this, car_texts_t::kCapacitySize);
+    power_ = limitedEdit(this, car_texts_t::kPowerSize);
+    injectors_ = editableCombo(this, car_texts_t::kInjectorsSize);
+    calibrated_ = limitedEdit(this, car_texts_t::kCalibratedSize);
     injectors_->addItems({"1.0", "1.5", "1.8", "2.0", "2.5", "3.0"});
     injectors_->setCurrentText("2.0");
 

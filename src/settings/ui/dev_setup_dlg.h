@@ -46,7 +46,8 @@ class CDevSetupDlg : public QDialog {
         FIELDS
     };
     static constexpr int kInjectors = setup_boxes_t::kInjectors;
-    static constexpr int kNotesLength = 255;  // the record keeps a terminator in its 256 bytes
+    // The record keeps a terminator in the notes field.
+    static constexpr int kNotesLength = static_cast<int>(device_info_t::kNotesText.size) - 1;
     static constexpr double kSnapshotWidth = 500;
 
     static constexpr const char* kReadFailedText =
