@@ -58,18 +58,25 @@ void BM_LiveAcquisitionPaced(benchmark::State& state) {
         auto* worker = new CDiagRSThread(link.device(), store, "/tmp/vapron-bench.lpgd", run,
                                          injector, [&] { stopped = true; });
         workers.insert(worker);
+        // The rate is taken over a window after the start (the recording file and the
+        // settings snapshot are behind), so it is the steady exchange rate of the line.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         const auto start = std::chrono::steady_clock::now();
+        const long long first = worker->exchanges();
+        const long long firstSamples = static_cast<long long>(store.getSize());
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        const long long exchanges = worker->exchanges() - first;
+        const long long samples = static_cast<long long>(store.getSize()) - firstSamples;
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         run = false;
         while (!stopped)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double limit = 1000.0 / (72 * kByteMs);
-        state.counters["exchanges_per_s"] = worker->exchanges() / elapsed;
-        state.counters["samples_per_s"] = store.getSize() / elapsed;
+        state.counters["exchanges_per_s"] = exchanges / elapsed;
+        state.counters["samples_per_s"] = samples / elapsed;
         state.counters["line_limit_per_s"] = limit;
-        state.counters["share_of_limit"] = worker->exchanges() / elapsed / limit;
+        state.counters["share_of_limit"] = exchanges / elapsed / limit;
         workers.joinAll();
     }
     std::remove("/tmp/vapron-bench.lpgd");

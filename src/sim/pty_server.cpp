@@ -143,20 +143,25 @@ void CPtyServer::receive(const std::uint8_t* data, std::size_t size) {
         if (sim_->faults().vanished()) {
             return;
         }
+        // A controller answers as the request's last bit is in, which is when the line
+        // time says, not when this thread happens to wake up.
+        auto start = pacing_ ? lineFree_ : Clock::now();
         const auto delay = sim_->faults().replyDelay();
-        if (delay.count() > 0 && !waitUntil(Clock::now() + delay)) {
-            return;
+        if (delay.count() > 0) {
+            start = Clock::now() + delay;
+            if (!waitUntil(start)) {
+                return;
+            }
         }
-        send(reply);
+        send(reply, start);
     }
 }
 
-void CPtyServer::send(const std::vector<std::uint8_t>& bytes) {
+void CPtyServer::send(const std::vector<std::uint8_t>& bytes, Clock::time_point start) {
     if (adapterLatencyMs_ > 0) {
-        sendThroughAdapter(bytes);
+        sendThroughAdapter(bytes, start);
         return;
     }
-    const auto start = Clock::now();
     const auto perByte = byteTime();
     std::size_t sent = 0;
     while (sent < bytes.size() && !stopping_) {
@@ -181,8 +186,8 @@ void CPtyServer::send(const std::vector<std::uint8_t>& bytes) {
 }
 
 // Each full packet goes on as its last byte arrives; the rest waits for the timer.
-void CPtyServer::sendThroughAdapter(const std::vector<std::uint8_t>& bytes) {
-    const auto start = Clock::now();
+void CPtyServer::sendThroughAdapter(const std::vector<std::uint8_t>& bytes,
+                                    Clock::time_point start) {
     const auto perByte = pacing_ ? byteTime() : Clock::duration::zero();
     const Clock::duration latency = std::chrono::milliseconds(adapterLatencyMs_.load());
     for (std::size_t from = 0; from < bytes.size() && !stopping_; from += kAdapterPacket) {

@@ -58,8 +58,9 @@ class CPtyServer {
   private:
     void serve();
     void receive(const std::uint8_t* data, std::size_t size);
-    void send(const std::vector<std::uint8_t>& bytes);
-    void sendThroughAdapter(const std::vector<std::uint8_t>& bytes);
+    // `start` is when the reply's first bit goes on the line.
+    void send(const std::vector<std::uint8_t>& bytes, Clock::time_point start);
+    void sendThroughAdapter(const std::vector<std::uint8_t>& bytes, Clock::time_point start);
     bool writeAll(const std::uint8_t* data, std::size_t size);
     bool waitUntil(Clock::time_point when);
     void closeTerminal();
