@@ -2,6 +2,7 @@
 #include "link/lpg_device.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -125,14 +126,14 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     // after its time-out, a reply sent twice); it must not answer this one.
     line_->purgeIn();
 
-    const std::uint8_t header[kHeaderSize] = {kStart1, kStart2, length, type};
     const std::uint16_t check = checkWord(length, type, buf);
-    const std::uint8_t checkBytes[kCheckSize] = {static_cast<std::uint8_t>(check >> 8),
-                                                 static_cast<std::uint8_t>(check)};
     swapPayloadOrder(type, buf, length);
-    line_->write(header, kHeaderSize);
-    line_->write(buf, length);
-    line_->write(checkBytes, kCheckSize);
+    // The frame goes out in one write: one system call, and one USB packet on an adapter.
+    std::array<std::uint8_t, kHeaderSize + 255 + kCheckSize> frame{kStart1, kStart2, length, type};
+    std::copy(buf, buf + length, frame.begin() + kHeaderSize);
+    frame[kHeaderSize + length] = static_cast<std::uint8_t>(check >> 8);
+    frame[kHeaderSize + length + 1] = static_cast<std::uint8_t>(check);
+    line_->write(frame.data(), static_cast<int>(kHeaderSize + length + kCheckSize));
 
     // After a malformed or missing reply whatever is left, or still on its way, would
     // only misalign the next attempt's header, so it is dropped.

@@ -37,12 +37,13 @@ class CTapLine : public ISerialLine {
     bool armed = false;
 
     int write(const std::uint8_t* bytes, int n) override {
-        if (n == int(proto::kHeaderSize) && bytes[0] == proto::kStart1) {
+        if (n > int(proto::kHeaderSize) && bytes[0] == proto::kStart1) {
             type_ = bytes[3];
             written_ = written_ || type_ == proto::MSG_TYPE_EEPROM;
-        } else if (armed && written_ && type_ == proto::MSG_TYPE_COMMAND &&
-                   bytes[proto::kCmdCode] == proto::CMD_EEPROM) {
-            silence_();
+            if (armed && written_ && type_ == proto::MSG_TYPE_COMMAND &&
+                bytes[proto::kHeaderSize + proto::kCmdCode] == proto::CMD_EEPROM) {
+                silence_();
+            }
         }
         return inner_->write(bytes, n);
     }
@@ -68,7 +69,7 @@ class CBlockCounter : public CTapLine {
     CBlockCounter(std::unique_ptr<ISerialLine> inner, std::function<void()> after)
         : CTapLine(std::move(inner), [] {}), after_(std::move(after)) {}
     int write(const std::uint8_t* bytes, int n) override {
-        if (n == int(proto::kHeaderSize) && bytes[0] == proto::kStart1 &&
+        if (n > int(proto::kHeaderSize) && bytes[0] == proto::kStart1 &&
             bytes[3] == proto::MSG_TYPE_EEPROM && left > 0 && --left == 0) {
             after_();
         }
