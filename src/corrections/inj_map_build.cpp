@@ -19,44 +19,82 @@ std::int64_t nearness(std::int64_t gasoline, std::int64_t lpg) {
 }  // namespace
 
 CInjMapBuild::reading_t CInjMapBuild::readingOf(const app_msg_t& sample) const {
-    reading_t r{sample.gasTimeMs(), sample.rpm(), sample.vacuumKpa(),
-                sample.work_state == kGasolineState};
-    if (clockHz_ != 0) {
-        const double hz = static_cast<double>(clockHz_);
-        r.timeMs = sample.gas_time * 1000.0 / hz;
-        r.rpm = sample.rpm_period == 0 ? 0.0 : hz * kRpmPerHz / sample.rpm_period;
+    const bool gasoline = sample.work_state == kGasolineState;
+    if (clockHz_ == 0) {
+        return {sample.gasTimeMs(), sample.rpm(), sample.vacuumKpa(), gasoline};
     }
-    return r;
+    const double hz = static_cast<double>(clockHz_);
+    return {sample.gas_time * 1000.0 / hz,
+            sample.rpm_period == 0 ? 0.0 : hz * kRpmPerHz / sample.rpm_period, sample.vacuumKpa(),
+            gasoline};
 }
 
 bool CInjMapBuild::add(const app_msg_t& sample) {
-    return add(readingOf(sample));
+    if (clockHz_ == 0) {
+        return add(readingOf(sample));
+    }
+    if (bandsClockHz_ != clockHz_) {
+        makeBands();
+    }
+    ++samples_;
+    const int speedBand = speedBands_[sample.rpm_period];
+    const int vacuumBand = vacuumBands_[sample.pressure_intake];
+    const double timeMs = sample.gas_time * 1000.0 / static_cast<double>(clockHz_);
+    if (speedBand < 0 || vacuumBand < 0 || !(timeMs > kMinTimeMs && timeMs < kMaxTimeMs)) {
+        return false;
+    }
+    tally(vacuumBand, speedBand, sample.work_state == kGasolineState, timeMs);
+    return true;
 }
 
 bool CInjMapBuild::add(const reading_t& r) {
     ++samples_;
     const bool inRanges = r.timeMs > kMinTimeMs && r.timeMs < kMaxTimeMs && r.rpm >= kMinRpm &&
                           r.rpm < kMaxRpm && r.vacuumKpa < kMaxVacuumKpa;
-    if (!inRanges) {
-        return false;
-    }
     // Bands truncate toward zero, so a slight overpressure (a vacuum down to −9.9 kPa)
     // still falls in band 0; more than that belongs to no band and is left out.
     const int vacuumBand = static_cast<int>(std::trunc(r.vacuumKpa)) / 10;
-    if (vacuumBand < 0) {
+    if (!inRanges || vacuumBand < 0) {
         return false;
     }
-    const int speedBand = static_cast<int>(std::trunc(r.rpm)) / injmap::kColumnRpm;
+    tally(vacuumBand, static_cast<int>(std::trunc(r.rpm)) / injmap::kColumnRpm, r.gasoline,
+          r.timeMs);
+    return true;
+}
+
+void CInjMapBuild::tally(int vacuumBand, int speedBand, bool gasoline, double timeMs) {
     MapCellStats& cell = stats_[vacuumBand * kSpeedBands + speedBand];
-    if (r.gasoline) {
+    if (gasoline) {
         ++cell.gasCount;
-        cell.gasTime += r.timeMs;
+        cell.gasTime += timeMs;
     } else {
         ++cell.otherCount;
-        cell.otherTime += r.timeMs;
+        cell.otherTime += timeMs;
     }
     ++accepted_;
-    return true;
+}
+
+// The same conversions and range rules as a reading's, taken once for each raw value.
+void CInjMapBuild::makeBands() {
+    speedBands_.assign(std::size_t{1} << 16, -1);
+    for (std::size_t period = 0; period < speedBands_.size(); ++period) {
+        app_msg_t sample;
+        sample.rpm_period = static_cast<std::uint16_t>(period);
+        const double rpm = readingOf(sample).rpm;
+        if (rpm >= kMinRpm && rpm < kMaxRpm) {
+            speedBands_[period] =
+                static_cast<std::int8_t>(static_cast<int>(std::trunc(rpm)) / injmap::kColumnRpm);
+        }
+    }
+    for (std::size_t raw = 0; raw < vacuumBands_.size(); ++raw) {
+        app_msg_t sample;
+        sample.pressure_intake = static_cast<std::uint8_t>(raw);
+        const double vacuum = sample.vacuumKpa();
+        const int band = static_cast<int>(std::trunc(vacuum)) / 10;
+        vacuumBands_[raw] =
+            static_cast<std::int8_t>(vacuum < kMaxVacuumKpa && band >= 0 ? band : -1);
+    }
+    bandsClockHz_ = clockHz_;
 }
 
 void CInjMapBuild::addPending(support_t& row, const MapCellStats& c) {

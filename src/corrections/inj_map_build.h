@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "corrections/inj_map_cells.h"
 #include "corrections/map_cell_stats.h"
@@ -77,8 +78,17 @@ class CInjMapBuild {
     rows_t rows() const;
     static void addPending(support_t& row, const MapCellStats& cell);
 
+    // Counts a sample that lies within the ranges, in its bands.
+    void tally(int vacuumBand, int speedBand, bool gasoline, double timeMs);
+    // The band of every engine period at the build's clock and of every intake pressure
+    // (-1 where a sample does not count), made once a clock: a recording has millions.
+    void makeBands();
+
     std::array<MapCellStats, kVacuumBands * kSpeedBands> stats_{};
     unsigned long clockHz_ = 0;
+    unsigned long bandsClockHz_ = 0;
+    std::vector<std::int8_t> speedBands_;
+    std::array<std::int8_t, 256> vacuumBands_{};
     std::uint64_t samples_ = 0;
     std::uint64_t accepted_ = 0;
 };

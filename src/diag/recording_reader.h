@@ -19,7 +19,7 @@
 // pass over its bytes, anything else byte by byte by the general rules.
 class CRecordingReader {
   public:
-    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 16;
     static constexpr int kValuesPerSample = static_cast<int>(kSampleFieldCount);
 
     // Why reading stopped; None while samples may still follow.

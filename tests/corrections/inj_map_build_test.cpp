@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 using Reading = CInjMapBuild::reading_t;
@@ -200,6 +202,33 @@ TEST(InjMapBuild, TheRecordingsClockConvertsItsSamples) {
         build.setClock(c.hz);
         EXPECT_DOUBLE_EQ(build.readingOf(s).timeMs, c.ms) << c.hz;
         EXPECT_DOUBLE_EQ(build.readingOf(s).rpm, c.rpm) << c.hz;
+    }
+}
+
+// A recorded sample counts in the same cell, with the same time, as its reading does,
+// at every clock and at the edges of the ranges (periods and pressures of all values).
+TEST(InjMapBuild, RecordedSamplesCountAsTheirReadings) {
+    for (unsigned long hz : {20000ul, 40000ul, 100000ul}) {
+        CInjMapBuild fromSamples, fromReadings;
+        fromSamples.setClock(hz);
+        fromReadings.setClock(hz);
+        std::minstd_rand random(static_cast<unsigned>(hz));
+        for (std::uint32_t i = 0; i < 2 * 65536; ++i) {
+            app_msg_t s;
+            s.rpm_period = static_cast<std::uint16_t>(i < 65536 ? i : random() % 8192);
+            s.gas_time = static_cast<std::uint16_t>(random() % 4096);
+            s.pressure_intake = static_cast<std::uint8_t>(random());
+            s.work_state = static_cast<std::uint8_t>(2 + random() % 2);
+            ASSERT_EQ(fromSamples.add(s), fromReadings.add(fromReadings.readingOf(s))) << i;
+        }
+        ASSERT_EQ(fromSamples.accepted(), fromReadings.accepted());
+        EXPECT_GT(fromSamples.accepted(), 0u) << hz;
+        for (int v = 0; v < CInjMapBuild::kVacuumBands; ++v) {
+            for (int b = 0; b < CInjMapBuild::kSpeedBands; ++b) {
+                EXPECT_EQ(fromSamples.cell(b, v).gasCount, fromReadings.cell(b, v).gasCount);
+                EXPECT_EQ(fromSamples.cell(b, v).otherTime, fromReadings.cell(b, v).otherTime);
+            }
+        }
     }
 }
 
