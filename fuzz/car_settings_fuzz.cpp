@@ -3,45 +3,22 @@
 // settings library. Anything shorter than a record is refused; a record read from the
 // file must equal the one decoded from memory, write out to the same image it decodes
 // from again, and give car texts and folder names that stay inside the library.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "link/device_info.h"
 #include "settings/car_info.h"
 #include "settings/car_texts.h"
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzz::check;
 
 const std::string& fileName() {
-    static const std::string name = [] {
-        char path[] = "/tmp/vapron-car-settings-fuzz-XXXXXX";
-        const int fd = ::mkstemp(path);
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return std::string(path);
-    }();
+    static const std::string name = fuzz::scratchPath("car-settings-fuzz");
     return name;
-}
-
-bool writeWhole(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, data, size) == static_cast<ssize_t>(size);
-    ::close(fd);
-    return ok;
 }
 
 void namesStayInTheLibrary(const device_info_t& info) {
@@ -55,7 +32,7 @@ void namesStayInTheLibrary(const device_info_t& info) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    check(writeWhole(fileName(), data, size));
+    fuzz::writeWhole(fileName(), data, size);
     device_info_t fromFile;
     const bool read = CCarInfo::readCarSettingsFile(fileName(), fromFile);
     check(read == (size >= device_info_t::kSize));

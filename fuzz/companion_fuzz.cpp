@@ -3,34 +3,25 @@
 // companion. The history must hold exactly the leading whole records of version 4,
 // read the same from the file as from memory, and each entry's image must be stable
 // when read and written again.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "diag/settings_history.h"
+#include "fuzz_support.h"
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzz::check;
 
 const std::string& recordingName() {
     static const std::string name = [] {
-        char path[] = "/tmp/vapron-companion-fuzz-XXXXXX";
-        const int fd = ::mkstemp(path);
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(path);
-        }
-        return std::string(path);
+        std::string path = fuzz::scratchPath("companion-fuzz");
+        ::unlink(path.c_str());
+        return path;
     }();
     return name;
 }
@@ -54,9 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(count == parsed.size() && count == leadingRecords(data, size));
 
     const std::string companion = CSettingsHistory::companionName(recordingName());
-    const int fd = ::open(companion.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    check(fd >= 0 && ::write(fd, data, size) == static_cast<ssize_t>(size));
-    ::close(fd);
+    fuzz::writeWhole(companion, data, size);
     std::vector<device_info_t> read;
     check(CSettingsHistory::readHistory(recordingName(), read));
     ::unlink(companion.c_str());

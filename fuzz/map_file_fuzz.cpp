@@ -12,14 +12,11 @@
 #include <vector>
 
 #include "cli/map_file.h"
+#include "fuzz_support.h"
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzz::check;
 
 std::string asText(const std::vector<double>& values) {
     std::string text;

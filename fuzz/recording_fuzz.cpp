@@ -16,6 +16,7 @@
 
 #include "diag/recording_reader.h"
 #include "diag/recording_writer.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -82,34 +83,19 @@ std::vector<app_msg_t> reference(const std::uint8_t* data, std::size_t size) {
 }
 
 const std::string& scratchFile() {
-    static const std::string name = [] {
-        char path[] = "/tmp/vapron-recording-fuzz-XXXXXX";
-        const int fd = ::mkstemp(path);
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return std::string(path);
-    }();
+    static const std::string name = fuzz::scratchPath("recording-fuzz");
     return name;
 }
 
 result_t readFile(const std::uint8_t* data, std::size_t size) {
-    const int fd = ::open(scratchFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0 || ::write(fd, data, size) != static_cast<ssize_t>(size)) {
-        std::abort();
-    }
-    ::close(fd);
+    fuzz::writeWhole(scratchFile(), data, size);
     CRecordingReader reader(scratchFile(), 5);
     result_t result = readAll(reader);
     ::unlink(scratchFile().c_str());
     return result;
 }
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzz::check;
 
 }  // namespace
 

@@ -9,16 +9,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "link/device_info.h"
 #include "settings/settings_compare.h"
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzz::check;
 
 dev_setup_t setupOf(const std::uint8_t* data, std::size_t size) {
     std::array<std::uint8_t, device_info_t::kSize> bytes{};

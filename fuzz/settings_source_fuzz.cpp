@@ -4,44 +4,21 @@
 // rest is the recording's companion file. A source is either refused with a message or
 // names a snapshot from 1 up; reading it gives a record of the one supported version or
 // a message, never both.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "cli/settings_source.h"
+#include "fuzz_support.h"
 #include "link/device_info.h"
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzz::check;
 
 const std::string& recording() {
-    static const std::string name = [] {
-        char path[] = "/tmp/vapron-settings-source-fuzz-XXXXXX";
-        const int fd = ::mkstemp(path);
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return std::string(path) + ".lpgd";
-    }();
+    static const std::string name = fuzz::scratchPath("settings-source-fuzz") + ".lpgd";
     return name;
-}
-
-bool writeWhole(const std::string& path, const char* data, std::size_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, data, size) == static_cast<ssize_t>(size);
-    ::close(fd);
-    return ok;
 }
 
 }  // namespace
@@ -51,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t end = input.find('\n');
     const std::string suffix = input.substr(0, end);
     const std::string companion = end == std::string::npos ? "" : input.substr(end + 1);
-    check(writeWhole(recording() + "-config", companion.data(), companion.size()));
+    fuzz::writeWhole(recording() + "-config", companion.data(), companion.size());
 
     CSettingsSource source;
     std::string message;
