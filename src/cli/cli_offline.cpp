@@ -52,30 +52,22 @@ int CCliApp::cmdDecodeErrors() {
 
 namespace {
 
+// The lowest and highest value seen.
+template <class T>
 struct range_t {
-    double low = 0, high = 0;
+    T low{}, high{};
     bool seen = false;
-    void add(double v) {
+    void add(T v) {
         low = seen ? std::min(low, v) : v;
         high = seen ? std::max(high, v) : v;
         seen = true;
     }
     json toJson() const { return seen ? json{low, high} : json(nullptr); }
-};
-
-// Raw values seen; each conversion used here is monotonic in its raw value (a period of
-// 0, no engine signal, aside), so its ends give the range in engineering units without
-// converting every sample.
-struct raw_range_t {
-    int low = 0, high = 0;
-    bool seen = false;
-    void add(int v) {
-        low = seen ? std::min(low, v) : v;
-        high = seen ? std::max(high, v) : v;
-        seen = true;
-    }
+    // Raw values to engineering units: each conversion used here is monotonic in its raw
+    // value (a period of 0, no engine signal, aside), so the ends give the range without
+    // converting every sample.
     template <typename Convert>
-    void into(range_t& range, Convert convert) const {
+    void into(range_t<double>& range, Convert convert) const {
         if (seen) {
             range.add(convert(low));
             range.add(convert(high));
@@ -97,7 +89,7 @@ int CCliApp::cmdInspect() {
     }
     std::size_t samples = 0, onLpg = 0;
     std::uint32_t first = 0, last = 0;
-    raw_range_t periods, gasTicks, lpgTicks;
+    range_t<int> periods, gasTicks, lpgTicks;
     bool stopped = false;  // a period of 0 reads as 0 rev/min
     app_msg_t sample;
     while (reader.readSample(sample)) {
@@ -115,7 +107,7 @@ int CCliApp::cmdInspect() {
         }
         gasTicks.add(sample.gas_time);
     }
-    range_t rpm, gasTime, lpgTime;
+    range_t<double> rpm, gasTime, lpgTime;
     if (stopped) {
         rpm.add(0.0);
     }
