@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The controller link over a pseudo-terminal paced like the real 38400-baud line:
-// a whole-EEPROM read and live acquisition, each against the line's own limit.
+// a whole-EEPROM read and live acquisition, each against the line's own limit, and live
+// acquisition with the wire trace off and on.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,8 +14,10 @@
 
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
+#include "sim/serial_line_factory.h"
 #include "sim_pty_link.h"
 #include "support/thread_manager.h"
+#include "support/wire_trace.h"
 
 namespace {
 
@@ -41,22 +44,18 @@ void BM_EepromReadPaced(benchmark::State& state) {
 }
 BENCHMARK(BM_EepromReadPaced)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-// Live acquisition: each exchange is a 36-byte request and a 36-byte reply (18.75 ms,
-// 53.3 exchanges a second at most).
-// With state.range(0) > 0 the replies pass through a USB adapter whose latency timer
-// runs out every range(0) ms (16 is FTDI's default, 1 what the program asks for).
-void BM_LiveAcquisitionPaced(benchmark::State& state) {
-    PacedLink link;
-    link.server().setAdapterLatency(std::chrono::milliseconds(state.range(0)));
-    const double seconds = 5.0;
+// Live acquisition for a few seconds: exchanges and samples a second against the line's
+// limit (each exchange a 36-byte request and a 36-byte reply: 18.75 ms, 53.3 a second).
+void measureLive(CLPGDevice& device, benchmark::State& state) {
+    const double seconds = 10.0;  // one exchange more or less moves the share by 0.19 %
     for (auto _ : state) {
         CDiagData store;
         std::atomic<bool> run{true};
         std::atomic<int> injector{1};
         std::atomic<bool> stopped{false};
         CThreadManager workers;
-        auto* worker = new CDiagRSThread(link.device(), store, "/tmp/vapron-bench.lpgd", run,
-                                         injector, [&] { stopped = true; });
+        auto* worker = new CDiagRSThread(device, store, "/tmp/vapron-bench.lpgd", run, injector,
+                                         [&] { stopped = true; });
         workers.insert(worker);
         // The rate is taken over a window after the start (the recording file and the
         // settings snapshot are behind), so it is the steady exchange rate of the line.
@@ -82,6 +81,14 @@ void BM_LiveAcquisitionPaced(benchmark::State& state) {
     std::remove("/tmp/vapron-bench.lpgd");
     std::remove("/tmp/vapron-bench.lpgd-config");
 }
+
+// With state.range(0) > 0 the replies pass through a USB adapter whose latency timer
+// runs out every range(0) ms (16 is FTDI's default, 1 what the program asks for).
+void BM_LiveAcquisitionPaced(benchmark::State& state) {
+    PacedLink link;
+    link.server().setAdapterLatency(std::chrono::milliseconds(state.range(0)));
+    measureLive(link.device(), state);
+}
 BENCHMARK(BM_LiveAcquisitionPaced)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
@@ -90,6 +97,36 @@ BENCHMARK(BM_LiveAcquisitionPaced)
     ->Arg(0)
     ->Arg(16)
     ->Arg(1);
+
+// The same with the wire trace off (0) and on (1), on the paced line and at full speed,
+// where the trace's own cost would show.
+void BM_LiveAcquisitionTrace(benchmark::State& state) {
+    line_choice_t choice;
+    choice.kind = line_choice_t::Kind::SimulatedOnPty;
+    choice.pacing = state.range(0) != 0;
+    std::string problem;
+    if (state.range(1) != 0) {
+        choice.trace = CWireTrace::open("/tmp/vapron-bench.trace", problem);
+    }
+    serial_line_t made = makeSerialLine(choice);
+    CNullDeviceUi ui;
+    CLPGDevice device(ui, std::move(made.line));
+    if (!device.connect(1)) {
+        state.SkipWithError("no simulated controller");
+        return;
+    }
+    measureLive(device, state);
+    std::remove("/tmp/vapron-bench.trace");
+}
+BENCHMARK(BM_LiveAcquisitionTrace)
+    ->ArgNames({"paced", "traced"})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // Two threads on the line: the live worker at full speed and a command thread asking for
 // a mode switch every second. The command's wait for the line is from asking for the
