@@ -4,7 +4,8 @@
 # MinGW-w64 and Wine, cross-builds the core, vapron-cli and the core's tests, runs the
 # tests and vapron-cli under Wine against the in-process simulated controller, then the
 # Win32 serial line end to end: Wine's COM5 leads to a vapron-sim pseudo-terminal.
-# Usage: scripts/test-windows.sh            (from anywhere; exits non-zero on a failure)
+# Usage: scripts/test-windows.sh            (from anywhere; exits non-zero on a failure,
+#        77 when Wine itself cannot start here, so nothing could be tested)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -14,6 +15,9 @@ STARTED=$(date +%s)
 
 step() { printf '\n== %s (%ds)\n' "$1" $(($(date +%s) - STARTED)); }
 fail() { echo "test-windows: $*" >&2; exit 1; }
+not_run() { echo "test-windows: NOT RUN: $*" >&2; exit 77; }
+# Every program under Wine has a bound: a hung Wine must not hang the whole run.
+WINE_TIMEOUT=${VAPRON_WINE_TIMEOUT:-180}
 
 step "packages"
 ./scripts/install-deps.sh
@@ -43,8 +47,8 @@ export WINEPREFIX=$ROOT/$WIN/wineprefix WINEDEBUG=-all
 # No Mono, Gecko or desktop menus: nothing here needs them, and they wait for a screen.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  wineboot -i >/dev/null 2>&1
-  wineserver -w  # the registry is on disk once the server has ended
+  timeout 300 wineboot -i >/dev/null 2>&1 || not_run "wineboot -i did not finish (Wine cannot set up a prefix here)"
+  timeout 120 wineserver -w || true  # the registry is on disk once the server has ended
 fi
 # One Wine server for the whole run: every program then starts in a fraction of a second.
 wineserver -p 2>/dev/null || true  # 2: one is already serving this prefix
@@ -52,7 +56,8 @@ trap 'wineserver -k 2>/dev/null || true; [[ -n ${SIM_PID:-} ]] && kill "$SIM_PID
 
 # A program that ends is the last thing a new prefix needs before tests run in it (the
 # first test run in a prefix that had never run one did not end under Wine 8).
-"$WINE" "$ROOT/$WIN/vapron-cli.exe" --version
+timeout "$WINE_TIMEOUT" "$WINE" "$ROOT/$WIN/vapron-cli.exe" --version ||
+  not_run "the first program under Wine did not run (Wine cannot start programs here)"
 
 step "core tests under Wine"
 ctest --test-dir "$WIN" --output-on-failure --timeout 120
@@ -61,7 +66,7 @@ step "vapron-cli under Wine, simulated controller in the program"
 CLI=$ROOT/$WIN/vapron-cli.exe
 WORK=$(mktemp -d)
 export VAPRON_HOME=$WORK/home
-cli() { (cd "$WORK" && "$WINE" "$CLI" "$@"); }
+cli() { (cd "$WORK" && timeout "$WINE_TIMEOUT" "$WINE" "$CLI" "$@"); }
 expect() {  # expect PATTERN COMMAND…: the command succeeds and prints PATTERN
   local pattern=$1 out
   shift
