@@ -90,19 +90,56 @@ void CChartAxes::selectGridPen(QPainter& painter, double value, double step) con
     }
 }
 
+namespace {
+
+// A label that reads as another number than its line's value by more than a hundredth
+// of the step, or that repeats its neighbour.
+bool misleading(const QStringList& labels, const std::vector<double>& values, double step) {
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        bool isNumber = false;
+        const double shown = labels[i].toDouble(&isNumber);
+        if ((isNumber && std::fabs(shown - values[static_cast<std::size_t>(i)]) > 0.01 * step) ||
+            (i > 0 && labels[i] == labels[i - 1])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+QStringList CChartAxes::gridLabels(const std::vector<double>& values, double step,
+                                   const Formatter& format) {
+    QStringList labels;
+    for (double value : values) {
+        labels << format(value);
+    }
+    for (int decimals = 0; step > 0.0 && decimals <= 6 && misleading(labels, values, step);
+         ++decimals) {
+        labels.clear();
+        for (double value : values) {
+            labels << QString::number(value, 'f', decimals);
+        }
+    }
+    return labels;
+}
+
 void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
                                   const Formatter& formatX) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const int bottom = top_ + height_;
     int labelsEnd = std::numeric_limits<int>::min();
-    for (double x : CChartGeometry::gridValues(map.xAxis())) {
+    const std::vector<double> values = CChartGeometry::gridValues(map.xAxis());
+    const QStringList labels = gridLabels(values, map.xAxis().step, formatX);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double x = values[i];
         const int px = map.toX(x);
         if (px > left_ + width_) {
             continue;
         }
         selectGridPen(painter, x, map.xAxis().step);
         painter.drawLine(px, top_, px, bottom);
-        const QString text = formatX(x);
+        const QString& text = labels[static_cast<qsizetype>(i)];
         const int width = metrics.horizontalAdvance(text);
         // A long label under the right edge is moved in rather than cut by the window.
         const int textLeft = std::min(px - width / 2, painter.window().right() + 1 - width);
@@ -120,11 +157,13 @@ void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
 void CChartAxes::drawHorizontalGrid(QPainter& painter, const CPlotMapping& map,
                                     const Formatter& formatY) const {
     const QFontMetrics metrics = painter.fontMetrics();
-    for (double y : CChartGeometry::gridValues(map.yAxis())) {
-        const int py = map.toY(y);
-        selectGridPen(painter, y, map.yAxis().step);
+    const std::vector<double> values = CChartGeometry::gridValues(map.yAxis());
+    const QStringList labels = gridLabels(values, map.yAxis().step, formatY);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int py = map.toY(values[i]);
+        selectGridPen(painter, values[i], map.yAxis().step);
         painter.drawLine(left_, py, left_ + width_, py);
-        const QString text = formatY(y);
+        const QString& text = labels[static_cast<qsizetype>(i)];
         const int width = metrics.horizontalAdvance(text);
         painter.setPen(Qt::black);
         painter.drawText(left_ - kYLabelGap - width, py - metrics.height() / 2 + metrics.ascent(),

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QFont>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include "display/plot_mapping.h"
 
@@ -46,6 +48,12 @@ class CChartAxes {
     const QString& caption() const { return caption_; }
     Style style() const { return style_; }
     CPlotMapping mapping(const axis_range_t& x, const axis_range_t& y) const;
+
+    // The labels of grid lines `step` apart: the chart's own format, or, where that would
+    // give two neighbours the same text or round a line's value visibly (a step finer
+    // than its decimals), as many decimals as the step needs.
+    static QStringList gridLabels(const std::vector<double>& values, double step,
+                                  const Formatter& format);
 
     // The frame filled white, the grid lines with their labels and the rotated caption.
     void drawBackground(QPainter& painter, const CPlotMapping& map, const Formatter& formatX,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "display/chart_axes.h"
 #include "display/chart_geometry.h"
 
 namespace {
@@ -81,6 +82,27 @@ TEST(ChartGeometryTest, DotsAreOnePixelStrokesDownAndRight) {
     ASSERT_EQ(strokes.size(), 2u);
     EXPECT_EQ(strokes[0], QLine(70, 85, 71, 86));
     EXPECT_EQ(strokes[1], QLine(130, 85, 131, 86));
+}
+
+// A chart keeps its own label format unless a step finer than it would show two grid
+// lines with the same number; then every label gets the decimals the step needs.
+TEST(ChartAxesTest, GridLabelsNeverRepeatANumber) {
+    const auto oneDecimal = [](double v) { return QString::asprintf("%.1f", v); };
+    const struct {
+        axis_range_t axis;
+        QStringList labels;
+    } cases[] = {
+        {{3.0, 3.5, 0.25}, {"3.00", "3.25", "3.50"}},
+        {{3.1, 3.3, 0.05}, {"3.10", "3.15", "3.20", "3.25", "3.30"}},
+        {{0.0, 2.0, 0.5}, {"0.0", "0.5", "1.0", "1.5", "2.0"}},  // the chart's own format
+        {{0.0, 2000.0, 1000.0}, {"0.0", "1000.0", "2000.0"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(
+            CChartAxes::gridLabels(CChartGeometry::gridValues(c.axis), c.axis.step, oneDecimal),
+            c.labels)
+            << c.axis.step;
+    }
 }
 
 }  // namespace
