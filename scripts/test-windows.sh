@@ -75,6 +75,8 @@ expect() {  # expect PATTERN COMMAND…: the command succeeds and prints PATTERN
   printf '$ vapron-cli.exe %s\n%s\n' "$*" "$out"
 }
 expect '^vapron-cli [0-9]' --version
+help=$(cli --help 2>&1) || fail "vapron-cli --help failed"
+grep -qF '(1 = COM1)' <<<"$help" || fail "--help does not name port 1 as COM1:"$'\n'"$help"
 expect '^id: SIM' --simulate info
 expect '' --simulate eeprom read sim.eeprom
 [[ $(stat -c %s "$WORK/sim.eeprom") == 512 ]] || fail "sim.eeprom is not 512 bytes"

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "app/port_list_view.h"
+#include "link/port_names.h"
 #include "widgets/message_box.h"
 #include "widgets/number_text.h"
 
@@ -19,7 +20,7 @@ CRSSetupDlg::CRSSetupDlg(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &CRSSetupDlg::reject);
     auto* layout = new QFormLayout(this);
     layout->addRow("Port", edit_);
-    auto* hint = new QLabel(kHintText, this);
+    auto* hint = new QLabel(hintText(), this);
     hint->setWordWrap(true);
     layout->addRow(hint);
     layout->addRow(buttons);
@@ -52,22 +53,28 @@ QString CRSSetupDlg::reason() const {
     return reason_->text();
 }
 
+QString CRSSetupDlg::hintText() {
+    return QString("Numer portu od 1 do 4 lub ścieżka urządzenia, np. %1.")
+        .arg(QString::fromStdString(CPortNames::example()));
+}
+
 QString CRSSetupDlg::typedPort() const {
     return edit_->text();
 }
 
 void CRSSetupDlg::accept() {
     const QString text = edit_->text().trimmed();
-    if (text.startsWith('/')) {
+    if (CPortNames::isDeviceName(text.toStdString())) {
         path_ = text;
         QDialog::accept();
         return;
     }
     const std::optional<int> value = CNumberText::toInt(text);
     if (!value || *value < 1 || *value > 4) {
-        CMessageBox::show(
-            this, "Podaj numer portu od 1 do 4 lub ścieżkę urządzenia (np. /dev/ttyUSB0).\n" +
-                      CNumberText::typedLine(text));
+        CMessageBox::show(this,
+                          QString("Podaj numer portu od 1 do 4 lub ścieżkę urządzenia (np. %1).\n")
+                                  .arg(QString::fromStdString(CPortNames::example())) +
+                              CNumberText::typedLine(text));
         edit_->setFocus();
         edit_->selectAll();
         return;

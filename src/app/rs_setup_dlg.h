@@ -6,15 +6,15 @@
 class QLabel;
 class QLineEdit;
 
-// "Ustawienia RS232": a COM port number from 1 to 4, or a device path such as
-// /dev/ttyUSB0 (what a user of this system knows the adapter as), typed or picked from
-// the ports of this machine (CPortListView).
+// "Ustawienia RS232": a COM port number from 1 to 4, or a device such as /dev/ttyUSB0
+// or, on Windows, COM7 (what a user of this system knows the adapter as), typed or
+// picked from the ports of this machine (CPortListView).
 class CRSSetupDlg : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kMinWidth = 340;
-    static constexpr const char* kHintText =
-        "Numer portu od 1 do 4 lub ścieżka urządzenia, np. /dev/ttyUSB0.";
+    // "…, np. /dev/ttyUSB0." with this system's device for port 1.
+    static QString hintText();
 
     explicit CRSSetupDlg(QWidget* parent = nullptr);
 

@@ -15,6 +15,7 @@
 
 #include "app/device_doc.h"
 #include "app/device_frame.h"
+#include "app/legacy_offer.h"
 #include "app/lpg_bar.h"
 #include "app/main_frame.h"
 #include "app/qt_translations.h"
@@ -24,6 +25,7 @@
 #include "display/display_view.h"
 #include "display/series_chart.h"
 #include "settings/file_preferences.h"
+#include "settings/program_folders.h"
 #include "support/version.h"
 #include "widgets/message_box.h"
 
@@ -164,12 +166,21 @@ void CVapron::start() {
         CMessageBox::show(mainFrame_, QString::fromStdString(traceProblem),
                           CMessageBox::Icon::Warning);
     }
-    // The panel starts diagnostics when it is first shown with a controller connected.
+    // The panel starts diagnostics when it is first shown with a controller connected;
+    // the old program's files are copied before the document uses the library.
     QTimer::singleShot(0, this, [this] {
+        offerLegacyFiles();
         doc_->OnNewDocument();
         panel_->firstUpdate();
         opened_ = true;
     });
+}
+
+void CVapron::offerLegacyFiles() {
+    std::vector<std::string> candidates =
+        options_.legacyFolders ? *options_.legacyFolders : CProgramFolders::legacyFolders();
+    CLegacyOffer(*preferences_, std::move(candidates), CProgramFolders::programFolder())
+        .run(mainFrame_);
 }
 
 void CVapron::createWindows() {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <QObject>
 
@@ -33,6 +35,9 @@ class CVapron : public QObject {
         bool version = false;
         std::string trace;         // a wire trace of the session goes to this file
         std::string usageProblem;  // set when the command line cannot be used
+        // Where the old Windows program's files are looked for at the start; the system's
+        // places when unset (tests name their own).
+        std::optional<std::vector<std::string>> legacyFolders;
     };
 
     // The command line: --simulate, --no-pacing, --port PATH, --trace FILE, --version,
@@ -64,6 +69,7 @@ class CVapron : public QObject {
   private:
     void createWindows();
     void wireShortcuts();
+    void offerLegacyFiles();
 
     Options options_;
     std::unique_ptr<IPreferences> preferences_;

@@ -12,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_ports.h"
 #include "cli/cli_usage.h"
+#include "link/port_names.h"
 #include "link/serial_port.h"
 #include "link/traced_line.h"
 #include "sim/serial_line_factory.h"
@@ -64,7 +65,7 @@ void CCliApp::defineGlobalOptions(CLI::App& app) {
     app.fallthrough();
     app.require_subcommand(1);
     auto* where = app.add_option("--port", o.port, "Urządzenie szeregowe sterownika");
-    app.add_option("--com", o.com, "Numer portu COM (1 = /dev/ttyUSB0)")
+    app.add_option("--com", o.com, "Numer portu COM (1 = " + CPortNames::example() + ")")
         ->check(CLI::Range(1, 255))
         ->excludes(where);
     app.add_flag("--json", o.json, "Jeden obiekt JSON na standardowym wyjściu");
@@ -132,8 +133,9 @@ void CCliApp::defineCommands(CLI::App& app) {
     table->require_subcommand(1);
     table->add_subcommand("read", "Odczytaj 25 korekcji w procentach");
     auto* tableWrite = table->add_subcommand(
-        "write", "Wpisz 25 korekcji; tabela zostaje włączona w ustawieniach, chyba że podano "
-                 "--keep-functions");
+        "write",
+        "Wpisz 25 korekcji; tabela zostaje włączona w ustawieniach, chyba że podano "
+        "--keep-functions");
     tableWrite->add_option("values", o.values, "W1,…,W25 w procentach (−100 do 155)")->required();
     tableWrite->add_flag("--keep-functions", o.keepFunctions,
                          "Nie zmieniaj przełączników funkcji w ustawieniach");

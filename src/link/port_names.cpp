@@ -62,6 +62,18 @@ std::string CPortNames::pathOf(int port) const {
     return pattern_.substr(0, mark) + std::to_string(index) + pattern_.substr(mark + 2);
 }
 
+bool CPortNames::isDeviceName(const std::string& text) {
+#ifdef _WIN32
+    const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    const bool com = text.size() > 3 && ::toupper(text[0]) == 'C' && ::toupper(text[1]) == 'O' &&
+                     ::toupper(text[2]) == 'M' &&
+                     std::all_of(text.begin() + 3, text.end(), isDigit);
+    return com || text.rfind("\\\\", 0) == 0;
+#else
+    return text.rfind('/', 0) == 0;
+#endif
+}
+
 std::vector<std::string> CPortNames::presentPorts(const std::string& devDir,
                                                   const std::string& sysDir) {
     std::vector<std::string> names;

@@ -44,6 +44,15 @@ class CPortNames {
 
     std::string pathOf(int port) const;
 
+    // The device that port 1 is by default, as an example in help texts: "/dev/ttyUSB0",
+    // on Windows "COM1".
+    static std::string example() {
+        return CPortNames().pathOf(1);
+    }
+    // Typed text that names a device rather than a port number: a path ("/dev/ttyUSB0"),
+    // on Windows a port name ("COM7", "\\.\COM12").
+    static bool isDeviceName(const std::string& text);
+
     // The serial devices that exist, for a message about a missing one: /dev/ttyUSB*,
     // /dev/ttyACM*, and those /dev/ttyS* behind which the kernel found a UART (its
     // "type" in sysfs is not 0; every machine has dozens of empty ttyS nodes).

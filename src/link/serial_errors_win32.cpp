@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "link/serial_errors_platform.h"
 #include "support/win32_text.h"
 
 // The Windows form: `err` is a GetLastError() number, and the second line of a message
@@ -34,55 +35,6 @@ constexpr error_entry_t kErrors[] = {
     {ERROR_DEVICE_REMOVED, "ERROR_DEVICE_REMOVED"},
 };
 
-std::string joined(const std::vector<std::string>& paths) {
-    std::string out;
-    for (const auto& path : paths) {
-        out += (out.empty() ? "" : ", ") + path;
-    }
-    return out;
-}
-
-bool isOpen(const std::string& operation) {
-    return operation.rfind("open(", 0) == 0;
-}
-
-bool isGone(int err) {
-    return err == ERROR_GEN_FAILURE || err == ERROR_BAD_COMMAND ||
-           err == ERROR_DEVICE_NOT_CONNECTED || err == ERROR_DEVICE_REMOVED ||
-           err == ERROR_FILE_NOT_FOUND || err == ERROR_OPERATION_ABORTED;
-}
-
-std::string advice(const std::string& operation, const std::string& path, int err,
-                   const std::vector<std::string>& present, const std::string& holder) {
-    const bool opening = isOpen(operation);
-    if (opening && (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND)) {
-        if (present.empty()) {
-            return "Nie ma portu " + path +
-                   ": podłącz przejściówkę USB–RS-232 do komputera (w systemie nie ma "
-                   "żadnego portu COM).";
-        }
-        return "Nie ma portu " + path +
-               ": podłącz przejściówkę USB–RS-232 albo wybierz jeden z portów, które są: " +
-               joined(present) + ".";
-    }
-    // Windows answers a port that another program holds with "access denied".
-    if (opening && (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION)) {
-        return "Port " + path + " jest zajęty przez " +
-               (holder.empty() ? "inny program" : "program " + holder) +
-               ": zamknij ten program i spróbuj ponownie.";
-    }
-    if (err == ERROR_INVALID_HANDLE) {
-        return "Port " + path + " nie jest otwarty: połącz się ze sterownikiem ponownie.";
-    }
-    if (!opening && isGone(err)) {
-        return "Połączenie z portem " + path +
-               " zostało przerwane: sprawdź przejściówkę i kabel, potem połącz się ze "
-               "sterownikiem ponownie.";
-    }
-    return "Operacja na porcie " + path +
-           " nie powiodła się: sprawdź połączenie ze sterownikiem i spróbuj ponownie.";
-}
-
 }  // namespace
 
 std::string errnoName(int err) {
@@ -98,15 +50,38 @@ std::string errnoText(int err) {
     return win32_text::systemText(static_cast<unsigned long>(err));
 }
 
-std::string message(const std::string& operation, const std::string& path, int err,
-                    const std::vector<std::string>& present, const std::string& holder) {
-    return advice(operation, path, err, present, holder) + "\nCSerialPort::" + operation + " " +
-           path + " - GetLastError()=" + std::to_string(err) + " (" + errnoText(err) + ")";
-}
-
-std::string openAdvice(const std::string& path, int err, const std::vector<std::string>& present,
-                       const std::string& holder) {
-    return advice("open()", path, err, present, holder);
-}
-
 }  // namespace serial_errors
+
+namespace serial_errors_platform {
+
+const char* const kNoPortsText = "w systemie nie ma żadnego portu COM";
+
+namespace {
+
+bool isGone(int err) {
+    return err == ERROR_GEN_FAILURE || err == ERROR_BAD_COMMAND ||
+           err == ERROR_DEVICE_NOT_CONNECTED || err == ERROR_DEVICE_REMOVED ||
+           err == ERROR_FILE_NOT_FOUND || err == ERROR_OPERATION_ABORTED;
+}
+
+}  // namespace
+
+Trouble troubleOf(int err, bool opening) {
+    if (opening && (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND)) {
+        return Trouble::Missing;
+    }
+    // Windows answers a port that another program holds with "access denied".
+    if (opening && (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION)) {
+        return Trouble::Busy;
+    }
+    if (err == ERROR_INVALID_HANDLE) {
+        return Trouble::NotOpen;
+    }
+    return !opening && isGone(err) ? Trouble::Gone : Trouble::Other;
+}
+
+std::string errorDetail(int err) {
+    return " - GetLastError()=" + std::to_string(err) + " (" + serial_errors::errnoText(err) + ")";
+}
+
+}  // namespace serial_errors_platform

@@ -8,7 +8,7 @@
 #include "support/error_helper.h"
 #include "support/rs_error.h"
 
-// The RS-232 line on termios (serial_port.cpp) or the Win32 COM device
+// The RS-232 line on termios (serial_port_posix.cpp) or the Win32 COM device
 // (serial_port_win32.cpp). Opened exclusively (TIOCEXCL and flock), so a port
 // that another program holds fails like a missing one. A device that hung up (an
 // unplugged USB adapter) raises code 6 at once instead of passing for a silent line.

@@ -10,6 +10,7 @@ namespace {
 
 const char* const kLastCarFile = "Last car file";
 const char* const kCsvForSpreadsheet = "CSV for spreadsheet";
+const char* const kLegacyFoldersOffered = "Legacy folders offered";
 // A few short lines; a larger file is not ours: read as empty and never replaced.
 constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
@@ -59,6 +60,23 @@ bool CFilePreferences::csvForSpreadsheet() {
 
 void CFilePreferences::setCsvForSpreadsheet(bool spreadsheet) {
     setValue(kCsvForSpreadsheet, spreadsheet ? "1" : "0");
+}
+
+bool CFilePreferences::legacyFolderOffered(const std::string& folder) {
+    std::istringstream folders(value(kLegacyFoldersOffered));
+    for (std::string line; std::getline(folders, line);) {
+        if (line == folder) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CFilePreferences::setLegacyFolderOffered(const std::string& folder) {
+    if (!legacyFolderOffered(folder)) {
+        const std::string folders = value(kLegacyFoldersOffered);
+        setValue(kLegacyFoldersOffered, folders + (folders.empty() ? "" : "\n") + folder);
+    }
 }
 
 std::string CFilePreferences::value(const char* key) {

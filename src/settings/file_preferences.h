@@ -19,6 +19,9 @@ class CFilePreferences : public IPreferences {
     void setLastCarFile(const std::string& path) override;
     bool csvForSpreadsheet() override;
     void setCsvForSpreadsheet(bool spreadsheet) override;
+    // One folder a line.
+    bool legacyFolderOffered(const std::string& folder) override;
+    void setLegacyFolderOffered(const std::string& folder) override;
 
     const std::string& path() const { return path_; }
 

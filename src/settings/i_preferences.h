@@ -3,8 +3,9 @@
 
 #include <string>
 
-// The program's own stored preferences: the full path of the last car settings file and
-// whether CSV exports are made for a Polish spreadsheet.
+// The program's own stored preferences: the full path of the last car settings file,
+// whether CSV exports are made for a Polish spreadsheet, and the old program's folders
+// whose files the user was already offered.
 // Failures to read or store are not errors; an unknown value reads as empty.
 class IPreferences {
   public:
@@ -14,4 +15,6 @@ class IPreferences {
     virtual void setLastCarFile(const std::string& path) = 0;
     virtual bool csvForSpreadsheet() = 0;
     virtual void setCsvForSpreadsheet(bool spreadsheet) = 0;
+    virtual bool legacyFolderOffered(const std::string& folder) = 0;
+    virtual void setLegacyFolderOffered(const std::string& folder) = 0;
 };

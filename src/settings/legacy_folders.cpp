@@ -45,29 +45,46 @@ std::vector<CLegacyFolders::found_t> CLegacyFolders::find(
     return found;
 }
 
-CLegacyFolders::copy_result_t CLegacyFolders::copyInto(const std::string& oldFolder,
-                                                       const std::string& programFolder) {
-    copy_result_t result;
+template <class F>
+void CLegacyFolders::eachFile(const std::string& oldFolder, const std::string& programFolder,
+                              F&& use) {
     for (const char* part : kParts) {
         const fs::path from = utf8Path(oldFolder) / utf8Path(part);
         const fs::path to = utf8Path(programFolder) / utf8Path(part);
         for (const auto& relative : filesBelow(from)) {
-            const fs::path target = to / relative;
-            std::error_code error;
-            if (fs::exists(target, error)) {
-                ++result.kept;
-                continue;
-            }
-            fs::create_directories(target.parent_path(), error);
-            if (!error) {
-                fs::copy_file(from / relative, target, fs::copy_options::none, error);
-            }
-            if (error) {
-                result.failed.push_back(text(from / relative) + ": " + error.message());
-            } else {
-                ++result.copied;
-            }
+            use(from / relative, to / relative);
         }
     }
+}
+
+CLegacyFolders::copy_result_t CLegacyFolders::copyInto(const std::string& oldFolder,
+                                                       const std::string& programFolder) {
+    copy_result_t result;
+    eachFile(oldFolder, programFolder, [&result](const fs::path& source, const fs::path& target) {
+        std::error_code error;
+        if (fs::exists(target, error)) {
+            ++result.kept;
+            return;
+        }
+        fs::create_directories(target.parent_path(), error);
+        if (!error) {
+            fs::copy_file(source, target, fs::copy_options::none, error);
+        }
+        if (error) {
+            result.failed.push_back(text(source) + ": " + error.message());
+        } else {
+            ++result.copied;
+        }
+    });
     return result;
+}
+
+std::size_t CLegacyFolders::missingIn(const std::string& oldFolder,
+                                      const std::string& programFolder) {
+    std::size_t missing = 0;
+    eachFile(oldFolder, programFolder, [&missing](const fs::path&, const fs::path& target) {
+        std::error_code error;
+        missing += fs::exists(target, error) ? 0 : 1;
+    });
+    return missing;
 }

@@ -29,6 +29,13 @@ class CLegacyFolders {
     // Copies every file of the old folder's Dane and Ustawienia/v4.5 that the program
     // folder lacks, keeping the subfolders.
     static copy_result_t copyInto(const std::string& oldFolder, const std::string& programFolder);
+    // How many files copyInto() would copy.
+    static std::size_t missingIn(const std::string& oldFolder, const std::string& programFolder);
 
     static constexpr const char* kParts[] = {"Dane", "Ustawienia/v4.5"};
+
+  private:
+    // Calls use(old file, its place in the program folder) for every old file.
+    template <class F>
+    static void eachFile(const std::string& oldFolder, const std::string& programFolder, F&& use);
 };

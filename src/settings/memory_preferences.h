@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "settings/i_preferences.h"
@@ -12,8 +13,13 @@ class CMemoryPreferences : public IPreferences {
     void setLastCarFile(const std::string& path) override;
     bool csvForSpreadsheet() override { return csvForSpreadsheet_; }
     void setCsvForSpreadsheet(bool spreadsheet) override { csvForSpreadsheet_ = spreadsheet; }
+    bool legacyFolderOffered(const std::string& folder) override {
+        return offered_.count(folder) > 0;
+    }
+    void setLegacyFolderOffered(const std::string& folder) override { offered_.insert(folder); }
 
   private:
     std::string lastCarFile_;
     bool csvForSpreadsheet_ = false;
+    std::set<std::string> offered_;
 };

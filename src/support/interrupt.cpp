@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/interrupt.h"
 
-#include <csignal>
+#include "support/interrupt_platform.h"
 
 namespace {
 
 std::atomic<std::atomic<bool>*> g_flag{nullptr};
 std::atomic<bool> g_value{false};
-
-extern "C" void onSignal(int) {
-    CInterrupt::interrupted();
-}
 
 }  // namespace
 
@@ -23,12 +19,10 @@ void CInterrupt::interrupted() {
 CInterrupt::CInterrupt(std::atomic<bool>& flag, bool value) {
     g_value = value;
     g_flag = &flag;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+    interrupt_platform::catchInterrupts();
 }
 
 CInterrupt::~CInterrupt() {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    interrupt_platform::releaseInterrupts();
     g_flag = nullptr;
 }

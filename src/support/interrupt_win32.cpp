@@ -3,13 +3,12 @@
 
 #include <windows.h>
 
+#include "support/interrupt_platform.h"
+
 // The Windows form: the console's control handler, which the system calls on a thread
 // of its own for Ctrl+C, Ctrl+Break and the closing of the console window.
 
 namespace {
-
-std::atomic<std::atomic<bool>*> g_flag{nullptr};
-std::atomic<bool> g_value{false};
 
 BOOL WINAPI onControl(DWORD event) {
     switch (event) {
@@ -25,19 +24,14 @@ BOOL WINAPI onControl(DWORD event) {
 
 }  // namespace
 
-void CInterrupt::interrupted() {
-    if (std::atomic<bool>* flag = g_flag.load()) {
-        flag->store(g_value.load());
-    }
-}
+namespace interrupt_platform {
 
-CInterrupt::CInterrupt(std::atomic<bool>& flag, bool value) {
-    g_value = value;
-    g_flag = &flag;
+void catchInterrupts() {
     ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
-CInterrupt::~CInterrupt() {
+void releaseInterrupts() {
     ::SetConsoleCtrlHandler(onControl, FALSE);
-    g_flag = nullptr;
 }
+
+}  // namespace interrupt_platform

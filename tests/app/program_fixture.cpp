@@ -33,6 +33,7 @@ ProgramFixture::ProgramFixture() {
     char* argv[] = {name, simulate};
     CVapron::Options options = CVapron::parseArguments(2, argv);
     options.inProcess = true;
+    options.legacyFolders.emplace();  // whatever this machine's Wine holds is not asked about
     CVapron::prepareApplication();
     program_ = std::make_unique<CVapron>(options);
     program_->start();
