@@ -54,20 +54,22 @@ std::string kindOf(const std::string& path) {
     return "port szeregowy";
 }
 
-std::string userName(uid_t uid) {
+// The name of a user or group id from the system's database, else the number.
+template <class Entry, class Id, class Lookup>
+std::string nameOf(Id id, Lookup lookup, char* Entry::*name) {
     char buffer[4096];
-    passwd entry{};
-    passwd* found = nullptr;
-    ::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found);
-    return found != nullptr ? found->pw_name : std::to_string(uid);
+    Entry entry{};
+    Entry* found = nullptr;
+    lookup(id, &entry, buffer, sizeof buffer, &found);
+    return found != nullptr ? std::string(found->*name) : std::to_string(id);
+}
+
+std::string userName(uid_t uid) {
+    return nameOf<passwd>(uid, ::getpwuid_r, &passwd::pw_name);
 }
 
 std::string groupName(gid_t gid) {
-    char buffer[4096];
-    group entry{};
-    group* found = nullptr;
-    ::getgrgid_r(gid, &entry, buffer, sizeof buffer, &found);
-    return found != nullptr ? found->gr_name : std::to_string(gid);
+    return nameOf<group>(gid, ::getgrgid_r, &group::gr_name);
 }
 
 std::string modeText(mode_t mode) {
