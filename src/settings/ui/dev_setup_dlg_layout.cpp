@@ -178,7 +178,10 @@ QWidget* CDevSetupDlg::buildButtonsPane() {
     // What was written to the controller, and when.
     written_ = new QLabel(pane);
     written_->setObjectName("written");
-    written_->setWordWrap(true);
+    // One line, its room kept from the start: a note appearing later (or a wrapped one,
+    // which asks for its height at the narrowest width) would squeeze the fields of a
+    // dialog that already fills the screen.
+    written_->setFixedHeight(written_->fontMetrics().lineSpacing() + 2);
     grid->addWidget(written_, 3, 0, 1, 2);
     connect(read_, &QPushButton::clicked, this, &CDevSetupDlg::onGetConfig);
     connect(write_, &QPushButton::clicked, this, [this] { onSetConfig(); });
