@@ -29,6 +29,12 @@ constexpr const char* kGlobalOptions =
     "Opcje ogólne (przed poleceniem albo po nim): --port ŚCIEŻKA, --com N, --json, "
     "--unlocked, --car TEKST, --trace PLIK.";
 
+// A write of the map or the table switches it on in the settings unless told not to.
+void addKeepFunctions(CLI::App* write, bool& keepFunctions) {
+    write->add_flag("--keep-functions", keepFunctions,
+                    "Nie zmieniaj przełączników funkcji w ustawieniach");
+}
+
 }  // namespace
 
 int CCliApp::run(int argc, char** argv) {
@@ -117,8 +123,7 @@ void CCliApp::defineCommands(CLI::App& app) {
         "Wpisz mapę z PLIKU: JSON z `map read --json` albo 50 wierszy po 8 liczb; mapa zostaje "
         "włączona w ustawieniach, chyba że podano --keep-functions");
     mapWrite->add_option("file", o.file, "Plik mapy (czyta też FIFO i potok)")->required();
-    mapWrite->add_flag("--keep-functions", o.keepFunctions,
-                       "Nie zmieniaj przełączników funkcji w ustawieniach");
+    addKeepFunctions(mapWrite, o.keepFunctions);
     auto* build = map->add_subcommand("build", "Propozycja mapy z nagrania (bez sterownika)");
     build->add_option("file", o.file, "Nagranie (.lpgd)")->required();
     build
@@ -137,8 +142,7 @@ void CCliApp::defineCommands(CLI::App& app) {
         "Wpisz 25 korekcji; tabela zostaje włączona w ustawieniach, chyba że podano "
         "--keep-functions");
     tableWrite->add_option("values", o.values, "W1,…,W25 w procentach (−100 do 155)")->required();
-    tableWrite->add_flag("--keep-functions", o.keepFunctions,
-                         "Nie zmieniaj przełączników funkcji w ustawieniach");
+    addKeepFunctions(tableWrite, o.keepFunctions);
 
     auto* fuel = app.add_subcommand("fuel", "Czujnik poziomu paliwa");
     fuel->require_subcommand(1);
