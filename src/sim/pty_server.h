@@ -39,6 +39,9 @@ class CPtyServer {
     // has gathered. Zero (the default) passes every byte on as it arrives.
     void setAdapterLatency(std::chrono::milliseconds period) { adapterLatencyMs_ = period.count(); }
 
+    // How long before a due byte the thread stops sleeping and watches the clock.
+    static constexpr std::chrono::microseconds kWakeMargin{400};
+
     // Data bytes of one USB packet of such an adapter.
     static constexpr std::size_t kAdapterPacket = 62;
 
@@ -63,6 +66,7 @@ class CPtyServer {
     void sendThroughAdapter(const std::vector<std::uint8_t>& bytes, Clock::time_point start);
     bool writeAll(const std::uint8_t* data, std::size_t size);
     bool waitUntil(Clock::time_point when);
+    bool waitUntilPrecisely(Clock::time_point when);
     void closeTerminal();
 
     std::shared_ptr<CControllerSim> sim_;
