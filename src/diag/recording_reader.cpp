@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -73,46 +74,82 @@ bool CRecordingReader::readSample(app_msg_t& sample) {
     if (!open_ || end_ != End::None) {
         return false;
     }
-    std::uint32_t values[kValuesPerSample];
-    if (!(skipSpace() && readLine(values)) && !readTokens(values)) {
-        return false;
+    app_msg_t read;
+    if (!(skipSpace() && readLine(read))) {
+        std::uint32_t values[kValuesPerSample];
+        if (!readTokens(values)) {
+            return false;
+        }
+        store(read, values);
     }
-    sample = app_msg_t{};
-    store(sample, values);
+    sample = read;
     ++samples_;
     return true;
 }
 
-// The usual line: plain digits parted by tabs or spaces, all in this chunk. Digits are
-// gathered as they pass and a value closes at its separator; the byte after the chunk
-// stops every loop. False, with nothing consumed, for anything else.
-bool CRecordingReader::readLine(std::uint32_t* values) {
+// The usual line: plain digits parted by tabs or spaces, all in this chunk. Each column
+// is its own copy of the loop, so the branches of one column learn its widths; digits
+// are taken two at a time, and a value closes at its separator. The byte after the chunk
+// stops every loop. False, with the line left to the general rules, for anything else.
+bool CRecordingReader::readLine(app_msg_t& sample) {
     const std::uint8_t* p = pos_;
-    for (int column = 0; column < kValuesPerSample; ++column) {
-        const std::uint8_t* start = p;
-        std::uint64_t value = 0;
-        unsigned digit;
-        while ((digit = static_cast<unsigned>(*p) - '0') <= 9u) {
-            value = value * 10 + digit;
-            ++p;
-        }
-        if (p == start || p - start > 10 || value > kWidest) {
-            return false;
-        }
-        values[column] = static_cast<std::uint32_t>(value);
-        if (column + 1 < kValuesPerSample) {
-            if (*p != '\t' && *p != ' ') {
-                return false;
-            }
-            do {
-                ++p;
-            } while (*p == '\t' || *p == ' ');
-        }
+    if (!readColumns(p, sample, std::make_integer_sequence<int, kValuesPerSample>{})) {
+        return false;
     }
     if (p == limit_) {
         return false;  // the last value may go on in the next chunk
     }
+    // The line end the program writes is passed here rather than by the next sample.
+    if (p[0] == '\r' && p[1] == '\n') {
+        p += 2;
+        ++line_;
+    }
     pos_ = p;
+    return true;
+}
+
+template <int... Columns>
+bool CRecordingReader::readColumns(const std::uint8_t*& p, app_msg_t& sample,
+                                   std::integer_sequence<int, Columns...>) {
+    return (readColumn<Columns>(p, sample) && ...);
+}
+
+// Nine digits at most, so the value fits 32 bits; a wider one is left to the general
+// rules, which check it against the 32-bit range. The field keeps the value's low bits.
+template <int Column>
+bool CRecordingReader::readColumn(const std::uint8_t*& p, app_msg_t& sample) {
+    const std::uint8_t* start = p;
+    std::uint32_t value = 0;
+    for (;;) {
+        const unsigned first = static_cast<unsigned>(p[0]) - '0';
+        if (first > 9u) {
+            break;
+        }
+        const unsigned second = static_cast<unsigned>(p[1]) - '0';
+        if (second > 9u) {
+            value = value * 10 + first;
+            ++p;
+            break;
+        }
+        value = value * 100 + first * 10 + second;
+        p += 2;
+    }
+    if (p == start || p - start > 9) {
+        return false;
+    }
+    setSampleField<Column>(sample, value);
+    if constexpr (Column + 1 < kValuesPerSample) {
+        if (*p == '\t' && isDigit(p[1])) {
+            ++p;  // one tab, as the program writes
+            return true;
+        }
+        if (*p != '\t' && *p != ' ') {
+            return false;
+        }
+        do {
+            ++p;
+        } while (*p == '\t' || *p == ' ');
+    }
     return true;
 }
 

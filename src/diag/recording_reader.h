@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "diag/app_msg.h"
 #include "diag/sample_fields.h"
@@ -67,7 +68,12 @@ class CRecordingReader {
   private:
     enum class Token { Value, End, Cut, Bad };
 
-    bool readLine(std::uint32_t* values);
+    bool readLine(app_msg_t& sample);
+    template <int... Columns>
+    static bool readColumns(const std::uint8_t*& p, app_msg_t& sample,
+                            std::integer_sequence<int, Columns...>);
+    template <int Column>
+    static bool readColumn(const std::uint8_t*& p, app_msg_t& sample);
     bool readTokens(std::uint32_t* values);
     Token extract(std::int64_t& value);
     bool skipSpace();
