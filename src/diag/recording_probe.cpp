@@ -27,7 +27,7 @@ std::string noSampleReason(const CRecordingReader& reader) {
 }  // namespace
 
 CRecordingProbe::probe_t CRecordingProbe::probe(const std::string& fileName) {
-    CRecordingReader reader(fileName, kProbeChunk);
+    CRecordingReader reader(fileName, kProbeChunk, 0);
     if (!reader.isOpen()) {
         return {Result::CannotOpen, CFileIo::describe(reader.openFailure())};
     }

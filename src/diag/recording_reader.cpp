@@ -10,19 +10,13 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <utility>
+
+#include "diag/recording_line.h"
 
 namespace {
 
-// White space as the C locale knows it: space, tab, line feed, vertical tab, form feed,
-// carriage return.
-constexpr bool isSpace(std::uint8_t c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-constexpr bool isDigit(std::uint8_t c) {
-    return static_cast<unsigned>(c - '0') <= 9u;
-}
+using recording_line::isDigit;
+using recording_line::isSpace;
 
 // Values are 32-bit, written unsigned (the index reaches 4 294 967 295) and read back
 // signed as well; anything wider cannot have come from a recording.
@@ -31,8 +25,9 @@ constexpr std::int64_t kLowest = std::numeric_limits<std::int32_t>::min();
 
 }  // namespace
 
-CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chunkSize)
-    : chunkSize_(std::max<std::size_t>(chunkSize, 1)) {
+CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chunkSize,
+                                   std::size_t segmentSize)
+    : chunkSize_(std::max<std::size_t>(chunkSize, 1)), segmentSize_(segmentSize) {
     fd_ = CFileIo::openForReading(fileName, CFileIo::Source::RegularFile, openFailure_);
     if (fd_ < 0) {
         end_ = End::NotOpen;
@@ -47,11 +42,12 @@ CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chun
 }
 
 CRecordingReader::CRecordingReader(const std::uint8_t* data, std::size_t size,
-                                   std::size_t chunkSize)
+                                   std::size_t chunkSize, std::size_t segmentSize)
     : open_(true),
       memory_(data),
       memorySize_(data != nullptr ? size : 0),
       chunkSize_(std::max<std::size_t>(chunkSize, 1)),
+      segmentSize_(segmentSize),
       sourceSize_(memorySize_) {
     buffer_ = std::make_unique<std::uint8_t[]>(chunkSize_ + 1);
 }
@@ -61,6 +57,8 @@ CRecordingReader::~CRecordingReader() {
 }
 
 void CRecordingReader::close() {
+    segment_ = nullptr;
+    segments_.reset();  // its workers read from the descriptor
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -73,6 +71,10 @@ void CRecordingReader::close() {
 bool CRecordingReader::readSample(app_msg_t& sample) {
     if (!open_ || end_ != End::None) {
         return false;
+    }
+    if (takeFromSegments(sample)) {
+        ++samples_;
+        return true;
     }
     app_msg_t read;
     if (!(skipSpace() && readLine(read))) {
@@ -87,70 +89,60 @@ bool CRecordingReader::readSample(app_msg_t& sample) {
     return true;
 }
 
-// The usual line: plain digits parted by tabs or spaces, all in this chunk. Each column
-// is its own copy of the loop, so the branches of one column learn its widths; digits
-// are taken two at a time, and a value closes at its separator. The byte after the chunk
-// stops every loop. False, with the line left to the general rules, for anything else.
+// Samples from the stretches read ahead while they follow on from each other. Started
+// at the first sample of a large source, so a reader that takes only the first few
+// starts no threads.
+bool CRecordingReader::takeFromSegments(app_msg_t& sample) {
+    if (!segmentsTried_) {
+        segmentsTried_ = true;
+        if (segmentSize_ > 0 && sourceSize_ / 2 >= segmentSize_ && pos_ == nullptr &&
+            chunkStart_ == 0) {
+            segments_ =
+                std::make_unique<CRecordingSegments>(fd_, memory_, sourceSize_, segmentSize_,
+                                                     CRecordingSegments::workersForThisMachine());
+        }
+    }
+    while (segments_ != nullptr) {
+        if (segment_ != nullptr) {
+            if (taken_ < segment_->samples.size()) {
+                sample = segment_->samples[taken_++];
+                return true;
+            }
+            line_ += segment_->lineBreaks;
+            chunkStart_ = segment_->end;
+            if (!segment_->whole()) {
+                stopSegments();
+                break;
+            }
+        }
+        segment_ = segments_->next();
+        taken_ = 0;
+        if (segment_ == nullptr || segment_->begin != chunkStart_) {
+            stopSegments();
+        } else {
+            ++stretches_;
+        }
+    }
+    return false;
+}
+
+// The reader goes on alone from the end of the last stretch taken.
+void CRecordingReader::stopSegments() {
+    segment_ = nullptr;
+    segments_.reset();
+    chunkLength_ = 0;
+    pos_ = limit_ = nullptr;
+    if (fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(chunkStart_), SEEK_SET) < 0) {
+        readFailed_ = true;
+        readErrno_ = errno;
+        lost_ = true;
+    }
+}
+
+// The usual line, all in this chunk; false, with the line left to the general rules,
+// for anything else.
 bool CRecordingReader::readLine(app_msg_t& sample) {
-    const std::uint8_t* p = pos_;
-    if (!readColumns(p, sample, std::make_integer_sequence<int, kValuesPerSample>{})) {
-        return false;
-    }
-    if (p == limit_) {
-        return false;  // the last value may go on in the next chunk
-    }
-    // The line end the program writes is passed here rather than by the next sample.
-    if (p[0] == '\r' && p[1] == '\n') {
-        p += 2;
-        ++line_;
-    }
-    pos_ = p;
-    return true;
-}
-
-template <int... Columns>
-bool CRecordingReader::readColumns(const std::uint8_t*& p, app_msg_t& sample,
-                                   std::integer_sequence<int, Columns...>) {
-    return (readColumn<Columns>(p, sample) && ...);
-}
-
-// Nine digits at most, so the value fits 32 bits; a wider one is left to the general
-// rules, which check it against the 32-bit range. The field keeps the value's low bits.
-template <int Column>
-bool CRecordingReader::readColumn(const std::uint8_t*& p, app_msg_t& sample) {
-    const std::uint8_t* start = p;
-    std::uint32_t value = 0;
-    for (;;) {
-        const unsigned first = static_cast<unsigned>(p[0]) - '0';
-        if (first > 9u) {
-            break;
-        }
-        const unsigned second = static_cast<unsigned>(p[1]) - '0';
-        if (second > 9u) {
-            value = value * 10 + first;
-            ++p;
-            break;
-        }
-        value = value * 100 + first * 10 + second;
-        p += 2;
-    }
-    if (p == start || p - start > 9) {
-        return false;
-    }
-    setSampleField<Column>(sample, value);
-    if constexpr (Column + 1 < kValuesPerSample) {
-        if (*p == '\t' && isDigit(p[1])) {
-            ++p;  // one tab, as the program writes
-            return true;
-        }
-        if (*p != '\t' && *p != ' ') {
-            return false;
-        }
-        do {
-            ++p;
-        } while (*p == '\t' || *p == ' ');
-    }
-    return true;
+    return recording_line::readUsualLine(pos_, limit_, sample, line_);
 }
 
 // Any sample by the general rules; stops the reading when there is none.
@@ -240,7 +232,7 @@ bool CRecordingReader::refill() {
     chunkStart_ += chunkLength_;
     chunkLength_ = 0;
     pos_ = limit_ = nullptr;
-    if (!open_) {
+    if (!open_ || lost_) {
         return false;
     }
     if (fd_ < 0) {

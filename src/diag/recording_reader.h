@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "diag/app_msg.h"
+#include "diag/recording_segments.h"
 #include "diag/sample_fields.h"
 #include "support/file_io.h"
 
@@ -21,6 +21,8 @@
 class CRecordingReader {
   public:
     static constexpr std::size_t kChunkSize = std::size_t{1} << 16;
+    // A source of two stretches of this size or more is read ahead on worker threads.
+    static constexpr std::size_t kSegmentSize = std::size_t{1} << 20;
     static constexpr int kValuesPerSample = static_cast<int>(kSampleFieldCount);
 
     // Why reading stopped; None while samples may still follow.
@@ -34,10 +36,12 @@ class CRecordingReader {
     };
 
     // Opens without waiting: a FIFO, folder or device is refused and the reader is not open.
-    explicit CRecordingReader(const std::string& fileName, std::size_t chunkSize = kChunkSize);
+    // A segment size of 0 reads on this thread only.
+    explicit CRecordingReader(const std::string& fileName, std::size_t chunkSize = kChunkSize,
+                              std::size_t segmentSize = kSegmentSize);
     // Reads from memory the caller keeps alive for the reader's lifetime.
-    CRecordingReader(const std::uint8_t* data, std::size_t size,
-                     std::size_t chunkSize = kChunkSize);
+    CRecordingReader(const std::uint8_t* data, std::size_t size, std::size_t chunkSize = kChunkSize,
+                     std::size_t segmentSize = kSegmentSize);
     CRecordingReader(const CRecordingReader&) = delete;
     CRecordingReader& operator=(const CRecordingReader&) = delete;
     ~CRecordingReader();
@@ -54,6 +58,8 @@ class CRecordingReader {
 
     End end() const { return end_; }
     std::size_t samplesRead() const { return samples_; }
+    // Stretches read ahead on worker threads that were taken.
+    std::size_t stretchesTaken() const { return stretches_; }
     // Size of the source in bytes (0 when unknown); lets a loader reserve room.
     std::uint64_t sourceSize() const { return sourceSize_; }
     // Bytes taken from the source so far, a chunk at a time (for a progress display).
@@ -69,11 +75,8 @@ class CRecordingReader {
     enum class Token { Value, End, Cut, Bad };
 
     bool readLine(app_msg_t& sample);
-    template <int... Columns>
-    static bool readColumns(const std::uint8_t*& p, app_msg_t& sample,
-                            std::integer_sequence<int, Columns...>);
-    template <int Column>
-    static bool readColumn(const std::uint8_t*& p, app_msg_t& sample);
+    bool takeFromSegments(app_msg_t& sample);
+    void stopSegments();
     bool readTokens(std::uint32_t* values);
     Token extract(std::int64_t& value);
     bool skipSpace();
@@ -87,6 +90,14 @@ class CRecordingReader {
     const std::uint8_t* memory_ = nullptr;
     std::size_t memorySize_ = 0;
     std::size_t chunkSize_;
+    std::size_t segmentSize_;
+    // The stretches read ahead, while they go on in order; the reader then goes on alone
+    // from the end of the last one taken.
+    std::unique_ptr<CRecordingSegments> segments_;
+    const CRecordingSegments::segment_t* segment_ = nullptr;
+    std::size_t taken_ = 0;  // samples of segment_ handed out
+    bool segmentsTried_ = false;
+    std::size_t stretches_ = 0;
     // A chunk and one byte after it that is neither a digit nor white space, so the
     // one-pass parse needs no bounds check.
     std::unique_ptr<std::uint8_t[]> buffer_;
@@ -99,6 +110,7 @@ class CRecordingReader {
 
     CFileIo::result_t openFailure_;
     bool readFailed_ = false;
+    bool lost_ = false;  // the position in the file could not be set
     int readErrno_ = 0;
     End end_ = End::None;
     std::size_t samples_ = 0;

@@ -106,10 +106,22 @@ bool CFileIo::writeAll(int fd, const void* data, std::size_t size) {
 }
 
 ssize_t CFileIo::readAll(int fd, void* buffer, std::size_t size) {
+    return readAllFrom(fd, buffer, size, -1);
+}
+
+ssize_t CFileIo::readAllAt(int fd, void* buffer, std::size_t size, long long offset) {
+    return readAllFrom(fd, buffer, size, offset);
+}
+
+// Reads at the descriptor's position when `offset` is negative.
+ssize_t CFileIo::readAllFrom(int fd, void* buffer, std::size_t size, long long offset) {
     auto* p = static_cast<std::uint8_t*>(buffer);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = file_io_platform::readSome(fd, p + done, size - done);
+        const ssize_t n = offset < 0
+                              ? file_io_platform::readSome(fd, p + done, size - done)
+                              : file_io_platform::readSomeAt(fd, p + done, size - done,
+                                                             offset + static_cast<long long>(done));
         if (n < 0) {
             return -1;
         }

@@ -55,6 +55,9 @@ class CFileIo {
     // Until `size` bytes or the end of the file, retrying after signals; the count,
     // or -1 with errno set.
     static ssize_t readAll(int fd, void* buffer, std::size_t size);
+    // The same from `offset`, leaving the descriptor's position to other readers (on
+    // Windows it moves it: keep other reads of the descriptor apart).
+    static ssize_t readAllAt(int fd, void* buffer, std::size_t size, long long offset);
 
     // The descriptor calls the callers need, in this system's form: close(), the size a
     // file has (its end), and cutting it back to `size`; false or -1 with errno set.
@@ -70,4 +73,5 @@ class CFileIo {
 
   private:
     static int openStream(const std::string& path, result_t& status);
+    static ssize_t readAllFrom(int fd, void* buffer, std::size_t size, long long offset);
 };

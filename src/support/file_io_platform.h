@@ -13,6 +13,8 @@ namespace file_io_platform {
 // has signals; the count, or -1 with errno set.
 ssize_t readSome(int fd, void* buffer, std::size_t size);
 ssize_t writeSome(int fd, const void* data, std::size_t size);
+// One read at `offset`, which other threads' reads of the same descriptor do not move.
+ssize_t readSomeAt(int fd, void* buffer, std::size_t size, long long offset);
 
 // The size of the regular file open as `fd`; -1 for a stream or anything else.
 long long regularFileSize(int fd);

@@ -54,6 +54,14 @@ ssize_t readSome(int fd, void* buffer, std::size_t size) {
     return n;
 }
 
+ssize_t readSomeAt(int fd, void* buffer, std::size_t size, long long offset) {
+    ssize_t n = 0;
+    do {
+        n = ::pread(fd, buffer, size, static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
 ssize_t writeSome(int fd, const void* data, std::size_t size) {
     ssize_t n = 0;
     do {

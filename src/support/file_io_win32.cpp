@@ -50,6 +50,25 @@ ssize_t readSome(int fd, void* buffer, std::size_t size) {
     return ::_read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
+// A read with its offset in an OVERLAPPED: the handle is not opened for overlapped use,
+// so the call completes before it returns.
+ssize_t readSomeAt(int fd, void* buffer, std::size_t size, long long offset) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(static_cast<unsigned long long>(offset) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(offset) >> 32);
+    DWORD got = 0;
+    if (!::ReadFile(handle, buffer, static_cast<DWORD>(std::min<std::size_t>(size, INT_MAX)), &got,
+                    &at)) {
+        if (::GetLastError() == ERROR_HANDLE_EOF) {
+            return 0;
+        }
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<ssize_t>(got);
+}
+
 ssize_t writeSome(int fd, const void* data, std::size_t size) {
     return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }

@@ -311,6 +311,74 @@ TEST(RecordingReaderTest, FileAndMemoryReadTheSame) {
     EXPECT_EQ(fromFile.countUnreadLines(), 1u);
 }
 
+struct reading_t {
+    std::vector<app_msg_t> samples;
+    End end = End::None;
+    std::size_t stopLine = 0;
+    std::size_t unread = 0;
+    std::size_t stretches = 0;
+    bool operator==(const reading_t&) const = default;
+};
+
+reading_t readWhole(CRecordingReader& reader) {
+    reading_t reading;
+    reading.samples = readAll(reader);
+    reading.end = reader.end();
+    reading.stopLine = reader.stopLine();
+    reading.stretches = reader.stretchesTaken();
+    reading.unread = reader.countUnreadLines();
+    return reading;
+}
+
+// Large recordings are read ahead in stretches on worker threads. Whatever the
+// stretches' size and wherever a line the one-pass parse refuses falls, the reading is
+// the one the reader makes alone: the same samples, the same end and the same lines
+// left behind.
+TEST(RecordingReaderTest, ReadingAheadInStretchesReadsWhatOneThreadReads) {
+    const std::string crossing = "7 1 2\n3 4 5 6 7 8 9 10 11 12 13 14 15\r\n16 ";
+    const std::string wide =
+        "00000000006\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\t15\t16\t4294967295\n";
+    std::string unixLines = numberedLines(9);
+    unixLines.erase(std::remove(unixLines.begin(), unixLines.end(), '\r'), unixLines.end());
+    std::string mixed;
+    const std::string pieces[] = {numberedLines(3), crossing, wide, "\n  \n", unixLines};
+    for (unsigned i = 0, state = 7; i < 60; ++i) {
+        state = state * 1103515245u + 12345u;
+        mixed += pieces[(state >> 16) % std::size(pieces)];
+    }
+    const std::string lastLine = kExampleLine.substr(0, kExampleLine.size() - 2);
+    const std::string texts[] = {
+        numberedLines(40),
+        unixLines + "\n \t\n" + unixLines + "  ",
+        numberedLines(12) + crossing + numberedLines(12) + wide + numberedLines(12),
+        numberedLines(12) + "1 2 bad\n" + numberedLines(12),
+        numberedLines(20) + "4 4 4 4",
+        numberedLines(20) + lastLine,
+        numberedLines(5) + std::string(9000, ' ') + numberedLines(5),
+        mixed,
+    };
+    CTempDir dir;
+    const std::string file = dir.path("run.lpgd");
+    std::size_t stretches = 0;
+    for (std::size_t t = 0; t < std::size(texts); ++t) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(texts[t].data());
+        CRecordingReader alone(bytes, texts[t].size(), 64, 0);
+        const reading_t expected = readWhole(alone);
+        CTempDir::writeBytes(file, texts[t]);
+        for (std::size_t segment : {8, 61, 64, 157, 300, 1000}) {
+            CRecordingReader fromMemory(bytes, texts[t].size(), 64, segment);
+            CRecordingReader fromFile(file, 100, segment);
+            reading_t memoryReading = readWhole(fromMemory);
+            reading_t fileReading = readWhole(fromFile);
+            stretches += memoryReading.stretches + fileReading.stretches;
+            memoryReading.stretches = fileReading.stretches = 0;
+            EXPECT_EQ(memoryReading, expected) << "text " << t << ", stretches of " << segment;
+            EXPECT_EQ(fileReading, expected) << "text " << t << ", stretches of " << segment;
+        }
+    }
+    EXPECT_GT(stretches, 100u);
+}
+
 TEST(RecordingReaderTest, AMissingFileIsNotOpenAndAFolderCannotBeRead) {
     CTempDir dir;
     CRecordingReader reader(dir.path("missing.lpgd"));
