@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -165,12 +166,12 @@ BENCHMARK(BM_ExportVsWc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealT
 double replaySeconds(const std::string& file, std::size_t& samples, std::size_t& bytes) {
     CDiagData store;
     std::atomic<bool> run{true};
+    std::promise<void> finished;
     CThreadManager workers;
     const auto start = std::chrono::steady_clock::now();
-    workers.insert(new CDiagFileThread(store, file, run));
-    while (run) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
+    // Waits as the window's event loop does, without waking to look.
+    workers.insert(new CDiagFileThread(store, file, run, [&] { finished.set_value(); }));
+    finished.get_future().wait();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     workers.joinAll();

@@ -50,7 +50,8 @@ app_msg_t unpack(const std::uint8_t* in) {
 void CDiagData::append(const app_msg_t& sample) {
     const std::size_t slot = size_ % kChunkSamples;
     if (slot == 0 && size_ / kChunkSamples == chunks_.size()) {
-        chunks_.push_back(std::make_unique<std::uint8_t[]>(kChunkSamples * kSampleFieldBytes));
+        chunks_.push_back(
+            std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSamples * kSampleFieldBytes));
     }
     pack(sample, chunks_[size_ / kChunkSamples].get() + slot * kSampleFieldBytes);
     ++size_;
