@@ -371,6 +371,12 @@ TEST(RecordingReaderTest, ReadingAheadInStretchesReadsWhatOneThreadReads) {
             reading_t memoryReading = readWhole(fromMemory);
             reading_t fileReading = readWhole(fromFile);
             stretches += memoryReading.stretches + fileReading.stretches;
+            {
+                // Left after one sample, with the workers reading ahead: closed, not hung.
+                CRecordingReader left(file, 100, segment);
+                app_msg_t sample;
+                EXPECT_EQ(left.readSample(sample), !expected.samples.empty());
+            }
             memoryReading.stretches = fileReading.stretches = 0;
             EXPECT_EQ(memoryReading, expected) << "text " << t << ", stretches of " << segment;
             EXPECT_EQ(fileReading, expected) << "text " << t << ", stretches of " << segment;

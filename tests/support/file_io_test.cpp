@@ -175,6 +175,37 @@ TEST_F(FileIoTest, AReadInterruptedByASignalCarriesOn) {
     EXPECT_EQ(std::string(buffer, 4), "abcd");
 }
 
+// Reads by offset, as the threads reading a recording ahead make them: the bytes from
+// there, fewer at the end, none past it, and the descriptor's own position untouched.
+TEST_F(FileIoTest, ReadingAtAnOffsetLeavesThePositionAlone) {
+    const std::string file = path("run.lpgd");
+    write(file, "0123456789");
+    CFileIo::result_t status;
+    const int fd = CFileIo::openForReading(file, Source::RegularFile, status);
+    ASSERT_GE(fd, 0);
+    char first[2] = {};
+    ASSERT_EQ(CFileIo::readAll(fd, first, 2), 2);
+    const struct {
+        long long offset;
+        std::size_t size;
+        std::string expected;
+    } reads[] = {{0, 4, "0123"}, {7, 4, "789"}, {10, 4, ""}, {40, 4, ""}};
+    for (const auto& r : reads) {
+        char buffer[8] = {};
+        EXPECT_EQ(CFileIo::readAllAt(fd, buffer, r.size, r.offset),
+                  static_cast<ssize_t>(r.expected.size()))
+            << r.offset;
+        EXPECT_EQ(std::string(buffer, r.expected.size()), r.expected) << r.offset;
+    }
+    char next[2] = {};
+    ASSERT_EQ(CFileIo::readAll(fd, next, 2), 2);
+    EXPECT_EQ(std::string(next, 2), "23");
+    CFileIo::closeFile(fd);
+    char buffer[4];
+    EXPECT_EQ(CFileIo::readAllAt(fd, buffer, sizeof buffer, 0), -1);
+    EXPECT_EQ(errno, EBADF);
+}
+
 // Atomic replace ----------------------------------------------------------------------
 
 TEST_F(FileIoTest, ReplacingKeepsALinkAndThePermissionsOfTheFileItNames) {
