@@ -69,10 +69,10 @@ double roundToTimeStep(double ms) {
 }
 
 double ticksToMs(double ticks) {
-    return ticks * timing::timeUnit();
+    return ticks / timing::ticksPerMs();
 }
 double msToTicks(double ms) {
-    return safeDivide(ms, timing::timeUnit());
+    return ms * timing::ticksPerMs();
 }
 double periodToRpm(double period) {
     return safeDivide(timing::speedConstant(), period);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "link/communication_state.h"
+#include "link/conversions.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 
 using namespace proto;
 
@@ -106,7 +106,7 @@ std::vector<sequence_entry_t> CLPGDevice::decodeSequence(const std::uint16_t val
         }
         entries[i].injector = i + 1;
         entries[i].present = v[i] != kNotSeen;
-        entries[i].timeMs = v[i] * timing::timeUnit();
+        entries[i].timeMs = conv::ticksToMs(v[i]);
     }
     std::sort(
         entries.begin(), entries.end(),

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "link/conversions.h"
 #include "link/timing.h"
@@ -44,6 +46,32 @@ TEST_F(ConversionsTest, TimesFollowTheTimeUnit) {
     timing::setFromFrequency(20000);
     EXPECT_EQ(conv::nearest(conv::msToTicks(1.0)), 20);
     EXPECT_DOUBLE_EQ(conv::ticksToMs(20), 1.0);
+}
+
+// A time in ticks prints as its exact decimal (499 ticks at 40 kHz: "12.475", not
+// "12.475000000000001"), as JSON and other shortest forms show it.
+TEST_F(ConversionsTest, EveryTickCountPrintsAsItsExactTime) {
+    for (unsigned long hz : {40000ul, 50000ul, 25000ul}) {
+        timing::setFromFrequency(hz);
+        for (long ticks = 0; ticks <= 65535; ++ticks) {
+            // In thousandths of a millisecond, exact at these clocks.
+            const long thousandths = ticks * 1000000 / static_cast<long>(hz);
+            std::string expected = std::to_string(thousandths / 1000) + "." +
+                                   std::to_string(1000 + thousandths % 1000).substr(1);
+            expected.erase(expected.find_last_not_of('0') + 1);
+            if (expected.back() == '.') {
+                expected += '0';
+            }
+            char text[32];
+            const auto end = std::to_chars(text, text + sizeof text, conv::ticksToMs(ticks)).ptr;
+            std::string shown(text, end);
+            if (shown.find('.') == std::string::npos) {
+                shown += ".0";
+            }
+            ASSERT_EQ(shown, expected) << ticks << " ticks at " << hz << " Hz";
+            ASSERT_DOUBLE_EQ(conv::msToTicks(conv::ticksToMs(ticks)), ticks);
+        }
+    }
 }
 
 TEST_F(ConversionsTest, SpeedAndPeriodAreReciprocal) {
