@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <regex>
 
 #include <nlohmann/json.hpp>
 
@@ -157,7 +158,10 @@ TEST(AutocalTest, AResultTheRecordCannotHoldIsNotWritten) {
     const json report = json::parse(result.out);
     EXPECT_FALSE(report["succeeded"].get<bool>());
     EXPECT_DOUBLE_EQ(report["mainCorrection"].get<double>(), 4.0);
-    EXPECT_NE(result.err.find("(8,000 ms) leży poza zakresem"), std::string::npos) << result.err;
+    // The engine's times wander by a tick or two, so the result is about 8 ms.
+    EXPECT_TRUE(
+        std::regex_search(result.err, std::regex(R"(\((7,9\d\d|8,0\d\d) ms\) leży poza zakresem)")))
+        << result.err;
 }
 
 }  // namespace
