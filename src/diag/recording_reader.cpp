@@ -2,7 +2,6 @@
 #include "diag/recording_reader.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,10 +33,7 @@ CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chun
         return;
     }
     open_ = true;
-    struct stat info {};
-    if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
-        sourceSize_ = static_cast<std::uint64_t>(info.st_size);
-    }
+    sourceSize_ = static_cast<std::uint64_t>(std::max(CFileIo::regularSize(fd_), 0LL));
     buffer_ = std::make_unique<std::uint8_t[]>(chunkSize_ + 1);
 }
 
@@ -132,7 +128,7 @@ void CRecordingReader::stopSegments() {
     segments_.reset();
     chunkLength_ = 0;
     pos_ = limit_ = nullptr;
-    if (fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(chunkStart_), SEEK_SET) < 0) {
+    if (fd_ >= 0 && !CFileIo::seekTo(fd_, static_cast<long long>(chunkStart_))) {
         readFailed_ = true;
         readErrno_ = errno;
         lost_ = true;
@@ -283,7 +279,7 @@ std::size_t CRecordingReader::countUnreadLines() {
     }
     chunkStart_ = sampleOffset_;
     chunkLength_ = 0;
-    if (fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(sampleOffset_), SEEK_SET) < 0) {
+    if (fd_ >= 0 && !CFileIo::seekTo(fd_, static_cast<long long>(sampleOffset_))) {
         return 0;
     }
     std::size_t count = 0;

@@ -105,6 +105,10 @@ bool CFileIo::writeAll(int fd, const void* data, std::size_t size) {
     return true;
 }
 
+long long CFileIo::regularSize(int fd) {
+    return file_io_platform::regularFileSize(fd);
+}
+
 ssize_t CFileIo::readAll(int fd, void* buffer, std::size_t size) {
     return readAllFrom(fd, buffer, size, -1);
 }

@@ -63,6 +63,10 @@ class CFileIo {
     // file has (its end), and cutting it back to `size`; false or -1 with errno set.
     static bool closeFile(int fd);
     static long long endOf(int fd);
+    // Moves to `offset` from the start, past 2 GB too; false with errno set.
+    static bool seekTo(int fd, long long offset);
+    // The size of the regular file open as `fd`, past 2 GB too; -1 for anything else.
+    static long long regularSize(int fd);
     static bool truncateTo(int fd, long long size);
     // When a file was last changed; false when it cannot be looked at.
     static bool modifiedTime(const std::string& path, std::time_t& when);

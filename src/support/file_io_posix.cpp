@@ -150,6 +150,11 @@ long long CFileIo::endOf(int fd) {
     return static_cast<long long>(::lseek(fd, 0, SEEK_END));
 }
 
+bool CFileIo::seekTo(int fd, long long offset) {
+    static_assert(sizeof(off_t) >= sizeof(long long), "files past 2 GB need a 64-bit off_t");
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
 bool CFileIo::truncateTo(int fd, long long size) {
     return ::ftruncate(fd, static_cast<off_t>(size)) == 0;
 }

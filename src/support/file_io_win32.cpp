@@ -130,6 +130,10 @@ long long CFileIo::endOf(int fd) {
     return ::_lseeki64(fd, 0, SEEK_END);
 }
 
+bool CFileIo::seekTo(int fd, long long offset) {
+    return ::_lseeki64(fd, offset, SEEK_SET) >= 0;
+}
+
 bool CFileIo::truncateTo(int fd, long long size) {
     return ::_chsize_s(fd, size) == 0;
 }

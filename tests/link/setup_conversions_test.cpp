@@ -55,7 +55,7 @@ TEST_F(ConversionsTest, EveryTickCountPrintsAsItsExactTime) {
         timing::setFromFrequency(hz);
         for (long ticks = 0; ticks <= 65535; ++ticks) {
             // In thousandths of a millisecond, exact at these clocks.
-            const long thousandths = ticks * 1000000 / static_cast<long>(hz);
+            const long long thousandths = ticks * 1000000LL / static_cast<long long>(hz);
             std::string expected = std::to_string(thousandths / 1000) + "." +
                                    std::to_string(1000 + thousandths % 1000).substr(1);
             expected.erase(expected.find_last_not_of('0') + 1);

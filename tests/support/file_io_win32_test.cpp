@@ -4,6 +4,8 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+#include <winioctl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -85,6 +87,37 @@ TEST_F(FileIoWin32Test, WritingTruncatesOrAppendsInBinary) {
     ASSERT_GE(fd, 0);
     ::_close(fd);
     EXPECT_TRUE(CFileIo::readFile(path, 100).bytes.empty());
+}
+
+// A recording past 4 GB keeps its size and every offset: the reader's read-ahead reads
+// by offset and the reader goes on from one. The file is sparse, so nothing is written
+// but its last byte.
+TEST_F(FileIoWin32Test, OffsetsPastFourGigabytesAreKept) {
+    const std::string path = polish("długa jazda.lpgd");
+    CFileIo::result_t status;
+    int fd = CFileIo::openForWriting(path, O_CREAT | O_TRUNC, 0666, status);
+    ASSERT_GE(fd, 0);
+    DWORD returned = 0;
+    if (!::DeviceIoControl(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), FSCTL_SET_SPARSE,
+                           nullptr, 0, nullptr, 0, &returned, nullptr)) {
+        ::_close(fd);
+        GTEST_SKIP() << "no sparse files on this drive";
+    }
+    const long long beyond = (5LL << 30) + 3;
+    ASSERT_TRUE(CFileIo::seekTo(fd, beyond));
+    ASSERT_TRUE(CFileIo::writeAll(fd, "x", 1));
+    ::_close(fd);
+    fd = CFileIo::openForReading(path, CFileIo::Source::RegularFile, status);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(CFileIo::regularSize(fd), beyond + 1);
+    char byte = 0;
+    EXPECT_EQ(CFileIo::readAllAt(fd, &byte, 1, beyond), 1);
+    EXPECT_EQ(byte, 'x');
+    ASSERT_TRUE(CFileIo::seekTo(fd, beyond));
+    byte = 0;
+    EXPECT_EQ(CFileIo::readAll(fd, &byte, 1), 1);
+    EXPECT_EQ(byte, 'x');
+    ::_close(fd);
 }
 
 }  // namespace
