@@ -17,7 +17,9 @@
 // than its field keeps its low bits. A token that is not a decimal integer, or a value
 // outside 32 bits, ends the reading as the end of the file would. The file is read in
 // large chunks; a sample on one line of plain digits, tabs and spaces is taken in one
-// pass over its bytes, anything else byte by byte by the general rules.
+// pass over its bytes, anything else byte by byte by the general rules. A large source
+// is read ahead in stretches on worker threads (CRecordingSegments) for as long as its
+// lines are usual ones.
 class CRecordingReader {
   public:
     static constexpr std::size_t kChunkSize = std::size_t{1} << 16;
