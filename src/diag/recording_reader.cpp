@@ -122,6 +122,14 @@ bool CRecordingReader::takeFromSegments(app_msg_t& sample) {
     return false;
 }
 
+std::uint64_t CRecordingReader::bytesRead() const {
+    if (segment_ == nullptr || segment_->samples.empty()) {
+        return chunkStart_ + chunkLength_;
+    }
+    const std::uint64_t span = segment_->end - segment_->begin;
+    return segment_->begin + span * taken_ / segment_->samples.size();
+}
+
 // The reader goes on alone from the end of the last stretch taken.
 void CRecordingReader::stopSegments() {
     segment_ = nullptr;

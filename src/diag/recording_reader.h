@@ -64,8 +64,9 @@ class CRecordingReader {
     std::size_t stretchesTaken() const { return stretches_; }
     // Size of the source in bytes (0 when unknown); lets a loader reserve room.
     std::uint64_t sourceSize() const { return sourceSize_; }
-    // Bytes taken from the source so far, a chunk at a time (for a progress display).
-    std::uint64_t bytesRead() const { return chunkStart_ + chunkLength_; }
+    // Bytes taken from the source so far, a chunk at a time, or within a stretch read
+    // ahead as far as its samples have been taken (for a progress display).
+    std::uint64_t bytesRead() const;
     // 1-based line on which the sample that could not be read begins; 0 after a clean
     // end or while reading goes on.
     std::size_t stopLine() const { return stopLine_; }
