@@ -423,7 +423,7 @@ TEST_F(MapViewTest, RecordingsThatGiveNoMapAreToldAndChangeNothing) {
 }
 
 TEST_F(MapViewTest, ALongRecordingShowsProgressAndTheWindowKeepsRunning) {
-    app.nextFile = write("long.lpgd", drive(50000));
+    app.nextFile = write("long.lpgd", drive(200000));
     CRecordingTask::setShowDelay(0);
     int ticks = 0;
     int progressSeen = 0;
@@ -450,11 +450,11 @@ TEST_F(MapViewTest, ALongRecordingShowsProgressAndTheWindowKeepsRunning) {
     click("createMap");
     EXPECT_GT(ticks, 2);  // the event loop ran while the file was read
     EXPECT_EQ(list().cellText(10, 2), "10%");
-    EXPECT_EQ(tip(10, 2), "benzyna: 50000, LPG: 50000");
+    EXPECT_EQ(tip(10, 2), "benzyna: 200000, LPG: 200000");
 
     click("showChart");
     EXPECT_EQ(app.dialogTitles, std::vector<QString>{"Mapa wtrysków"});
-    EXPECT_EQ(chartPoints, 100000);
+    EXPECT_EQ(chartPoints, 400000);
     EXPECT_TRUE(app.boxes.empty());
 }
 
