@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows installer of Vapron: the window program, vapron-cli, the Qt
 # libraries windeployqt gathers beside them, and vapron-setup-4.5.exe made by NSIS.
 # Run from a Developer PowerShell for Visual Studio 2022 with Qt 6 (msvc2019_64 or

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The Windows installer of Vapron (NSIS 3, Unicode). packaging\windows\package.ps1 fills
 ; STAGE with the programs and what windeployqt gathered, and names OUTFILE.
 ; The programs go to Program Files; recordings and the car settings library live in each
