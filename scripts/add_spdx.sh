@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence line at the top of every source file of the project:
-#   "// SPDX-License-Identifier: GPL-3.0-or-later"  in C++ sources and headers,
-#   "# SPDX-License-Identifier: GPL-3.0-or-later"   in scripts and CMake files (after
-#                                                     a "#!" line when there is one).
+#   "// SPDX-License-Identifier: GPL-3.0-or-later"  in C++ sources and headers and in
+#                                                     Windows resource scripts (.rc),
+#   "# SPDX-License-Identifier: GPL-3.0-or-later"   in scripts, PowerShell scripts (.ps1)
+#                                                     and CMake files (after a "#!" line
+#                                                     when there is one),
+#   "; SPDX-License-Identifier: GPL-3.0-or-later"   in NSIS installer scripts (.nsi).
 # Files that already carry it are left as they are, so running it again changes nothing.
 #   add_spdx.sh [SOURCE_ROOT]           adds the line where it is missing
 #   add_spdx.sh --check [SOURCE_ROOT]   only lists the files without it; fails if any
@@ -18,17 +21,20 @@ cd "$root"
 readonly id="SPDX-License-Identifier: GPL-3.0-or-later"
 
 source_files() {  # the project's own sources, as git knows them (or as found)
+  local types='\.(cpp|h|h\.in|sh|cmake|rc|ps1|nsi)$'
+  local named='(^|/)CMakeLists\.txt$|^(run|test)\.sh$|^\.ci/run$'
   if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     git ls-files
   else
     find . -path ./build -prune -o -type f -print | sed 's|^\./||'
-  fi | grep -E '(\.(cpp|h|h\.in|sh|cmake)|(^|/)CMakeLists\.txt|^(run|test)\.sh|^\.ci/run)$' |
+  fi | grep -E "$types|$named" |
     grep -vE '^(build|fuzz/corpus)/'
 }
 
 comment_for() {  # the line a file gets
   case $1 in
-    *.cpp | *.h | *.h.in) echo "// $id" ;;
+    *.cpp | *.h | *.h.in | *.rc) echo "// $id" ;;
+    *.nsi) echo "; $id" ;;
     *) echo "# $id" ;;
   esac
 }
