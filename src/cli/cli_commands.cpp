@@ -7,13 +7,13 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
+#include "link/setup_fields.h"
 #include "link/timing.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
 #include "settings/eeprom_image.h"
 #include "settings/file_preferences.h"
-#include "settings/settings_fields.h"
 
 using nlohmann::json;
 
@@ -112,7 +112,7 @@ int CCliApp::cmdInfo() {
 json CCliApp::settingsJson(const dev_setup_t& setup) const {
     json object;
     for (const auto& field : setupFields()) {
-        if (field.integral) {
+        if (field.integral()) {
             object[field.name] = static_cast<long>(field.get(setup));
         } else {
             object[field.name] = field.get(setup);
@@ -167,11 +167,10 @@ std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
         return "unknown field: " + name;
     if (!parseNumber(value, number))
         return "not a number: " + assignment;
-    try {
-        field->set(setup, number);
-    } catch (const std::exception& e) {
-        return e.what();
-    }
+    // A byte field cannot hold 300; refuse instead of wrapping around.
+    if (!field->fits(number))
+        return std::string("value out of range for ") + field->name;
+    field->set(setup, number);
     return {};
 }
 

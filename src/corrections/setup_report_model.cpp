@@ -5,7 +5,7 @@
 
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
-#include "settings/settings_fields.h"
+#include "link/setup_fields.h"
 #include "settings/setup_boxes.h"
 
 namespace {
@@ -139,7 +139,7 @@ void CSetupReportModel::gatherSettings() {
             settings_.push_back({field.label, injectionText(boxes)});
             continue;
         }
-        std::string value = number(field.get(info_.setup), field.integral);
+        std::string value = number(field.get(info_.setup), field.integral());
         if (field.unit && *field.unit) {
             value += " " + polishUnit(field.unit);
         }

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/dev_setup.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "link/conversions.h"
+#include "link/setup_fields.h"
 #include "link/timing.h"
 
 namespace {
@@ -53,10 +56,6 @@ std::int64_t truncated(double x) {
     return conv::nearest(std::trunc(x));
 }
 
-bool inRange(double v, double lo, double hi) {
-    return v >= lo && v <= hi;
-}
-
 double ticksToRoundedMs(double ticks) {
     return conv::roundToPrecision(conv::ticksToMs(ticks), 3);
 }
@@ -86,16 +85,67 @@ std::string clockText() {
     return " przy zegarze sterownika " + polishNumber(1.0 / timing::timeUnit(), 3) + " kHz";
 }
 
+// The field's own refusal as the start of a longer one: "Błędna wartość X:".
+std::string refusalLead(const setup_field_t& field) {
+    std::string lead = field.checkMessage;
+    if (!lead.empty() && lead.back() == '\n') {
+        lead.pop_back();
+    }
+    return lead + ":" + clockText();
+}
+
 // A time's tick count must fit its field (`maxTicks`); a faster controller clock needs
 // more ticks for the same time. Gives the message naming the field, or nothing.
-std::string timeFits(double ms, std::int64_t maxTicks, const char* field) {
+std::string timeFits(const setup_field_t& field, double ms, std::int64_t maxTicks) {
     if (conv::nearest(conv::msToTicks(ms)) <= maxTicks) {
         return {};
     }
     // The largest time that fits, rounded down so that it fits itself.
     const double most = std::floor(conv::ticksToMs(static_cast<double>(maxTicks)) * 1000) / 1000;
-    return std::string("Błędna wartość ") + field + ":" + clockText() + " wpisz najwyżej " +
-           polishNumber(most, 3) + " ms\n";
+    return refusalLead(field) + " wpisz najwyżej " + polishNumber(most, 3) + " ms\n";
+}
+
+// The switch-over speed travels as an engine period in ticks, one word: a faster clock
+// makes slow speeds too long a period, a very slow one makes fast speeds no period.
+std::string speedFits(const setup_field_t& field, double rpm) {
+    const std::int64_t period = conv::nearest(conv::rpmToPeriod(rpm));
+    if (period > kWordMax) {
+        // nearest() stays within the word below half a tick past it.
+        const double lowest = std::ceil(timing::speedConstant() / (kWordMax + 0.5));
+        return refusalLead(field) + " wpisz co najmniej " + polishNumber(lowest, 0) + " obr/min\n";
+    }
+    if (period < 1) {
+        const double highest = std::floor(timing::speedConstant() / 0.5);
+        return refusalLead(field) + " wpisz najwyżej " + polishNumber(highest, 0) + " obr/min\n";
+    }
+    return {};
+}
+
+std::string clockFits(const setup_field_t& field, double value) {
+    switch (field.clockBound) {
+        case setup_field_t::ClockBound::TicksInByte:
+            return timeFits(field, value, kByteMax);
+        case setup_field_t::ClockBound::TicksInWord:
+            return timeFits(field, value, kWordMax);
+        case setup_field_t::ClockBound::PeriodInWord:
+            return speedFits(field, value);
+        case setup_field_t::ClockBound::None:
+            break;
+    }
+    return {};
+}
+
+// The fields that have a range, in the order their refusals are listed.
+std::vector<const setup_field_t*> checkedFields() {
+    std::vector<const setup_field_t*> checked;
+    for (const auto& field : setupFields()) {
+        if (field.hasRange()) {
+            checked.push_back(&field);
+        }
+    }
+    std::sort(checked.begin(), checked.end(),
+              [](const auto* a, const auto* b) { return a->checkOrder < b->checkOrder; });
+    return checked;
 }
 
 }  // namespace
@@ -169,56 +219,13 @@ std::string dev_setup_t::check() const {
 }
 
 std::string dev_setup_t::checkRanges() const {
+    static const std::vector<const setup_field_t*> checked = checkedFields();
     std::string msgs;
-    auto require = [&msgs](bool ok, const char* message) {
-        if (!ok) {
-            msgs += message;
-        }
-        return ok;
-    };
-    // NaN fails every range, so a value that is not a number is never written.
-    if (require(inRange(switchSpeed, 100, 8000),
-                "Błędna wartość prędkości przełączenia na LPG\n")) {
-        msgs += checkSpeedFits();
+    for (const setup_field_t* field : checked) {
+        const double value = field->get(*this);
+        msgs += field->inRange(value) ? clockFits(*field, value) : field->checkMessage;
     }
-    require(inRange(switchTemp, 0, 100), "Błędna wartość temperatury przełączenia na LPG\n");
-    require(ignitionPulses != 0, "Błędna wartość ilości impulsów zapłonu na obrót\n");
-    require(inRange(minSupply, 9, 15), "Błędna wartość minimalnego napięcia zasilania\n");
-    require(inRange(maxInternalTemp, 0, 85),
-            "Błędna wartość maksymalnej temperatury wewnętrznej\n");
-    if (require(inRange(mainCorrection, 0, 6), "Błędna wartość głównej poprawki\n")) {
-        msgs += timeFits(mainCorrection, kByteMax, "głównej poprawki");
-    }
-    require(inRange(pressureSlope, 0, 10), "Błędna wartość nachylenia krzywej ciśnienia\n");
-    require(inRange(refPressure, 30, 180), "Błędna wartość ciśnienia referencyjnego\n");
-    if (require(inRange(lpgInjDelay, 0, 6), "Błędna wartość opóźnienia wtrysku LPG\n")) {
-        msgs += timeFits(lpgInjDelay, kWordMax, "opóźnienia wtrysku LPG");
-    }
-    require(inRange(gasSwitchPressure, 0, 180),
-            "Błędna wartość ciśnienia przełączenia na benzynę\n");
-    require(rpmThreshold >= 0.2 && rpmThreshold < 5,
-            "Błędna wartość napięcia progowego dla sygnału obrotów\n");
-    require(inRange(emulatorDelay, 0, 6), "Błędna wartość opóźnienia włączenia emulatora\n");
-    require(timeAveraging != 0, "Błędna wartość uśredniania czasów wtrysku\n");
-    require(pressureAveraging != 0, "Błędna wartość uśredniania ciśnienia\n");
     return msgs;
-}
-
-// The switch-over speed travels as an engine period in ticks, one word: a faster clock
-// makes slow speeds too long a period, a very slow one makes fast speeds no period.
-std::string dev_setup_t::checkSpeedFits() const {
-    const std::int64_t period = conv::nearest(conv::rpmToPeriod(switchSpeed));
-    const std::string field = "Błędna wartość prędkości przełączenia na LPG:" + clockText();
-    if (period > kWordMax) {
-        // nearest() stays within the word below half a tick past it.
-        const double lowest = std::ceil(timing::speedConstant() / (kWordMax + 0.5));
-        return field + " wpisz co najmniej " + polishNumber(lowest, 0) + " obr/min\n";
-    }
-    if (period < 1) {
-        const double highest = std::floor(timing::speedConstant() / 0.5);
-        return field + " wpisz najwyżej " + polishNumber(highest, 0) + " obr/min\n";
-    }
-    return {};
 }
 
 void dev_setup_t::setFlag(Flag f, bool on) {

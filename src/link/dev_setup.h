@@ -68,5 +68,4 @@ struct dev_setup_t {
 
   private:
     std::string checkRanges() const;
-    std::string checkSpeedFits() const;
 };

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "settings/settings_fields.h"
+#include "link/setup_fields.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app_fixture.h"
 #include "corrections/setup_report_model.h"
 #include "settings/car_texts.h"
-#include "settings/settings_fields.h"
+#include "link/setup_fields.h"
 
 namespace {
 

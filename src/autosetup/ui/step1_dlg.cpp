@@ -8,29 +8,34 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "link/setup_fields.h"
 #include "widgets/number_text.h"
 
 namespace {
 
-// One field: its label and the record's value; the ignition pulses are a byte.
+// One field: the wizard's own label and the field of the record's table it edits.
 struct step1_field_t {
     const char* label;
-    double dev_setup_t::*value;
+    const char* field;
 };
 
 constexpr step1_field_t kFieldList[CStep1Dlg::kFields] = {
-    {"Obroty automatycznego przełączenia na LPG", &dev_setup_t::switchSpeed},
-    {"Temperatura automatycznego przełączenia na LPG", &dev_setup_t::switchTemp},
+    {"Obroty automatycznego przełączenia na LPG", "switchRpm"},
+    {"Temperatura automatycznego przełączenia na LPG", "switchTemperature"},
     {"Temperatura wewnętrzna sterownika powodująca awaryjne przełączenie na benzynę",
-     &dev_setup_t::maxInternalTemp},
-    {"Ciśnienie przełączenia na benzynę [kPa] (pusty zbiornik)", &dev_setup_t::gasSwitchPressure},
-    {"Ilość impulsów zapłonu na cykl", nullptr},
+     "maxInternalTemperature"},
+    {"Ciśnienie przełączenia na benzynę [kPa] (pusty zbiornik)", "gasolinePressure"},
+    {"Ilość impulsów zapłonu na cykl", "ignitionPulses"},
     {"Minimalne napięcie zasilania sterownika powodująca awaryjne przełączenie na benzynę [V]",
-     &dev_setup_t::minSupply},
+     "minSupplyVoltage"},
     {"Opóźnienie włączenia emulatora wtryskiwaczy benzynowych przy przejściu na LPG [sek] "
      "(nakładkowanie)",
-     &dev_setup_t::emulatorDelay},
+     "emulatorDelay"},
 };
+
+const setup_field_t& fieldOf(int i) {
+    return *findSetupField(kFieldList[i].field);
+}
 
 constexpr int kLabelWidth = CStepBaseDlg::kTextWidth - CStep1Dlg::kEditWidth - 12;
 
@@ -48,8 +53,9 @@ CStep1Dlg::CStep1Dlg(QWidget* parent, dev_setup_t& setup)
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString("edit%1").arg(kIds[i]));
         edit->setFixedWidth(kEditWidth);
-        edit->setText(field.value ? QString::number(setup.*field.value, 'g', 15)
-                                  : QString::number(setup.ignitionPulses));
+        const double value = fieldOf(i).get(setup);
+        edit->setText(fieldOf(i).integral() ? QString::number(static_cast<long long>(value))
+                                            : QString::number(value, 'g', 15));
         auto* label = new QLabel(field.label, this);
         label->setWordWrap(true);
         label->setFixedWidth(kLabelWidth);
@@ -76,10 +82,10 @@ void CStep1Dlg::onOk() {
     for (int i = 0; i < kFields; ++i) {
         const step1_field_t& field = kFieldList[i];
         std::optional<double> value;
-        if (field.value) {
+        if (!fieldOf(i).integral()) {
             value = CNumberText::readDouble(edits_[i], field.label);
-        } else if (const auto pulses = CNumberText::readInt(edits_[i], field.label, 0, 255)) {
-            value = *pulses;
+        } else if (const auto whole = CNumberText::readInt(edits_[i], field.label, 0, 255)) {
+            value = *whole;
         }
         if (!value) {
             return;
@@ -87,11 +93,7 @@ void CStep1Dlg::onOk() {
         values[i] = *value;
     }
     for (int i = 0; i < kFields; ++i) {
-        if (kFieldList[i].value) {
-            setup_.*kFieldList[i].value = values[i];
-        } else {
-            setup_.ignitionPulses = static_cast<std::uint8_t>(values[i]);
-        }
+        fieldOf(i).set(setup_, values[i]);
     }
     accept();
 }

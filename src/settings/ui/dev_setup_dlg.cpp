@@ -14,6 +14,7 @@
 
 #include "app/device_doc.h"
 #include "diag/settings_history.h"
+#include "link/setup_fields.h"
 #include "settings/cp1250.h"
 #include "settings/record_copy.h"
 #include "settings/ui/car_settings_dlg.h"
@@ -112,7 +113,7 @@ bool CDevSetupDlg::onSetConfig() {
         boxes_.toRecord(record_, masksEditable());
         // A new injection type takes effect only after a controller restart; what counts
         // is the type the controller holds, whatever replaced the record meanwhile.
-        const bool restart = record_.setup.injType != doc_.heldSetup().injType;
+        const bool restart = setupNeedsRestart(doc_.heldSetup(), record_.setup);
         doc_.adoptRecord(record_);
         setup_write_t written;
         {

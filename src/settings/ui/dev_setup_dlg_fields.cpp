@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings editor's controls and the record: showing, reading back, marking.
 #include <limits>
+#include <vector>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -14,59 +15,51 @@
 
 namespace {
 
-using Kind = setup_field_def_t::Kind;
+using Kind = setup_field_t::Kind;
 
-template <double dev_setup_t::*M>
-constexpr setup_field_def_t real(const char* label, const char* suffix, const char* name) {
-    return {label,
-            suffix,
-            name,
-            Kind::Real,
-            [](const dev_setup_t& s) { return s.*M; },
-            [](dev_setup_t& s, double v) { s.*M = v; }};
-}
-
-template <std::uint8_t dev_setup_t::*M>
-constexpr setup_field_def_t byte(const char* label, const char* suffix, const char* name) {
-    return {label,
-            suffix,
-            name,
-            Kind::Byte,
-            [](const dev_setup_t& s) { return static_cast<double>(s.*M); },
-            [](dev_setup_t& s, double v) { s.*M = static_cast<std::uint8_t>(v); }};
-}
+struct shown_t {
+    const char* field;  // its name in the record's field table
+    const char* label;
+    const char* suffix;
+    const char* name;
+};
 
 constexpr const char* kRevolutions = "obrotach";
 
 // In the order of CDevSetupDlg::Field.
-const setup_field_def_t kFields[CDevSetupDlg::FIELDS] = {
-    real<&dev_setup_t::switchSpeed>("Obroty automatycznego przejścia na LPG", "",
-                                    "Obroty automatycznego przejścia na LPG"),
-    real<&dev_setup_t::switchTemp>("Temperatura automatycznego przejścia na LPG", "",
-                                   "Temperatura automatycznego przejścia na LPG"),
-    real<&dev_setup_t::maxInternalTemp>("Maksymalna temperatura wewnętrzna", "",
-                                        "Maksymalna temperatura wewnętrzna"),
-    real<&dev_setup_t::gasSwitchPressure>("Ciśnienie przełączenia na benzynę [kPa] ", "",
-                                          "Ciśnienie przełączenia na benzynę [kPa]"),
-    real<&dev_setup_t::rpmThreshold>("Napięcie progowe dla sygnału obrotów [V]", "",
-                                     "Napięcie progowe dla sygnału obrotów [V]"),
-    byte<&dev_setup_t::ignitionPulses>("Ilość zapłonów na cykl", "", "Ilość zapłonów na cykl"),
-    real<&dev_setup_t::minSupply>("Minimalne napięcie zasilania [V]", "",
-                                  "Minimalne napięcie zasilania [V]"),
-    real<&dev_setup_t::emulatorDelay>("Opóźnienie włączenia emulatora [s]", "",
-                                      "Opóźnienie włączenia emulatora [s]"),
-    byte<&dev_setup_t::timeAveraging>("Uśrednianie wtrysku benz. po", kRevolutions,
-                                      "Uśrednianie wtrysku benz. po … obrotach"),
-    byte<&dev_setup_t::pressureAveraging>("Uśrednianie ciśnienia po", kRevolutions,
-                                          "Uśrednianie ciśnienia po … obrotach"),
-    real<&dev_setup_t::mainCorrection>("", "[ms]", "Główna poprawka [ms]"),
-    real<&dev_setup_t::lpgInjDelay>("Opóźnienie wtrysku LPG", "[ms]",
-                                    "Opóźnienie wtrysku LPG [ms]"),
-    {"Referencja            [kPa]", "", "Referencja [kPa]", Kind::Integer,
-     [](const dev_setup_t& s) { return static_cast<double>(s.refPressure); },
-     [](dev_setup_t& s, double v) { s.refPressure = static_cast<std::int32_t>(v); }},
-    real<&dev_setup_t::pressureSlope>("Nachylenie", "", "Nachylenie"),
+constexpr shown_t kShown[CDevSetupDlg::FIELDS] = {
+    {"switchRpm", "Obroty automatycznego przejścia na LPG", "",
+     "Obroty automatycznego przejścia na LPG"},
+    {"switchTemperature", "Temperatura automatycznego przejścia na LPG", "",
+     "Temperatura automatycznego przejścia na LPG"},
+    {"maxInternalTemperature", "Maksymalna temperatura wewnętrzna", "",
+     "Maksymalna temperatura wewnętrzna"},
+    {"gasolinePressure", "Ciśnienie przełączenia na benzynę [kPa] ", "",
+     "Ciśnienie przełączenia na benzynę [kPa]"},
+    {"rpmThresholdVoltage", "Napięcie progowe dla sygnału obrotów [V]", "",
+     "Napięcie progowe dla sygnału obrotów [V]"},
+    {"ignitionPulses", "Ilość zapłonów na cykl", "", "Ilość zapłonów na cykl"},
+    {"minSupplyVoltage", "Minimalne napięcie zasilania [V]", "",
+     "Minimalne napięcie zasilania [V]"},
+    {"emulatorDelay", "Opóźnienie włączenia emulatora [s]", "",
+     "Opóźnienie włączenia emulatora [s]"},
+    {"timeAveraging", "Uśrednianie wtrysku benz. po", kRevolutions,
+     "Uśrednianie wtrysku benz. po … obrotach"},
+    {"pressureAveraging", "Uśrednianie ciśnienia po", kRevolutions,
+     "Uśrednianie ciśnienia po … obrotach"},
+    {"mainCorrection", "", "[ms]", "Główna poprawka [ms]"},
+    {"lpgInjectionDelay", "Opóźnienie wtrysku LPG", "[ms]", "Opóźnienie wtrysku LPG [ms]"},
+    {"referencePressure", "Referencja            [kPa]", "", "Referencja [kPa]"},
+    {"pressureSlope", "Nachylenie", "", "Nachylenie"},
 };
+
+std::vector<setup_field_def_t> shownFields() {
+    std::vector<setup_field_def_t> defs;
+    for (const shown_t& shown : kShown) {
+        defs.push_back({*findSetupField(shown.field), shown.label, shown.suffix, shown.name});
+    }
+    return defs;
+}
 
 QString numberText(Kind kind, double value) {
     return kind == Kind::Real ? QString::number(value, 'g', 15)
@@ -101,7 +94,8 @@ void setMarked(QWidget* control, bool on) {
 }  // namespace
 
 const setup_field_def_t& setupFieldDef(int field) {
-    return kFields[field];
+    static const std::vector<setup_field_def_t> defs = shownFields();
+    return defs.at(static_cast<std::size_t>(field));
 }
 
 bool CDevSetupDlg::marked(const QWidget* control) {
@@ -111,7 +105,8 @@ bool CDevSetupDlg::marked(const QWidget* control) {
 void CDevSetupDlg::showRecord() {
     const device_info_t& info = record_;
     for (int f = 0; f < FIELDS; ++f) {
-        edits_[f]->setText(numberText(kFields[f].kind, kFields[f].get(info.setup)));
+        edits_[f]->setText(
+            numberText(setupFieldDef(f).field.kind, setupFieldDef(f).field.get(info.setup)));
     }
     notes_->setText(QString::fromStdString(cp1250ToUtf8(info.notes)));
     boxes_.fromRecord(info);
@@ -148,12 +143,12 @@ setup_boxes_t CDevSetupDlg::boxesShown() const {
 bool CDevSetupDlg::moveControls() {
     dev_setup_t setup = record_.setup;
     for (int f = 0; f < FIELDS; ++f) {
-        const setup_field_def_t& def = kFields[f];
+        const setup_field_def_t& def = setupFieldDef(f);
         std::optional<double> value;
-        if (def.kind == Kind::Real) {
+        if (def.field.kind == Kind::Real) {
             value = CNumberText::readDouble(edits_[f], def.name);
         } else {
-            const bool byte = def.kind == Kind::Byte;
+            const bool byte = def.field.kind == Kind::Byte;
             const auto typed = CNumberText::readInt(edits_[f], def.name,
                                                     byte ? 0 : std::numeric_limits<int>::min(),
                                                     byte ? 255 : std::numeric_limits<int>::max());
@@ -162,7 +157,7 @@ bool CDevSetupDlg::moveControls() {
         if (!value) {
             return false;
         }
-        def.set(setup, *value);
+        def.field.set(setup, *value);
     }
     setup_boxes_t boxes = boxesShown();
     for (int i = 0; i < kInjectors && masksEditable(); ++i) {
@@ -185,10 +180,10 @@ void CDevSetupDlg::updateMarks() {
     const bool known = readBack_.has_value();
     const dev_setup_t base = known ? readBack_->setup : dev_setup_t{};
     for (int f = 0; f < FIELDS; ++f) {
-        const Kind kind = kFields[f].kind;
+        const Kind kind = setupFieldDef(f).field.kind;
         const auto typed = typedValue(kind, edits_[f]->text());
         const bool same =
-            typed && numberText(kind, *typed) == numberText(kind, kFields[f].get(base));
+            typed && numberText(kind, *typed) == numberText(kind, setupFieldDef(f).field.get(base));
         setMarked(edits_[f], known && !same);
     }
     setup_boxes_t was;
@@ -211,10 +206,11 @@ QStringList CDevSetupDlg::unwrittenChanges() const {
     const device_info_t& base = readBack_ ? *readBack_ : opened_;
     QStringList changes;
     for (int f = 0; f < FIELDS; ++f) {
-        const Kind kind = kFields[f].kind;
+        const Kind kind = setupFieldDef(f).field.kind;
         const auto typed = typedValue(kind, edits_[f]->text());
-        if (!typed || numberText(kind, *typed) != numberText(kind, kFields[f].get(base.setup))) {
-            changes << QString(kFields[f].name).trimmed();
+        if (!typed ||
+            numberText(kind, *typed) != numberText(kind, setupFieldDef(f).field.get(base.setup))) {
+            changes << QString(setupFieldDef(f).name).trimmed();
         }
     }
     setup_boxes_t was;

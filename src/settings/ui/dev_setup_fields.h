@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "link/dev_setup.h"
+#include "link/setup_fields.h"
 
-// How the settings editor shows one bound field of the settings record: its label, the
-// text after the edit, the name a refusal box gives it, and how its number is typed.
+// How the settings editor shows one field of the settings record: its label, the text
+// after the edit and the name a refusal box gives it. What the field is (its kind, range
+// and place in the record) comes from the record's field table.
 struct setup_field_def_t {
-    enum class Kind { Real, Byte, Integer };
-
+    const setup_field_t& field;
     const char* label;
     const char* suffix;
     const char* name;
-    Kind kind;
-    double (*get)(const dev_setup_t&);
-    void (*set)(dev_setup_t&, double);
 };
 
 // How the editor shows and checks the field `field` of CDevSetupDlg::Field.
