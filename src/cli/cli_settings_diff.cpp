@@ -8,16 +8,16 @@
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
 #include "cli/settings_source.h"
+#include "link/setup_fields.h"
 #include "settings/record_copy.h"
 #include "settings/settings_compare.h"
-#include "settings/settings_fields.h"
 
 using nlohmann::json;
 
 namespace {
 
 json valueJson(const setup_field_t& field, double value) {
-    return field.integral ? json(static_cast<long>(value)) : json(value);
+    return field.integral() ? json(static_cast<long>(value)) : json(value);
 }
 
 // Every field of `settings get` whose value differs, in that order.
@@ -39,21 +39,6 @@ json differences(const dev_setup_t& a, const dev_setup_t& b, std::string& text) 
 
 int exitFor(CSettingsSource::Problem problem) {
     return problem == CSettingsSource::Problem::Usage ? CCliApp::EXIT_USAGE : CCliApp::EXIT_IO;
-}
-
-// The record of the car settings file in place of the controller's, as the settings
-// editor's "Wczytaj z pliku....": the car texts come along only while no car was named.
-void takeFile(device_info_t& record, const device_info_t& file, bool carInfoGiven) {
-    CRecordCopy::replaceSettings(record, file);
-    if (!carInfoGiven) {
-        record.make = file.make;
-        record.model = file.model;
-        record.capacity = file.capacity;
-        record.power = file.power;
-        record.year = file.year;
-        record.injectorsFitted = file.injectorsFitted;
-        record.calibratedFor = file.calibratedFor;
-    }
 }
 
 }  // namespace
@@ -128,13 +113,13 @@ int CCliApp::cmdSettingsLoad() {
     if (!device_->readSetup(record.setup)) {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
     }
-    const std::uint8_t injTypeBefore = record.setup.injType;
-    takeFile(record, file, device_->carInfoGiven());
+    const dev_setup_t before = record.setup;
+    CRecordCopy::takeFile(record, file, device_->carInfoGiven());
     device_->adoptRecord(record);
     // A new injection type takes effect when the controller restarts; the reset request
     // is the one the settings editor sends.
     return writeAndReadBack(record.setup, [&] {
-        if (record.setup.injType != injTypeBefore && !device_->clearErrors()) {
+        if (setupNeedsRestart(before, record.setup) && !device_->clearErrors()) {
             return fail(EXIT_NO_ANSWER, "Nie powiodło się zresetowanie urządzenia!");
         }
         return static_cast<int>(EXIT_OK);

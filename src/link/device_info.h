@@ -6,44 +6,24 @@
 #include <cstdint>
 #include <string>
 
+#include "link/car_description.h"
 #include "link/dev_setup.h"
 
 // The controller's persistent data as the PC keeps it: identity, car information,
 // settings and time-correction table. Its 1200-byte image (little-endian, IEEE doubles)
 // is a car settings file and the unit of a recording's settings history. Car texts
 // hold Windows-1250 bytes so that files stay interchangeable with older installations.
-struct device_info_t {
+// The car description is the base part, so it can be taken or kept as a whole.
+struct device_info_t : car_description_t {
     static constexpr std::size_t kSize = 1200;
     static constexpr std::uint16_t kVersion = 4;  // the only firmware this record is for
     static constexpr std::size_t kTimeTableSize = 25;
-
-    // A text field of the image. Texts other than the identity keep a terminator in
-    // their field, so they hold at most size - 1 bytes.
-    struct text_field_t {
-        std::size_t offset;
-        std::size_t size;
-    };
-    static constexpr text_field_t kIdText{2, 16};
-    static constexpr text_field_t kMakeText{19, 50};
-    static constexpr text_field_t kModelText{69, 50};
-    static constexpr text_field_t kCapacityText{119, 5};
-    static constexpr text_field_t kPowerText{124, 4};
-    static constexpr text_field_t kYearText{128, 5};
-    static constexpr text_field_t kInjectorsText{133, 10};
-    static constexpr text_field_t kCalibratedText{143, 10};
-    static constexpr text_field_t kTimeStampText{188, 40};
-    static constexpr text_field_t kNotesText{228, 256};
+    // Bytes of the record's own text fields; all but the identity keep a terminator.
+    static constexpr std::size_t kIdSize = 16, kTimeStampSize = 40, kNotesSize = 256;
 
     std::uint16_t version = 0;  // controller firmware version
     std::string id;             // controller identification, all 16 bytes usable
     std::uint8_t injectors = 0;
-    std::string make;
-    std::string model;
-    std::string capacity;
-    std::string power;  // KM
-    std::string year;
-    std::string injectorsFitted;
-    std::string calibratedFor;
     double reducerPressure = 0;  // kPa, on LPG
     std::array<std::uint32_t, 5> clock{};
     std::string timeStamp;  // "%d-%m-%Y-%H:%M:%S" of the last store

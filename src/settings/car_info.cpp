@@ -199,17 +199,14 @@ car_texts_t CCarInfo::readLastCarInfo(const std::string& connectedId) const {
     }
     device_info_t info;
     if (readCarSettingsFile(path, info)) {
-        if (!info.make.empty()) {
-            const car_texts_t named = car_texts_t::fromRecord(info);
-            car.make = named.make;
-            car.model = named.model;
-            car.capacity = named.capacity;
+        // The folder names the car when the file does not.
+        const car_texts_t folder = car;
+        car = car_texts_t::fromRecord(info);
+        if (info.make.empty()) {
+            car.make = folder.make;
+            car.model = folder.model;
+            car.capacity = folder.capacity;
         }
-        const car_texts_t stored = car_texts_t::fromRecord(info);
-        car.power = stored.power;
-        car.year = stored.year;
-        car.injectorsFitted = stored.injectorsFitted;
-        car.calibratedFor = stored.calibratedFor;
         if (info.id != connectedId) {
             return {};
         }

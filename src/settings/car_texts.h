@@ -4,28 +4,20 @@
 #include <cstddef>
 #include <string>
 
+#include "link/car_description.h"
 #include "link/device_info.h"
 
-// The seven car description texts as the user sees them (UTF-8). The record holds
-// them as Windows-1250 bytes; the conversion happens here, at the record boundary.
-struct car_texts_t {
-    std::string make;
-    std::string model;
-    std::string capacity;
-    std::string power;  // KM
-    std::string year;
-    std::string injectorsFitted;
-    std::string calibratedFor;
-
-    // Room for each text in its record field, in Windows-1250 bytes (one a character);
-    // the field's last byte ends the text.
-    static constexpr std::size_t kMakeSize = device_info_t::kMakeText.size - 1,
-                                 kModelSize = device_info_t::kModelText.size - 1,
-                                 kCapacitySize = device_info_t::kCapacityText.size - 1,
-                                 kPowerSize = device_info_t::kPowerText.size - 1,
-                                 kYearSize = device_info_t::kYearText.size - 1,
-                                 kInjectorsSize = device_info_t::kInjectorsText.size - 1,
-                                 kCalibratedSize = device_info_t::kCalibratedText.size - 1;
+// The car description texts as the user sees them (UTF-8). The record holds them as
+// Windows-1250 bytes; the conversion happens here, at the record boundary.
+struct car_texts_t : car_description_t {
+    // Room for each text in its record field, in Windows-1250 bytes (one a character).
+    static constexpr std::size_t kMakeSize = carTextRoom(&car_description_t::make),
+                                 kModelSize = carTextRoom(&car_description_t::model),
+                                 kCapacitySize = carTextRoom(&car_description_t::capacity),
+                                 kPowerSize = carTextRoom(&car_description_t::power),
+                                 kYearSize = carTextRoom(&car_description_t::year),
+                                 kInjectorsSize = carTextRoom(&car_description_t::injectorsFitted),
+                                 kCalibratedSize = carTextRoom(&car_description_t::calibratedFor);
 
     static car_texts_t fromRecord(const device_info_t& info);
     // Texts longer than their field are cut to it, so every name made of them (the car's

@@ -10,15 +10,16 @@ void CRecordCopy::replaceSettings(device_info_t& target, const device_info_t& so
     target.version = kept.version;
     target.id = kept.id;
     target.injectors = kept.injectors;
-    target.make = kept.make;
-    target.model = kept.model;
-    target.capacity = kept.capacity;
-    target.power = kept.power;
-    target.year = kept.year;
-    target.injectorsFitted = kept.injectorsFitted;
-    target.calibratedFor = kept.calibratedFor;
+    target.car() = kept.car();
     target.reducerPressure = kept.reducerPressure;
     target.clock = kept.clock;
+}
+
+void CRecordCopy::takeFile(device_info_t& target, const device_info_t& file, bool carInfoGiven) {
+    replaceSettings(target, file);
+    if (!carInfoGiven) {
+        target.car() = file.car();
+    }
 }
 
 CRecordCopy::Result CRecordCopy::loadFile(const std::string& path, device_info_t& target,
@@ -30,16 +31,7 @@ CRecordCopy::Result CRecordCopy::loadFile(const std::string& path, device_info_t
     if (file.version != device_info_t::kVersion) {
         return Result::OtherVersion;
     }
-    replaceSettings(target, file);
-    if (!carInfoGiven) {
-        target.make = file.make;
-        target.model = file.model;
-        target.capacity = file.capacity;
-        target.power = file.power;
-        target.year = file.year;
-        target.injectorsFitted = file.injectorsFitted;
-        target.calibratedFor = file.calibratedFor;
-    }
+    takeFile(target, file, carInfoGiven);
     return Result::Loaded;
 }
 

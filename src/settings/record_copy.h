@@ -20,6 +20,9 @@ class CRecordCopy {
 
     // Everything of `source` except the controller's and the car's own part.
     static void replaceSettings(device_info_t& target, const device_info_t& source);
+    // A car settings file's record in place of `target`'s: its settings, and its car texts
+    // too while the car has not been described since start-up.
+    static void takeFile(device_info_t& target, const device_info_t& file, bool carInfoGiven);
     // A car settings file: its settings, and its car texts too while the car has not been
     // described since start-up. The record is unchanged unless the result is Loaded.
     static Result loadFile(const std::string& path, device_info_t& target, bool carInfoGiven);

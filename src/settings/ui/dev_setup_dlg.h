@@ -47,7 +47,7 @@ class CDevSetupDlg : public QDialog {
     };
     static constexpr int kInjectors = setup_boxes_t::kInjectors;
     // The record keeps a terminator in the notes field.
-    static constexpr int kNotesLength = static_cast<int>(device_info_t::kNotesText.size) - 1;
+    static constexpr int kNotesLength = static_cast<int>(device_info_t::kNotesSize) - 1;
     static constexpr double kSnapshotWidth = 500;
 
     static constexpr const char* kReadFailedText =
