@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "settings/program_folders.h"
 #include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
@@ -36,8 +37,10 @@ std::vector<CLegacyFolders::found_t> CLegacyFolders::find(
     std::vector<found_t> found;
     for (const auto& candidate : candidates) {
         found_t entry{candidate};
-        entry.recordings = filesBelow(utf8Path(candidate) / "Dane").size();
-        entry.settings = filesBelow(utf8Path(candidate) / "Ustawienia" / "v4.5").size();
+        entry.recordings =
+            filesBelow(utf8Path(candidate) / utf8Path(CProgramFolders::kDataPart)).size();
+        entry.settings =
+            filesBelow(utf8Path(candidate) / utf8Path(CProgramFolders::carLibraryPart())).size();
         if (entry.recordings + entry.settings > 0) {
             found.push_back(entry);
         }
@@ -48,7 +51,8 @@ std::vector<CLegacyFolders::found_t> CLegacyFolders::find(
 template <class F>
 void CLegacyFolders::eachFile(const std::string& oldFolder, const std::string& programFolder,
                               F&& use) {
-    for (const char* part : kParts) {
+    for (const std::string& part :
+         {std::string(CProgramFolders::kDataPart), CProgramFolders::carLibraryPart()}) {
         const fs::path from = utf8Path(oldFolder) / utf8Path(part);
         const fs::path to = utf8Path(programFolder) / utf8Path(part);
         for (const auto& relative : filesBelow(from)) {

@@ -32,8 +32,6 @@ class CLegacyFolders {
     // How many files copyInto() would copy.
     static std::size_t missingIn(const std::string& oldFolder, const std::string& programFolder);
 
-    static constexpr const char* kParts[] = {"Dane", "Ustawienia/v4.5"};
-
   private:
     // Calls use(old file, its place in the program folder) for every old file.
     template <class F>

@@ -18,6 +18,9 @@ class CProgramFolders {
     // The library's folder name is a file-format name shared with the old program, not
     // this program's version: it stays whatever the version.
     static constexpr const char* kCarLibraryFormat = "v4.5";
+    // The folders below the program folder, as the old program named them.
+    static constexpr const char* kDataPart = "Dane";
+    static std::string carLibraryPart() { return std::string("Ustawienia/") + kCarLibraryFormat; }
     // Where the old Windows program kept its Dane and Ustawienia folders, the newest
     // copies first: on Windows %LOCALAPPDATA%\VirtualStore\Program Files\Vapron, then
     // <drive>:\Program Files\Vapron; on Linux that folder in Wine's drive C.

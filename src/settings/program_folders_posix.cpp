@@ -55,9 +55,9 @@ std::vector<std::string> CProgramFolders::legacyFolders() {
 }
 
 std::string CProgramFolders::dataFolder() {
-    return ensured(programFolder() + "Dane");
+    return ensured(programFolder() + kDataPart);
 }
 
 std::string CProgramFolders::carSettingsRoot() {
-    return ensured(programFolder() + "Ustawienia/" + std::string(kCarLibraryFormat));
+    return ensured(programFolder() + carLibraryPart());
 }

@@ -67,9 +67,9 @@ std::vector<std::string> CProgramFolders::legacyFolders() {
 }
 
 std::string CProgramFolders::dataFolder() {
-    return ensured(programFolder() + "Dane");
+    return ensured(programFolder() + kDataPart);
 }
 
 std::string CProgramFolders::carSettingsRoot() {
-    return ensured(programFolder() + "Ustawienia/v4.5");
+    return ensured(programFolder() + carLibraryPart());
 }
