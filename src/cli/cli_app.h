@@ -80,7 +80,8 @@ class CCliApp {
     // not be read.
     // Prints what the controller holds after a write, with whether it was written and
     // filed; false when it could not be read.
-    bool printReadBack(bool written, bool filed);
+    bool printReadBack(const setup_write_t& written);
+    static nlohmann::json writeJson(const setup_write_t& written);
     // Checks and writes the settings held and prints what the controller then holds;
     // `afterWrite` runs after a confirmed write and may end the command with its code.
     int writeAndReadBack(const dev_setup_t& setup, const std::function<int()>& afterWrite = {});

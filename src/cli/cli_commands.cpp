@@ -241,7 +241,7 @@ int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int(
     if (!written) {
         const int code = writeFailure(written);
         if (!written.refused()) {
-            printReadBack(false, false);
+            printReadBack(written);
         }
         return code;
     }
@@ -250,17 +250,28 @@ int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int(
             return code;
         }
     }
-    if (!printReadBack(true, written.filed)) {
+    if (!printReadBack(written)) {
         return EXIT_NO_ANSWER;
     }
-    return written.filed ? EXIT_OK : EXIT_IO;
+    // Under the service unlock with no car named nothing is filed, and nothing failed.
+    return written.filed || written.noCar ? EXIT_OK : EXIT_IO;
+}
+
+json CCliApp::writeJson(const setup_write_t& written) {
+    json object{{"written", static_cast<bool>(written)}, {"filed", written.filed}};
+    if (written && !written.filed && !written.problem.empty()) {
+        object["notFiled"] = written.problem;
+    }
+    return object;
 }
 
 // What the controller holds, not the local copy: it may have rounded a value to its
-// own steps (1.06 ms becomes 1.05 ms at 0.025 ms a tick).
-bool CCliApp::printReadBack(bool written, bool filed) {
+// own steps (1.06 ms becomes 1.05 ms at 0.025 ms a tick). The write's flags are printed
+// whether or not that read succeeds.
+bool CCliApp::printReadBack(const setup_write_t& written) {
     dev_setup_t held;
     if (!device_->readSetup(held)) {
+        print(writeJson(written), "");
         fail(EXIT_NO_ANSWER,
              "Nie można odczytać ustawień ze sterownika: sprawdź je poleceniem "
              "\"settings get\".\n"
@@ -268,8 +279,7 @@ bool CCliApp::printReadBack(bool written, bool filed) {
         return false;
     }
     json object = settingsJson(held);
-    object["written"] = written;
-    object["filed"] = filed;
+    object.update(writeJson(written));
     print(object, settingsText(held));
     return true;
 }

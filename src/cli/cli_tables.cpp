@@ -221,13 +221,17 @@ int CCliApp::cmdTableWrite() {
         return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie tabeli po zapisie!");
     }
     const auto stored = device_->info().timeTable;
+    json flags{{"written", true}, {"filed", false}};
     if (!opt_->keepFunctions) {
         const setup_write_t written = device_->writeSetup(setup);
+        flags = writeJson(written);
         if (!written) {
             return writeFailure(written);
         }
-        if (!written.filed) {
-            print(json{{"values", stored}, {"written", true}, {"filed", false}}, "");
+        if (!written.filed && !written.noCar) {
+            json object = writeJson(written);
+            object["values"] = stored;
+            print(object, "");
             return EXIT_IO;
         }
     }
@@ -236,7 +240,8 @@ int CCliApp::cmdTableWrite() {
         text << (i ? "," : "") << stored[i];
     }
     text << '\n';
-    return print(json{{"values", stored}, {"written", true}}, text.str());
+    flags["values"] = stored;
+    return print(flags, text.str());
 }
 
 int CCliApp::cmdFuelRead() {

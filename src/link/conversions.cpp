@@ -2,6 +2,7 @@
 #include "link/conversions.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "link/timing.h"
 
@@ -125,6 +126,22 @@ std::uint8_t temperatureToRaw(double celsius) {
         }
     }
     return 0;
+}
+
+std::string polishNumber(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string out = text;
+    if (out.find('.') != std::string::npos) {
+        out.erase(out.find_last_not_of('0') + 1);
+        if (out.back() == '.') {
+            out.pop_back();
+        }
+    }
+    for (char& c : out) {
+        c = c == '.' ? ',' : c;
+    }
+    return out;
 }
 
 }  // namespace conv

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 // Raw controller readings to engineering units and back. The value → raw functions
 // return the unrounded raw value; callers round with nearest() where the record asks.
@@ -38,5 +39,9 @@ const std::array<std::int16_t, 256>& temperatureTable();
 double rawToTemperature(std::uint8_t raw);
 // Smallest raw value whose temperature is not above `celsius`; 0 when there is none.
 std::uint8_t temperatureToRaw(double celsius);
+
+// A number as the user reads it: at most `decimals` decimals, a decimal comma, no
+// trailing zeros ("2,5", "1200").
+std::string polishNumber(double value, int decimals);
 
 }  // namespace conv

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -63,26 +62,9 @@ double ticksToRoundedMs(double ticks) {
 constexpr std::int64_t kByteMax = 0xFF;
 constexpr std::int64_t kWordMax = 0xFFFF;
 
-// A number as the user reads it: decimal comma, no trailing zeros.
-std::string polishNumber(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    std::string out = text;
-    if (out.find('.') != std::string::npos) {
-        out.erase(out.find_last_not_of('0') + 1);
-        if (out.back() == '.') {
-            out.pop_back();
-        }
-    }
-    for (char& c : out) {
-        c = c == '.' ? ',' : c;
-    }
-    return out;
-}
-
 // " przy zegarze sterownika 80 kHz"
 std::string clockText() {
-    return " przy zegarze sterownika " + polishNumber(1.0 / timing::timeUnit(), 3) + " kHz";
+    return " przy zegarze sterownika " + conv::polishNumber(1.0 / timing::timeUnit(), 3) + " kHz";
 }
 
 // The field's own refusal as the start of a longer one: "Błędna wartość X:".
@@ -102,7 +84,7 @@ std::string timeFits(const setup_field_t& field, double ms, std::int64_t maxTick
     }
     // The largest time that fits, rounded down so that it fits itself.
     const double most = std::floor(conv::ticksToMs(static_cast<double>(maxTicks)) * 1000) / 1000;
-    return refusalLead(field) + " wpisz najwyżej " + polishNumber(most, 3) + " ms\n";
+    return refusalLead(field) + " wpisz najwyżej " + conv::polishNumber(most, 3) + " ms\n";
 }
 
 // The switch-over speed travels as an engine period in ticks, one word: a faster clock
@@ -112,11 +94,13 @@ std::string speedFits(const setup_field_t& field, double rpm) {
     if (period > kWordMax) {
         // nearest() stays within the word below half a tick past it.
         const double lowest = std::ceil(timing::speedConstant() / (kWordMax + 0.5));
-        return refusalLead(field) + " wpisz co najmniej " + polishNumber(lowest, 0) + " obr/min\n";
+        return refusalLead(field) + " wpisz co najmniej " + conv::polishNumber(lowest, 0) +
+               " obr/min\n";
     }
     if (period < 1) {
         const double highest = std::floor(timing::speedConstant() / 0.5);
-        return refusalLead(field) + " wpisz najwyżej " + polishNumber(highest, 0) + " obr/min\n";
+        return refusalLead(field) + " wpisz najwyżej " + conv::polishNumber(highest, 0) +
+               " obr/min\n";
     }
     return {};
 }
@@ -197,33 +181,29 @@ void dev_setup_t::fromLine(const std::uint8_t in[kLineSize]) {
     pressureAveraging = in[OFF_PRESSURE_AVG];
 }
 
+// Every refusal at once, field by field: out of range, too large for the controller's
+// clock, or in range but stored by the controller's own steps as a value outside it (15 V
+// of minimum supply is stored as 15.1 V, which would refuse every later write).
 std::string dev_setup_t::check() const {
-    std::string msgs = checkRanges();
-    if (!msgs.empty()) {
-        return msgs;
-    }
-    // The controller keeps its own steps: a value in range may round to one outside it
-    // (15 V of minimum supply is stored as 15.1 V), which would refuse every later write.
+    static const std::vector<const setup_field_t*> checked = checkedFields();
     std::uint8_t line[kLineSize] = {};
     toLine(line);
     dev_setup_t stored;
     stored.fromLine(line);
-    for (std::string rest = stored.checkRanges(); !rest.empty();) {
-        const auto end = rest.find('\n');
-        msgs += rest.substr(0, end) +
-                ": sterownik zapisze ją jako wartość spoza zakresu, "
-                "wpisz wartość odrobinę bliższą środka zakresu\n";
-        rest.erase(0, end == std::string::npos ? rest.size() : end + 1);
-    }
-    return msgs;
-}
-
-std::string dev_setup_t::checkRanges() const {
-    static const std::vector<const setup_field_t*> checked = checkedFields();
     std::string msgs;
     for (const setup_field_t* field : checked) {
         const double value = field->get(*this);
-        msgs += field->inRange(value) ? clockFits(*field, value) : field->checkMessage;
+        if (!field->inRange(value)) {
+            msgs += field->checkMessage;
+        } else if (const std::string fits = clockFits(*field, value); !fits.empty()) {
+            msgs += fits;
+        } else if (!field->inRange(field->get(stored))) {
+            std::string lead = field->checkMessage;
+            lead.pop_back();
+            msgs += lead +
+                    ": sterownik zapisze ją jako wartość spoza zakresu, "
+                    "wpisz wartość odrobinę bliższą środka zakresu\n";
+        }
     }
     return msgs;
 }

@@ -65,7 +65,4 @@ struct dev_setup_t {
     void setSequence(Sequence s);
 
     bool operator==(const dev_setup_t&) const = default;
-
-  private:
-    std::string checkRanges() const;
 };

@@ -17,6 +17,8 @@ class ICarSettingsStore {
     struct commit_t {
         bool filed = true;
         std::string problem;
+        // No car was named (the service unlock): nothing was filed, and nothing failed.
+        bool noCar = false;
     };
 
     // A prepared file: committing puts it in place; dropping it uncommitted leaves the
@@ -26,6 +28,10 @@ class ICarSettingsStore {
         virtual ~IPending() = default;
         virtual commit_t commit() = 0;
     };
+
+    // Why a write under the service unlock with no car named is not filed.
+    static constexpr const char* kNoCarText =
+        "Ustawień nie zapisano w bibliotece samochodów: nie podano danych samochodu.";
 
     virtual ~ICarSettingsStore() = default;
     // Writes the record aside. Null with `problem` set when that fails; a pending file

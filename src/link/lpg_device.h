@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,10 +66,17 @@ struct setup_write_t {
     enum class Refusal { None, Check, CarInfo, Version, File };
     Status status = Status::NotAnswered;
     Refusal refusal = Refusal::None;
-    // The car library holds the written record (or there was no car to file it under).
+    // The car library holds the written record.
     bool filed = false;
+    // Not filed because no car was named (the service unlock): nothing failed.
+    bool noCar = false;
     // Why it was refused or not filed, as shown; empty otherwise.
     std::string problem;
+    // What the controller holds after an acknowledged write: the record as its fields
+    // store it, which may differ from what was typed (2.7 s of delay is stored as 2.5 s).
+    dev_setup_t stored;
+    // One line per field stored otherwise than typed: "…: sterownik zapisał 2,5 s zamiast 2,7 s".
+    std::vector<std::string> adjusted;
 
     explicit operator bool() const { return status == Status::Written; }
     bool refused() const { return status == Status::Refused; }
@@ -164,9 +172,13 @@ class CLPGDevice : public CLPGDeviceErr {
     bool readSetup();
     // What the controller was last seen to hold (read or acknowledged).
     dev_setup_t heldSetup() const;
-    // Takes the car, notes and table of an editor's record; the settings stay what the
+    // Takes the notes and table of an editor's record, and its car while the job's car has
+    // not been given (a car settings file may bring one); the settings stay what the
     // controller holds until a write is acknowledged.
     void adoptRecord(const device_info_t& record);
+    // The time-correction table as the controller was last seen to hold it; empty before
+    // it was read or written. The table in info() is the one being edited.
+    std::optional<std::array<double, device_info_t::kTimeTableSize>> heldTable() const;
     static std::string checkSetup(const dev_setup_t& setup) { return setup.check(); }
     // Checks `setup` and sends nothing it refuses; files it in the car library only once
     // the controller acknowledged it.
@@ -193,6 +205,8 @@ class CLPGDevice : public CLPGDeviceErr {
     bool readMap();
     bool writeMap();
     bool readTimeTable();
+    // Reads the table into `into` (and the held copy) without touching the edited one.
+    bool readTimeTable(std::array<double, device_info_t::kTimeTableSize>& into);
     bool writeTimeTable();
     bool readFuelSensor(FuelThresholds& thresholds);
     bool writeFuelSensor(const FuelThresholds& thresholds);
@@ -269,6 +283,13 @@ class CLPGDevice : public CLPGDeviceErr {
     void showVersionMismatch(int version);
     bool workMode(std::uint8_t code);
     void holdSetup(const dev_setup_t& setup);
+    void holdTable(const std::array<double, device_info_t::kTimeTableSize>& table);
+    // Takes the identity a version reply gives; another controller than the one before
+    // ends the job's car, so its first write asks for the car again.
+    void takeIdentity(std::uint16_t version, std::uint8_t injectors, const std::string& id);
+    // The record to file for a write of `stored`: the held table, the job's car, the notes.
+    // False with `problem` when the held state lacks the table and it cannot be read.
+    bool recordToFile(const dev_setup_t& stored, device_info_t& filed, std::string& problem);
     setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
                          IDeviceUi::Icon icon = IDeviceUi::Icon::None);
     bool simpleCommand(std::uint8_t code, std::uint16_t parameter = 0);
@@ -306,6 +327,7 @@ class CLPGDevice : public CLPGDeviceErr {
     device_info_t info_;
     // Guards info_.setup, which a worker's write and the window's poll both refresh.
     mutable std::mutex heldMutex_;
+    std::optional<std::array<double, device_info_t::kTimeTableSize>> heldTable_;
     std::array<std::uint8_t, kMapSize> map_{};
     std::array<std::uint8_t, 6> mapTail_{};
     report_t errorReport_{};

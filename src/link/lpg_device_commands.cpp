@@ -232,24 +232,37 @@ bool CLPGDevice::writeMap() {
 }
 
 bool CLPGDevice::readTimeTable() {
+    return readTimeTable(info_.timeTable);
+}
+
+bool CLPGDevice::readTimeTable(std::array<double, device_info_t::kTimeTableSize>& into) {
     frame_t reply;
     if (!command(CMD_SETUP_TABLE, 0, replyOfType(MSG_TYPE_TABLE, true), reply)) {
         return false;
     }
+    std::array<double, device_info_t::kTimeTableSize> read{};
     for (std::size_t i = 0; i < kTableEntries; ++i) {
-        info_.timeTable[i] = static_cast<double>(reply.payload()[i]) - kTableOffset;
+        read[i] = static_cast<double>(reply.payload()[i]) - kTableOffset;
     }
+    holdTable(read);
+    into = read;
     return true;
 }
 
 bool CLPGDevice::writeTimeTable() {
     std::uint8_t payload[kBufferSize] = {};
+    std::array<double, device_info_t::kTimeTableSize> stored{};
     for (std::size_t i = 0; i < kTableEntries; ++i) {
         // Truncated toward zero; kept within the byte so a wild entry cannot wrap around.
         const double raw = std::trunc(info_.timeTable[i] + kTableOffset);
         payload[i] = static_cast<std::uint8_t>(std::clamp(raw, 0.0, 255.0));
+        stored[i] = static_cast<double>(payload[i]) - kTableOffset;
     }
-    return sendRecord(MSG_TYPE_TABLE, payload, kTableSize);
+    if (!sendRecord(MSG_TYPE_TABLE, payload, kTableSize)) {
+        return false;
+    }
+    holdTable(stored);
+    return true;
 }
 
 bool CLPGDevice::readFuelSensor(FuelThresholds& thresholds) {

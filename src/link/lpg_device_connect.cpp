@@ -117,9 +117,8 @@ bool CLPGDevice::controllerCheck() {
         version -= kVersionFlag;
         timing::reset();
     }
-    info_.version = static_cast<std::uint16_t>(version);
-    info_.injectors = reply.payload()[4];
-    info_.id = CCipher::decipherId(reply.payload() + 5);
+    takeIdentity(static_cast<std::uint16_t>(version), reply.payload()[4],
+                 CCipher::decipherId(reply.payload() + 5));
 
     ClockBytes clock{};
     if (readClock(clock)) {
@@ -157,9 +156,8 @@ bool CLPGDevice::readVersion(VersionBytes& record) {
     if (version > kVersionFlag) {
         version -= kVersionFlag;
     }
-    info_.version = static_cast<std::uint16_t>(version);
-    info_.injectors = reply.payload()[4];
-    info_.id = CCipher::decipherId(reply.payload() + 5);
+    takeIdentity(static_cast<std::uint16_t>(version), reply.payload()[4],
+                 CCipher::decipherId(reply.payload() + 5));
     std::memcpy(record.data(), reply.payload(), record.size());
     return true;
 }

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "link/lpg_device.h"
+#include "link/setup_fields.h"
 
 using namespace proto;
 
@@ -32,9 +33,37 @@ dev_setup_t CLPGDevice::heldSetup() const {
 
 void CLPGDevice::adoptRecord(const device_info_t& record) {
     std::lock_guard lock(heldMutex_);
-    const dev_setup_t held = info_.setup;
+    const device_info_t kept = info_;
     info_ = record;
-    info_.setup = held;
+    info_.setup = kept.setup;
+    // Only the car dialog changes a car that was given; an editor's copy of the record may
+    // be older than it.
+    if (carInfoGiven_) {
+        info_.car() = kept.car();
+    }
+}
+
+std::optional<std::array<double, device_info_t::kTimeTableSize>> CLPGDevice::heldTable() const {
+    std::lock_guard lock(heldMutex_);
+    return heldTable_;
+}
+
+void CLPGDevice::holdTable(const std::array<double, device_info_t::kTimeTableSize>& table) {
+    std::lock_guard lock(heldMutex_);
+    heldTable_ = table;
+}
+
+void CLPGDevice::takeIdentity(std::uint16_t version, std::uint8_t injectors,
+                              const std::string& id) {
+    if (!info_.id.empty() && id != info_.id) {
+        carInfoGiven_ = false;
+        info_.car() = car_description_t{};
+        std::lock_guard lock(heldMutex_);
+        heldTable_.reset();
+    }
+    info_.version = version;
+    info_.injectors = injectors;
+    info_.id = id;
 }
 
 void CLPGDevice::holdSetup(const dev_setup_t& setup) {
@@ -99,15 +128,23 @@ setup_write_t CLPGDevice::writeSetup(const dev_setup_t& setup) {
         showVersionMismatch(info_.version);
         return refuse(setup_write_t::Refusal::Version, {});  // the mismatch box said why
     }
-    device_info_t filed;
-    {
-        std::lock_guard lock(heldMutex_);
-        filed = info_;
+    // Another controller answered since the car was given: it asks for its own car.
+    if (!ensureCarInfo()) {
+        return refuse(setup_write_t::Refusal::CarInfo,
+                      "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej "
+                      "instalacji");
     }
-    filed.setup = setup;
-    filed.timeStamp = localTimeStamp();
+    // The controller keeps its own steps: the file, the snapshot and the held settings
+    // hold what it will store, not what was typed.
+    std::uint8_t payload[kBufferSize] = {};
+    setup.toLine(payload);
+    dev_setup_t stored;
+    stored.fromLine(payload);
+    device_info_t filed;
+    std::string unfiled;
+    const bool fileable = recordToFile(stored, filed, unfiled);
     std::unique_ptr<ICarSettingsStore::IPending> pending;
-    if (store_) {
+    if (store_ && fileable) {
         std::string problem;
         pending = store_->prepare(filed, problem);
         if (!pending) {
@@ -116,24 +153,30 @@ setup_write_t CLPGDevice::writeSetup(const dev_setup_t& setup) {
                           IDeviceUi::Icon::Error);
         }
     }
-    std::uint8_t payload[kBufferSize] = {};
-    setup.toLine(payload);
     setup_write_t result;
     if (!sendRecord(MSG_TYPE_SETUP, payload, kSetupSize)) {
         return result;  // the prepared file goes with `pending`
     }
     result.status = setup_write_t::Status::Written;
+    result.stored = stored;
+    result.adjusted = storedOtherwise(setup, stored);
     {
         std::lock_guard lock(heldMutex_);
         info_.timeStamp = filed.timeStamp;
     }
-    holdSetup(setup);
-    result.filed = true;
-    if (pending) {
+    holdSetup(stored);
+    if (!fileable) {
+        result.problem = unfiled;
+        ui_.messageBox(unfiled, IDeviceUi::Icon::Warning);
+    } else if (!pending) {
+        result.noCar = true;  // no library to file in: the service unlock without a car
+        result.problem = ICarSettingsStore::kNoCarText;
+    } else {
         const ICarSettingsStore::commit_t commit = pending->commit();
         result.filed = commit.filed;
+        result.noCar = commit.noCar;
         result.problem = commit.problem;
-        if (!commit.problem.empty()) {
+        if (!commit.problem.empty() && !commit.noCar) {
             ui_.messageBox(commit.problem,
                            commit.filed ? IDeviceUi::Icon::Warning : IDeviceUi::Icon::Error);
         }
@@ -142,4 +185,30 @@ setup_write_t CLPGDevice::writeSetup(const dev_setup_t& setup) {
         snapshotHook_(filed);
     }
     return result;
+}
+
+bool CLPGDevice::recordToFile(const dev_setup_t& stored, device_info_t& filed,
+                              std::string& problem) {
+    std::optional<std::array<double, device_info_t::kTimeTableSize>> table = heldTable();
+    if (!table) {
+        std::array<double, device_info_t::kTimeTableSize> read{};
+        if (readTimeTable(read)) {
+            table = read;
+        }
+    }
+    {
+        std::lock_guard lock(heldMutex_);
+        filed = info_;
+    }
+    filed.setup = stored;
+    filed.timeStamp = localTimeStamp();
+    if (!table) {
+        problem =
+            "Ustawienia wpisano do sterownika, ale nie zapisano ich w bibliotece samochodów: "
+            "nie udało się odczytać tabeli poprawek czasu. Wpisz ustawienia jeszcze raz.\n"
+            "brak odpowiedzi na odczyt tabeli poprawek czasu";
+        return false;
+    }
+    filed.timeTable = *table;
+    return true;
 }

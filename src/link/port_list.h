@@ -80,7 +80,9 @@ class CPortList {
 #ifndef _WIN32
     using link_t = std::pair<std::string, std::string>;  // by-id path, device path
 
-    std::string rooted(const std::string& path) const { return root_ + path; }
+    std::string rooted(const std::string& path) const {
+        return root_ + path;
+    }
     std::string deviceOf(const std::string& path) const;
     std::string latencyFile(const std::string& device) const;
     std::vector<std::string> presentPaths() const;

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/setup_fields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <type_traits>
+
+#include "link/conversions.h"
 
 namespace {
 
@@ -131,4 +134,34 @@ bool setupNeedsRestart(const dev_setup_t& before, const dev_setup_t& after) {
         }
     }
     return false;
+}
+
+namespace {
+
+// Read-back conversions leave a trace of binary rounding (1.2000000000000002).
+bool sameStored(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+}
+
+std::string polishValue(const setup_field_t& field, double value) {
+    std::string unit = field.unit;
+    if (unit == "rev/min") {
+        unit = "obr/min";
+    }
+    const std::string number = conv::polishNumber(value, 3);
+    return unit.empty() ? number : number + " " + unit;
+}
+
+}  // namespace
+
+std::vector<std::string> storedOtherwise(const dev_setup_t& typed, const dev_setup_t& stored) {
+    std::vector<std::string> lines;
+    for (const auto& f : setupFields()) {
+        const double asked = f.get(typed), kept = f.get(stored);
+        if (!sameStored(asked, kept)) {
+            lines.push_back(std::string(f.label) + ": sterownik zapisał " + polishValue(f, kept) +
+                            " zamiast " + polishValue(f, asked));
+        }
+    }
+    return lines;
 }

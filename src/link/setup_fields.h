@@ -43,5 +43,8 @@ struct setup_field_t {
 
 const std::vector<setup_field_t>& setupFields();
 const setup_field_t* findSetupField(const std::string& name);
+// One line for each field the controller stores otherwise than `typed` asked:
+// "Opóźnienie włączenia emulatora: sterownik zapisał 2,5 s zamiast 2,7 s".
+std::vector<std::string> storedOtherwise(const dev_setup_t& typed, const dev_setup_t& stored);
 // Whether writing `after` over `before` needs the controller restarted to take effect.
 bool setupNeedsRestart(const dev_setup_t& before, const dev_setup_t& after);

@@ -39,7 +39,7 @@ class CCarSettingsStore::CPending : public ICarSettingsStore::IPending {
     commit_t commit() override {
         committed_ = true;
         if (path_.empty()) {
-            return {};  // no car named: nothing to file
+            return {false, kNoCarText, true};
         }
         commit_t result;
         std::string movedTo;

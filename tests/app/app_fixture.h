@@ -37,6 +37,7 @@ class AppFixture {
     CMainFrame& window() { return *window_; }
     CDeviceFrame& frame() { return *frame_; }
     QString home() const { return home_.path(); }
+    CMemoryPreferences& preferences() { return preferences_; }
 
     // Boxes shown so far.
     std::vector<QString> boxes;

@@ -21,6 +21,7 @@
 #include "settings/car_texts.h"
 #include "settings/program_folders.h"
 #include "settings/record_copy.h"
+#include "settings/ui/car_info_dlg.h"
 #include "settings/ui/car_settings_dlg.h"
 #include "settings/ui/dev_setup_dlg.h"
 
@@ -339,3 +340,52 @@ TEST(DevSetupDlgTest, ClosingAfterAWriteOrWithoutChangesAsksNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers the car dialog with make X, model Y.
+int giveCar(QDialog& dialog) {
+    auto& car = dynamic_cast<CCarInfoDlg&>(dialog);
+    car.makeCombo()->setCurrentText("X");
+    car.modelCombo()->setCurrentText("Y");
+    car.capacityEdit()->setText("1.6");
+    car.powerEdit()->setText("90");
+    car.accept();
+    return car.result();
+}
+
+}  // namespace
+
+// Two writes from one editor with the car dialog in between: both are filed under the
+// car, each as the controller stores it, and the editor then shows the controller's
+// values. A car file holds what the controller holds after every write.
+TEST(DevSetupDlgTest, EveryWriteOfAnEditorSessionIsFiledAsTheControllerHoldsIt) {
+    Connected fixture;
+    CDeviceDoc& doc = fixture.app.doc();
+    doc.setCarInfoGiven(false);
+    fixture.app.onDialog = giveCar;
+    CDevSetupDlg dialog(nullptr, doc);
+    const struct {
+        const char* delay;
+        double stored;
+    } writes[] = {{"2", 2.0}, {"2,7", 2.5}};
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.delay);
+        dialog.fieldEdit(CDevSetupDlg::EMULATOR_DELAY)->setText(w.delay);
+        dialog.writeButton()->click();
+        EXPECT_EQ(dialog.fieldEdit(CDevSetupDlg::EMULATOR_DELAY)->text(),
+                  QString::number(w.stored));
+        device_info_t filed;
+        ASSERT_TRUE(CCarInfo::readCarSettingsFile(fixture.app.preferences().lastCarFile(), filed));
+        EXPECT_EQ(filed.make, "X");
+        EXPECT_DOUBLE_EQ(filed.setup.emulatorDelay, w.stored);
+        EXPECT_EQ(filed.setup, doc.heldSetup());
+        dev_setup_t controller;
+        ASSERT_TRUE(doc.readSetup(controller));
+        EXPECT_EQ(filed.setup, controller);
+    }
+    EXPECT_EQ(fixture.app.dialogTitles.size(), 1u);  // the car is asked once
+    // The second write said once what the controller stored instead of what was typed.
+    ASSERT_FALSE(fixture.app.boxes.empty());
+    EXPECT_NE(fixture.app.boxes.back().indexOf("sterownik zapisał 2,5 s zamiast 2,7 s"), -1);
+}

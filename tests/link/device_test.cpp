@@ -405,9 +405,14 @@ class FakeStore : public ICarSettingsStore {
 
 class WriteSetupTest : public DeviceTest {
   protected:
+    // The controller's table is known, as the window reads it at start; what a write
+    // without it does is tested apart.
     WriteSetupTest() {
         device->setCarSettingsStore(&store);
         device->setSnapshotHook([this](const device_info_t&) { ++snapshots; });
+        line->script(frameBytes(MSG_TYPE_TABLE, bytes_t(25, 100)));
+        EXPECT_TRUE(device->readTimeTable());
+        line->requests.clear();
     }
     FakeStore store;
     dev_setup_t setup;

@@ -126,11 +126,22 @@ bool CDevSetupDlg::onSetConfig() {
             }
             return;
         }
+        // The controller's values, not the typed ones, and the job's car, not the copy
+        // this editor opened with.
+        record_.setup = written.stored;
+        record_.car() = doc_.info().car();
         readBack_ = record_;
         showRecord();
         fillSnapshotList();
         showWritten(QString("Ustawienia wpisano do urządzenia o %1.")
                         .arg(QTime::currentTime().toString("HH:mm:ss")));
+        if (!written.adjusted.empty()) {
+            QStringList lines;
+            for (const std::string& line : written.adjusted) {
+                lines << QString::fromStdString(line);
+            }
+            CMessageBox::show(this, lines.join("\n"), Icon::Information);
+        }
         if (restart && !doc_.clearErrors()) {
             CMessageBox::show(this, kResetFailedText, Icon::Error);
         }
