@@ -24,7 +24,6 @@
 #include "diag/settings_history.h"
 #include "settings/program_folders.h"
 #include "support/console_input.h"
-#include "support/file_io.h"
 #include "support/interrupt.h"
 #include "support/thread_manager.h"
 
@@ -76,7 +75,7 @@ bool CCliAutocal::readAnswer(std::string& answer) {
             continue;
         }
         char c = 0;
-        if (CFileIo::readAll(inputFd_, &c, 1) != 1) {
+        if (!CConsoleInput::readChar(inputFd_, c)) {
             return false;
         }
         if (c == '\n') {
