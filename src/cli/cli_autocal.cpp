@@ -25,6 +25,7 @@
 #include "settings/program_folders.h"
 #include "support/console_input.h"
 #include "support/interrupt.h"
+#include "support/local_time.h"
 #include "support/thread_manager.h"
 
 using nlohmann::json;
@@ -104,10 +105,7 @@ constexpr const char* kAcquisitionLost =
 std::atomic<bool> g_cancel{false};
 
 std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
+    return localTime(std::time(nullptr));
 }
 
 json orNull(const std::optional<double>& value) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "support/file_handle.h"
+#include "support/local_time.h"
 
 namespace {
 
@@ -80,8 +81,7 @@ bool CSettingsHistory::appendSnapshot(const std::string& recordingName, device_i
 }
 
 std::string CSettingsHistory::timeText(std::time_t now) {
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char text[64];
     const std::size_t size = std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
     return std::string(text, std::min(size, kTimeTextSize));

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "link/lpg_device.h"
+#include "support/local_time.h"
 
 using namespace proto;
 
@@ -60,8 +61,7 @@ namespace {
 
 std::string localTimeStamp() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char text[40] = {};
     std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
     return text;
