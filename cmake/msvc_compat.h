@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <cstddef>
 #include <cstring>
-#include <ctime>
 
 using ssize_t = std::ptrdiff_t;
 using mode_t = unsigned short;
@@ -15,10 +14,4 @@ using mode_t = unsigned short;
 #ifndef S_ISREG
 #define S_ISREG(m) (((m)&_S_IFMT) == _S_IFREG)
 #endif
-inline std::tm* localtime_r(const std::time_t* when, std::tm* out) {
-    return localtime_s(out, when) == 0 ? out : nullptr;
-}
-inline std::tm* gmtime_r(const std::time_t* when, std::tm* out) {
-    return gmtime_s(out, when) == 0 ? out : nullptr;
-}
 #endif

@@ -22,9 +22,9 @@ if(VAPRON_BUILD_TESTS)
   add_subdirectory(${VAPRON_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
-# MinGW's time.h offers localtime_r and gmtime_r only when asked for them; UTF-16 Win32
-# calls are named explicitly (CreateFileW), and <windows.h> keeps min and max alone.
-add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS NOMINMAX WIN32_LEAN_AND_MEAN)
+# UTF-16 Win32 calls are named explicitly (CreateFileW), and <windows.h> keeps min and
+# max alone.
+add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
 
 # Every program of the Windows build runs with UTF-8 as its ANSI code page.
 enable_language(RC)

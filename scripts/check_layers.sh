@@ -17,17 +17,6 @@
 # Usage: check_layers.sh [SOURCE_ROOT]   (default: the src/ folder beside this script)
 set -uo pipefail
 
-# Known, being moved (temporary): core files that still include <fcntl.h> or <unistd.h>
-# outside the platform files, for the open flags and descriptor calls that are moving
-# behind support/file_io. They may include platform headers until then; drop an entry
-# as soon as its file no longer needs it (the check says so), and this list with the last.
-being_moved=(
-  diag/recording_reader.cpp
-  diag/recording_writer.cpp
-  support/wire_trace.cpp
-  diag/settings_history.cpp  # <fcntl.h> for the open flags, as the two recording files
-)
-
 root=${1:-"$(dirname "$0")/../src"}
 cd "$root" || exit 2
 
@@ -77,14 +66,6 @@ platform_file() {
     settings/program_folders* | sim/pty_server*) return 0 ;;
     *) return 1 ;;
   esac
-}
-
-being_moved() {
-  local moved
-  for moved in "${being_moved[@]}"; do
-    [[ $1 == "$moved" ]] && return 0
-  done
-  return 1
 }
 
 # The headers of <...> includes that are not ours, by kind; names in lower case.
@@ -140,7 +121,7 @@ header_kind() {  # $1: the name between < and >; sets kind
 header_kinds_for() {  # $1: path of a file below src/; the kinds of header it may include
   if is_window_file "$1"; then
     echo "std qt"
-  elif platform_file "$1" || being_moved "$1"; then
+  elif platform_file "$1"; then
     echo "std signal library posix linux win32"
   else
     echo "std signal library"
@@ -167,7 +148,6 @@ includes() {
 }
 
 failures=0
-moved_used=()
 fail() {
   echo "$1"
   failures=$((failures + 1))
@@ -187,9 +167,6 @@ while IFS= read -r file; do
     if [[ $form == "<" && ! ($inc == */* && " $ours " == *" $top "*) ]]; then
       header_kind "$inc"
       if [[ " $kinds " == *" $kind "* ]]; then
-        if being_moved "$file" && [[ " std signal library " != *" $kind "* ]]; then
-          moved_used+=("$file")
-        fi
         continue
       elif [[ $kind == unknown ]]; then
         fail "$file: includes <$inc>, a system header no layer allows"
@@ -219,12 +196,6 @@ while IFS= read -r file; do
   done < <(includes "$file")
 done < <(find . -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.hh' -o -name '*.hxx' \
   -o -name '*.cpp' -o -name '*.cc' -o -name '*.cxx' -o -name '*.h.in' \) | sort)
-
-for moved in "${being_moved[@]}"; do
-  if [[ -f $moved && " ${moved_used[*]} " != *" $moved "* ]]; then
-    echo "note: $moved includes no platform header now: drop it from being_moved"
-  fi
-done
 
 if ((failures > 0)); then
   echo "$failures layer violation(s)"

@@ -24,8 +24,8 @@
 #include "diag/settings_history.h"
 #include "settings/program_folders.h"
 #include "support/console_input.h"
-#include "support/file_io.h"
 #include "support/interrupt.h"
+#include "support/local_time.h"
 #include "support/thread_manager.h"
 
 using nlohmann::json;
@@ -76,7 +76,7 @@ bool CCliAutocal::readAnswer(std::string& answer) {
             continue;
         }
         char c = 0;
-        if (CFileIo::readAll(inputFd_, &c, 1) != 1) {
+        if (!CConsoleInput::readChar(inputFd_, c)) {
             return false;
         }
         if (c == '\n') {
@@ -105,10 +105,7 @@ constexpr const char* kAcquisitionLost =
 std::atomic<bool> g_cancel{false};
 
 std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
+    return localTime(std::time(nullptr));
 }
 
 json orNull(const std::optional<double>& value) {

@@ -7,6 +7,7 @@
 #include "diag/settings_history.h"
 #include "link/device_info.h"
 #include "settings/record_copy.h"
+#include "support/file_handle.h"
 #include "support/file_io.h"
 
 namespace {
@@ -90,15 +91,13 @@ CSettingsSource::Problem CSettingsSource::readSettingsFile(const std::string& pa
 CSettingsSource::Problem CSettingsSource::readSnapshot(device_info_t& info,
                                                        std::string& message) const {
     const std::string path = companionPath();
-    CFileIo::result_t status;
-    const int fd = CFileIo::openForReading(path, CFileIo::Source::RegularFile, status);
-    if (fd < 0) {
-        message = cannotRead(path, CFileIo::describe(status));
+    auto opened = CFileHandle::openForReading(path);
+    if (!opened.ok()) {
+        message = cannotRead(path, CFileIo::describe(opened.status()));
         return Problem::File;
     }
     std::vector<std::uint8_t> bytes(snapshot_ * device_info_t::kSize);
-    const ssize_t got = CFileIo::readAll(fd, bytes.data(), bytes.size());
-    CFileIo::closeFile(fd);
+    const std::ptrdiff_t got = opened.file().read(bytes.data(), bytes.size());
     if (got < 0) {
         message =
             cannotRead(path, CFileIo::describe(CFileIo::failed(CFileIo::Failure::Failed, errno)));

@@ -7,12 +7,12 @@
 #include "settings/cp1250.h"
 #include "link/setup_fields.h"
 #include "settings/setup_boxes.h"
+#include "support/local_time.h"
 
 namespace {
 
 std::string formatTime(std::time_t when, const char* format) {
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = localTime(when);
     char text[64];
     std::strftime(text, sizeof text, format, &local);
     return text;

@@ -8,6 +8,7 @@
 
 #include "diag/recording_probe.h"
 #include "diag/settings_history.h"
+#include "support/local_time.h"
 #include "support/utf8_path.h"
 
 namespace {
@@ -23,8 +24,7 @@ std::string systemText(int error) {
 
 std::string CRecordingArchive::stampedName(const std::string& recording, std::time_t now,
                                            int serial) {
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", &local);
     std::string suffix = stamp;
@@ -54,8 +54,8 @@ bool CRecordingArchive::holdsDrive(const std::string& recording) {
     const auto path = utf8Path(recording);
     const auto status = std::filesystem::symlink_status(path, ignored);
     if (std::filesystem::is_symlink(status) ||
-        (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ignored) > 0 &&
-         !ignored)) {
+        (std::filesystem::is_regular_file(status) &&
+         std::filesystem::file_size(path, ignored) > 0 && !ignored)) {
         return true;
     }
     const auto companion = utf8Path(CSettingsHistory::companionName(recording));

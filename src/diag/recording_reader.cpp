@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/recording_reader.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "diag/recording_line.h"
 
@@ -27,13 +25,15 @@ constexpr std::int64_t kLowest = std::numeric_limits<std::int32_t>::min();
 CRecordingReader::CRecordingReader(const std::string& fileName, std::size_t chunkSize,
                                    std::size_t segmentSize)
     : chunkSize_(std::max<std::size_t>(chunkSize, 1)), segmentSize_(segmentSize) {
-    fd_ = CFileIo::openForReading(fileName, CFileIo::Source::RegularFile, openFailure_);
-    if (fd_ < 0) {
+    auto opened = CFileHandle::openForReading(fileName);
+    if (!opened.ok()) {
+        openFailure_ = opened.status();
         end_ = End::NotOpen;
         return;
     }
+    file_ = std::move(opened.file());
     open_ = true;
-    sourceSize_ = static_cast<std::uint64_t>(std::max(CFileIo::regularSize(fd_), 0LL));
+    sourceSize_ = static_cast<std::uint64_t>(std::max(file_.size(), 0LL));
     buffer_ = std::make_unique<std::uint8_t[]>(chunkSize_ + 1);
 }
 
@@ -54,11 +54,8 @@ CRecordingReader::~CRecordingReader() {
 
 void CRecordingReader::close() {
     segment_ = nullptr;
-    segments_.reset();  // its workers read from the descriptor
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    segments_.reset();  // its workers read from the file
+    file_.close();
     open_ = false;
     buffer_.reset();
     pos_ = limit_ = nullptr;
@@ -94,7 +91,7 @@ bool CRecordingReader::takeFromSegments(app_msg_t& sample) {
         if (segmentSize_ > 0 && sourceSize_ / 2 >= segmentSize_ && pos_ == nullptr &&
             chunkStart_ == 0) {
             segments_ =
-                std::make_unique<CRecordingSegments>(fd_, memory_, sourceSize_, segmentSize_,
+                std::make_unique<CRecordingSegments>(&file_, memory_, sourceSize_, segmentSize_,
                                                      CRecordingSegments::workersForThisMachine());
         }
     }
@@ -136,7 +133,7 @@ void CRecordingReader::stopSegments() {
     segments_.reset();
     chunkLength_ = 0;
     pos_ = limit_ = nullptr;
-    if (fd_ >= 0 && !CFileIo::seekTo(fd_, static_cast<long long>(chunkStart_))) {
+    if (file_.isOpen() && !file_.seek(static_cast<long long>(chunkStart_))) {
         readFailed_ = true;
         readErrno_ = errno;
         lost_ = true;
@@ -239,7 +236,7 @@ bool CRecordingReader::refill() {
     if (!open_ || lost_) {
         return false;
     }
-    if (fd_ < 0) {
+    if (!file_.isOpen()) {
         if (chunkStart_ >= memorySize_) {
             return false;
         }
@@ -247,10 +244,7 @@ bool CRecordingReader::refill() {
         std::copy_n(memory_ + chunkStart_, chunkLength_, buffer_.get());
         pos_ = buffer_.get();
     } else {
-        ssize_t n;
-        do {
-            n = ::read(fd_, buffer_.get(), chunkSize_);
-        } while (n < 0 && errno == EINTR);
+        const std::ptrdiff_t n = file_.read(buffer_.get(), chunkSize_);
         if (n <= 0) {
             readFailed_ = n < 0;
             readErrno_ = n < 0 ? errno : 0;
@@ -287,7 +281,7 @@ std::size_t CRecordingReader::countUnreadLines() {
     }
     chunkStart_ = sampleOffset_;
     chunkLength_ = 0;
-    if (fd_ >= 0 && !CFileIo::seekTo(fd_, static_cast<long long>(sampleOffset_))) {
+    if (file_.isOpen() && !file_.seek(static_cast<long long>(sampleOffset_))) {
         return 0;
     }
     std::size_t count = 0;

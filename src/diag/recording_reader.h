@@ -9,6 +9,7 @@
 #include "diag/app_msg.h"
 #include "diag/recording_segments.h"
 #include "diag/sample_fields.h"
+#include "support/file_handle.h"
 #include "support/file_io.h"
 
 // Reads a recording sample by sample with the rules recordings have always been read
@@ -88,7 +89,7 @@ class CRecordingReader {
     void stop(Token token, int column);
     static void store(app_msg_t& sample, const std::uint32_t* values);
 
-    int fd_ = -1;
+    CFileHandle file_;
     bool open_ = false;
     const std::uint8_t* memory_ = nullptr;
     std::size_t memorySize_ = 0;

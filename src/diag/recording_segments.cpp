@@ -7,16 +7,17 @@
 #include <system_error>
 
 #include "diag/recording_line.h"
-#include "support/file_io.h"
+#include "support/file_handle.h"
 
 namespace {
 constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
 constexpr unsigned kMostWorkers = 4;
 }  // namespace
 
-CRecordingSegments::CRecordingSegments(int fd, const std::uint8_t* memory, std::uint64_t size,
-                                       std::size_t segmentSize, unsigned workers)
-    : fd_(fd),
+CRecordingSegments::CRecordingSegments(const CFileHandle* file, const std::uint8_t* memory,
+                                       std::uint64_t size, std::size_t segmentSize,
+                                       unsigned workers)
+    : file_(file),
       memory_(memory),
       size_(size),
       segmentSize_(std::max<std::size_t>(segmentSize, 1)),
@@ -156,7 +157,7 @@ std::size_t CRecordingSegments::fetch(std::uint64_t from, std::size_t size,
         std::memcpy(bytes.data(), memory_ + from, got);
         return got;
     }
-    const ssize_t got = CFileIo::readAllAt(fd_, bytes.data(), size, static_cast<long long>(from));
+    const std::ptrdiff_t got = file_->readAt(bytes.data(), size, static_cast<long long>(from));
     return got > 0 ? static_cast<std::size_t>(got) : 0;  // a failed read: the reader meets it
 }
 

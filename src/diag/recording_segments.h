@@ -10,6 +10,8 @@
 
 #include "diag/app_msg.h"
 
+class CFileHandle;
+
 // Reads a large recording ahead of its reader on worker threads, a stretch of about
 // `segmentSize` bytes each, and hands the stretches over in file order. A stretch
 // begins after a line break and is taken while its lines are usual ones; where one is
@@ -26,10 +28,10 @@ class CRecordingSegments {
         bool whole() const { return end == plannedEnd; }
     };
 
-    // From an open file (read by offset, its position left alone) or from memory the
-    // caller keeps alive; `size` bytes of it are planned into stretches. Without
-    // workers, next() reads each stretch itself.
-    CRecordingSegments(int fd, const std::uint8_t* memory, std::uint64_t size,
+    // From memory the caller keeps alive, or else from an open file the caller keeps
+    // (read by offset, its position left alone); `size` bytes of it are planned into
+    // stretches. Without workers, next() reads each stretch itself.
+    CRecordingSegments(const CFileHandle* file, const std::uint8_t* memory, std::uint64_t size,
                        std::size_t segmentSize, unsigned workers);
     ~CRecordingSegments();
     CRecordingSegments(const CRecordingSegments&) = delete;
@@ -59,7 +61,7 @@ class CRecordingSegments {
     static const std::uint8_t* parse(const std::uint8_t* p, const std::uint8_t* limit,
                                      segment_t& segment);
 
-    int fd_;
+    const CFileHandle* file_;
     const std::uint8_t* memory_;
     std::uint64_t size_;
     std::size_t segmentSize_;

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/recording_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <utility>
 
 #include "diag/sample_fields.h"
 
@@ -19,24 +17,24 @@ bool CRecordingWriter::open(const std::string& fileName) {
     errno_ = 0;
     lines_ = 0;
     openFailure_ = {};
-    CFileIo::result_t status;
-    fd_ = CFileIo::openForWriting(fileName, O_CREAT | O_TRUNC, 0666, status);
-    if (fd_ < 0) {
-        openFailure_ = status;
-        errno_ = status.error;
+    auto opened = CFileHandle::openForWriting(fileName, CFileHandle::Write::CreateTruncate);
+    if (!opened.ok()) {
+        openFailure_ = opened.status();
+        errno_ = openFailure_.error;
         return false;
     }
+    file_ = std::move(opened.file());
     return true;
 }
 
 bool CRecordingWriter::write(const app_msg_t& sample) {
-    if (fd_ < 0) {
+    if (!file_.isOpen()) {
         errno_ = EBADF;
         return false;
     }
     char line[kMaxLine];
     const std::size_t size = formatLine(sample, line);
-    if (!CFileIo::writeAll(fd_, line, size)) {
+    if (!file_.write(line, size)) {
         errno_ = errno;
         return false;
     }
@@ -45,12 +43,7 @@ bool CRecordingWriter::write(const app_msg_t& sample) {
 }
 
 bool CRecordingWriter::close() {
-    if (fd_ < 0) {
-        return true;
-    }
-    const int result = ::close(fd_);
-    fd_ = -1;
-    if (result != 0) {
+    if (!file_.close()) {
         errno_ = errno;
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include "diag/app_msg.h"
 #include "diag/sample_fields.h"
+#include "support/file_handle.h"
 #include "support/file_io.h"
 
 // Writes a recording: one line of 18 tab-separated decimal values per sample, ended by
@@ -27,7 +28,7 @@ class CRecordingWriter {
     // Creates the file or truncates it; false when it cannot be opened or is not a
     // regular file (a FIFO, device or folder is refused untouched, without waiting).
     bool open(const std::string& fileName);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.isOpen(); }
     // False when the line could not be written whole (disk full, device gone); the
     // error number is kept in lastErrno().
     bool write(const app_msg_t& sample);
@@ -44,7 +45,7 @@ class CRecordingWriter {
     static std::string formatLine(const app_msg_t& sample);
 
   private:
-    int fd_ = -1;
+    CFileHandle file_;
     int errno_ = 0;
     std::size_t lines_ = 0;
     CFileIo::result_t openFailure_;

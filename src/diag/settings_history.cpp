@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/settings_history.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 
-#include "support/file_io.h"
+#include "support/file_handle.h"
+#include "support/local_time.h"
 
 namespace {
 
@@ -25,13 +24,9 @@ bool CSettingsHistory::truncate(const std::string& recordingName) {
     if (recordingName.empty()) {
         return false;  // "-config" alone would land in the current folder
     }
-    CFileIo::result_t status;
-    const int fd =
-        CFileIo::openForWriting(companionName(recordingName), O_CREAT | O_TRUNC, 0666, status);
-    if (fd < 0) {
-        return false;
-    }
-    return CFileIo::closeFile(fd);
+    auto opened = CFileHandle::openForWriting(companionName(recordingName),
+                                              CFileHandle::Write::CreateTruncate);
+    return opened.ok() && opened.file().close();
 }
 
 bool CSettingsHistory::startRun(const std::string& recordingName, const device_info_t& info) {
@@ -86,26 +81,25 @@ bool CSettingsHistory::appendSnapshot(const std::string& recordingName, device_i
 }
 
 std::string CSettingsHistory::timeText(std::time_t now) {
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char text[64];
     const std::size_t size = std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
     return std::string(text, std::min(size, kTimeTextSize));
 }
 
 bool CSettingsHistory::appendImage(const std::string& fileName, const std::uint8_t* image) {
-    CFileIo::result_t status;
-    const int fd = CFileIo::openForWriting(fileName, O_APPEND | O_CREAT, 0666, status);
-    if (fd < 0) {
+    auto opened = CFileHandle::openForWriting(fileName, CFileHandle::Write::CreateAppend);
+    if (!opened.ok()) {
         return false;
     }
-    const long long before = CFileIo::endOf(fd);
-    bool ok = CFileIo::writeAll(fd, image, device_info_t::kSize);
+    CFileHandle& file = opened.file();
+    const long long before = file.size();
+    bool ok = file.write(image, device_info_t::kSize);
     if (!ok && before >= 0) {
         // A part record would shift every later snapshot; take it back.
-        (void)CFileIo::truncateTo(fd, before);
+        (void)file.truncate(before);
     }
-    ok = CFileIo::closeFile(fd) && ok;
+    ok = file.close() && ok;
     return ok;
 }
 
@@ -114,19 +108,16 @@ bool CSettingsHistory::readHistory(const std::string& recordingName,
     if (recordingName.empty()) {
         return false;
     }
-    CFileIo::result_t status;
-    const int fd =
-        CFileIo::openForReading(companionName(recordingName), CFileIo::Source::RegularFile, status);
-    if (fd < 0) {
+    auto opened = CFileHandle::openForReading(companionName(recordingName));
+    if (!opened.ok()) {
         return false;
     }
     const std::size_t before = history.size();
     std::uint8_t image[device_info_t::kSize];
     while (history.size() - before < kMaxSnapshots &&
-           CFileIo::readAll(fd, image, sizeof image) == static_cast<ssize_t>(sizeof image) &&
+           opened.file().read(image, sizeof image) == static_cast<std::ptrdiff_t>(sizeof image) &&
            acceptRecord(image, history)) {
     }
-    CFileIo::closeFile(fd);
     return true;
 }
 

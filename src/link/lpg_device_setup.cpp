@@ -4,6 +4,7 @@
 
 #include "link/lpg_device.h"
 #include "link/setup_fields.h"
+#include "support/local_time.h"
 
 using namespace proto;
 
@@ -89,8 +90,7 @@ namespace {
 
 std::string localTimeStamp() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char text[40] = {};
     std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
     return text;

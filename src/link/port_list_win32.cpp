@@ -125,6 +125,8 @@ std::vector<std::string> CPortList::usbAdapters() const {
     return adapters;
 }
 
+// Windows does not say who holds a port (CProcessTable is empty here): the advice for a
+// busy port names "another program".
 std::string CPortList::holderOf(const std::string&) const {
     return {};
 }

@@ -7,6 +7,7 @@
 // The processes of this machine as /proc shows them at one moment: their names and the
 // serial devices and pseudo-terminals they hold open. Processes of other users are only seen as far
 // as the system lets this user read their folders (their open files not at all, unless root).
+// On Windows the table is empty (process_table_win32.cpp says why).
 class CProcessTable {
   public:
     struct process_t {

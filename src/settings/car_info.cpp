@@ -10,6 +10,7 @@
 #include "settings/i_preferences.h"
 #include "settings/program_folders.h"
 #include "support/atomic_file.h"
+#include "support/local_time.h"
 #include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
@@ -40,8 +41,7 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 }
 
 std::string formatTime(const char* pattern, std::time_t now) {
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char text[64];
     const std::size_t n = std::strftime(text, sizeof text, pattern, &local);
     return std::string(text, n);

@@ -9,6 +9,7 @@
 
 #include "settings/car_info.h"
 #include "support/file_io.h"
+#include "support/local_time.h"
 #include "support/utf8_path.h"
 
 namespace fs = std::filesystem;
@@ -23,8 +24,7 @@ struct dated_file_t {
 };
 
 std::string timeOfDay(std::time_t when, const char* pattern) {
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = localTime(when);
     char text[16];
     return std::string(text, std::strftime(text, sizeof text, pattern, &local));
 }

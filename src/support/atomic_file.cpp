@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 #include "support/atomic_file_platform.h"
 
@@ -27,15 +28,16 @@ std::string tempName(const std::string& target) {
     return target + suffix;
 }
 
-int createTemp(const std::string& target, std::string& name) {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+// A new file, as any document (0666 less the umask), under a name no other file has;
+// the last attempt's failure after too many.
+CFileHandle::opened_t createTemp(const std::string& target, std::string& name) {
+    for (int attempt = 1;; ++attempt) {
         name = tempName(target);
-        const int fd = atomic_file_platform::createNew(name);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+        auto opened = CFileHandle::openForWriting(name, CFileHandle::Write::CreateNew);
+        if (opened.ok() || opened.status().error != EEXIST || attempt == kNameAttempts) {
+            return opened;
         }
     }
-    return -1;
 }
 
 }  // namespace
@@ -56,15 +58,13 @@ CAtomicFile::CAtomicFile(const std::string& path) : target_(followLinks(path)) {
         status_ = CFileIo::failed(CFileIo::Failure::NotRegular);
         return;
     }
-    fd_ = createTemp(target_, temp_);
-    if (fd_ < 0) {
-        const int error = errno;
-        status_ = CFileIo::failed(error == ENOENT || error == ENOTDIR ? CFileIo::Failure::Missing
-                                                                      : CFileIo::Failure::Failed,
-                                  error);
+    auto opened = createTemp(target_, temp_);
+    if (!opened.ok()) {
+        status_ = opened.status();
         return;
     }
-    atomic_file_platform::keepAttributes(fd_, target_);
+    file_ = std::move(opened.file());
+    atomic_file_platform::keepAttributes(file_, target_);
 }
 
 CAtomicFile::~CAtomicFile() {
@@ -72,10 +72,9 @@ CAtomicFile::~CAtomicFile() {
 }
 
 void CAtomicFile::discard() {
-    if (fd_ >= 0) {
-        CFileIo::closeFile(fd_);
+    if (file_.isOpen()) {
+        file_.close();
         atomic_file_platform::removeFile(temp_);
-        fd_ = -1;
     }
 }
 
@@ -83,7 +82,7 @@ bool CAtomicFile::write(const void* data, std::size_t size) {
     if (!status_.ok()) {
         return false;
     }
-    if (!CFileIo::writeAll(fd_, data, size)) {
+    if (!file_.write(data, size)) {
         status_ = CFileIo::failed(CFileIo::Failure::Failed, errno);
         discard();
         return false;
@@ -95,13 +94,12 @@ CFileIo::result_t CAtomicFile::commit() {
     if (!status_.ok()) {
         return status_;
     }
-    bool ok = atomic_file_platform::flushToDisk(fd_);
+    bool ok = atomic_file_platform::flushToDisk(file_);
     int error = ok ? 0 : errno;
-    if (!CFileIo::closeFile(fd_) && ok) {
+    if (!file_.close() && ok) {
         ok = false;
         error = errno;
     }
-    fd_ = -1;
     if (ok && atomic_file_platform::moveOver(temp_, target_)) {
         return {};
     }

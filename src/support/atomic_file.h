@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "support/file_handle.h"
 #include "support/file_io.h"
 
 // Replaces a file's contents so that readers see either the old or the whole new file:
@@ -40,6 +41,6 @@ class CAtomicFile {
 
     std::string target_;
     std::string temp_;
-    int fd_ = -1;
+    CFileHandle file_;
     CFileIo::result_t status_;
 };

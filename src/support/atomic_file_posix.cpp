@@ -43,25 +43,20 @@ bool isNotRegular(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
-// Created with 0666 so the umask decides a new file's permissions, as for any document.
-int createNew(const std::string& name) {
-    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-
 // The new file takes over the old one's owner (where allowed) and permission bits.
-void keepAttributes(int fd, const std::string& target) {
+void keepAttributes(const CFileHandle& file, const std::string& target) {
     struct stat old {};
     if (::stat(target.c_str(), &old) != 0) {
         return;  // a new file
     }
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-        (void)::fchown(fd, old.st_uid, old.st_gid);
+        (void)::fchown(file.descriptor(), old.st_uid, old.st_gid);
     }
-    (void)::fchmod(fd, old.st_mode & 07777);
+    (void)::fchmod(file.descriptor(), old.st_mode & 07777);
 }
 
-bool flushToDisk(int fd) {
-    return ::fsync(fd) == 0;
+bool flushToDisk(const CFileHandle& file) {
+    return ::fsync(file.descriptor()) == 0;
 }
 
 bool moveOver(const std::string& from, const std::string& to) {

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/atomic_file.h"
 
-#include <fcntl.h>
 #include <io.h>
 #include <process.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 #include "support/atomic_file_platform.h"
@@ -22,18 +20,12 @@ bool isNotRegular(const std::string& path) {
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0;
 }
 
-int createNew(const std::string& name) {
-    return ::_wopen(win32_text::widen(name).c_str(),
-                    _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                    _S_IREAD | _S_IWRITE);
-}
-
-void keepAttributes(int, const std::string&) {
+void keepAttributes(const CFileHandle&, const std::string&) {
     // The replaced file's permissions come from its folder on Windows.
 }
 
-bool flushToDisk(int fd) {
-    if (::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)))) {
+bool flushToDisk(const CFileHandle& file) {
+    if (::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(file.descriptor())))) {
         return true;
     }
     errno = win32_text::errnoOf(::GetLastError());

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "support/file_io_platform.h"
+
 int CConsoleInput::waitReadable(int fd, int timeoutMs) {
     pollfd input{fd, POLLIN, 0};
     const int ready = ::poll(&input, 1, timeoutMs);
@@ -17,4 +19,8 @@ int CConsoleInput::waitReadable(int fd, int timeoutMs) {
 
 bool CConsoleInput::isTerminal(int fd) {
     return ::isatty(fd) != 0;
+}
+
+bool CConsoleInput::readChar(int fd, char& c) {
+    return file_io_platform::readSome(fd, &c, 1) == 1;
 }

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "support/file_io_platform.h"
+
 // The Windows form: a console is waited on as a handle, a pipe is looked into until
 // bytes (or its end) are there; a file is always readable.
 
@@ -51,4 +53,8 @@ int CConsoleInput::waitReadable(int fd, int timeoutMs) {
 
 bool CConsoleInput::isTerminal(int fd) {
     return ::_isatty(fd) != 0;
+}
+
+bool CConsoleInput::readChar(int fd, char& c) {
+    return file_io_platform::readSome(fd, &c, 1) == 1;
 }

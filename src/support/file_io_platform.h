@@ -4,10 +4,21 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <string>
 
-// The few system calls CFileIo's shared logic (file_io.cpp) needs, in a POSIX form
-// (file_io_posix.cpp) and a Windows form (file_io_win32.cpp).
+#include "support/file_handle.h"
+#include "support/file_io.h"
+
+// The few system calls CFileHandle and CFileIo's shared logic need, in a POSIX form
+// (file_io_posix.cpp) and a Windows form (file_io_win32.cpp). Descriptors appear only
+// here and in the handle that owns them.
 namespace file_io_platform {
+
+// Opened as CFileHandle::openForReading and openForWriting describe.
+CFileHandle::opened_t openForReading(const std::string& path, CFileIo::Source source);
+CFileHandle::opened_t openForWriting(const std::string& path, CFileHandle::Write mode,
+                                     CFileHandle::Permissions permissions);
+bool closeFile(int fd);
 
 // One read or write of at most `size` bytes, repeated after a signal where the system
 // has signals; the count, or -1 with errno set.
@@ -18,6 +29,9 @@ ssize_t readSomeAt(int fd, void* buffer, std::size_t size, long long offset);
 
 // The size of the regular file open as `fd`; -1 for a stream or anything else.
 long long regularFileSize(int fd);
+// False with errno set.
+bool seekTo(int fd, long long offset);
+bool truncateTo(int fd, long long size);
 
 // What a NotRegular failure names for the second line of a message.
 extern const char* const kNotRegularText;

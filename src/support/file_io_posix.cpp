@@ -27,17 +27,54 @@ CFileIo::Failure openFailure(int error) {
     }
 }
 
-int refuse(int fd, CFileIo::result_t& status, CFileIo::Failure failure, int error = 0) {
+CFileHandle::opened_t refuse(int fd, CFileIo::Failure failure, int error = 0) {
     if (fd >= 0) {
         ::close(fd);
     }
-    status = CFileIo::failed(failure, error);
-    return -1;
+    return {CFileIo::failed(failure, error)};
 }
 
 bool setBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+// One blocking open: it waits for a writer that has not started yet, and a writer that
+// has already written and gone leaves its bytes for this reader. (Opening without
+// blocking first would leave a moment with no reader, or wait for a second writer.)
+CFileHandle::opened_t openStream(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return refuse(-1, openFailure(errno), errno);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return refuse(fd, CFileIo::Failure::Failed, errno);
+    }
+    if (!S_ISFIFO(info.st_mode) && !S_ISREG(info.st_mode)) {
+        return refuse(fd, CFileIo::Failure::NotRegular);  // replaced since it was looked at
+    }
+    return {CFileHandle(fd)};
+}
+
+// The flags added to O_WRONLY; O_TRUNC is left to truncates(), after the check.
+int flagsOf(CFileHandle::Write mode) {
+    switch (mode) {
+        case CFileHandle::Write::CreateTruncate:
+            return O_CREAT;
+        case CFileHandle::Write::CreateAppend:
+            return O_CREAT | O_APPEND;
+        case CFileHandle::Write::TruncateExisting:
+            return 0;
+        case CFileHandle::Write::CreateNew:
+            return O_CREAT | O_EXCL;
+    }
+    return 0;
+}
+
+bool truncates(CFileHandle::Write mode) {
+    return mode == CFileHandle::Write::CreateTruncate ||
+           mode == CFileHandle::Write::TruncateExisting;
 }
 
 }  // namespace
@@ -78,86 +115,64 @@ long long regularFileSize(int fd) {
     return static_cast<long long>(info.st_size);
 }
 
-}  // namespace file_io_platform
-
-int CFileIo::openForReading(const std::string& path, Source source, result_t& status) {
-    status = result_t{};
+CFileHandle::opened_t openForReading(const std::string& path, CFileIo::Source source) {
     struct stat info {};
-    if (source == Source::FileOrStream && ::stat(path.c_str(), &info) == 0 &&
+    if (source == CFileIo::Source::FileOrStream && ::stat(path.c_str(), &info) == 0 &&
         S_ISFIFO(info.st_mode)) {
-        return openStream(path, status);
+        return openStream(path);
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        return refuse(-1, status, openFailure(errno), errno);
+        return refuse(-1, openFailure(errno), errno);
     }
     if (::fstat(fd, &info) != 0) {
-        return refuse(fd, status, Failure::Failed, errno);
+        return refuse(fd, CFileIo::Failure::Failed, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        return refuse(fd, status, Failure::NotRegular);
+        return refuse(fd, CFileIo::Failure::NotRegular);
     }
     if (!setBlocking(fd)) {
-        return refuse(fd, status, Failure::Failed, errno);
+        return refuse(fd, CFileIo::Failure::Failed, errno);
     }
-    return fd;
+    return {CFileHandle(fd)};
 }
 
-// One blocking open: it waits for a writer that has not started yet, and a writer that
-// has already written and gone leaves its bytes for this reader. (Opening without
-// blocking first would leave a moment with no reader, or wait for a second writer.)
-int CFileIo::openStream(const std::string& path, result_t& status) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        return refuse(-1, status, openFailure(errno), errno);
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return refuse(fd, status, Failure::Failed, errno);
-    }
-    if (!S_ISFIFO(info.st_mode) && !S_ISREG(info.st_mode)) {
-        return refuse(fd, status, Failure::NotRegular);  // replaced since it was looked at
-    }
-    return fd;
-}
-
-int CFileIo::openForWriting(const std::string& path, int flags, mode_t mode, result_t& status) {
-    status = result_t{};
+CFileHandle::opened_t openForWriting(const std::string& path, CFileHandle::Write mode,
+                                     CFileHandle::Permissions permissions) {
+    const mode_t bits = permissions == CFileHandle::Permissions::Document ? 0666 : 0644;
     // Truncation waits for the check: a device or FIFO is never touched.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (flags & ~O_TRUNC), mode);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | flagsOf(mode), bits);
     if (fd < 0) {
-        return refuse(-1, status, openFailure(errno), errno);
+        return refuse(-1, openFailure(errno), errno);
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        return refuse(fd, status, Failure::Failed, errno);
+        return refuse(fd, CFileIo::Failure::Failed, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        return refuse(fd, status, Failure::NotRegular);
+        return refuse(fd, CFileIo::Failure::NotRegular);
     }
-    if (((flags & O_TRUNC) != 0 && ::ftruncate(fd, 0) != 0) || !setBlocking(fd)) {
-        return refuse(fd, status, Failure::Failed, errno);
+    if ((truncates(mode) && ::ftruncate(fd, 0) != 0) || !setBlocking(fd)) {
+        return refuse(fd, CFileIo::Failure::Failed, errno);
     }
-    return fd;
+    return {CFileHandle(fd)};
 }
 
-bool CFileIo::closeFile(int fd) {
+bool closeFile(int fd) {
     return ::close(fd) == 0;
 }
 
-long long CFileIo::endOf(int fd) {
-    return static_cast<long long>(::lseek(fd, 0, SEEK_END));
-}
-
-bool CFileIo::seekTo(int fd, long long offset) {
+bool seekTo(int fd, long long offset) {
     static_assert(sizeof(off_t) >= sizeof(long long), "files past 2 GB need a 64-bit off_t");
     return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
-bool CFileIo::truncateTo(int fd, long long size) {
+bool truncateTo(int fd, long long size) {
     return ::ftruncate(fd, static_cast<off_t>(size)) == 0;
 }
+
+}  // namespace file_io_platform
 
 bool CFileIo::modifiedTime(const std::string& path, std::time_t& when) {
     struct stat info {};

@@ -23,12 +23,11 @@ CFileIo::Failure openFailure(int error) {
     return error == ENOENT ? CFileIo::Failure::Missing : CFileIo::Failure::Failed;
 }
 
-int refuse(int fd, CFileIo::result_t& status, CFileIo::Failure failure, int error = 0) {
+CFileHandle::opened_t refuse(int fd, CFileIo::Failure failure, int error = 0) {
     if (fd >= 0) {
         ::_close(fd);
     }
-    status = CFileIo::failed(failure, error);
-    return -1;
+    return {CFileIo::failed(failure, error)};
 }
 
 bool isFolder(const std::wstring& path) {
@@ -38,6 +37,26 @@ bool isFolder(const std::wstring& path) {
 
 DWORD fileType(int fd) {
     return ::GetFileType(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)));
+}
+
+// The flags added to _O_WRONLY; truncation is left to truncates(), after the check.
+int flagsOf(CFileHandle::Write mode) {
+    switch (mode) {
+        case CFileHandle::Write::CreateTruncate:
+            return _O_CREAT;
+        case CFileHandle::Write::CreateAppend:
+            return _O_CREAT | _O_APPEND;
+        case CFileHandle::Write::TruncateExisting:
+            return 0;
+        case CFileHandle::Write::CreateNew:
+            return _O_CREAT | _O_EXCL;
+    }
+    return 0;
+}
+
+bool truncates(CFileHandle::Write mode) {
+    return mode == CFileHandle::Write::CreateTruncate ||
+           mode == CFileHandle::Write::TruncateExisting;
 }
 
 }  // namespace
@@ -77,66 +96,58 @@ long long regularFileSize(int fd) {
     return fileType(fd) == FILE_TYPE_DISK ? ::_filelengthi64(fd) : -1;
 }
 
-}  // namespace file_io_platform
-
-int CFileIo::openForReading(const std::string& path, Source source, result_t& status) {
-    status = result_t{};
+CFileHandle::opened_t openForReading(const std::string& path, CFileIo::Source source) {
     const std::wstring wide = win32_text::widen(path);
     if (isFolder(wide)) {
-        return refuse(-1, status, Failure::NotRegular);
+        return refuse(-1, CFileIo::Failure::NotRegular);
     }
     const int fd = ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     if (fd < 0) {
-        return refuse(-1, status, openFailure(errno), errno);
+        return refuse(-1, openFailure(errno), errno);
     }
     const DWORD type = fileType(fd);
-    if (type != FILE_TYPE_DISK && !(source == Source::FileOrStream && type == FILE_TYPE_PIPE)) {
-        return refuse(fd, status, Failure::NotRegular);
+    if (type != FILE_TYPE_DISK &&
+        !(source == CFileIo::Source::FileOrStream && type == FILE_TYPE_PIPE)) {
+        return refuse(fd, CFileIo::Failure::NotRegular);
     }
-    return fd;
+    return {CFileHandle(fd)};
 }
 
-int CFileIo::openStream(const std::string& path, result_t& status) {
-    return openForReading(path, Source::FileOrStream, status);
-}
-
-int CFileIo::openForWriting(const std::string& path, int flags, mode_t mode, result_t& status) {
-    status = result_t{};
+// A file's mode on Windows says only whether it may be written: the owner's write counts.
+CFileHandle::opened_t openForWriting(const std::string& path, CFileHandle::Write mode,
+                                     CFileHandle::Permissions) {
     const std::wstring wide = win32_text::widen(path);
     if (isFolder(wide)) {
-        return refuse(-1, status, Failure::NotRegular);
+        return refuse(-1, CFileIo::Failure::NotRegular);
     }
-    const int permission = (mode & 0200) != 0 ? _S_IREAD | _S_IWRITE : _S_IREAD;
     // Truncation waits for the check: a device is never touched.
-    const int fd = ::_wopen(wide.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT | (flags & ~O_TRUNC),
-                            permission);
+    const int fd = ::_wopen(wide.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT | flagsOf(mode),
+                            _S_IREAD | _S_IWRITE);
     if (fd < 0) {
-        return refuse(-1, status, openFailure(errno), errno);
+        return refuse(-1, openFailure(errno), errno);
     }
     if (fileType(fd) != FILE_TYPE_DISK) {
-        return refuse(fd, status, Failure::NotRegular);
+        return refuse(fd, CFileIo::Failure::NotRegular);
     }
-    if ((flags & O_TRUNC) != 0 && ::_chsize_s(fd, 0) != 0) {
-        return refuse(fd, status, Failure::Failed, errno);
+    if (truncates(mode) && ::_chsize_s(fd, 0) != 0) {
+        return refuse(fd, CFileIo::Failure::Failed, errno);
     }
-    return fd;
+    return {CFileHandle(fd)};
 }
 
-bool CFileIo::closeFile(int fd) {
+bool closeFile(int fd) {
     return ::_close(fd) == 0;
 }
 
-long long CFileIo::endOf(int fd) {
-    return ::_lseeki64(fd, 0, SEEK_END);
-}
-
-bool CFileIo::seekTo(int fd, long long offset) {
+bool seekTo(int fd, long long offset) {
     return ::_lseeki64(fd, offset, SEEK_SET) >= 0;
 }
 
-bool CFileIo::truncateTo(int fd, long long size) {
+bool truncateTo(int fd, long long size) {
     return ::_chsize_s(fd, size) == 0;
 }
+
+}  // namespace file_io_platform
 
 bool CFileIo::modifiedTime(const std::string& path, std::time_t& when) {
     struct _stat64 info {};

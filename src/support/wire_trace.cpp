@@ -1,23 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/wire_trace.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-
-#include "support/file_io.h"
+#include <utility>
 
 std::shared_ptr<CWireTrace> CWireTrace::open(const std::string& path, std::string& problem) {
-    CFileIo::result_t status;
-    const int fd = CFileIo::openForWriting(path, O_CREAT | O_TRUNC, 0644, status);
-    if (fd < 0) {
+    auto opened = CFileHandle::openForWriting(path, CFileHandle::Write::CreateTruncate,
+                                              CFileHandle::Permissions::OwnerWrites);
+    if (!opened.ok()) {
         problem = "Nie można zapisać śladu komunikacji w pliku " + path + "\n" +
-                  CFileIo::describe(status);
+                  CFileIo::describe(opened.status());
         return nullptr;
     }
-    std::shared_ptr<CWireTrace> trace(new CWireTrace(fd));
+    std::shared_ptr<CWireTrace> trace(new CWireTrace(std::move(opened.file())));
     trace->writeLine(kHeader, false);
     return trace;
 }
@@ -27,11 +23,7 @@ std::string CWireTrace::pathFromEnvironment() {
     return path ? path : "";
 }
 
-CWireTrace::CWireTrace(int fd) : fd_(fd) {}
-
-CWireTrace::~CWireTrace() {
-    ::close(fd_);
-}
+CWireTrace::CWireTrace(CFileHandle file) : file_(std::move(file)) {}
 
 void CWireTrace::bytes(Direction direction, int type, const std::uint8_t* data, std::size_t size) {
     std::string line = direction == Direction::Sent ? "> " : "< ";
@@ -61,5 +53,5 @@ void CWireTrace::writeLine(const std::string& text, bool stamped) {
     }
     line += text + "\n";
     // A trace that can no longer be written must not stop the session it describes.
-    (void)CFileIo::writeAll(fd_, line.data(), line.size());
+    (void)file_.write(line.data(), line.size());
 }

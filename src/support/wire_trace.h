@@ -8,6 +8,8 @@
 #include <mutex>
 #include <string>
 
+#include "support/file_handle.h"
+
 // A wire trace for bug reports: one text line per frame sent or received and per event
 // of the port, each stamped with the monotonic time in milliseconds since the trace
 // began, written and flushed as it happens so a crash keeps what came before:
@@ -31,7 +33,6 @@ class CWireTrace {
     static std::shared_ptr<CWireTrace> open(const std::string& path, std::string& problem);
     // The file named by VAPRON_TRACE, or none when it is not set or empty.
     static std::string pathFromEnvironment();
-    ~CWireTrace();
     CWireTrace(const CWireTrace&) = delete;
     CWireTrace& operator=(const CWireTrace&) = delete;
 
@@ -40,10 +41,10 @@ class CWireTrace {
     void event(const std::string& text);
 
   private:
-    explicit CWireTrace(int fd);
+    explicit CWireTrace(CFileHandle file);
     void writeLine(const std::string& text, bool stamped = true);
 
     std::mutex mutex_;
-    int fd_;
+    CFileHandle file_;
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };

@@ -14,6 +14,7 @@
 
 #include "../common/file_size_limit.h"
 #include "support/atomic_file.h"
+#include "support/file_handle.h"
 #include "support/file_io.h"
 #include "temp_fifo.h"
 
@@ -22,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using Failure = CFileIo::Failure;
 using Source = CFileIo::Source;
+using Write = CFileHandle::Write;
 
 class FileIoTest : public ::testing::Test {
   protected:
@@ -112,37 +114,37 @@ TEST_F(FileIoTest, WritingOpensOnlyRegularFilesAndNeverTruncatesAnythingElse) {
     write(path("old"), "old contents");
     CTempFifo fifo(path("fifo"));
     fs::create_directory(path("folder"));
-    CFileIo::result_t status;
-    int fd = CFileIo::openForWriting(path("old"), O_TRUNC, 0666, status);
-    ASSERT_GE(fd, 0);
-    EXPECT_TRUE(CFileIo::writeAll(fd, "new", 3));
-    ::close(fd);
+    auto old = CFileHandle::openForWriting(path("old"), Write::TruncateExisting);
+    ASSERT_TRUE(old.ok());
+    EXPECT_TRUE(old.file().write("new", 3));
+    old.file().close();
     EXPECT_EQ(read(path("old")), "new");
 
     for (const char* name : {"fifo", "folder"}) {
+        CFileHandle::opened_t opened;
         ASSERT_TRUE(fifo.returnsAtOnce(
-            [&] { fd = CFileIo::openForWriting(path(name), O_CREAT | O_TRUNC, 0666, status); }));
-        EXPECT_EQ(fd, -1) << name;
-        EXPECT_EQ(status.failure, Failure::NotRegular) << name;
+            [&] { opened = CFileHandle::openForWriting(path(name), Write::CreateTruncate); }));
+        EXPECT_FALSE(opened.ok()) << name;
+        EXPECT_EQ(opened.status().failure, Failure::NotRegular) << name;
     }
-    EXPECT_EQ(CFileIo::openForWriting(path("no/such"), O_CREAT, 0666, status), -1);
-    EXPECT_EQ(status.failure, Failure::Missing);
-    EXPECT_EQ(CFileIo::describe(status), "plik nie istnieje");
+    const auto missing = CFileHandle::openForWriting(path("no/such"), Write::CreateTruncate);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.status().failure, Failure::Missing);
+    EXPECT_EQ(CFileIo::describe(missing.status()), "plik nie istnieje");
 }
 
 TEST_F(FileIoTest, AWriteCutShortIsCarriedOnUntilTheSystemRefuses) {
     const std::string file = path("limited");
-    CFileIo::result_t status;
-    const int fd = CFileIo::openForWriting(file, O_CREAT, 0666, status);
-    ASSERT_GE(fd, 0);
+    auto opened = CFileHandle::openForWriting(file, Write::CreateTruncate);
+    ASSERT_TRUE(opened.ok());
     bool written = true;
     int error = 0;
     {
         CFileSizeLimit limit(10);  // the first write takes 10 bytes, the next one fails
-        written = CFileIo::writeAll(fd, "0123456789abcdefghij", 20);
+        written = opened.file().write("0123456789abcdefghij", 20);
         error = errno;
     }
-    ::close(fd);
+    opened.file().close();
     EXPECT_FALSE(written);
     EXPECT_EQ(error, EFBIG);
     EXPECT_EQ(read(file), "0123456789");
@@ -157,19 +159,19 @@ TEST_F(FileIoTest, AReadInterruptedByASignalCarriesOn) {
     ::sigaction(SIGUSR1, &action, &previous);
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
-    ssize_t got = 0;
+    CFileHandle readEnd(pipeEnds[0]);
+    CFileHandle writeEnd(pipeEnds[1]);
+    std::ptrdiff_t got = 0;
     char buffer[4] = {};
-    std::thread reader([&] { got = CFileIo::readAll(pipeEnds[0], buffer, sizeof buffer); });
+    std::thread reader([&] { got = readEnd.read(buffer, sizeof buffer); });
     for (int i = 0; i < 5; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ::pthread_kill(reader.native_handle(), SIGUSR1);
     }
-    ASSERT_TRUE(CFileIo::writeAll(pipeEnds[1], "ab", 2));
+    ASSERT_TRUE(writeEnd.write("ab", 2));
     ::pthread_kill(reader.native_handle(), SIGUSR1);
-    ASSERT_TRUE(CFileIo::writeAll(pipeEnds[1], "cd", 2));
+    ASSERT_TRUE(writeEnd.write("cd", 2));
     reader.join();
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
     ::sigaction(SIGUSR1, &previous, nullptr);
     EXPECT_EQ(got, 4);
     EXPECT_EQ(std::string(buffer, 4), "abcd");
@@ -180,11 +182,11 @@ TEST_F(FileIoTest, AReadInterruptedByASignalCarriesOn) {
 TEST_F(FileIoTest, ReadingAtAnOffsetLeavesThePositionAlone) {
     const std::string file = path("run.lpgd");
     write(file, "0123456789");
-    CFileIo::result_t status;
-    const int fd = CFileIo::openForReading(file, Source::RegularFile, status);
-    ASSERT_GE(fd, 0);
+    auto opened = CFileHandle::openForReading(file);
+    ASSERT_TRUE(opened.ok());
+    CFileHandle& run = opened.file();
     char first[2] = {};
-    ASSERT_EQ(CFileIo::readAll(fd, first, 2), 2);
+    ASSERT_EQ(run.read(first, 2), 2);
     const struct {
         long long offset;
         std::size_t size;
@@ -192,17 +194,16 @@ TEST_F(FileIoTest, ReadingAtAnOffsetLeavesThePositionAlone) {
     } reads[] = {{0, 4, "0123"}, {7, 4, "789"}, {10, 4, ""}, {40, 4, ""}};
     for (const auto& r : reads) {
         char buffer[8] = {};
-        EXPECT_EQ(CFileIo::readAllAt(fd, buffer, r.size, r.offset),
-                  static_cast<ssize_t>(r.expected.size()))
+        EXPECT_EQ(run.readAt(buffer, r.size, r.offset), static_cast<std::ptrdiff_t>(r.expected.size()))
             << r.offset;
         EXPECT_EQ(std::string(buffer, r.expected.size()), r.expected) << r.offset;
     }
     char next[2] = {};
-    ASSERT_EQ(CFileIo::readAll(fd, next, 2), 2);
+    ASSERT_EQ(run.read(next, 2), 2);
     EXPECT_EQ(std::string(next, 2), "23");
-    CFileIo::closeFile(fd);
+    run.close();
     char buffer[4];
-    EXPECT_EQ(CFileIo::readAllAt(fd, buffer, sizeof buffer, 0), -1);
+    EXPECT_EQ(run.readAt(buffer, sizeof buffer, 0), -1);
     EXPECT_EQ(errno, EBADF);
 }
 

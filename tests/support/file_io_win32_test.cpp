@@ -2,7 +2,6 @@
 // The Windows forms of the file calls: UTF-8 names, devices refused, the atomic replace.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <winioctl.h>
@@ -11,12 +10,14 @@
 #include <fstream>
 
 #include "support/atomic_file.h"
+#include "support/file_handle.h"
 #include "support/file_io.h"
 #include "support/utf8_path.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using Write = CFileHandle::Write;
 
 class FileIoWin32Test : public ::testing::Test {
   protected:
@@ -60,9 +61,7 @@ TEST_F(FileIoWin32Test, FoldersDevicesAndMissingFilesAreRefusedAsSuch) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CFileIo::readFile(c.path, 100).failure, c.failure) << c.path;
-        CFileIo::result_t status;
-        const int fd = CFileIo::openForWriting(c.path, O_TRUNC, 0666, status);
-        EXPECT_EQ(fd, -1) << c.path;
+        EXPECT_FALSE(CFileHandle::openForWriting(c.path, Write::TruncateExisting).ok()) << c.path;
     }
     EXPECT_EQ(CAtomicFile::replace(std::string(folder.begin(), folder.end()), "x", 1).failure,
               CFileIo::Failure::NotRegular);
@@ -72,20 +71,17 @@ TEST_F(FileIoWin32Test, FoldersDevicesAndMissingFilesAreRefusedAsSuch) {
 
 TEST_F(FileIoWin32Test, WritingTruncatesOrAppendsInBinary) {
     const std::string path = polish("nagranie.lpgd");
-    CFileIo::result_t status;
-    int fd = CFileIo::openForWriting(path, O_CREAT | O_TRUNC, 0666, status);
-    ASSERT_GE(fd, 0);
-    ASSERT_TRUE(CFileIo::writeAll(fd, "a\r\nb\n", 5));
-    ::_close(fd);
-    fd = CFileIo::openForWriting(path, O_APPEND, 0666, status);
-    ASSERT_GE(fd, 0);
-    ASSERT_TRUE(CFileIo::writeAll(fd, "c", 1));
-    ::_close(fd);
+    auto created = CFileHandle::openForWriting(path, Write::CreateTruncate);
+    ASSERT_TRUE(created.ok());
+    ASSERT_TRUE(created.file().write("a\r\nb\n", 5));
+    created.file().close();
+    auto appended = CFileHandle::openForWriting(path, Write::CreateAppend);
+    ASSERT_TRUE(appended.ok());
+    ASSERT_TRUE(appended.file().write("c", 1));
+    appended.file().close();
     const CFileIo::result_t read = CFileIo::readFile(path, 100);
     EXPECT_EQ(std::string(read.bytes.begin(), read.bytes.end()), "a\r\nb\nc");
-    fd = CFileIo::openForWriting(path, O_TRUNC, 0666, status);
-    ASSERT_GE(fd, 0);
-    ::_close(fd);
+    ASSERT_TRUE(CFileHandle::openForWriting(path, Write::TruncateExisting).ok());
     EXPECT_TRUE(CFileIo::readFile(path, 100).bytes.empty());
 }
 
@@ -94,30 +90,29 @@ TEST_F(FileIoWin32Test, WritingTruncatesOrAppendsInBinary) {
 // but its last byte.
 TEST_F(FileIoWin32Test, OffsetsPastFourGigabytesAreKept) {
     const std::string path = polish("długa jazda.lpgd");
-    CFileIo::result_t status;
-    int fd = CFileIo::openForWriting(path, O_CREAT | O_TRUNC, 0666, status);
-    ASSERT_GE(fd, 0);
+    auto written = CFileHandle::openForWriting(path, Write::CreateTruncate);
+    ASSERT_TRUE(written.ok());
+    CFileHandle& out = written.file();
     DWORD returned = 0;
-    if (!::DeviceIoControl(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), FSCTL_SET_SPARSE,
-                           nullptr, 0, nullptr, 0, &returned, nullptr)) {
-        ::_close(fd);
+    if (!::DeviceIoControl(reinterpret_cast<HANDLE>(::_get_osfhandle(out.descriptor())),
+                           FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr)) {
         GTEST_SKIP() << "no sparse files on this drive";
     }
     const long long beyond = (5LL << 30) + 3;
-    ASSERT_TRUE(CFileIo::seekTo(fd, beyond));
-    ASSERT_TRUE(CFileIo::writeAll(fd, "x", 1));
-    ::_close(fd);
-    fd = CFileIo::openForReading(path, CFileIo::Source::RegularFile, status);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(CFileIo::regularSize(fd), beyond + 1);
+    ASSERT_TRUE(out.seek(beyond));
+    ASSERT_TRUE(out.write("x", 1));
+    out.close();
+    auto opened = CFileHandle::openForReading(path);
+    ASSERT_TRUE(opened.ok());
+    CFileHandle& in = opened.file();
+    EXPECT_EQ(in.size(), beyond + 1);
     char byte = 0;
-    EXPECT_EQ(CFileIo::readAllAt(fd, &byte, 1, beyond), 1);
+    EXPECT_EQ(in.readAt(&byte, 1, beyond), 1);
     EXPECT_EQ(byte, 'x');
-    ASSERT_TRUE(CFileIo::seekTo(fd, beyond));
+    ASSERT_TRUE(in.seek(beyond));
     byte = 0;
-    EXPECT_EQ(CFileIo::readAll(fd, &byte, 1), 1);
+    EXPECT_EQ(in.read(&byte, 1), 1);
     EXPECT_EQ(byte, 'x');
-    ::_close(fd);
 }
 
 }  // namespace

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/local_time.h"
+
+std::tm localTime(std::time_t when) {
+    std::tm local{};
+    if (localtime_r(&when, &local) == nullptr) {
+        return std::tm{};
+    }
+    return local;
+}
