@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 // The paced line, as a workshop has it: about 20 seconds.
 TEST(AutocalTest, ConvergesAgainstTheSimulatorAndFilesTheResult) {
     CSimProcess sim({"--needed-correction", "1.35"});
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const auto result = runCli({"--json", "--port", sim.path(), "--car",
                                 "Opel|Astra|1.6|100|2004|4|Zawadzki", "autocal", "--yes"},
                                home);
@@ -92,8 +94,9 @@ TEST(AutocalTest, ConvergesWhileOneReplyInTenComesLate) {
     const auto run = [](const char* seed) {
         CSimProcess sim(
             {"--no-pacing", "--stale", "0.1", "--seed", seed, "--needed-correction", "1.35"});
+        const CTempDir home;
         cli_run_t options;
-        options.home = makeTempDir();
+        options.home = home.root();
         options.timeoutSeconds = 240;
         return runCli({"--json", "--port", sim.path(), "--car",
                        "Opel|Astra|1.6|100|2004|4|Zawadzki", "autocal", "--yes"},
@@ -113,7 +116,8 @@ TEST(AutocalTest, ConvergesWhileOneReplyInTenComesLate) {
 // before anything else.
 TEST(AutocalTest, RefusedRunsAndBadCommandLinesHaveTheirExitCodes) {
     CSimProcess sim({"--no-pacing"});
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const std::vector<std::string> base{"--json", "--port", sim.path(), "--unlocked", "autocal"};
 
     for (const char* answer : {"", "n\n"}) {
@@ -152,8 +156,9 @@ TEST(AutocalTest, RefusedRunsAndBadCommandLinesHaveTheirExitCodes) {
 // the record cannot hold. The report gives what the controller acknowledged, read back.
 TEST(AutocalTest, AResultTheRecordCannotHoldIsNotWritten) {
     CSimProcess sim({"--no-pacing", "--needed-correction", "8"});
+    const CTempDir home;
     const auto result =
-        runCli({"--json", "--port", sim.path(), "--unlocked", "autocal", "--yes"}, makeTempDir());
+        runCli({"--json", "--port", sim.path(), "--unlocked", "autocal", "--yes"}, home.root());
     EXPECT_EQ(result.code, 1) << result.err;
     const json report = json::parse(result.out);
     EXPECT_FALSE(report["succeeded"].get<bool>());

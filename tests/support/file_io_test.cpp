@@ -15,6 +15,7 @@
 #include "../common/file_size_limit.h"
 #include "support/atomic_file.h"
 #include "support/file_io.h"
+#include "temp_dir.h"
 #include "temp_fifo.h"
 
 namespace {
@@ -25,12 +26,6 @@ using Source = CFileIo::Source;
 
 class FileIoTest : public ::testing::Test {
   protected:
-    FileIoTest() {
-        char pattern[] = "/tmp/vapron-io-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
-    }
-    ~FileIoTest() override { fs::remove_all(dir_); }
-
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
     static void write(const std::string& file, const std::string& bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
@@ -45,7 +40,8 @@ class FileIoTest : public ::testing::Test {
         return std::string(r.bytes.begin(), r.bytes.end());
     }
 
-    std::string dir_;
+    CTempDir temp_;
+    std::string dir_ = temp_.root();
 };
 
 TEST_F(FileIoTest, ReadingSaysWhyItFailed) {
