@@ -3,7 +3,8 @@
 # process, quick), `pty` (the real serial code on a pseudo-terminal), `ui` (windows,
 # offscreen), `cli` (the built programs as child processes), and `slow` beside any of
 # them for tests that take seconds. `ctest -LE slow` is the quick round while editing.
-set(VAPRON_PTY_SUITES "^(PtyLiveTest|PtyLinkTest|SerialPortTest|PtyServerTest|SimMainTest)\\.")
+set(VAPRON_PTY_SUITES
+  "^(PtyLiveTest|PtyLinkTest|SerialPortTest|PtyServerTest|SimMainTest|AutoSetupPtyTest)\\.")
 set(VAPRON_SLOW_TESTS "@VAPRON_SLOW_TESTS@")
 foreach(folder support link sim settings diag corrections autosetup app display cli)
   foreach(test IN LISTS tests_${folder}_TESTS)

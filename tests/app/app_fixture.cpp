@@ -8,22 +8,27 @@
 #include "app/lpg_bar.h"
 
 AppFixture::AppFixture(bool controllerPresent, bool heldLine, LineWrap wrap, std::uint32_t seed) {
-    qputenv("VAPRON_HOME", home_.path().toUtf8());
-    sim_ = std::make_shared<CControllerSim>(seed);
+    qputenv("VAPRON_HOME", home().toUtf8());
+    CConnectedSim::options_t options;
+    options.seed = seed;
+    options.start = CConnectedSim::Start::Closed;
     if (!controllerPresent) {
-        sim_->faults().vanish();
+        options.prepare = [](CControllerSim& sim) { sim.faults().vanish(); };
     }
-    std::unique_ptr<ISerialLine> line = std::make_unique<CSimLine>(sim_);
-    if (heldLine) {
-        auto gate = std::make_unique<CHeldLine>(std::move(line));
-        held_ = gate.get();
-        line = std::move(gate);
-    }
-    if (wrap) {
-        line = wrap(std::move(line));
-    }
-    doc_ = std::make_unique<CDeviceDoc>(std::move(line), &preferences_);
-    doc_->setWorkModePause(std::chrono::milliseconds(0));
+    options.wrap = [this, heldLine, wrap](std::unique_ptr<ISerialLine> line) {
+        if (heldLine) {
+            auto gate = std::make_unique<CHeldLine>(std::move(line));
+            held_ = gate.get();
+            line = std::move(gate);
+        }
+        return wrap ? wrap(std::move(line)) : std::move(line);
+    };
+    options.makeDevice = [this](std::unique_ptr<ISerialLine> line) {
+        auto doc = std::make_unique<CDeviceDoc>(std::move(line), &preferences_);
+        doc_ = doc.get();
+        return std::unique_ptr<CLPGDevice>(std::move(doc));
+    };
+    connected_ = std::make_unique<CConnectedSim>(std::move(options));
     // A silent controller is given up on quickly; the simulated one answers at once.
     doc_->setSilenceLimit(std::chrono::milliseconds(50), 3);
     frame_ = new CDeviceFrame;
@@ -50,7 +55,7 @@ AppFixture::AppFixture(bool controllerPresent, bool heldLine, LineWrap wrap, std
 AppFixture::~AppFixture() {
     window_->close();
     delete window_;
-    doc_.reset();
+    connected_.reset();
     CMessageBox::setShower({});
     CDialogRunner::setRunner({});
     CFileDial::setChooser({});

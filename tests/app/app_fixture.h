@@ -7,15 +7,15 @@
 
 #include <QDialog>
 #include <QString>
-#include <QTemporaryDir>
 
 #include "app/device_doc.h"
 #include "app/device_frame.h"
 #include "app/main_frame.h"
+#include "connected_sim.h"
 #include "held_line.h"
 #include "settings/memory_preferences.h"
 #include "sim/controller_sim.h"
-#include "sim/sim_line.h"
+#include "temp_dir.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 
@@ -24,7 +24,7 @@
 class AppFixture {
   public:
     // Puts another line in front of the simulated one (a car with a fault).
-    using LineWrap = std::function<std::unique_ptr<ISerialLine>(std::unique_ptr<ISerialLine>)>;
+    using LineWrap = CConnectedSim::LineWrap;
 
     // With `heldLine` the simulated line sits behind a gate the test opens and closes.
     explicit AppFixture(bool controllerPresent = true, bool heldLine = false, LineWrap wrap = {},
@@ -32,11 +32,11 @@ class AppFixture {
     ~AppFixture();
 
     CDeviceDoc& doc() { return *doc_; }
-    CControllerSim& sim() { return *sim_; }
+    CControllerSim& sim() { return connected_->sim(); }
     CHeldLine& held() { return *held_; }
     CMainFrame& window() { return *window_; }
     CDeviceFrame& frame() { return *frame_; }
-    QString home() const { return home_.path(); }
+    QString home() const { return QString::fromStdString(home_.root()); }
     CMemoryPreferences& preferences() { return preferences_; }
 
     // Boxes shown so far.
@@ -52,11 +52,12 @@ class AppFixture {
     std::vector<QString> dialogTitles;
 
   private:
-    QTemporaryDir home_;
+    CTempDir home_;
     CMemoryPreferences preferences_;
-    std::shared_ptr<CControllerSim> sim_;
+    // The controller and its line; the document is the connection on it.
+    std::unique_ptr<CConnectedSim> connected_;
     CHeldLine* held_ = nullptr;
-    std::unique_ptr<CDeviceDoc> doc_;
+    CDeviceDoc* doc_ = nullptr;
     CDeviceFrame* frame_ = nullptr;
     CMainFrame* window_ = nullptr;
 };

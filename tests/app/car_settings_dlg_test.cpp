@@ -7,13 +7,13 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 #include "link/device_info.h"
 #include "settings/car_info.h"
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
 #include "settings/ui/car_settings_dlg.h"
+#include "temp_dir.h"
 #include "widgets/message_box.h"
 
 namespace {
@@ -27,9 +27,9 @@ class CarSettingsDlgTest : public ::testing::Test {
                 owners.push_back(owner);
                 return CMessageBox::Answer::Ok;
             });
-        root = library.path().toStdString() + "/";
-        QDir(library.path()).mkpath("Opel-Corsa-1.2");
-        QDir(library.path()).mkpath("Fiat-Punto-1.2");
+        root = library.root() + "/";
+        QDir(QString::fromStdString(library.root())).mkpath("Opel-Corsa-1.2");
+        QDir(QString::fromStdString(library.root())).mkpath("Fiat-Punto-1.2");
         store("CONNECTED0000001", "01-02-2024-09:00:00", "mój");
         store("OTHER00000000002", "03-02-2024-10:00:00", "inny");
         std::ofstream(root + "Opel-Astra-1.6/MIDDLE.settings") << "too short";
@@ -43,13 +43,13 @@ class CarSettingsDlgTest : public ::testing::Test {
         info.timeStamp = stamp;
         car_texts_t{"Opel", "Astra", "1.6", "101", "2004", "2.0", "1.8"}.toRecord(info);
         info.notes = utf8ToCp1250(notesUtf8);
-        QDir(library.path()).mkpath("Opel-Astra-1.6");
+        QDir(QString::fromStdString(library.root())).mkpath("Opel-Astra-1.6");
         const std::string path =
             root + "Opel-Astra-1.6/" + id + "-" + stamp.substr(0, 10) + ".settings";
         ASSERT_TRUE(CCarInfo::storeCarSettingsFile(path, info, nullptr));
     }
 
-    QTemporaryDir library;
+    CTempDir library;
     std::string root;
     std::vector<QString> boxes;
     std::vector<QWidget*> owners;

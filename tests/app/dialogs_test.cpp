@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -20,6 +19,7 @@
 #include "settings/car_texts.h"
 #include "settings/memory_preferences.h"
 #include "settings/ui/car_info_dlg.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -31,10 +31,10 @@ class CarInfoDlgTest : public ::testing::Test {
                 boxes.push_back(text);
                 return CMessageBox::Answer::Ok;
             });
-        root = library.path().toStdString() + "/";
-        QDir(library.path()).mkpath("Opel-Astra-1.6");
-        QDir(library.path()).mkpath("Opel-Corsa-1.2");
-        QDir(library.path()).mkpath("Fiat-Punto-1.2");
+        root = library.root() + "/";
+        QDir(QString::fromStdString(library.root())).mkpath("Opel-Astra-1.6");
+        QDir(QString::fromStdString(library.root())).mkpath("Opel-Corsa-1.2");
+        QDir(QString::fromStdString(library.root())).mkpath("Fiat-Punto-1.2");
     }
     ~CarInfoDlgTest() override { CMessageBox::setShower({}); }
 
@@ -47,7 +47,7 @@ class CarInfoDlgTest : public ::testing::Test {
         ASSERT_TRUE(CCarInfo::storeCarSettingsFile(path, info, &preferences));
     }
 
-    QTemporaryDir library;
+    CTempDir library;
     std::string root;
     CMemoryPreferences preferences;
     std::vector<QString> boxes;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>

@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include "settings/file_preferences.h"
+#include "temp_dir.h"
 #include "widgets/message_box.h"
 
 namespace {
@@ -36,20 +36,20 @@ TEST(LegacyOfferTest, AskedOnceCopiedOnTakAndNeverAgainForTheSameFolder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        const QString old = dir.filePath("Program Files/Vapron");
+        CTempDir dir;
+        const QString old = QString::fromStdString(dir.path("Program Files/Vapron"));
         if (c.oldFiles) {
             put(old + "/Dane/jazda.lpgd");
             put(old + "/Ustawienia/v4.5/Opel/Astra/1.6.settings");
         }
-        const std::string program = dir.filePath("home/").toStdString();
+        const std::string program = dir.path("home/");
         std::vector<QString> boxes;
         CMessageBox::setShower(
             [&](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons buttons) {
                 boxes.push_back(text);
                 return buttons == CMessageBox::Buttons::YesNo ? c.answer : CMessageBox::Answer::Ok;
             });
-        const std::string ini = dir.filePath("vapron.ini").toStdString();
+        const std::string ini = dir.path("vapron.ini");
         for (int start = 0; start < 2; ++start) {
             CFilePreferences preferences(ini);
             CLegacyOffer(preferences, {old.toStdString()}, program).run(nullptr);
@@ -60,8 +60,10 @@ TEST(LegacyOfferTest, AskedOnceCopiedOnTakAndNeverAgainForTheSameFolder) {
         for (std::size_t i = 0; i < boxes.size(); ++i) {
             EXPECT_TRUE(boxes[i].startsWith(c.boxes[i])) << boxes[i].toStdString();
         }
-        EXPECT_EQ(QFile::exists(dir.filePath("home/Dane/jazda.lpgd")), c.copied);
-        EXPECT_EQ(QFile::exists(dir.filePath("home/Ustawienia/v4.5/Opel/Astra/1.6.settings")),
+        EXPECT_EQ(QFile::exists(QString::fromStdString(dir.path("home/Dane/jazda.lpgd"))),
+                  c.copied);
+        EXPECT_EQ(QFile::exists(QString::fromStdString(
+                      dir.path("home/Ustawienia/v4.5/Opel/Astra/1.6.settings"))),
                   c.copied);
     }
 }

@@ -25,6 +25,7 @@
 #include "app_fixture.h"
 #include "fake_system.h"
 #include "link/port_list.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -57,9 +58,10 @@ TEST(QtTranslationsTest, StockButtonsAndDialogsSpeakPolish) {
 // The filter reads as the program names it, once; the list shows whole sizes and dates.
 TEST(QtTranslationsTest, FileDialogsShowTheFilterOnceAndWholeColumns) {
     ASSERT_TRUE(CQtTranslations::install());
-    QTemporaryDir folder;
-    writeFile(folder.filePath("Diagnostyka.lpgd"), QByteArray(123456, '1'));
-    QFileDialog dialog(nullptr, QString(), folder.path(), CDeviceDoc::kRecordingFilter);
+    CTempDir folder;
+    writeFile(QString::fromStdString(folder.path("Diagnostyka.lpgd")), QByteArray(123456, '1'));
+    QFileDialog dialog(nullptr, QString(), QString::fromStdString(folder.root()),
+                       CDeviceDoc::kRecordingFilter);
     CFileDial::prepare(dialog, CFileDial::Mode::Open, "txt");
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_EQ(dialog.findChild<QComboBox*>("fileTypeCombo")->currentText(),
@@ -73,7 +75,8 @@ TEST(QtTranslationsTest, FileDialogsShowTheFilterOnceAndWholeColumns) {
     QApplication::processEvents();
     // Polish whatever the system's language is.
     EXPECT_EQ(file.siblingAtColumn(1).data().toString(), "120,56 KiB");
-    const QDateTime written = QFileInfo(folder.filePath("Diagnostyka.lpgd")).lastModified();
+    const QDateTime written =
+        QFileInfo(QString::fromStdString(folder.path("Diagnostyka.lpgd"))).lastModified();
     EXPECT_EQ(file.siblingAtColumn(3).data().toString(), written.toString("d.MM.yyyy HH:mm"));
     for (int column : {1, 3}) {
         const QString text = file.siblingAtColumn(column).data().toString();

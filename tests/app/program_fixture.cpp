@@ -7,13 +7,16 @@
 
 #include "app/device_doc.h"
 #include "app_fixture.h"
+#include "temp_dir.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 
 ProgramFixture::ProgramFixture() {
-    qputenv("VAPRON_HOME", home_.path().toUtf8());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home_.path());
+    qputenv("VAPRON_HOME", QString::fromStdString(home_.root()).toUtf8());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(home_.root()));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(home_.root()));
     CMessageBox::setShower(
         [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons) {
             boxes.push_back(text);

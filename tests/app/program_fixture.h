@@ -7,9 +7,9 @@
 
 #include <QDialog>
 #include <QString>
-#include <QTemporaryDir>
 
 #include "app/vapron_app.h"
+#include "temp_dir.h"
 
 class CControllerSim;
 
@@ -33,6 +33,6 @@ class ProgramFixture {
     std::vector<QString> dialogClasses;
 
   private:
-    QTemporaryDir home_;
+    CTempDir home_;
     std::unique_ptr<CVapron> program_;
 };

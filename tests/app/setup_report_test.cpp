@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include "app/device_menu.h"
 #include "app/setup_report_writer.h"
@@ -12,6 +11,7 @@
 #include "corrections/setup_report_model.h"
 #include "settings/car_texts.h"
 #include "link/setup_fields.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -100,8 +100,8 @@ TEST(SetupReportTest, MenuCommandWritesTheInstallationAsPdf) {
     app.doc().map()[injmap::cellIndex(10, 5)] = 100 - 8;
     const auto setupBefore = app.sim().setup();
     const auto eepromBefore = app.sim().eeprom();
-    QTemporaryDir out;
-    app.nextFile = out.filePath("raport.pdf");
+    CTempDir out;
+    app.nextFile = QString::fromStdString(out.path("raport.pdf"));
 
     auto* item = app.window().findChild<QAction*>(QString::number(CDeviceMenu::ID_SETUP_REPORT));
     ASSERT_NE(item, nullptr);
@@ -149,8 +149,8 @@ TEST(SetupReportTest, MapFromABuildCarriesItsSupport) {
     sources.map[cell] = proposal.byteAt(cell);
     sources.proposal = proposal;
     sources.autoSetupLog = {"Korekcja główna: 1.75 ms"};
-    QTemporaryDir out;
-    const QString path = out.filePath("r.pdf");
+    CTempDir out;
+    const QString path = QString::fromStdString(out.path("r.pdf"));
     QString error;
     ASSERT_TRUE(CSetupReportWriter(CSetupReportModel(sources)).write(path, error))
         << error.toStdString();

@@ -2,15 +2,11 @@
 #include "auto_setup_rig.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "diag/diag_rs_thread.h"
 #include "settings/car_texts.h"
-#include "sim/sim_line.h"
 
 void CRecordingAutoSetupUi::appendLog(const std::string& line) {
     {
@@ -55,30 +51,25 @@ std::vector<std::string> CRecordingAutoSetupUi::boxes() const {
 
 namespace {
 
-std::string makeDir() {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto dir = std::filesystem::temp_directory_path() /
-                         ("vapron-autosetup-" + std::to_string(random()));
-        if (std::filesystem::create_directory(dir)) {
-            return dir.string();
-        }
-    }
-    throw std::runtime_error("no temporary folder");
+// The controller's engine lacks `neededMs`; its settings hold `mainMs`.
+CConnectedSim::options_t engineOptions(double neededMs, double mainMs, double noiseMs) {
+    CConnectedSim::options_t options;
+    options.start = CConnectedSim::Start::Closed;
+    options.prepare = [=](CControllerSim& sim) {
+        sim.setNeededCorrection(neededMs);
+        sim.setGasTimeNoise(noiseMs);
+        setup_line_t setup = CControllerSim::defaultSetup();
+        setup[7] = static_cast<std::uint8_t>(std::lround(mainMs / 0.025));
+        sim.setSetup(setup);
+    };
+    return options;
 }
 
 }  // namespace
 
 AutoSetupRig::AutoSetupRig(double neededMs, double mainMs, double noiseMs)
-    : dir(makeDir()), sim(std::make_shared<CControllerSim>()) {
-    sim->setNeededCorrection(neededMs);
-    sim->setGasTimeNoise(noiseMs);
-    setup_line_t setup = CControllerSim::defaultSetup();
-    setup[7] = static_cast<std::uint8_t>(std::lround(mainMs / 0.025));
-    sim->setSetup(setup);
-    device = std::make_unique<CLPGDevice>(deviceUi, std::make_unique<CSimLine>(sim));
-    device->setWorkModePause(std::chrono::milliseconds(0));
-    if (!device->connect(1)) {
+    : connected(engineOptions(neededMs, mainMs, noiseMs)) {
+    if (!connected.connect()) {
         throw std::runtime_error("the simulated controller did not answer");
     }
     car_texts_t{"Opel", "Astra", "1.6", "100", "2004", "4", "Zawadzki"}.toRecord(device->info());
@@ -93,7 +84,6 @@ AutoSetupRig::AutoSetupRig(double neededMs, double mainMs, double noiseMs)
 AutoSetupRig::~AutoSetupRig() {
     procedure->stop();
     stopAcquisition();
-    std::filesystem::remove_all(dir);
 }
 
 void AutoSetupRig::startAcquisition() {

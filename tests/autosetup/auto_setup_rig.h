@@ -11,13 +11,13 @@
 
 #include "autosetup/auto_setup.h"
 #include "autosetup/i_auto_setup_ui.h"
+#include "connected_sim.h"
 #include "diag/diag_data.h"
 #include "link/lpg_device.h"
-#include "recording_device_ui.h"
 #include "settings/car_settings_store.h"
 #include "settings/memory_preferences.h"
-#include "sim/controller_sim.h"
 #include "support/thread_manager.h"
+#include "temp_dir.h"
 
 // Records what the procedure tells its user; the idle question is answered from a flag.
 class CRecordingAutoSetupUi : public IAutoSetupUi {
@@ -63,10 +63,12 @@ class AutoSetupRig {
     // Requests of the given command code.
     int commands(std::uint8_t code) const;
 
-    std::string dir;
-    std::shared_ptr<CControllerSim> sim;
-    CRecordingDeviceUi deviceUi;
-    std::unique_ptr<CLPGDevice> device;
+    CTempDir folder;
+    std::string dir = folder.root();
+    CConnectedSim connected;
+    CControllerSim* sim = &connected.sim();
+    CRecordingDeviceUi& deviceUi = connected.ui();
+    CLPGDevice* device = &connected.device();
     CMemoryPreferences preferences;
     std::unique_ptr<CCarSettingsStore> carStore;
     CDiagData store;

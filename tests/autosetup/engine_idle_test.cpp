@@ -5,12 +5,10 @@
 
 #include <cmath>
 
+#include "connected_sim.h"
 #include "diag/app_msg.h"
 #include "link/lpg_device.h"
 #include "link/timing.h"
-#include "recording_device_ui.h"
-#include "sim/controller_sim.h"
-#include "sim/sim_line.h"
 
 namespace {
 
@@ -39,16 +37,17 @@ mean_t measure(CLPGDevice& device, int settle, int count) {
 TEST(EngineAtIdle, LpgLengthensTheGasolineTimeByWhatTheMainCorrectionLacks) {
     const struct { double needed, main; } cases[] = {{1.35, 1.0}, {0.7, 1.0}, {1.0, 1.0}};
     for (const auto& c : cases) {
-        auto sim = std::make_shared<CControllerSim>();
-        sim->setNeededCorrection(c.needed);
-        sim->setGasTimeNoise(0.02);
-        setup_line_t setup = CControllerSim::defaultSetup();
-        setup[7] = static_cast<std::uint8_t>(std::lround(c.main / 0.025));
-        sim->setSetup(setup);
-        CRecordingDeviceUi ui;
-        CLPGDevice device(ui, std::make_unique<CSimLine>(sim));
-        device.setWorkModePause(std::chrono::milliseconds(0));
-        ASSERT_TRUE(device.connect(1));
+        CConnectedSim::options_t options;
+        options.prepare = [&c](CControllerSim& sim) {
+            sim.setNeededCorrection(c.needed);
+            sim.setGasTimeNoise(0.02);
+            setup_line_t setup = CControllerSim::defaultSetup();
+            setup[7] = static_cast<std::uint8_t>(std::lround(c.main / 0.025));
+            sim.setSetup(setup);
+        };
+        CConnectedSim connected(options);
+        CLPGDevice& device = connected.device();
+        ASSERT_TRUE(device.isConnected());
 
         ASSERT_TRUE(device.setWorkGas());
         const mean_t gasoline = measure(device, 60, 200);

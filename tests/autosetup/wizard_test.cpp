@@ -12,13 +12,12 @@
 #include "autosetup/auto_setup_text.h"
 #include "autosetup/setup_wizard.h"
 #include "autosetup/setup_wizard_text.h"
+#include "connected_sim.h"
 #include "diag/diag_data.h"
 #include "diag_tamper_line.h"
 #include "link/lpg_device.h"
 #include "link/protocol.h"
-#include "recording_device_ui.h"
 #include "sim/controller_sim.h"
-#include "sim/sim_line.h"
 
 namespace {
 
@@ -86,14 +85,8 @@ class ScriptedWizardUi : public ISetupWizardUi {
 // A connected controller, a sample in the store, the car information given.
 class WizardTest : public ::testing::Test {
   public:
-    WizardTest() : sim(std::make_shared<CControllerSim>()) {
-        auto line = std::make_unique<CDiagTamperLine>(
-            std::make_unique<CSimLine>(sim), [this](int injector, std::uint8_t* payload) {
-                return tamper ? tamper(injector, payload) : true;
-            });
-        device = std::make_unique<CLPGDevice>(deviceUi, std::move(line));
-        device->setWorkModePause(std::chrono::milliseconds(0));
-        EXPECT_TRUE(device->connect(1));
+    WizardTest() {
+        EXPECT_TRUE(device->isConnected());
         device->setCarInfoGiven(true);
         store.push(app_msg_t{});
         sim->clearRequests();
@@ -129,10 +122,22 @@ class WizardTest : public ::testing::Test {
         return injectors;
     }
 
-    std::shared_ptr<CControllerSim> sim;
+    // The diagnostic payloads pass `tamper` on their way from the controller.
+    CConnectedSim::options_t tampered() {
+        CConnectedSim::options_t options;
+        options.wrap = [this](std::unique_ptr<ISerialLine> inner) {
+            return std::make_unique<CDiagTamperLine>(
+                std::move(inner), [this](int injector, std::uint8_t* payload) {
+                    return tamper ? tamper(injector, payload) : true;
+                });
+        };
+        return options;
+    }
+
     std::function<bool(int, std::uint8_t*)> tamper;
-    CRecordingDeviceUi deviceUi;
-    std::unique_ptr<CLPGDevice> device;
+    CConnectedSim connected{tampered()};
+    CControllerSim* sim = &connected.sim();
+    CLPGDevice* device = &connected.device();
     CDiagData store;
     std::atomic<bool> diagOn{true};
     ScriptedWizardUi ui;

@@ -11,6 +11,7 @@
 
 #include "../support/temp_fifo.h"
 #include "cli_fixture.h"
+#include "temp_dir.h"
 #include "unconfirming_controller.h"
 
 namespace {
@@ -58,7 +59,8 @@ class CliFilesTest : public ::testing::Test {
     }
 
     CSimProcess sim;
-    std::string home = makeTempDir();
+    CTempDir homeFolder;
+    std::string home = homeFolder.root();
 };
 
 TEST_F(CliFilesTest, AMapFileWithAnyRowNotOfEightNumbersIsRefusedAndNothingWritten) {
@@ -208,7 +210,8 @@ TEST(CliControllerTest, TextsFromTheControllerArePrintedInUtf8) {
 }
 
 TEST(CliInspectTest, OnlyARecordingIsSummarised) {
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     fs::create_directory(home + "/folder");
     std::ofstream(home + "/random.bin", std::ios::binary)
         << std::string("\x7f\x45LF\x02\x01", 6) << "\nnot\ta recording\n";
@@ -242,7 +245,6 @@ TEST(CliInspectTest, OnlyARecordingIsSummarised) {
         EXPECT_EQ(result.code, row.code) << row.file;
         EXPECT_EQ(result.err, row.err) << row.file;
     }
-    fs::remove_all(home);
 }
 
 }  // namespace

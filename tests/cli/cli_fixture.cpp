@@ -12,6 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "temp_dir.h"
+
 namespace {
 
 std::string readAll(const std::string& path) {
@@ -30,14 +32,6 @@ std::vector<char*> argvOf(const std::string& program, const std::vector<std::str
 }
 
 }  // namespace
-
-std::string makeTempDir() {
-    char pattern[] = "/tmp/vapron-cli-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made)
-        throw std::runtime_error("no temporary folder");
-    return made;
-}
 
 CSimProcess::CSimProcess(const std::vector<std::string>& options) {
     int out[2];
@@ -77,7 +71,8 @@ cli_result_t runCli(const std::vector<std::string>& arguments, const std::string
 }
 
 cli_result_t runCli(const std::vector<std::string>& arguments, const cli_run_t& run) {
-    const std::string dir = makeTempDir();
+    const CTempDir folder;  // the tool's output, read back
+    const std::string dir = folder.root();
     const std::string outPath = dir + "/out", errPath = dir + "/err";
     int input[2];
     if (::pipe(input) != 0)
@@ -117,8 +112,5 @@ cli_result_t runCli(const std::vector<std::string>& arguments, const cli_run_t& 
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = readAll(outPath);
     result.err = readAll(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    ::rmdir(dir.c_str());
     return result;
 }

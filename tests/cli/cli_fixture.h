@@ -33,4 +33,3 @@ struct cli_run_t {
 // Runs vapron-cli with the arguments; VAPRON_HOME points at `home` when given.
 cli_result_t runCli(const std::vector<std::string>& arguments, const std::string& home = {});
 cli_result_t runCli(const std::vector<std::string>& arguments, const cli_run_t& run);
-std::string makeTempDir();

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ class CliTest : public ::testing::Test {
     }
 
     CSimProcess sim;
-    std::string home = makeTempDir();
+    CTempDir homeFolder;
+    std::string home = homeFolder.root();
 };
 
 TEST_F(CliTest, InfoNamesTheControllerAndItsTiming) {
@@ -86,7 +88,8 @@ TEST_F(CliTest, CarInformationFilesTheSetupInTheLibrary) {
 // A controller that refuses settings writes: exit 1, and the car library gains nothing.
 TEST(CliSimTest, ARefusedSettingsWriteIsNotFiled) {
     CSimProcess sim({"--no-pacing", "--refuse-writes", "setup"});
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const auto result =
         runCli({"--json", "--port", sim.path(), "--car", "Opel|Astra|1.6|75|2004|2.0|", "settings",
                 "set", "mainCorrection=1.2"},
@@ -205,7 +208,8 @@ TEST(CliSimTest, SilentControllerAndMissingPortHaveTheirExitCodes) {
 
 TEST(CliSimTest, RecordingMatchesItsReportAndInspectReadsItBack) {
     CSimProcess sim({"--profile", "drive"});
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const std::string file = home + "/run.lpgd";
     auto recorded = runCli({"--json", "--port", sim.path(), "record", file, "--seconds", "2"});
     ASSERT_EQ(recorded.code, 0) << recorded.err;
@@ -232,7 +236,9 @@ TEST(CliOfflineTest, DecodeErrorsAndInspectNeedNoController) {
     EXPECT_EQ(runCli({"decode-errors", "00zz"}).code, 2);
     EXPECT_EQ(runCli({"inspect", "/nonexistent.lpgd"}).code, 3);
 
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+
+    const std::string home = homeFolder.root();
     std::ofstream(home + "/cut.lpgd", std::ios::binary)
         << "1\t1\t2\t0\t4000\t4000\t120\t0\t0\t120\t133\t133\t90\t85\t50\t60\t0\t80\r\n"
         << "2\t1\t3\t1\t4000\t4000\t120\t10\t0\t120\t133\t133\t90\t85\t50\t60\t0\t80\r\n"

@@ -18,7 +18,8 @@ TEST(CliGrammarTest, TheProgramsTellTheirVersion) {
 
 TEST(CliGrammarTest, GlobalOptionsMayFollowTheCommand) {
     CSimProcess sim;
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const cli_result_t info = runCli({"info", "--json", "--port", sim.path()}, home);
     ASSERT_EQ(info.code, 0) << info.err;
     EXPECT_EQ(nlohmann::json::parse(info.out)["version"], 4);
@@ -54,7 +55,8 @@ TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
 
 TEST(CliGrammarTest, ATraceOfInfoReplayedByTheSimulatorGivesTheSameOutput) {
     CTempDir dir;
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const std::string trace = dir.path("info.trace");
     cli_result_t traced;
     {

@@ -10,6 +10,7 @@
 
 #include "cli_fixture.h"
 #include "link/device_info.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ void writeCompanion(const std::string& recording, std::uint32_t hz) {
 }
 
 TEST(CliMapBuildTest, PrintsTheProposalAsMapReadPrintsAMap) {
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     std::ofstream(home + "/drive.lpgd", std::ios::binary) << elevenOfEach();
     writeCompanion(home + "/drive.lpgd", 40000);
     std::string expected;
@@ -68,7 +70,8 @@ TEST(CliMapBuildTest, PrintsTheProposalAsMapReadPrintsAMap) {
 // A 20 kHz controller's recording: 100 ticks are 5 ms and a period of 1000 ticks is
 // 2400 rpm, where a 40 kHz reading would see 2.5 ms at 4800 rpm.
 TEST(CliMapBuildTest, TheClockTravelsWithTheRecording) {
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const std::string drive = elevenOfEach(1000, 100, 110);
     std::ofstream(home + "/slow.lpgd", std::ios::binary) << drive;
     writeCompanion(home + "/slow.lpgd", 20000);
@@ -93,7 +96,8 @@ TEST(CliMapBuildTest, TheClockTravelsWithTheRecording) {
 }
 
 TEST(CliMapBuildTest, FillSaysWhichCellsItFilled) {
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     // +10 % at 2400 rpm and at 4000 rpm: the 3000-4000 column between them is filled.
     std::ofstream(home + "/two.lpgd", std::ios::binary) << elevenOfEach() << elevenOfEach(1200);
     writeCompanion(home + "/two.lpgd", 40000);
@@ -109,7 +113,8 @@ TEST(CliMapBuildTest, FillSaysWhichCellsItFilled) {
 }
 
 TEST(CliMapBuildTest, FilesWithoutAProposalSayWhy) {
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     auto missing = runCli({"map", "build", home + "/none.lpgd"});
     EXPECT_EQ(missing.code, 3);
     EXPECT_EQ(missing.err, "Nie można otworzyć pliku do odczytu danych diagnostycznych\n" + home +
@@ -130,7 +135,8 @@ TEST(CliMapBuildTest, FilesWithoutAProposalSayWhy) {
 
 TEST(CliMapBuildTest, ADriveRecordedFromTheSimulatorBuildsAMapThatCanBeWritten) {
     CSimProcess sim({"--no-pacing", "--profile", "drive"});
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const std::string file = home + "/drive.lpgd";
     auto recorded = runCli({"--port", sim.path(), "record", file, "--samples", "12000"});
     ASSERT_EQ(recorded.code, 0) << recorded.err;

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ int halfCovered(const json& built) {
 
 TEST(CliRecordCoverageTest, TheLastLineMatchesTheBuildOfTheRecording) {
     CSimProcess sim({"--no-pacing", "--profile", "drive"});
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     const std::string file = home + "/drive.lpgd";
     auto recorded =
         runCli({"--json", "--port", sim.path(), "record", file, "--seconds", "2.5", "--coverage"});

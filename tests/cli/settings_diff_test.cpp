@@ -9,6 +9,7 @@
 #include "cli_fixture.h"
 #include "link/device_info.h"
 #include "settings/car_info.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ class SettingsFilesTest : public ::testing::Test {
         writeBytes(dir + "/old.settings", imageOf(old));
     }
 
-    std::string dir = makeTempDir();
+    CTempDir dirFolder;
+
+    std::string dir = dirFolder.root();
     std::string plain = dir + "/plain.settings";
     std::string changedFile = dir + "/changed.settings";
 };
@@ -133,7 +136,8 @@ TEST_F(SettingsFilesTest, DiffComparesFilesAndSnapshotsWithoutAController) {
 
 TEST_F(SettingsFilesTest, LoadWritesTheFilesSettingsAndKeepsTheControllersOwn) {
     CSimProcess sim;
-    const std::string home = makeTempDir();
+    const CTempDir homeFolder;
+    const std::string home = homeFolder.root();
     auto cli = [&](std::vector<std::string> args) {
         args.insert(args.begin(), {"--port", sim.path()});
         return runCli(args, home);

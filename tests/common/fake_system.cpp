@@ -7,18 +7,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <stdexcept>
 
 #include "link/port_list.h"
 
 namespace fs = std::filesystem;
 
 CFakeSystem::CFakeSystem() {
-    char pattern[] = "/tmp/vapron-system-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
-        throw std::runtime_error("no temporary folder");
-    }
-    root_ = pattern;
     fs::create_directories(root_ / "dev");
     fs::create_directories(root_ / "sys/class/tty");
     fs::create_directories(root_ / "proc");
@@ -35,8 +29,6 @@ CFakeSystem::~CFakeSystem() {
     } else {
         ::unsetenv(CPortList::kRootVariable);
     }
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
 }
 
 void CFakeSystem::addDevice(const std::string& name, mode_t mode) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
+
 // A made-up system tree (/dev, /sys/class/tty, /proc, udev rules) in a temporary folder,
 // which the port listing reads instead of the real one while the object lives.
 class CFakeSystem {
@@ -36,7 +38,8 @@ class CFakeSystem {
     static std::string groupName();
 
   private:
-    std::filesystem::path root_;
+    CTempDir folder_;
+    std::filesystem::path root_ = folder_.root();
     std::string previous_;
     bool hadPrevious_ = false;
 };

@@ -17,6 +17,8 @@ class CTempDir {
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     // The folder itself, ending with a slash.
     std::string folder() const { return dir_.string() + "/"; }
+    // The folder itself, without the slash (a program folder, a root of made-up files).
+    std::string root() const { return dir_.string(); }
 
     static void writeBytes(const std::string& file, const std::string& bytes);
     static std::string readBytes(const std::string& file);

@@ -2,13 +2,13 @@
 #include "corrections/inj_map.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "corrections/inj_map_build.h"
 #include "support/error_guard.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -19,12 +19,12 @@ constexpr const char* kPair =
     "1\t1\t2\t0\t2000\t2000\t200\t0\t0\t200\t133\t133\t90\t185\t50\t60\t0\t51\r\n"
     "2\t1\t3\t1\t2000\t2000\t220\t10\t0\t220\t133\t133\t90\t185\t50\t60\t0\t51\r\n";
 
-// A file of its own for every test process.
+// A file of its own for every test process, in a folder removed when the process ends.
 std::string recording(const std::string& name, const std::string& bytes) {
-    const fs::path path =
-        fs::temp_directory_path() / ("vapron-injmap-" + std::to_string(::getpid()) + name);
+    static const CTempDir folder;
+    const std::string path = folder.path(name);
     std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return path;
 }
 
 TEST(InjMapFile, LoadsOrBuildsUpToALineThatIsNoSample) {

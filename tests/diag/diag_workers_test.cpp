@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "connected_sim.h"
 #include "diag/diag_file_thread.h"
 #include "diag/diag_rs_thread.h"
 #include "diag/recording_writer.h"
@@ -12,7 +13,6 @@
 #include "link/lpg_device.h"
 #include "recording_device_ui.h"
 #include "scripted_line.h"
-#include "sim/controller_sim.h"
 #include "support/i_error.h"
 #include "support/thread_manager.h"
 #include "temp_dir.h"
@@ -71,6 +71,12 @@ class DiagWorkerTest : public ::testing::Test {
 
     CDiagRSThread* live(const std::string& file) {
         return new CDiagRSThread(*device, store, file, running, injector, [this] { ++stopped; });
+    }
+    // The simulated controller on its own line, opened but not yet identified.
+    static CConnectedSim::options_t connectedOpen() {
+        CConnectedSim::options_t options;
+        options.start = CConnectedSim::Start::Open;
+        return options;
     }
     CDiagFileThread* replay(const std::string& file) {
         return new CDiagFileThread(store, file, running, [this] { ++finished; });
@@ -353,15 +359,15 @@ TEST_F(DiagWorkerTest, ASilentControllerEndsTheRunAsALostLink) {
 }
 
 TEST_F(DiagWorkerTest, LiveRunAgainstTheSimulatedController) {
-    CControllerSim sim;
-    line->setResponder([this, &sim](const bytes_t& request) {
+    CConnectedSim connected(connectedOpen());
+    connected.device().setReplyHook([this] {
         if (++requests == 25) {
             running = false;
         }
-        return sim.handle(request);
     });
     injector = 3;
-    manager.insert(live(recording));
+    manager.insert(new CDiagRSThread(connected.device(), store, recording, running, injector,
+                                     [this] { ++stopped; }));
     ASSERT_TRUE(workersEnd());
     const auto samples = stored();
     ASSERT_GE(samples.size(), 25u);

@@ -6,11 +6,10 @@
 #include <atomic>
 #include <thread>
 
+#include "connected_sim.h"
 #include "diag/diag_rs_thread.h"
 #include "link/lpg_device.h"
 #include "link/timing.h"
-#include "recording_device_ui.h"
-#include "sim/sim_line.h"
 #include "support/thread_manager.h"
 #include "temp_dir.h"
 
@@ -22,15 +21,15 @@ TEST(SharedLineTest, EveryExchangeTakesItsOwnReplyWhileOneInTenComesLate) {
     for (const std::uint32_t seed : {5u, 11u}) {
         SCOPED_TRACE(seed);
         CTempDir dir;
-        auto sim = std::make_shared<CControllerSim>(seed);
-        sim->faults().setStaleProbability(0.1);
-        auto owned = std::make_unique<CSimLine>(sim);
-        CSimLine* line = owned.get();
-        line->setPacing(true);  // the answer behind a late one is still on its way
-        CNullDeviceUi ui;
-        CLPGDevice device(ui, std::move(owned));
-        device.line().open(1);
-        device.setWorkModePause(0ms);
+        CConnectedSim::options_t options;
+        options.seed = seed;
+        options.pacing = true;  // the answer behind a late one is still on its way
+        options.start = CConnectedSim::Start::Open;
+        options.prepare = [](CControllerSim& sim) { sim.faults().setStaleProbability(0.1); };
+        CConnectedSim connected(options);
+        CControllerSim* sim = &connected.sim();
+        CSimLine* line = &connected.line();
+        CLPGDevice& device = connected.device();
         std::vector<std::pair<std::size_t, std::size_t>> foreign;  // request, reply taken
         std::size_t taken = 0;
         device.setReplyHook([&] {

@@ -3,22 +3,22 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "display/chart_settings.h"
 #include "display/chart_window.h"
 #include "display/pressure_chart.h"
 #include "display/rpm_chart.h"
 #include "display/time_chart.h"
+#include "temp_dir.h"
 
 namespace {
 
 class ChartSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(std::filesystem::is_directory(dir.root()));
         savedHome = qgetenv("VAPRON_HOME");
-        qputenv("VAPRON_HOME", dir.path().toLocal8Bit());
+        qputenv("VAPRON_HOME", QString::fromStdString(dir.root()).toLocal8Bit());
         CChartWindow::reset();
     }
     void TearDown() override {
@@ -30,7 +30,9 @@ class ChartSettingsTest : public ::testing::Test {
         CChartWindow::reset();
     }
 
-    QString file(const QString& name) const { return dir.filePath(name); }
+    QString file(const QString& name) const {
+        return QString::fromStdString(dir.path((name).toStdString()));
+    }
 
     void put(const QString& name, const QByteArray& bytes) const {
         QFile out(file(name));
@@ -43,14 +45,16 @@ class ChartSettingsTest : public ::testing::Test {
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
 
-    QTemporaryDir dir;
+    CTempDir dir;
     QByteArray savedHome;
 };
 
 TEST_F(ChartSettingsTest, TheFileIsNamedAfterTheChartInTheProgramFolder) {
     CRPMChart chart;
-    EXPECT_EQ(chart.settingsPath(), QDir(dir.path()).filePath("CRPMChart.txt"));
-    EXPECT_EQ(CPressureChart().settingsPath(), QDir(dir.path()).filePath("CPressureChart.txt"));
+    EXPECT_EQ(chart.settingsPath(),
+              QDir(QString::fromStdString(dir.root())).filePath("CRPMChart.txt"));
+    EXPECT_EQ(CPressureChart().settingsPath(),
+              QDir(QString::fromStdString(dir.root())).filePath("CPressureChart.txt"));
 }
 
 TEST_F(ChartSettingsTest, AFileWithOnlyAYRangeChangesTheYRangeAndNothingElse) {

@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "display/chart_setup_dlg.h"
 #include "display/chart_window.h"
 #include "display/time_chart.h"
+#include "temp_dir.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 
@@ -214,9 +214,9 @@ TEST_F(ChartSetupDlgTest, OkAcceptsAndHandsBackTheValues) {
 }
 
 TEST_F(ChartSetupDlgTest, TheChartFillsTheDialogAndTakesItsValuesBackAndSavesThem) {
-    QTemporaryDir home;
+    CTempDir home;
     const QByteArray savedHome = qgetenv("VAPRON_HOME");
-    qputenv("VAPRON_HOME", home.path().toLocal8Bit());
+    qputenv("VAPRON_HOME", QString::fromStdString(home.root()).toLocal8Bit());
     CTimeChart chart;
     chart.setSize(QSize(580, 330));
     CChartWindow::set(200, 700, 50);
@@ -242,7 +242,7 @@ TEST_F(ChartSetupDlgTest, TheChartFillsTheDialogAndTakesItsValuesBackAndSavesThe
     EXPECT_EQ(chart.yAxis().min, 2.0);
     EXPECT_EQ(chart.yAxis().max, 6.0);
     EXPECT_EQ(chart.yAxis().step, 0.5);
-    QFile saved(home.filePath("CTimeChart.txt"));
+    QFile saved(QString::fromStdString(home.path("CTimeChart.txt")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), "YAXIS\t2\t6\nYGRID\t0.5\n");
 }

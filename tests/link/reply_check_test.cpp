@@ -6,11 +6,11 @@
 
 #include <functional>
 
+#include "connected_sim.h"
 #include "link/lpg_device.h"
 #include "link/timing.h"
 #include "recording_device_ui.h"
 #include "scripted_line.h"
-#include "sim/sim_line.h"
 
 namespace {
 
@@ -151,23 +151,24 @@ TEST_F(ReplyCheckTest, AcknowledgementWaitingBeforeTheRequestIsNotTakenForItsAns
 // The in-process simulated controller on its own clock: nothing really waits.
 class LateSimTest : public ::testing::Test {
   protected:
-    LateSimTest() : sim(std::make_shared<CControllerSim>(3)) {
-        timing::reset();
-        auto owned = std::make_unique<CSimLine>(sim);
-        line = owned.get();
-        device = std::make_unique<CLPGDevice>(ui, std::move(owned));
-        line->open(1);
-    }
+    LateSimTest() { timing::reset(); }
     ~LateSimTest() override { timing::reset(); }
 
-    CNullDeviceUi ui;
-    std::shared_ptr<CControllerSim> sim;
-    CSimLine* line = nullptr;
-    std::unique_ptr<CLPGDevice> device;
+    static CConnectedSim::options_t lineOpen() {
+        CConnectedSim::options_t options;
+        options.seed = 3;
+        options.start = CConnectedSim::Start::Open;
+        return options;
+    }
+
+    CConnectedSim connected{lineOpen()};
+    CControllerSim* sim = &connected.sim();
+    CSimLine* line = &connected.line();
+    CLPGDevice* device = &connected.device();
 };
 
 TEST_F(LateSimTest, EepromReadAnsweredLateGetsEveryBlockFromItsOwnAddress) {
-    sim->faults().setReplyDelay(600ms);
+    CConnectedSim::applyPreset(*sim, CConnectedSim::Preset::Late);  // 600 ms
     std::array<std::uint8_t, CControllerSim::kEepromSize> image{};
     ASSERT_TRUE(device->readEeprom(image.data(), 0, image.size()));
     EXPECT_EQ(image, sim->eeprom());

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "link/port_names.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -79,9 +80,8 @@ TEST(SerialErrorsTest, FirstLineSaysWhatToDoSecondNamesTheError) {
 }
 
 TEST(SerialErrorsTest, PresentPortsAreTheAdaptersAndTheUartsTheKernelFound) {
-    char pattern[] = "/tmp/vapron-ports-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
+    const CTempDir folder;
+    const fs::path root = folder.root();
     const fs::path dev = root / "dev", sys = root / "sys";
     fs::create_directories(dev);
     for (const char* name :
@@ -98,7 +98,6 @@ TEST(SerialErrorsTest, PresentPortsAreTheAdaptersAndTheUartsTheKernelFound) {
               (std::vector<std::string>{d + "ttyUSB2", d + "ttyUSB10", d + "ttyACM0", d + "ttyS0",
                                         d + "ttyS9"}));
     EXPECT_TRUE(CPortNames::presentPorts((root / "none").string(), sys.string()).empty());
-    fs::remove_all(root);
 }
 
 }  // namespace

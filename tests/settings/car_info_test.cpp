@@ -9,7 +9,7 @@
 #include "settings/car_info.h"
 #include "settings/cp1250.h"
 #include "settings/memory_preferences.h"
-#include "settings_test_folder.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -43,10 +43,13 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class CarInfoTest : public SettingsTestFolder {
+class CarInfoTest : public ::testing::Test {
   protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+
     std::string store(const device_info_t& info, std::time_t when) {
-        const std::string file = CCarInfo::carSettingsPath(path(), info, when);
+        const std::string file = CCarInfo::carSettingsPath(dir.folder(), info, when);
         EXPECT_TRUE(CCarInfo::storeCarSettingsFile(file, info, &prefs_));
         return file;
     }
@@ -59,7 +62,7 @@ TEST_F(CarInfoTest, StoredFileIsTheRecordImage) {
     info.timeStamp = CCarInfo::timeStampText(dayOne());
     info.setup.mainCorrection = 1.25;
     const std::string file = store(info, dayOne());
-    EXPECT_EQ(file, path() + "Opel-Astra-1.6/ID01-01-02-2024.settings");
+    EXPECT_EQ(file, dir.folder() + "Opel-Astra-1.6/ID01-01-02-2024.settings");
     EXPECT_EQ(prefs_.lastCarFile(), file);
     const std::string bytes = bytesOf(file);
     ASSERT_EQ(bytes.size(), 1200u);
@@ -78,9 +81,9 @@ TEST_F(CarInfoTest, SecondStoreOnTheSameDayReplacesTheFile) {
     store(info, dayOne(9));
     info.notes = "drugi";
     const std::string file = store(info, dayOne(17));
-    EXPECT_EQ(CCarInfo(&prefs_, path()).listSettingsFiles("Opel", "Astra", "1.6"),
+    EXPECT_EQ(CCarInfo(&prefs_, dir.folder()).listSettingsFiles("Opel", "Astra", "1.6"),
               std::vector<std::string>{"ID01-01-02-2024.settings"});
-    EXPECT_EQ(std::distance(fs::directory_iterator(path() + "Opel-Astra-1.6"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.folder() + "Opel-Astra-1.6"), {}), 1);
     device_info_t back;
     ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, back));
     EXPECT_EQ(back.notes, "drugi");
@@ -92,21 +95,21 @@ TEST_F(CarInfoTest, ShortFileIsRefusedAndLongerAccepted) {
         return std::string(bytes.begin(), bytes.end());
     }();
     device_info_t back;
-    writeBytes(path() + "short.settings", image.substr(0, 1100));
-    EXPECT_FALSE(CCarInfo::readCarSettingsFile(path() + "short.settings", back));
+    writeBytes(dir.folder() + "short.settings", image.substr(0, 1100));
+    EXPECT_FALSE(CCarInfo::readCarSettingsFile(dir.folder() + "short.settings", back));
     EXPECT_EQ(back, device_info_t{});
-    writeBytes(path() + "long.settings", image + "trailing");
-    ASSERT_TRUE(CCarInfo::readCarSettingsFile(path() + "long.settings", back));
+    writeBytes(dir.folder() + "long.settings", image + "trailing");
+    ASSERT_TRUE(CCarInfo::readCarSettingsFile(dir.folder() + "long.settings", back));
     EXPECT_EQ(back, record("Opel"));
-    EXPECT_FALSE(CCarInfo::readCarSettingsFile(path() + "missing.settings", back));
+    EXPECT_FALSE(CCarInfo::readCarSettingsFile(dir.folder() + "missing.settings", back));
 }
 
 TEST_F(CarInfoTest, PolishNamesRoundTripThroughTheLibrary) {
     const device_info_t info = record("Łódź Škoda");
     EXPECT_EQ(info.make, "\xA3\xF3\x64\x9F \x8A\x6B\x6F\x64\x61");
     const std::string file = store(info, dayOne());
-    EXPECT_EQ(file, path() + "Łódź Škoda-Astra-1.6/ID01-01-02-2024.settings");
-    const CCarInfo library(&prefs_, path());
+    EXPECT_EQ(file, dir.folder() + "Łódź Škoda-Astra-1.6/ID01-01-02-2024.settings");
+    const CCarInfo library(&prefs_, dir.folder());
     EXPECT_EQ(library.listMakes(), std::vector<std::string>{"Łódź Škoda"});
     device_info_t back;
     ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, back));
@@ -118,33 +121,33 @@ TEST_F(CarInfoTest, HostileNamesStayInsideTheLibrary) {
     device_info_t info = record("../x");
     info.id = "../../id";
     const std::string file = store(info, dayOne());
-    EXPECT_EQ(file, path() + "_.._x-Astra-1.6/_.._.._id-01-02-2024.settings");
+    EXPECT_EQ(file, dir.folder() + "_.._x-Astra-1.6/_.._.._id-01-02-2024.settings");
     EXPECT_TRUE(fs::exists(file));
-    EXPECT_FALSE(fs::exists(path() + "../x-Astra-1.6"));
+    EXPECT_FALSE(fs::exists(dir.folder() + "../x-Astra-1.6"));
     EXPECT_EQ(CCarInfo::safeName(".."), "_..");
     EXPECT_EQ(CCarInfo::safeName(".hidden"), "_.hidden");
     EXPECT_EQ(CCarInfo::safeName(std::string("a\\b\0c\nd", 7)), "a_b_c_d");
-    const CCarInfo library(&prefs_, path());
+    const CCarInfo library(&prefs_, dir.folder());
     EXPECT_EQ(library.listModels("../x"), std::vector<std::string>{"Astra"});
 }
 
 TEST_F(CarInfoTest, NoFileWithoutMakeModelAndCapacity) {
     device_info_t info = record("Opel");
     info.capacity.clear();
-    EXPECT_EQ(CCarInfo::carSettingsPath(path(), info, dayOne()), "");
+    EXPECT_EQ(CCarInfo::carSettingsPath(dir.folder(), info, dayOne()), "");
 }
 
 TEST_F(CarInfoTest, ListsAreSortedAndReduced) {
     for (const char* folder : {"Opel-Corsa-1.2", "Fiat-Punto-1.2", "Opel-Astra-1.6",
                                "Opel-Astra-1.4", "Opel-Astra-1.4x", "Opelek-Astra-2.0"}) {
-        fs::create_directory(path() + folder);
+        fs::create_directory(dir.folder() + folder);
     }
-    writeBytes(path() + "Audi-A4-1.8", "a file, not a car");
-    writeBytes(path() + "Opel-Astra-1.6/B.settings", "");
-    writeBytes(path() + "Opel-Astra-1.6/A.settings", "");
-    writeBytes(path() + "Opel-Astra-1.6/notes.txt", "");
-    fs::create_directory(path() + "Opel-Astra-1.6/C.settings");
-    const CCarInfo library(&prefs_, path());
+    writeBytes(dir.folder() + "Audi-A4-1.8", "a file, not a car");
+    writeBytes(dir.folder() + "Opel-Astra-1.6/B.settings", "");
+    writeBytes(dir.folder() + "Opel-Astra-1.6/A.settings", "");
+    writeBytes(dir.folder() + "Opel-Astra-1.6/notes.txt", "");
+    fs::create_directory(dir.folder() + "Opel-Astra-1.6/C.settings");
+    const CCarInfo library(&prefs_, dir.folder());
     using List = std::vector<std::string>;
     EXPECT_EQ(library.listMakes(), (List{"Fiat", "Opel", "Opelek"}));
     EXPECT_EQ(library.listModels("Opel"), (List{"Astra", "Corsa"}));
@@ -167,23 +170,23 @@ TEST_F(CarInfoTest, FolderNamesSplitIntoThreeParts) {
 TEST_F(CarInfoTest, LastCarInfoComesFromTheLastFile) {
     device_info_t info = record("Opel");
     store(info, dayOne());
-    const CCarInfo library(&prefs_, path());
+    const CCarInfo library(&prefs_, dir.folder());
     EXPECT_EQ(library.readLastCarInfo("ID01"),
               (car_texts_t{"Opel", "Astra", "1.6", "101", "2004", "2.0", "1.8"}));
 }
 
 TEST_F(CarInfoTest, LastCarInfoOfAnotherControllerIsEmpty) {
     store(record("Opel", "OTHER"), dayOne());
-    EXPECT_EQ(CCarInfo(&prefs_, path()).readLastCarInfo("ID01"), car_texts_t{});
+    EXPECT_EQ(CCarInfo(&prefs_, dir.folder()).readLastCarInfo("ID01"), car_texts_t{});
 }
 
 TEST_F(CarInfoTest, LastCarInfoOfAMissingFileKeepsTheFolderParts) {
-    prefs_.setLastCarFile(path() + "Fiat-Punto-1.2/gone.settings");
-    EXPECT_EQ(CCarInfo(&prefs_, path()).readLastCarInfo("ID01"),
+    prefs_.setLastCarFile(dir.folder() + "Fiat-Punto-1.2/gone.settings");
+    EXPECT_EQ(CCarInfo(&prefs_, dir.folder()).readLastCarInfo("ID01"),
               (car_texts_t{"Fiat", "Punto", "1.2", "", "", "", ""}));
     prefs_.setLastCarFile("");
-    EXPECT_EQ(CCarInfo(&prefs_, path()).readLastCarInfo("ID01"), car_texts_t{});
-    EXPECT_EQ(CCarInfo(nullptr, path()).readLastCarInfo("ID01"), car_texts_t{});
+    EXPECT_EQ(CCarInfo(&prefs_, dir.folder()).readLastCarInfo("ID01"), car_texts_t{});
+    EXPECT_EQ(CCarInfo(nullptr, dir.folder()).readLastCarInfo("ID01"), car_texts_t{});
 }
 
 // Names holding '-' and texts longer than their fields: the folder's car comes from its
@@ -209,15 +212,15 @@ TEST_F(CarInfoTest, CarsWithDashesAndLongTextsAreFoundAgain) {
         const std::string folder = file.substr(0, file.rfind('/'));
         EXPECT_LE(folder.size() - folder.rfind('/') - 1, CCarInfo::kMaxNameBytes);
         const car_texts_t stored = car_texts_t::fromRecord(info);
-        const CCarInfo library(&prefs_, path());
+        const CCarInfo library(&prefs_, dir.folder());
         EXPECT_EQ(library.listModels(stored.make), std::vector<std::string>{stored.model});
         EXPECT_EQ(library.listSettingsFiles(stored.make, stored.model, stored.capacity).size(), 1u)
             << stored.make;
         EXPECT_EQ(library.readLastCarInfo("ID01").model, stored.model);
         // A second store goes to the same folder.
-        EXPECT_EQ(CCarInfo::carSettingsPath(path(), info, dayOne()), file);
+        EXPECT_EQ(CCarInfo::carSettingsPath(dir.folder(), info, dayOne()), file);
     }
-    EXPECT_EQ(CCarInfo(&prefs_, path()).listMakes().size(), 3u);
+    EXPECT_EQ(CCarInfo(&prefs_, dir.folder()).listMakes().size(), 3u);
     EXPECT_EQ((car_texts_t{"A", std::string(50, 'x')}.tooLong()), "model (najwyżej 49 znaków)");
 }
 
@@ -253,7 +256,8 @@ TEST(CarTextsTest, EveryTextTheCheckAcceptsSurvivesTheImage) {
 
 TEST_F(CarInfoTest, StoreFailsWhenTheFolderIsMissing) {
     const device_info_t info = record("Opel");
-    EXPECT_FALSE(CCarInfo::storeCarSettingsFile(path() + "nowhere/x.settings", info, &prefs_));
+    EXPECT_FALSE(
+        CCarInfo::storeCarSettingsFile(dir.folder() + "nowhere/x.settings", info, &prefs_));
     EXPECT_EQ(prefs_.lastCarFile(), "");
 }
 

@@ -14,7 +14,7 @@
 #include "settings/car_settings_store.h"
 #include "settings/memory_preferences.h"
 #include "settings/settings_compare.h"
-#include "settings_test_folder.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -48,11 +48,14 @@ std::string bytesOf(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class CarSettingsHistoryTest : public SettingsTestFolder {
+class CarSettingsHistoryTest : public ::testing::Test {
   protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+
     // A store as the program files it, at `when` by the file's own time.
     std::string store(const device_info_t& info, std::time_t when) {
-        const std::string file = CCarInfo::carSettingsPath(path(), info, when);
+        const std::string file = CCarInfo::carSettingsPath(dir.folder(), info, when);
         EXPECT_TRUE(CCarSettingsHistory::keepReplaced(file));
         EXPECT_TRUE(CCarInfo::storeCarSettingsFile(file, info, &prefs_));
         const timespec times[2] = {{when, 0}, {when, 0}};
@@ -60,7 +63,7 @@ class CarSettingsHistoryTest : public SettingsTestFolder {
         return file;
     }
 
-    std::string car() const { return path() + "Opel-Astra-1.6"; }
+    std::string car() const { return dir.folder() + "Opel-Astra-1.6"; }
 
     CMemoryPreferences prefs_;
 };
@@ -92,7 +95,7 @@ TEST_F(CarSettingsHistoryTest, ThreeStoresOnTwoDaysGiveThreeEntriesWithTheirChan
     }
     // The replaced file is the earlier store byte for byte, and the chooser does not see it.
     EXPECT_EQ(bytesOf(entries[0].path), first);
-    EXPECT_EQ(CCarInfo(&prefs_, path()).listSettingsFiles("Opel", "Astra", "1.6"),
+    EXPECT_EQ(CCarInfo(&prefs_, dir.folder()).listSettingsFiles("Opel", "Astra", "1.6"),
               (std::vector<std::string>{"ID01-01-02-2024.settings", "ID01-02-02-2024.settings"}));
 }
 
@@ -131,7 +134,7 @@ TEST_F(CarSettingsHistoryTest, FileThatCannotBeKeptIsNotReplaced) {
 }
 
 TEST_F(CarSettingsHistoryTest, SettingsStoreKeepsTheDaysEarlierFile) {
-    CCarSettingsStore settingsStore(&prefs_, path());
+    CCarSettingsStore settingsStore(&prefs_, dir.folder());
     device_info_t info = record(1.0);
     info.notes = "pierwszy";
     ASSERT_TRUE(settingsStore.store(info));
@@ -149,7 +152,7 @@ TEST_F(CarSettingsHistoryTest, SettingsStoreKeepsTheDaysEarlierFile) {
 // that cannot be written, leaves the library and the last-car preference as they were.
 // A history folder that cannot be made never blocks the day's file.
 TEST_F(CarSettingsHistoryTest, APreparedFileLandsOnlyWhenCommitted) {
-    CCarSettingsStore settingsStore(&prefs_, path());
+    CCarSettingsStore settingsStore(&prefs_, dir.folder());
     device_info_t info = record(1.0);
     info.notes = "pierwszy";
     ASSERT_TRUE(settingsStore.store(info));

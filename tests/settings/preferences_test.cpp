@@ -11,7 +11,7 @@
 
 #include "settings/file_preferences.h"
 #include "settings/program_folders.h"
-#include "settings_test_folder.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -20,10 +20,14 @@ std::string contentsOf(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-using FilePreferencesTest = SettingsTestFolder;
+class FilePreferencesTest : public ::testing::Test {
+  protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+};
 
 TEST_F(FilePreferencesTest, LastCarFileSurvivesANewObject) {
-    const std::string file = path() + "vapron.ini";
+    const std::string file = dir.folder() + "vapron.ini";
     EXPECT_EQ(CFilePreferences(file).lastCarFile(), "");
     CFilePreferences(file).setLastCarFile("/a/Opel-Astra-1.6/ID-01-02-2024.settings");
     EXPECT_EQ(CFilePreferences(file).lastCarFile(), "/a/Opel-Astra-1.6/ID-01-02-2024.settings");
@@ -35,19 +39,21 @@ TEST_F(FilePreferencesTest, LastCarFileSurvivesANewObject) {
 }
 
 TEST_F(FilePreferencesTest, OtherKeysAndOddCharactersAreKept) {
-    const std::string file = path() + "vapron.ini";
+    const std::string file = dir.folder() + "vapron.ini";
     std::ofstream(file, std::ios::binary) << "Port pattern=/dev/ttyUSB%d\n";
     CFilePreferences prefs(file);
     prefs.setLastCarFile("/x\\y\nz");
     EXPECT_EQ(prefs.lastCarFile(), "/x\\y\nz");
     EXPECT_EQ(contentsOf(file), "Last car file=/x\\\\y\\nz\nPort pattern=/dev/ttyUSB%d\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.folder()), {}), 1);
 }
 
-class ProgramFoldersTest : public SettingsTestFolder {
+class ProgramFoldersTest : public ::testing::Test {
   protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+
     void SetUp() override {
-        SettingsTestFolder::SetUp();
         for (const char* name : {"VAPRON_HOME", "XDG_DATA_HOME", "HOME"}) {
             const char* value = std::getenv(name);
             saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
@@ -57,7 +63,6 @@ class ProgramFoldersTest : public SettingsTestFolder {
         for (const auto& [name, value] : saved_) {
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         }
-        SettingsTestFolder::TearDown();
     }
 
   private:
@@ -65,13 +70,13 @@ class ProgramFoldersTest : public SettingsTestFolder {
 };
 
 TEST_F(ProgramFoldersTest, VapronHomeComesFirst) {
-    setenv("VAPRON_HOME", (path() + "home").c_str(), 1);
-    setenv("XDG_DATA_HOME", (path() + "xdg").c_str(), 1);
-    EXPECT_EQ(CProgramFolders::dataFolder(), path() + "home/Dane/");
-    EXPECT_EQ(CProgramFolders::carSettingsRoot(), path() + "home/Ustawienia/v4.5/");
-    EXPECT_TRUE(std::filesystem::is_directory(path() + "home/Ustawienia/v4.5"));
-    EXPECT_TRUE(std::filesystem::is_directory(path() + "home/Dane"));
-    EXPECT_FALSE(std::filesystem::exists(path() + "xdg"));
+    setenv("VAPRON_HOME", (dir.folder() + "home").c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir.folder() + "xdg").c_str(), 1);
+    EXPECT_EQ(CProgramFolders::dataFolder(), dir.folder() + "home/Dane/");
+    EXPECT_EQ(CProgramFolders::carSettingsRoot(), dir.folder() + "home/Ustawienia/v4.5/");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.folder() + "home/Ustawienia/v4.5"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.folder() + "home/Dane"));
+    EXPECT_FALSE(std::filesystem::exists(dir.folder() + "xdg"));
 }
 
 TEST_F(ProgramFoldersTest, DataHomeThenHome) {
@@ -79,13 +84,14 @@ TEST_F(ProgramFoldersTest, DataHomeThenHome) {
     GTEST_SKIP() << "Windows keeps the program folder in the user's local application data";
 #endif
     unsetenv("VAPRON_HOME");
-    setenv("XDG_DATA_HOME", (path() + "xdg").c_str(), 1);
-    EXPECT_EQ(CProgramFolders::programFolder(), path() + "xdg/Vapron/");
+    setenv("XDG_DATA_HOME", (dir.folder() + "xdg").c_str(), 1);
+    EXPECT_EQ(CProgramFolders::programFolder(), dir.folder() + "xdg/Vapron/");
     unsetenv("XDG_DATA_HOME");
-    setenv("HOME", (path() + "user").c_str(), 1);
+    setenv("HOME", (dir.folder() + "user").c_str(), 1);
     EXPECT_EQ(CProgramFolders::carSettingsRoot(),
-              path() + "user/.local/share/Vapron/Ustawienia/v4.5/");
-    EXPECT_TRUE(std::filesystem::is_directory(path() + "user/.local/share/Vapron/Ustawienia/v4.5"));
+              dir.folder() + "user/.local/share/Vapron/Ustawienia/v4.5/");
+    EXPECT_TRUE(
+        std::filesystem::is_directory(dir.folder() + "user/.local/share/Vapron/Ustawienia/v4.5"));
 }
 
 }  // namespace

@@ -13,15 +13,19 @@
 #include "settings/car_info.h"
 #include "settings/eeprom_image.h"
 #include "settings/file_preferences.h"
-#include "settings_test_folder.h"
+#include "temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using SettingsFilesTest = SettingsTestFolder;
+class SettingsFilesTest : public ::testing::Test {
+  protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+};
 
 TEST_F(SettingsFilesTest, AFifoInAFilesPlaceIsRefusedAtOnceAndLeftAlone) {
-    CTempFifo fifo(path() + "fifo");
+    CTempFifo fifo(dir.folder() + "fifo");
     CEepromImage::bytes_t image{};
     device_info_t info;
     std::string detail;
@@ -55,7 +59,7 @@ TEST_F(SettingsFilesTest, AFifoInAFilesPlaceIsRefusedAtOnceAndLeftAlone) {
 }
 
 TEST_F(SettingsFilesTest, AnEepromImageMayComeFromAStreamWhenTheCallerSaysSo) {
-    CTempFifo fifo(path() + "image.fifo");
+    CTempFifo fifo(dir.folder() + "image.fifo");
     auto writer = fifo.feed(std::string(512, '\x5A') + "ignored");
     CEepromImage::bytes_t image{};
     EXPECT_EQ(CEepromImage::read(fifo.path(), image, CFileIo::Source::FileOrStream),
@@ -64,18 +68,18 @@ TEST_F(SettingsFilesTest, AnEepromImageMayComeFromAStreamWhenTheCallerSaysSo) {
     EXPECT_EQ(image[0], 0x5A);
     EXPECT_EQ(image[511], 0x5A);
 
-    std::ofstream(path() + "short.eeprom", std::ios::binary) << std::string(511, 'x');
+    std::ofstream(dir.folder() + "short.eeprom", std::ios::binary) << std::string(511, 'x');
     std::string detail;
-    EXPECT_EQ(
-        CEepromImage::read(path() + "short.eeprom", image, CFileIo::Source::RegularFile, &detail),
-        CEepromImage::Result::BadFormat);
+    EXPECT_EQ(CEepromImage::read(dir.folder() + "short.eeprom", image, CFileIo::Source::RegularFile,
+                                 &detail),
+              CEepromImage::Result::BadFormat);
     EXPECT_EQ(detail, "plik jest za krótki");
 }
 
 TEST_F(SettingsFilesTest, PreferencesThatCannotBeReadAreNotReplaced) {
     // Larger than any preferences file of ours: not read, so not rewritten without its
     // other lines either.
-    const std::string file = path() + "vapron.ini";
+    const std::string file = dir.folder() + "vapron.ini";
     std::ofstream(file, std::ios::binary) << "Port pattern=/dev/ttyS%d\n";
     fs::resize_file(file, 2 << 20);
     CFilePreferences prefs(file);

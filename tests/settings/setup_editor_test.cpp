@@ -10,7 +10,7 @@
 #include "settings/car_texts.h"
 #include "settings/record_copy.h"
 #include "settings/setup_boxes.h"
-#include "settings_test_folder.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -86,8 +86,11 @@ TEST(SetupBoxesTest, InjectorNumbersComeFromTheLowestBitAndGoBackAsOneBit) {
     EXPECT_EQ(info.setup.lpgMasks, (std::array<std::uint8_t, 8>{16, 32, 4, 8, 16, 32, 64, 128}));
 }
 
-class RecordCopyTest : public SettingsTestFolder {
+class RecordCopyTest : public ::testing::Test {
   protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+
     // The connected controller's record: its identity, car and clock.
     static device_info_t connected() {
         device_info_t info;
@@ -117,7 +120,7 @@ class RecordCopyTest : public SettingsTestFolder {
         return info;
     }
     std::string write(const device_info_t& info, std::size_t size = device_info_t::kSize) {
-        const std::string file = path() + "car.settings";
+        const std::string file = dir.folder() + "car.settings";
         const auto image = info.toBytes();
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(size));
@@ -175,10 +178,14 @@ TEST_F(RecordCopyTest, FactoryDefaultsKeepTheControllerAndTheCar) {
     EXPECT_EQ(record, expected);
 }
 
-class CarSettingsSearchTest : public SettingsTestFolder {};
+class CarSettingsSearchTest : public ::testing::Test {
+  protected:
+    // A fresh folder for the test's files, removed afterwards.
+    CTempDir dir;
+};
 
 TEST_F(CarSettingsSearchTest, RowsOfReadableFilesWithTheirPlaceAndThePathOfAChosenOne) {
-    const std::string folder = path() + "Opel-Astra-1.6/";
+    const std::string folder = dir.folder() + "Opel-Astra-1.6/";
     std::filesystem::create_directories(folder);
     device_info_t first;
     first.version = 4;
@@ -198,7 +205,7 @@ TEST_F(CarSettingsSearchTest, RowsOfReadableFilesWithTheirPlaceAndThePathOfAChos
     }
     std::ofstream(folder + "b.settings") << "short";  // cannot be read: skipped
 
-    const CCarInfo library(nullptr, path());
+    const CCarInfo library(nullptr, dir.folder());
     const auto rows = CCarSettingsSearch::find(library, "Opel", "Astra", "1.6", "ID000000000000C3");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].columns,
@@ -209,8 +216,8 @@ TEST_F(CarSettingsSearchTest, RowsOfReadableFilesWithTheirPlaceAndThePathOfAChos
     EXPECT_EQ(rows[1].index, 2);
     EXPECT_TRUE(rows[1].connected);
     // The listed file is the one chosen, whatever its name.
-    EXPECT_EQ(CCarSettingsSearch::resultPath(path(), "Opel", "Astra", "1.6", rows[1]),
-              path() + "Opel-Astra-1.6/c.settings");
+    EXPECT_EQ(CCarSettingsSearch::resultPath(dir.folder(), "Opel", "Astra", "1.6", rows[1]),
+              dir.folder() + "Opel-Astra-1.6/c.settings");
     // Nothing is highlighted without a connected controller.
     EXPECT_FALSE(CCarSettingsSearch::rowOf(device_info_t{}, 0, "").connected);
 }

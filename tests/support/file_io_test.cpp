@@ -16,6 +16,7 @@
 #include "support/atomic_file.h"
 #include "support/file_handle.h"
 #include "support/file_io.h"
+#include "temp_dir.h"
 #include "temp_fifo.h"
 
 namespace {
@@ -27,12 +28,6 @@ using Write = CFileHandle::Write;
 
 class FileIoTest : public ::testing::Test {
   protected:
-    FileIoTest() {
-        char pattern[] = "/tmp/vapron-io-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
-    }
-    ~FileIoTest() override { fs::remove_all(dir_); }
-
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
     static void write(const std::string& file, const std::string& bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
@@ -47,7 +42,8 @@ class FileIoTest : public ::testing::Test {
         return std::string(r.bytes.begin(), r.bytes.end());
     }
 
-    std::string dir_;
+    CTempDir temp_;
+    std::string dir_ = temp_.root();
 };
 
 TEST_F(FileIoTest, ReadingSaysWhyItFailed) {

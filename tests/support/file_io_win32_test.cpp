@@ -13,6 +13,7 @@
 #include "support/file_handle.h"
 #include "support/file_io.h"
 #include "support/utf8_path.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -21,18 +22,14 @@ using Write = CFileHandle::Write;
 
 class FileIoWin32Test : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("vapron-win32-" + std::to_string(::_getpid()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
     // A name with the letters of a Polish workshop's cars and folders.
     std::string polish(const std::string& name) const {
         const std::u8string folder = folder_.u8string();
         return std::string(folder.begin(), folder.end()) + "/Źródła Łódź " + name;
     }
 
-    fs::path folder_;
+    CTempDir temp_;
+    fs::path folder_ = fs::path(temp_.root());
 };
 
 TEST_F(FileIoWin32Test, APolishNameIsReplacedAtomicallyAndReadBack) {
