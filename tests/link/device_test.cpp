@@ -524,3 +524,112 @@ TEST_F(DeviceTest, SettingsReadConvertsAndShowsTheMainCorrection) {
 }
 
 }  // namespace
+
+namespace {
+
+// A write whose values the controller rounds: the file, the snapshot and the held
+// settings hold the stored values, and the outcome names each one changed.
+TEST_F(WriteSetupTest, WhatIsFiledIsWhatTheControllerStores) {
+    device->setUnlocked(true);
+    std::vector<device_info_t> snapshots;
+    device->setSnapshotHook([&](const device_info_t& written) { snapshots.push_back(written); });
+    line->script(versionReply(1, 4, 4, "ID"));
+    line->script(commandReply(CMD_DONE));
+    setup.emulatorDelay = 2.7;
+    setup.mainCorrection = 1.01;
+    setup.pressureSlope = 0.15;
+    setup.minSupply = 11.04;
+    const setup_write_t written = device->writeSetup(setup);
+    ASSERT_TRUE(written);
+    const struct {
+        double dev_setup_t::*field;
+        double stored;
+    } expected[] = {{&dev_setup_t::emulatorDelay, 2.5},
+                    {&dev_setup_t::mainCorrection, 1.0},
+                    {&dev_setup_t::pressureSlope, 0.1},
+                    {&dev_setup_t::minSupply, 11.1}};
+    ASSERT_EQ(store.stored.size(), 1u);
+    ASSERT_EQ(snapshots.size(), 1u);
+    for (const auto& e : expected) {
+        EXPECT_DOUBLE_EQ(store.stored[0].setup.*e.field, e.stored);
+        EXPECT_DOUBLE_EQ(snapshots[0].setup.*e.field, e.stored);
+        EXPECT_DOUBLE_EQ(device->heldSetup().*e.field, e.stored);
+    }
+    ASSERT_EQ(written.adjusted.size(), 4u);
+    EXPECT_EQ(written.adjusted[0],
+              "Minimalne napięcie zasilania: sterownik zapisał 11,1 V zamiast 11,04 V");
+    EXPECT_EQ(written.adjusted[1],
+              "Opóźnienie włączenia emulatora: sterownik zapisał 2,5 s zamiast 2,7 s");
+}
+
+// The file holds the controller's table, not one edited and never written; a table the
+// program has not seen yet is read first, and a write whose table cannot be read is
+// written but not filed.
+TEST_F(DeviceTest, TheFiledTableIsTheControllersOwn) {
+    FakeStore store;
+    device->setCarSettingsStore(&store);
+    device->setUnlocked(true);
+    device->info().timeTable.fill(7);  // edited in a pane, never written
+    line->script(versionReply(1, 4, 4, "ID"));
+    line->script(frameBytes(MSG_TYPE_TABLE, bytes_t(25, 103)));
+    line->script(commandReply(CMD_DONE));
+    const setup_write_t filed = device->writeSetup(dev_setup_t{});
+    ASSERT_TRUE(filed);
+    EXPECT_TRUE(filed.filed);
+    ASSERT_EQ(store.stored.size(), 1u);
+    EXPECT_DOUBLE_EQ(store.stored[0].timeTable[0], 3);
+    EXPECT_DOUBLE_EQ(device->info().timeTable[0], 7);  // the edit is still there
+
+    FakeStore unread;
+    auto fresh = std::make_unique<CScriptedLine>();
+    CScriptedLine* freshLine = fresh.get();
+    CLPGDevice other(ui, std::move(fresh));
+    other.setCarSettingsStore(&unread);
+    other.setUnlocked(true);
+    other.setReadTimeouts(device->readTimeouts());
+    freshLine->setResponder([](const bytes_t& request) {
+        if (request[3] == MSG_TYPE_SETUP) {
+            return commandReply(CMD_DONE);
+        }
+        return request[4] == CMD_VERSION ? versionReply(1, 4, 4, "ID") : bytes_t{};
+    });
+    const setup_write_t unfiled = other.writeSetup(dev_setup_t{});
+    EXPECT_TRUE(unfiled);
+    EXPECT_FALSE(unfiled.filed);
+    EXPECT_FALSE(unfiled.noCar);
+    EXPECT_NE(unfiled.problem.find("tabeli poprawek czasu"), std::string::npos);
+    EXPECT_EQ(unread.prepared, 0);
+}
+
+// The job's car: an editor's older copy does not undo a car given meanwhile, a file's car
+// comes only while none was given, and another controller ends it.
+TEST_F(DeviceTest, TheJobsCarChangesOnlyByTheCarDialogOrAnotherController) {
+    device->info().make = "X";
+    device->setCarInfoGiven(true);
+    device_info_t editorCopy;  // opened before the car was given
+    editorCopy.notes = "uwagi";
+    device->adoptRecord(editorCopy);
+    EXPECT_EQ(device->info().make, "X");
+    EXPECT_EQ(device->info().notes, "uwagi");
+
+    device->setCarInfoGiven(false);
+    editorCopy.make = "Z";
+    device->adoptRecord(editorCopy);
+    EXPECT_EQ(device->info().make, "Z");
+
+    device->setCarInfoGiven(true);
+    const struct {
+        const char* id;
+        bool carKept;
+    } answers[] = {{"ID-1", true}, {"ID-1", true}, {"ID-2", false}};
+    device->info().id = "ID-1";
+    for (const auto& a : answers) {
+        line->script(versionReply(1, 4, 4, a.id));
+        CLPGDevice::VersionBytes version{};
+        ASSERT_TRUE(device->readVersion(version));
+        EXPECT_EQ(device->carInfoGiven(), a.carKept) << a.id;
+        EXPECT_EQ(device->info().make, a.carKept ? "Z" : "") << a.id;
+    }
+}
+
+}  // namespace
