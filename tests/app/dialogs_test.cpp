@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -81,6 +82,32 @@ TEST_F(CarInfoDlgTest, RefusesMissingFieldsAndKeepsTheLengthLimits) {
     dialog.accept();  // year and calibrated-for may stay empty
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.texts().make, "Opel");
+}
+
+// Typed with Tab and confirmed with Enter, the dialog keeps what it shows: Enter on
+// the injector combo does not put another of its items in place of the text.
+TEST_F(CarInfoDlgTest, EnterKeepsWhatEveryFieldShows) {
+    device_info_t record;
+    CCarInfoDlg dialog(nullptr, &preferences, record, QString::fromStdString(root));
+    dialog.setVisible(true);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.makeCombo()->setFocus();
+    for (const char* text : {"Fiat", "Punto", "2004", "1.2", "60"}) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_TRUE(QApplication::focusWidget() == dialog.injectorsCombo() ||
+                QApplication::focusWidget() == dialog.injectorsCombo()->lineEdit());
+    EXPECT_EQ(dialog.injectorsCombo()->currentText(), "2.0");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.injectorsCombo()->currentText(), "2.0");
+    if (dialog.isVisible()) {
+        dialog.accept();
+    }
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.texts().injectorsFitted, "2.0");
+    EXPECT_EQ(dialog.texts().make, "Fiat");
 }
 
 TEST_F(CarInfoDlgTest, ChoosingAMakeFillsItsModelsAndEmptiesTheRest) {

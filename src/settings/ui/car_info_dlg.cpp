@@ -23,6 +23,15 @@ QComboBox* editableCombo(QWidget* parent, std::size_t maxLength) {
     return combo;
 }
 
+// Shows `text` in an editable combo. A text that is one of its items selects that item:
+// the combo's current item is what Enter puts back in the field.
+void showText(QComboBox* combo, const QString& text) {
+    if (const int item = combo->findText(text); item >= 0) {
+        combo->setCurrentIndex(item);
+    }
+    combo->setEditText(text);
+}
+
 QLineEdit* limitedEdit(QWidget* parent, std::size_t maxLength) {
     auto* edit = new QLineEdit(parent);
     edit->setMaxLength(static_cast<int>(maxLength));
@@ -50,7 +59,7 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
     injectors_ = editableCombo(this, car_texts_t::kInjectorsSize);
     calibrated_ = limitedEdit(this, car_texts_t::kCalibratedSize);
     injectors_->addItems({"1.0", "1.5", "1.8", "2.0", "2.5", "3.0"});
-    injectors_->setCurrentText("2.0");
+    showText(injectors_, "2.0");
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CCarInfoDlg::accept);
@@ -77,9 +86,9 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
     const car_texts_t last = library.readLastCarInfo(record.id);
     if (last.make.empty() && last.model.empty() && last.power.empty() &&
         last.injectorsFitted.empty()) {
-        show(car_texts_t::fromRecord(record));
+        fill(car_texts_t::fromRecord(record));
     } else {
-        show(last);
+        fill(last);
     }
     connect(make_, QOverload<int>::of(&QComboBox::activated), this, &CCarInfoDlg::onMakeChosen);
     connect(model_, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
@@ -88,14 +97,14 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
     });
 }
 
-void CCarInfoDlg::show(const car_texts_t& t) {
-    make_->setCurrentText(QString::fromStdString(t.make));
-    model_->setCurrentText(QString::fromStdString(t.model));
+void CCarInfoDlg::fill(const car_texts_t& t) {
+    showText(make_, QString::fromStdString(t.make));
+    showText(model_, QString::fromStdString(t.model));
     year_->setText(QString::fromStdString(t.year));
     capacity_->setText(QString::fromStdString(t.capacity));
     power_->setText(QString::fromStdString(t.power));
     if (!t.injectorsFitted.empty()) {
-        injectors_->setCurrentText(QString::fromStdString(t.injectorsFitted));
+        showText(injectors_, QString::fromStdString(t.injectorsFitted));
     }
     calibrated_->setText(QString::fromStdString(t.calibratedFor));
 }
@@ -130,7 +139,7 @@ void CCarInfoDlg::fillFromLibrary() {
     capacity_->setText(QString::fromStdString(car->capacity));
     power_->setText(QString::fromStdString(car->power));
     if (!car->injectorsFitted.empty()) {
-        injectors_->setCurrentText(QString::fromStdString(car->injectorsFitted));
+        showText(injectors_, QString::fromStdString(car->injectorsFitted));
     }
     calibrated_->setText(QString::fromStdString(car->calibratedFor));
 }

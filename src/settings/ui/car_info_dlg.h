@@ -50,7 +50,7 @@ class CCarInfoDlg : public QDialog {
     void clearCarDetails();
     // Make and model that name one car of the library bring its other texts along.
     void fillFromLibrary();
-    void show(const car_texts_t& texts);
+    void fill(const car_texts_t& texts);
 
     QString root_;
     IPreferences* preferences_;
