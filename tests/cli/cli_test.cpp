@@ -265,3 +265,39 @@ TEST(CliOfflineTest, HelpForTheToolAndEveryCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+// The day's car file holds what the controller stores, so it never differs from the
+// controller after a write; the JSON says whether the write was filed, and why not.
+TEST_F(CliTest, TheFiledSettingsAreTheControllersAndTheFlagsSayWhatHappened) {
+    const auto written =
+        cli({"--json", "--car", "X|Y|1.6|90|2004|2.0|", "settings", "set", "emulatorDelay=2.7",
+             "mainCorrection=1.01", "pressureSlope=0.15", "minSupplyVoltage=11.04"});
+    ASSERT_EQ(written.code, 0) << written.err;
+    const json flags = json::parse(written.out);
+    EXPECT_EQ(flags["written"], true);
+    EXPECT_EQ(flags["filed"], true);
+    EXPECT_DOUBLE_EQ(flags["emulatorDelay"].get<double>(), 2.5);
+    const fs::path folder = fs::path(home) / "Ustawienia" / "v4.5" / "X-Y-1.6";
+    ASSERT_TRUE(fs::is_directory(folder));
+    std::string file;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".settings") {
+            file = entry.path().string();
+        }
+    }
+    const auto diff = cli({"settings", "diff", "controller", file});
+    EXPECT_EQ(diff.code, 0) << diff.out;
+
+    // Under the service unlock with no car nothing is filed, and that is no failure.
+    const auto unlocked = cli({"--json", "--unlocked", "settings", "set", "mainCorrection=1.2"});
+    EXPECT_EQ(unlocked.code, 0) << unlocked.err;
+    const json unfiled = json::parse(unlocked.out);
+    EXPECT_EQ(unfiled["written"], true);
+    EXPECT_EQ(unfiled["filed"], false);
+    EXPECT_NE(unfiled["notFiled"].get<std::string>().find("nie podano danych samochodu"),
+              std::string::npos);
+}
+
+}  // namespace
