@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/device_panel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -383,8 +385,12 @@ void CDevicePanel::writeCorrection(double ms) {
                               "ponownie.",
                               CMessageBox::Icon::Error);
         }
-        if (!written) {
-            correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
+        // What the controller holds, typed or not; a write says so as the editors do.
+        correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
+        if (written) {
+            doc_.showStatus(QString("Główną poprawkę %1 ms wpisano do urządzenia o %2.")
+                                .arg(number(written.stored.mainCorrection, 3),
+                                     QTime::currentTime().toString("HH:mm:ss")));
         }
     });
     writing_ = false;
@@ -409,6 +415,12 @@ void CDevicePanel::onCorrectionSpin(int d) {
 }
 
 void CDevicePanel::writeSpunCorrection() {
+    // A wizard, a calibration or an editor started since the clicks: its write decides
+    // the settings, and the clicked value is dropped.
+    if (doc_.procedureRunning() || QApplication::activeModalWidget()) {
+        correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
+        return;
+    }
     if (const auto shown = CNumberText::readDouble(correction_, kCorrectionField)) {
         writeCorrection(*shown);
     }

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <QComboBox>
+#include <QDialog>
 #include <QSignalSpy>
 
 #include "app/lpg_bar.h"
@@ -137,6 +138,27 @@ TEST_F(PanelTest, FirstUpdateStartsDiagnosticsWhenConnected) {
     EXPECT_TRUE(panel.correctionEnabled());
     EXPECT_EQ(panel.correctionText(), "1.000");
     app.doc().OnCloseDocument();
+}
+
+}  // namespace
+
+namespace {
+
+// Clicks whose write is still pending when an editor or a procedure starts are dropped:
+// the settings are that procedure's to write.
+TEST_F(PanelTest, APendingSpinWriteIsDroppedWhenAnotherWriteStarts) {
+    app.doc().setUnlocked(true);
+    panel.setSpinWriteDelay(std::chrono::milliseconds(0));
+    const std::uint8_t before = app.sim().setup()[7];
+    panel.setCorrectionText("1.000");
+    panel.onCorrectionSpin(1);
+    ASSERT_EQ(panel.correctionText(), "0.975");
+    QDialog editor;
+    editor.setModal(true);
+    editor.show();
+    QTest::qWait(20);
+    EXPECT_EQ(app.sim().setup()[7], before);
+    EXPECT_EQ(panel.correctionText(), "1.000");
 }
 
 }  // namespace
