@@ -31,6 +31,9 @@ class CCarSettingsStore::CPending : public ICarSettingsStore::IPending {
         if (!path_.empty() && !committed_) {
             std::error_code ignored;
             fs::remove(utf8Path(temp()), ignored);
+            // A car folder made for a write that never happened is not left empty; one
+            // holding files refuses to go.
+            fs::remove(utf8Path(path_).parent_path(), ignored);
         }
     }
 

@@ -203,3 +203,18 @@ TEST(SettingsCompareTest, ValuesThatAreNotFiniteCompareByThemselves) {
 }
 
 }  // namespace
+
+namespace {
+
+// A write refused or never acknowledged leaves no empty folder of a new car behind.
+TEST_F(CarSettingsHistoryTest, ADroppedFileOfANewCarLeavesNoFolder) {
+    CCarSettingsStore settingsStore(&prefs_, dir.folder());
+    std::string problem;
+    EXPECT_NE(settingsStore.prepare(record(1.0), problem), nullptr);  // dropped uncommitted
+    EXPECT_FALSE(fs::exists(car()));
+    ASSERT_TRUE(settingsStore.store(record(1.0)));
+    EXPECT_NE(settingsStore.prepare(record(2.0), problem), nullptr);
+    EXPECT_TRUE(fs::exists(settingsStore.lastPath()));  // a car with files keeps its folder
+}
+
+}  // namespace
