@@ -91,6 +91,10 @@ bool CCarSettingsHistory::moveReplaced(const std::string& path, std::string& mov
     const fs::path folder = old.parent_path() / kFolder;
     std::error_code ec;
     fs::create_directory(folder, ec);
+    if (ec) {
+        error = ec.value();  // the folder's own failure (no free inodes), not the move's
+        return false;
+    }
     const std::string stem = utf8Text(old.stem()) + "-" + timeOfDay(changed, "%H%M%S");
     const fs::path target = folder / utf8Path(freeHistoryName(folder, stem));
     fs::rename(old, target, ec);
