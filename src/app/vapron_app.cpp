@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QSettings>
 #include <QTimer>
 
 #include "app/device_doc.h"
@@ -109,6 +110,11 @@ void CVapron::prepareApplication() {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Vapron");
     QApplication::setOrganizationName("Vapron");
+    // Qt keeps its own settings (the file dialog's last folder and view) in the user's
+    // settings folder; the program keeps everything of its own in the program folder.
+    const QString folder = QString::fromStdString(CProgramFolders::programFolder());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
     // A bare X session names no icon theme but hicolor, which has no printer for the
     // toolbar; the usual desktop theme has one when it is installed.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor") {
