@@ -15,6 +15,7 @@
 #include "display/chart_window.h"
 #include "display/i_diag_display.h"
 #include "link/serial_port.h"
+#include "link/traced_line.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
 #include "settings/ui/car_info_dlg.h"
@@ -208,7 +209,8 @@ bool CDeviceDoc::askPort(int& port) {
             return false;
         }
         if (!dialog.devicePath().isEmpty()) {
-            if (auto* serial = dynamic_cast<CSerialPort*>(&line())) {
+            // A traced line takes the path as the line it wraps would.
+            if (auto* serial = dynamic_cast<CSerialPort*>(&CTracedLine::untraced(line()))) {
                 CPortNames names = serial->portNames();
                 names.setFirstPath(dialog.devicePath().toStdString());
                 serial->setPortNames(names);

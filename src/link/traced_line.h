@@ -22,6 +22,7 @@ class CTracedLine : public ISerialLine {
 
     void open(int port) override;
     int searchPorts() override { return inner_->searchPorts(); }
+    std::string portName(int port) const override { return inner_->portName(port); }
     void close() override;
     bool isOpen() const override { return inner_->isOpen(); }
     void configure() override { inner_->configure(); }

@@ -67,3 +67,22 @@ TEST(TracedLineTest, AFileThatCannotBeWrittenIsRefusedWithTheReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// A traced line names its ports, and is found beneath the trace, as the line it wraps.
+TEST(TracedLineTest, ItNamesPortsAsTheLineItWraps) {
+    class NamedLine : public CScriptedLine {
+      public:
+        std::string portName(int port) const override { return "/dev/ttyX" + std::to_string(port); }
+    };
+    CTempDir dir;
+    std::string problem;
+    auto inner = std::make_unique<NamedLine>();
+    NamedLine* wrapped = inner.get();
+    CTracedLine line(std::move(inner), CWireTrace::open(dir.path("trace.txt"), problem));
+    EXPECT_EQ(line.portName(3), "/dev/ttyX3");
+    EXPECT_EQ(&CTracedLine::untraced(line), wrapped);
+}
+
+}  // namespace
