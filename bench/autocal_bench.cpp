@@ -21,6 +21,7 @@
 #include "sim/pty_server.h"
 #include "sim/serial_line_factory.h"
 #include "support/thread_manager.h"
+#include "writes/settings_write.h"
 
 namespace {
 
@@ -86,7 +87,8 @@ void BM_AutoSetupRunPaced(benchmark::State& state) {
     };
     for (auto _ : state) {
         const double rateBefore = sampleRate();
-        CAutoSetup run(device, store, ui);
+        CSettingsWrite settingsWrite(device);
+        CAutoSetup run(device, store, ui, settingsWrite);
         const auto start = Clock::now();
         if (!run.doWork()) {
             state.SkipWithError("the run did not succeed");

@@ -27,12 +27,13 @@ core_below() {  # the folders a core folder may include
     sim) echo "support link sim" ;;
     settings) echo "support link settings" ;;
     diag) echo "support link settings diag" ;;
-    corrections) echo "support link settings diag corrections" ;;
-    autosetup) echo "support link settings diag autosetup" ;;
-    cli) echo "support link settings diag corrections autosetup sim cli" ;;
+    writes) echo "support link settings diag writes" ;;
+    corrections) echo "support link settings diag writes corrections" ;;
+    autosetup) echo "support link settings diag writes autosetup" ;;
+    cli) echo "support link settings diag writes corrections autosetup sim cli" ;;
   esac
 }
-core="support link settings diag corrections autosetup sim"
+core="support link settings diag writes corrections autosetup sim"
 ui_base="$core widgets"
 ours="$core cli widgets display app"
 

@@ -33,16 +33,15 @@ CDeviceDoc::CDeviceDoc(std::unique_ptr<ISerialLine> line, IPreferences* preferen
     : QObject(parent),
       CLPGDevice(static_cast<IDeviceUi&>(*this), std::move(line)),
       preferences_(preferences),
-      carStore_(std::make_unique<CCarSettingsStore>(preferences)) {
-    setCarSettingsStore(carStore_.get());
+      carStore_(std::make_unique<CCarSettingsStore>(preferences)),
+      settingsWrite_(*this, carStore_.get(), [this](const device_info_t& written) {
+          device_info_t snapshot = written;
+          CSettingsHistory::appendSnapshot(recordingName(), snapshot, store_);
+      }) {
     CMessageBox::setBracket([](bool slow) {
         if (CDeviceDoc* doc = CDeviceDoc::current()) {
             slow ? doc->slowRefresh() : doc->normalRefresh();
         }
-    });
-    setSnapshotHook([this](const device_info_t& written) {
-        device_info_t snapshot = written;
-        CSettingsHistory::appendSnapshot(recordingName(), snapshot, store_);
     });
     // Work-mode pauses keep the window alive.
     setSleeper([](std::chrono::milliseconds pause) {

@@ -16,6 +16,7 @@
 #include "diag/diag_rs_thread.h"
 #include "link/i_device_ui.h"
 #include "link/lpg_device.h"
+#include "writes/settings_write.h"
 
 class QWidget;
 class CLPGBar;
@@ -34,6 +35,10 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     Q_OBJECT
   public:
     static constexpr const char* kDefaultRecording = "Diagnostyka.lpgd";
+
+    // The settings write of every window: files in the car library and the recording.
+    setup_write_t writeSetup(const dev_setup_t& setup) { return settingsWrite_.write(setup); }
+    CSettingsWrite& settingsWrite() { return settingsWrite_; }
     // A Qt filter takes its patterns from the parentheses at its end.
     static constexpr const char* kRecordingFilter = "Pliki diagnostyczne(*.lpgd)";
     static constexpr const char* kEepromFilter = "Pliki eeprom(*.eeprom)";
@@ -192,6 +197,7 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     std::function<void()> showAll_;
     IPreferences* preferences_ = nullptr;
     std::unique_ptr<CCarSettingsStore> carStore_;
+    CSettingsWrite settingsWrite_;
 
     CDiagData store_;
     std::atomic<bool> diagOn_{false};

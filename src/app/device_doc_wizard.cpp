@@ -22,7 +22,7 @@ void CDeviceDoc::runSetupWizard() {
     } running{*this};
     CAutoDisableMenu menuLock(window_);
     CSetupWizardUi ui(*this);
-    CSetupWizard wizard(*this, store_, ui);
+    CSetupWizard wizard(*this, store_, ui, settingsWrite_);
     wizard.setDiagnosticFlag(&diagOn_);
     wizard.run();
 }

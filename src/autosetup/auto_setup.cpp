@@ -15,11 +15,13 @@
 #include "link/request_cancel.h"
 #include "support/error_guard.h"
 #include "support/thread_manager.h"
+#include "writes/settings_write.h"
 
 using namespace autosetup_text;
 
-CAutoSetup::CAutoSetup(CLPGDevice& device, CDiagData& store, IAutoSetupUi& ui)
-    : device_(device), store_(store), ui_(ui) {}
+CAutoSetup::CAutoSetup(CLPGDevice& device, CDiagData& store, IAutoSetupUi& ui,
+                       CSettingsWrite& settings)
+    : device_(device), settings_(settings), store_(store), ui_(ui) {}
 
 bool CAutoSetup::start(CThreadManager& manager) {
     if (active_.exchange(true)) {
@@ -206,7 +208,7 @@ bool CAutoSetup::updateFirstCorrection(double correction) {
 }
 
 bool CAutoSetup::write() {
-    const setup_write_t written = device_.writeSetup(setup_);
+    const setup_write_t written = settings_.write(setup_);
     if (!written) {
         // A refusal has been shown with its reason; the log names the failed write.
         return fail(Outcome::ControllerFailed, kWriteFailed);

@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "link/dev_setup.h"
 #include "autosetup/auto_setup_text.h"
+#include "link/dev_setup.h"
 
 class CDiagData;
 class CLPGDevice;
+class CSettingsWrite;
 class CThreadManager;
 class IAutoSetupUi;
 
@@ -59,7 +60,8 @@ class CAutoSetup {
     static constexpr double kDefaultTolerancePercent = 10.0;
     static constexpr std::chrono::milliseconds kPollInterval{50};
 
-    CAutoSetup(CLPGDevice& device, CDiagData& store, IAutoSetupUi& ui);
+    // `settings` is the settings write the final result goes through.
+    CAutoSetup(CLPGDevice& device, CDiagData& store, IAutoSetupUi& ui, CSettingsWrite& settings);
     CAutoSetup(const CAutoSetup&) = delete;
     CAutoSetup& operator=(const CAutoSetup&) = delete;
 
@@ -123,6 +125,7 @@ class CAutoSetup {
     std::string failureReason() const;
 
     CLPGDevice& device_;
+    CSettingsWrite& settings_;
     CDiagData& store_;
     IAutoSetupUi& ui_;
     std::atomic<bool> running_{false};

@@ -15,8 +15,9 @@ using namespace setup_wizard_text;
 using Icon = ISetupWizardUi::Icon;
 using Step = ISetupWizardUi::Step;
 
-CSetupWizard::CSetupWizard(CLPGDevice& device, const CDiagData& store, ISetupWizardUi& ui)
-    : device_(device), store_(store), ui_(ui) {}
+CSetupWizard::CSetupWizard(CLPGDevice& device, const CDiagData& store, ISetupWizardUi& ui,
+                           CSettingsWrite& settings)
+    : device_(device), settings_(settings), store_(store), ui_(ui) {}
 
 int CSetupWizard::injectorsToCheck(const std::string& typed, std::uint8_t injType) {
     if (injType & dev_setup_t::INJ_HALF_SEQ) {
@@ -115,7 +116,7 @@ CSetupWizard::Going CSetupWizard::checkFirstInjector() {
     }
     if (sample.gasTimeMs() > kMaxGasTimeMs) {
         setup_.setGasoline12V(!setup_.gasoline12V());
-        if (const setup_write_t written = device_.writeSetup(setup_); !written) {
+        if (const setup_write_t written = settings_.write(setup_); !written) {
             return stopAfterWrite(written);
         }
     }
@@ -159,7 +160,7 @@ CSetupWizard::Going CSetupWizard::takeSettings() {
         setup.refPressure == 0) {
         ui_.showMessage(kNoPressureCorrection, Icon::Information);
     }
-    if (const setup_write_t written = device_.writeSetup(setup); !written) {
+    if (const setup_write_t written = settings_.write(setup); !written) {
         return stopAfterWrite(written);
     }
     return kGoOn;

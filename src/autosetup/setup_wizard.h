@@ -9,6 +9,7 @@
 #include "autosetup/i_setup_wizard_ui.h"
 #include "diag/app_msg.h"
 #include "link/lpg_device.h"
+#include "writes/settings_write.h"
 
 class CDiagData;
 class CLPGDevice;
@@ -49,7 +50,9 @@ class CSetupWizard {
     // The controller has eight gasoline injector inputs.
     static constexpr int kMaxInjectors = 8;
 
-    CSetupWizard(CLPGDevice& device, const CDiagData& store, ISetupWizardUi& ui);
+    // `settings` is the settings write every write of the wizard goes through.
+    CSetupWizard(CLPGDevice& device, const CDiagData& store, ISetupWizardUi& ui,
+                 CSettingsWrite& settings);
 
     // Live diagnostics must be on as well as the store holding samples (the window
     // program's flag; without one only the store is looked at).
@@ -82,6 +85,7 @@ class CSetupWizard {
     Going stopAfterWrite(const setup_write_t& written);
 
     CLPGDevice& device_;
+    CSettingsWrite& settings_;
     const CDiagData& store_;
     ISetupWizardUi& ui_;
     const std::atomic<bool>* diagOn_ = nullptr;

@@ -315,6 +315,7 @@ int CCliApp::connectDevice() {
         choice.kind = line_choice_t::Kind::SimulatedInProcess;
     }
     device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
+    settingsWrite_ = std::make_unique<CSettingsWrite>(*device_);
     device_->setUnlocked(opt_->unlocked);
     if (int code = applyCarOption(); code != EXIT_OK) {
         return code;

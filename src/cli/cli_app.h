@@ -10,6 +10,7 @@
 
 #include "cli/cli_device_ui.h"
 #include "link/lpg_device.h"
+#include "writes/settings_write.h"
 
 namespace CLI {
 class App;
@@ -95,4 +96,6 @@ class CCliApp {
     std::unique_ptr<Options> opt_;
     CCliDeviceUi ui_;
     std::unique_ptr<CLPGDevice> device_;
+    // Every settings write of a command; files under the car named with --car.
+    std::unique_ptr<CSettingsWrite> settingsWrite_;
 };

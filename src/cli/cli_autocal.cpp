@@ -150,14 +150,14 @@ int CCliApp::cmdAutocal() {
         acquisitionEnded = true;
     });
     // Every settings write is kept beside the recording, as the window does.
-    device_->setSnapshotHook([&](const device_info_t& written) {
+    settingsWrite_->setSnapshot([&](const device_info_t& written) {
         device_info_t snapshot = written;
         CSettingsHistory::appendSnapshot(recording, snapshot, store);
     });
 
     g_cancel = false;
     CCliAutocal ui(opt_->yes, g_cancel);
-    CAutoSetup procedure(*device_, store, ui);
+    CAutoSetup procedure(*device_, store, ui, *settingsWrite_);
     procedure.setTolerancePercent(opt_->tolerance);
     std::optional<CInterrupt> ctrlC(std::in_place, g_cancel, true);
     workers.insert(acquisition);
@@ -180,7 +180,7 @@ int CCliApp::cmdAutocal() {
     }
     const std::string problem = recordingProblem(acquisition->recording());
     workers.joinAll();
-    device_->setSnapshotHook({});
+    settingsWrite_->setSnapshot({});
     ctrlC.reset();
 
     // Values the run never learnt from the controller are not reported.

@@ -78,7 +78,7 @@ int CCliApp::applyCarOption() {
     device_->setCarInfoGiven(true);
     static CFilePreferences preferences;
     static CCarSettingsStore store(&preferences);
-    device_->setCarSettingsStore(&store);
+    settingsWrite_->setStore(&store);
     return EXIT_OK;
 }
 
@@ -237,7 +237,7 @@ int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int(
         std::fputs(messages.c_str(), stderr);
         return EXIT_USAGE;
     }
-    const setup_write_t written = device_->writeSetup(setup);
+    const setup_write_t written = settingsWrite_->write(setup);
     if (!written) {
         const int code = writeFailure(written);
         if (!written.refused()) {

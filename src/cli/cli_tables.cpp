@@ -223,7 +223,7 @@ int CCliApp::cmdTableWrite() {
     const auto stored = device_->info().timeTable;
     json flags{{"written", true}, {"filed", false}};
     if (!opt_->keepFunctions) {
-        const setup_write_t written = device_->writeSetup(setup);
+        const setup_write_t written = settingsWrite_->write(setup);
         flags = writeJson(written);
         if (!written) {
             return writeFailure(written);

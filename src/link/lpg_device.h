@@ -156,6 +156,8 @@ class CLPGDevice : public CLPGDeviceErr {
     // The tried ports, one a line with what each gave, then what to check.
     std::string connectReport() const;
     bool readVersion(VersionBytes& record);
+    // The box that says the controller's firmware is not the one this program is for.
+    void showVersionMismatch(int version);
     bool readClock(ClockBytes& record);
 
     // The version dialog: the record as stored (no version flag rule) and its write.
@@ -180,9 +182,13 @@ class CLPGDevice : public CLPGDeviceErr {
     // it was read or written. The table in info() is the one being edited.
     std::optional<std::array<double, device_info_t::kTimeTableSize>> heldTable() const;
     static std::string checkSetup(const dev_setup_t& setup) { return setup.check(); }
-    // Checks `setup` and sends nothing it refuses; files it in the car library only once
-    // the controller acknowledged it.
-    setup_write_t writeSetup(const dev_setup_t& setup);
+    // The record as the controller's fields store it (2.7 s of delay becomes 2.5 s).
+    static dev_setup_t storedForm(const dev_setup_t& setup);
+    // Sends the record; once the controller acknowledged it, holds its stored form and
+    // the write's time stamp. The checks and the filing are the settings write's.
+    bool sendSetup(const dev_setup_t& setup, const std::string& timeStamp);
+    // The whole record as held now (settings, car, notes, identity).
+    device_info_t heldRecord() const;
     // True when the car information was given, the program is unlocked or the user
     // confirms the car dialog now.
     bool ensureCarInfo();
@@ -231,11 +237,6 @@ class CLPGDevice : public CLPGDeviceErr {
     bool carInfoGiven() const { return carInfoGiven_; }
     void setUnlocked(bool unlocked) { unlocked_ = unlocked; }
     bool unlocked() const { return unlocked_; }
-    void setCarSettingsStore(ICarSettingsStore* store) { store_ = store; }
-    // Called after every acknowledged settings write with the record as written (the
-    // recording's settings snapshot).
-    using SnapshotHook = std::function<void(const device_info_t&)>;
-    void setSnapshotHook(SnapshotHook hook) { snapshotHook_ = std::move(hook); }
 
     ISerialLine& line() { return *line_; }
     // Handed to waiting threads in turn: a thread that asks for the line gets it before
@@ -280,18 +281,12 @@ class CLPGDevice : public CLPGDeviceErr {
   private:
     bool controllerCheck();
     bool presenceTest();
-    void showVersionMismatch(int version);
     bool workMode(std::uint8_t code);
     void holdSetup(const dev_setup_t& setup);
     void holdTable(const std::array<double, device_info_t::kTimeTableSize>& table);
     // Takes the identity a version reply gives; another controller than the one before
     // ends the job's car, so its first write asks for the car again.
     void takeIdentity(std::uint16_t version, std::uint8_t injectors, const std::string& id);
-    // The record to file for a write of `stored`: the held table, the job's car, the notes.
-    // False with `problem` when the held state lacks the table and it cannot be read.
-    bool recordToFile(const dev_setup_t& stored, device_info_t& filed, std::string& problem);
-    setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
-                         IDeviceUi::Icon icon = IDeviceUi::Icon::None);
     bool simpleCommand(std::uint8_t code, std::uint16_t parameter = 0);
     bool sendRecord(std::uint8_t type, const std::uint8_t* payload, std::uint8_t length);
     bool exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
@@ -332,6 +327,4 @@ class CLPGDevice : public CLPGDeviceErr {
     std::array<std::uint8_t, 6> mapTail_{};
     report_t errorReport_{};
     std::size_t eepromWritten_ = 0;
-    ICarSettingsStore* store_ = nullptr;
-    SnapshotHook snapshotHook_;
 };

@@ -15,6 +15,7 @@
 #include "settings/car_texts.h"
 #include "sim_pty_link.h"
 #include "temp_dir.h"
+#include "writes/settings_write.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ run_t calibrate(std::uint32_t seed) {
     device.setCarInfoGiven(true);
     CMemoryPreferences preferences;
     CCarSettingsStore carStore(&preferences, folder.root());
-    device.setCarSettingsStore(&carStore);
+    CSettingsWrite settingsWrite(device, &carStore);
 
     CDiagData store;
     std::atomic<bool> diagOn{true};
@@ -85,7 +86,7 @@ run_t calibrate(std::uint32_t seed) {
         new CDiagRSThread(device, store, folder.path("Diagnostyka.lpgd"), diagOn, injector);
     acquisition->setEndHandler([&](const diag_end_t&) { acquisitionEnded = true; });
     CRecordingAutoSetupUi ui;
-    CAutoSetup procedure(device, store, ui);
+    CAutoSetup procedure(device, store, ui, settingsWrite);
     procedure.setPollInterval(1ms);
     workers.insert(acquisition);
     procedure.start(workers);
@@ -107,7 +108,6 @@ run_t calibrate(std::uint32_t seed) {
     for (const sim_request_t& request : link.sim().requests()) {
         result.heldBack += request.sent.size() == 2 ? 1 : 0;
     }
-    device.setCarSettingsStore(nullptr);
     return result;
 }
 

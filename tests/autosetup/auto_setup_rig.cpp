@@ -75,8 +75,8 @@ AutoSetupRig::AutoSetupRig(double neededMs, double mainMs, double noiseMs)
     car_texts_t{"Opel", "Astra", "1.6", "100", "2004", "4", "Zawadzki"}.toRecord(device->info());
     device->setCarInfoGiven(true);
     carStore = std::make_unique<CCarSettingsStore>(&preferences, dir);
-    device->setCarSettingsStore(carStore.get());
-    procedure = std::make_unique<CAutoSetup>(*device, store, ui);
+    settingsWrite = std::make_unique<CSettingsWrite>(*device, carStore.get());
+    procedure = std::make_unique<CAutoSetup>(*device, store, ui, *settingsWrite);
     procedure->setPollInterval(std::chrono::milliseconds(1));
     startAcquisition();
 }

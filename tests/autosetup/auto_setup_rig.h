@@ -18,6 +18,7 @@
 #include "settings/memory_preferences.h"
 #include "support/thread_manager.h"
 #include "temp_dir.h"
+#include "writes/settings_write.h"
 
 // Records what the procedure tells its user; the idle question is answered from a flag.
 class CRecordingAutoSetupUi : public IAutoSetupUi {
@@ -71,6 +72,7 @@ class AutoSetupRig {
     CLPGDevice* device = &connected.device();
     CMemoryPreferences preferences;
     std::unique_ptr<CCarSettingsStore> carStore;
+    std::unique_ptr<CSettingsWrite> settingsWrite;
     CDiagData store;
     std::atomic<bool> diagOn{false};
     std::atomic<int> injector{1};

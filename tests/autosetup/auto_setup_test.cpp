@@ -51,8 +51,8 @@ std::vector<std::string> expectedLog(const CAutoSetup& run) {
     lines.push_back("Stała poprawka = " + g(run.constantCorrection().value_or(-99)) + " ms");
     lines.push_back("Wpisanie wyliczonych ustawień...");
     lines.push_back("Koniec ustawiania");
-    lines.push_back(
-        "Główna poprawka wpisana do sterownika = " + g(run.writtenCorrection().value_or(-99)) + " ms");
+    lines.push_back("Główna poprawka wpisana do sterownika = " +
+                    g(run.writtenCorrection().value_or(-99)) + " ms");
     lines.push_back(kSeparator);
     return lines;
 }

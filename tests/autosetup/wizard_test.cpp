@@ -93,7 +93,8 @@ class WizardTest : public ::testing::Test {
     }
 
     End run() {
-        CSetupWizard wizard(*device, store, ui);
+        CSettingsWrite settingsWrite(*device);
+        CSetupWizard wizard(*device, store, ui, settingsWrite);
         wizard.setDiagnosticFlag(&diagOn);
         return wizard.run();
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "device_replies.h"
 #include "link/cipher.h"
 #include "link/lpg_device.h"
 #include "link/timing.h"
@@ -10,26 +11,6 @@
 namespace {
 
 using namespace proto;
-
-bytes_t versionReply(std::uint16_t days, std::uint16_t version, std::uint8_t injectors,
-                     const std::string& id) {
-    bytes_t payload{static_cast<std::uint8_t>(days >> 8), static_cast<std::uint8_t>(days),
-                    static_cast<std::uint8_t>(version >> 8), static_cast<std::uint8_t>(version),
-                    injectors};
-    const CCipher::Block cipher = CCipher::encipherId(id);
-    payload.insert(payload.end(), cipher.begin(), cipher.end());
-    return frameBytes(MSG_TYPE_VERSION, payload);
-}
-
-bytes_t clockReply(std::uint32_t frequency) {
-    bytes_t payload(20, 0);
-    payload[3] = 0x05;  // feature word 5
-    payload[16] = static_cast<std::uint8_t>(frequency >> 24);
-    payload[17] = static_cast<std::uint8_t>(frequency >> 16);
-    payload[18] = static_cast<std::uint8_t>(frequency >> 8);
-    payload[19] = static_cast<std::uint8_t>(frequency);
-    return frameBytes(MSG_TYPE_CLOCK, payload);
-}
 
 class DeviceTest : public ::testing::Test {
   protected:
@@ -374,144 +355,6 @@ TEST_F(DeviceTest, FuelSensorAndLevel) {
     EXPECT_EQ(level, 612);
 }
 
-// Records what was prepared and what was committed, in order.
-class FakeStore : public ICarSettingsStore {
-  public:
-    class Pending : public IPending {
-      public:
-        Pending(FakeStore& owner, device_info_t info) : owner_(owner), info_(std::move(info)) {}
-        commit_t commit() override {
-            owner_.stored.push_back(info_);
-            return owner_.commitResult;
-        }
-
-      private:
-        FakeStore& owner_;
-        device_info_t info_;
-    };
-    std::unique_ptr<IPending> prepare(const device_info_t& info, std::string& problem) override {
-        ++prepared;
-        if (!succeed) {
-            problem = "brak miejsca na dysku";
-            return nullptr;
-        }
-        return std::make_unique<Pending>(*this, info);
-    }
-    bool succeed = true;
-    commit_t commitResult;
-    int prepared = 0;
-    std::vector<device_info_t> stored;
-};
-
-class WriteSetupTest : public DeviceTest {
-  protected:
-    // The controller's table is known, as the window reads it at start; what a write
-    // without it does is tested apart.
-    WriteSetupTest() {
-        device->setCarSettingsStore(&store);
-        device->setSnapshotHook([this](const device_info_t&) { ++snapshots; });
-        line->script(frameBytes(MSG_TYPE_TABLE, bytes_t(25, 100)));
-        EXPECT_TRUE(device->readTimeTable());
-        line->requests.clear();
-    }
-    FakeStore store;
-    dev_setup_t setup;
-    int snapshots = 0;
-};
-
-TEST_F(WriteSetupTest, CancelledCarDialogAbandonsTheWrite) {
-    const setup_write_t written = device->writeSetup(setup);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(written.refusal, setup_write_t::Refusal::CarInfo);
-    EXPECT_EQ(ui.carQuestions, 1);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
-              "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej "
-              "instalacji");
-    EXPECT_TRUE(line->requests.empty());
-}
-
-TEST_F(WriteSetupTest, WritesTheCallersRecordAndFilesItAfterTheAcknowledgement) {
-    ui.carAnswers.push_back(true);
-    line->script(versionReply(1, 4, 4, "ID-1"));
-    line->script(commandReply(CMD_DONE));
-    setup.mainCorrection = 1.5;
-    ASSERT_TRUE(device->writeSetup(setup));
-    ASSERT_EQ(line->requests.size(), 2u);
-    EXPECT_EQ(requestCommand(0), CMD_VERSION);
-    const bytes_t& sent = line->requests[1];
-    EXPECT_EQ(sent[2], 26);
-    EXPECT_EQ(sent[3], MSG_TYPE_SETUP);
-    EXPECT_EQ(sent[4 + 7], 60);  // 1.5 ms at 0.025 ms a tick
-    ASSERT_EQ(store.stored.size(), 1u);
-    EXPECT_EQ(store.stored[0].id, "ID-1");
-    EXPECT_DOUBLE_EQ(store.stored[0].setup.mainCorrection, 1.5);
-    EXPECT_EQ(store.stored[0].timeStamp.size(), 19u);
-    EXPECT_DOUBLE_EQ(device->heldSetup().mainCorrection, 1.5);
-    EXPECT_EQ(snapshots, 1);
-    EXPECT_EQ(ui.mainCorrections, std::vector<double>{1.5});
-
-    // The car information is asked once per run.
-    line->script(versionReply(1, 4, 4, "ID-1"));
-    line->script(commandReply(CMD_DONE));
-    EXPECT_TRUE(device->writeSetup(setup));
-    EXPECT_EQ(ui.carQuestions, 1);
-}
-
-// Nothing is sent to another version, when the file cannot be prepared or when the
-// check refuses the record; nothing is filed when the controller never acknowledges.
-TEST_F(WriteSetupTest, NothingIsSentOrFiledUnlessEverythingHolds) {
-    using Refusal = setup_write_t::Refusal;
-    device->setUnlocked(true);
-    line->script(versionReply(1, 3, 4, "ID"));
-    EXPECT_EQ(device->writeSetup(setup).refusal, Refusal::Version);
-    EXPECT_EQ(ui.boxes.back().text.rfind("Wersja sterownika LPG nie zgadza się", 0), 0u);
-    EXPECT_EQ(line->requests.size(), 1u);
-
-    store.succeed = false;
-    line->script(versionReply(1, 4, 4, "ID"));
-    EXPECT_EQ(device->writeSetup(setup).refusal, Refusal::File);
-    EXPECT_EQ(ui.boxes.back().text,
-              "Nie można wpisać ustawień do pliku z danymi samochodu\nbrak miejsca na dysku");
-    EXPECT_EQ(line->requests.size(), 2u);
-
-    setup.minSupply = 15;  // in range, but the controller would keep 15.1 V
-    const setup_write_t refused = device->writeSetup(setup);
-    EXPECT_EQ(refused.refusal, Refusal::Check);
-    EXPECT_NE(refused.problem.find("minimalnego napięcia zasilania"), std::string::npos);
-    EXPECT_EQ(line->requests.size(), 2u);
-
-    store.succeed = true;
-    setup.minSupply = 11;
-    line->script(versionReply(1, 4, 4, "ID"));
-    const setup_write_t unanswered = device->writeSetup(setup);
-    EXPECT_EQ(unanswered.status, setup_write_t::Status::NotAnswered);
-    EXPECT_EQ(store.prepared, 2);  // the refused file, then this one
-    EXPECT_TRUE(store.stored.empty());
-    EXPECT_EQ(snapshots, 0);
-}
-
-TEST_F(WriteSetupTest, AFailedCommitIsSaidButTheWriteStands) {
-    device->setUnlocked(true);
-    store.commitResult = {false,
-                          "Uwaga: sterownik przyjął ustawienia, ale nie udało się "
-                          "zapisać pliku samochodu: x"};
-    line->script(versionReply(1, 4, 4, "ID"));
-    line->script(commandReply(CMD_DONE));
-    const setup_write_t written = device->writeSetup(setup);
-    EXPECT_TRUE(written);
-    EXPECT_FALSE(written.filed);
-    EXPECT_EQ(ui.boxes.back().text, store.commitResult.problem);
-}
-
-TEST_F(WriteSetupTest, UnreadableVersionStopsTheWrite) {
-    device->setUnlocked(true);
-    EXPECT_FALSE(device->writeSetup(setup));
-    EXPECT_EQ(ui.boxes.back().text, "Nie można wczytać wersji urządzenia");
-    EXPECT_EQ(line->requests.size(), 10u);
-    EXPECT_EQ(store.prepared, 0);
-}
-
 TEST_F(DeviceTest, SettingsReadConvertsAndShowsTheMainCorrection) {
     bytes_t setup{0, 0, 112, 10, 0x0F, 0xA0, 133, 41,  1,  0x13, 55, 85, 0,
                   1, 2, 4,   8,  16,   32,   64,  128, 82, 51,   0,  4,  1};
@@ -526,80 +369,6 @@ TEST_F(DeviceTest, SettingsReadConvertsAndShowsTheMainCorrection) {
 }  // namespace
 
 namespace {
-
-// A write whose values the controller rounds: the file, the snapshot and the held
-// settings hold the stored values, and the outcome names each one changed.
-TEST_F(WriteSetupTest, WhatIsFiledIsWhatTheControllerStores) {
-    device->setUnlocked(true);
-    std::vector<device_info_t> snapshots;
-    device->setSnapshotHook([&](const device_info_t& written) { snapshots.push_back(written); });
-    line->script(versionReply(1, 4, 4, "ID"));
-    line->script(commandReply(CMD_DONE));
-    setup.emulatorDelay = 2.7;
-    setup.mainCorrection = 1.01;
-    setup.pressureSlope = 0.15;
-    setup.minSupply = 11.04;
-    const setup_write_t written = device->writeSetup(setup);
-    ASSERT_TRUE(written);
-    const struct {
-        double dev_setup_t::*field;
-        double stored;
-    } expected[] = {{&dev_setup_t::emulatorDelay, 2.5},
-                    {&dev_setup_t::mainCorrection, 1.0},
-                    {&dev_setup_t::pressureSlope, 0.1},
-                    {&dev_setup_t::minSupply, 11.1}};
-    ASSERT_EQ(store.stored.size(), 1u);
-    ASSERT_EQ(snapshots.size(), 1u);
-    for (const auto& e : expected) {
-        EXPECT_DOUBLE_EQ(store.stored[0].setup.*e.field, e.stored);
-        EXPECT_DOUBLE_EQ(snapshots[0].setup.*e.field, e.stored);
-        EXPECT_DOUBLE_EQ(device->heldSetup().*e.field, e.stored);
-    }
-    ASSERT_EQ(written.adjusted.size(), 4u);
-    EXPECT_EQ(written.adjusted[0],
-              "Minimalne napięcie zasilania: sterownik zapisał 11,1 V zamiast 11,04 V");
-    EXPECT_EQ(written.adjusted[1],
-              "Opóźnienie włączenia emulatora: sterownik zapisał 2,5 s zamiast 2,7 s");
-}
-
-// The file holds the controller's table, not one edited and never written; a table the
-// program has not seen yet is read first, and a write whose table cannot be read is
-// written but not filed.
-TEST_F(DeviceTest, TheFiledTableIsTheControllersOwn) {
-    FakeStore store;
-    device->setCarSettingsStore(&store);
-    device->setUnlocked(true);
-    device->info().timeTable.fill(7);  // edited in a pane, never written
-    line->script(versionReply(1, 4, 4, "ID"));
-    line->script(frameBytes(MSG_TYPE_TABLE, bytes_t(25, 103)));
-    line->script(commandReply(CMD_DONE));
-    const setup_write_t filed = device->writeSetup(dev_setup_t{});
-    ASSERT_TRUE(filed);
-    EXPECT_TRUE(filed.filed);
-    ASSERT_EQ(store.stored.size(), 1u);
-    EXPECT_DOUBLE_EQ(store.stored[0].timeTable[0], 3);
-    EXPECT_DOUBLE_EQ(device->info().timeTable[0], 7);  // the edit is still there
-
-    FakeStore unread;
-    auto fresh = std::make_unique<CScriptedLine>();
-    CScriptedLine* freshLine = fresh.get();
-    CLPGDevice other(ui, std::move(fresh));
-    other.setCarSettingsStore(&unread);
-    other.setUnlocked(true);
-    other.setReadTimeouts(device->readTimeouts());
-    freshLine->setResponder([](const bytes_t& request) {
-        if (request[3] == MSG_TYPE_SETUP) {
-            return commandReply(CMD_DONE);
-        }
-        return request[4] == CMD_VERSION ? versionReply(1, 4, 4, "ID") : bytes_t{};
-    });
-    const setup_write_t unfiled = other.writeSetup(dev_setup_t{});
-    EXPECT_TRUE(unfiled);
-    EXPECT_FALSE(unfiled.filed);
-    EXPECT_FALSE(unfiled.noCar);
-    EXPECT_NE(unfiled.problem.find("tabeli poprawek czasu"), std::string::npos);
-    EXPECT_EQ(unread.prepared, 0);
-}
 
 // The job's car: an editor's older copy does not undo a car given meanwhile, a file's car
 // comes only while none was given, and another controller ends it.

@@ -55,7 +55,7 @@ std::tm localTime(const QDateTime& when) {
 }  // namespace
 
 CAutoSetupView::CAutoSetupView(CDeviceDoc& doc, QWidget* parent)
-    : QWidget(parent), doc_(doc), procedure_(doc, doc.store(), *this) {
+    : QWidget(parent), doc_(doc), procedure_(doc, doc.store(), *this, doc.settingsWrite()) {
     log_ = new QTreeWidget(this);
     log_->setObjectName(QString("log%1").arg(kLogId));
     log_->setColumnCount(1);

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "writes/settings_write.h"
+
+#include <ctime>
+
+#include "link/i_car_settings_store.h"
+#include "link/setup_fields.h"
+#include "support/local_time.h"
+
+namespace {
+
+constexpr const char* kCarMissingText =
+    "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej instalacji";
+
+std::string localTimeStamp() {
+    const std::tm local = localTime(std::time(nullptr));
+    char text[40] = {};
+    std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace
+
+CSettingsWrite::CSettingsWrite(CLPGDevice& device, ICarSettingsStore* store, Snapshot snapshot)
+    : device_(device), store_(store), snapshot_(std::move(snapshot)) {}
+
+setup_write_t CSettingsWrite::refuse(setup_write_t::Refusal why, const std::string& problem,
+                                     IDeviceUi::Icon icon) {
+    if (!problem.empty()) {
+        device_.ui().messageBox(problem, icon);
+    }
+    setup_write_t result;
+    result.status = setup_write_t::Status::Refused;
+    result.refusal = why;
+    result.problem = problem;
+    return result;
+}
+
+setup_write_t CSettingsWrite::write(const dev_setup_t& setup) {
+    using Refusal = setup_write_t::Refusal;
+    if (const std::string problems = setup.check(); !problems.empty()) {
+        return refuse(Refusal::Check, "Nie wpisano ustawień do sterownika:\n" + problems,
+                      IDeviceUi::Icon::Error);
+    }
+    if (!device_.ensureCarInfo()) {
+        return refuse(Refusal::CarInfo, kCarMissingText);
+    }
+    CLPGDevice::VersionBytes version{};
+    if (!device_.readVersion(version)) {
+        return refuse(Refusal::Version, "Nie można wczytać wersji urządzenia");
+    }
+    if (device_.info().version != CLPGDevice::kSupportedVersion) {
+        device_.showVersionMismatch(device_.info().version);
+        return refuse(Refusal::Version, {});  // the mismatch box said why
+    }
+    // Another controller answered since the car was given: it asks for its own car.
+    if (!device_.ensureCarInfo()) {
+        return refuse(Refusal::CarInfo, kCarMissingText);
+    }
+    // The controller keeps its own steps: the file, the snapshot and the held settings
+    // hold what it will store, not what was typed.
+    const dev_setup_t stored = CLPGDevice::storedForm(setup);
+    device_info_t filed;
+    std::string unfiled;
+    const bool fileable = recordToFile(stored, filed, unfiled);
+    std::unique_ptr<ICarSettingsStore::IPending> pending;
+    if (store_ && fileable) {
+        std::string problem;
+        pending = store_->prepare(filed, problem);
+        if (!pending) {
+            return refuse(Refusal::File,
+                          "Nie można wpisać ustawień do pliku z danymi samochodu\n" + problem,
+                          IDeviceUi::Icon::Error);
+        }
+    }
+    setup_write_t result;
+    if (!device_.sendSetup(setup, filed.timeStamp)) {
+        return result;  // the prepared file goes with `pending`
+    }
+    result.status = setup_write_t::Status::Written;
+    result.stored = stored;
+    result.adjusted = storedOtherwise(setup, stored);
+    commit(std::move(pending), fileable, unfiled, result);
+    if (snapshot_) {
+        snapshot_(filed);
+    }
+    return result;
+}
+
+void CSettingsWrite::commit(std::unique_ptr<ICarSettingsStore::IPending> pending, bool fileable,
+                            const std::string& unfiled, setup_write_t& result) {
+    if (!fileable) {
+        result.problem = unfiled;
+        device_.ui().messageBox(unfiled, IDeviceUi::Icon::Warning);
+        return;
+    }
+    if (!pending) {
+        result.noCar = true;  // no library to file in: the service unlock without a car
+        result.problem = ICarSettingsStore::kNoCarText;
+        return;
+    }
+    const ICarSettingsStore::commit_t done = pending->commit();
+    result.filed = done.filed;
+    result.noCar = done.noCar;
+    result.problem = done.problem;
+    if (!done.problem.empty() && !done.noCar) {
+        device_.ui().messageBox(done.problem,
+                                done.filed ? IDeviceUi::Icon::Warning : IDeviceUi::Icon::Error);
+    }
+}
+
+bool CSettingsWrite::recordToFile(const dev_setup_t& stored, device_info_t& filed,
+                                  std::string& problem) {
+    auto table = device_.heldTable();
+    if (!table) {
+        std::array<double, device_info_t::kTimeTableSize> read{};
+        if (device_.readTimeTable(read)) {
+            table = read;
+        }
+    }
+    filed = device_.heldRecord();
+    filed.setup = stored;
+    filed.timeStamp = localTimeStamp();
+    if (!table) {
+        problem =
+            "Ustawienia wpisano do sterownika, ale nie zapisano ich w bibliotece samochodów: "
+            "nie udało się odczytać tabeli poprawek czasu. Wpisz ustawienia jeszcze raz.\n"
+            "brak odpowiedzi na odczyt tabeli poprawek czasu";
+        return false;
+    }
+    filed.timeTable = *table;
+    return true;
+}

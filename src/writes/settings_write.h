@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "link/lpg_device.h"
+
+class ICarSettingsStore;
+
+// The settings write: one procedure for every window and for the command line. In this
+// order: every field checked; the car known, the version read and the car file prepared,
+// so that whatever can fail here fails before anything is sent; the record sent; then,
+// once the controller acknowledged it, the file, its history and the recording's snapshot
+// committed from what the controller now holds, the job's car and the notes. The outcome
+// says which of these happened; the front end tells the user.
+class CSettingsWrite {
+  public:
+    // Called with the record as filed after every acknowledged write (the recording's
+    // settings snapshot).
+    using Snapshot = std::function<void(const device_info_t&)>;
+
+    explicit CSettingsWrite(CLPGDevice& device, ICarSettingsStore* store = nullptr,
+                            Snapshot snapshot = {});
+
+    // The car library to file in; none files nothing (the service unlock with no car).
+    void setStore(ICarSettingsStore* store) { store_ = store; }
+    void setSnapshot(Snapshot snapshot) { snapshot_ = std::move(snapshot); }
+
+    setup_write_t write(const dev_setup_t& setup);
+
+  private:
+    setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
+                         IDeviceUi::Icon icon = IDeviceUi::Icon::None);
+    // The record to file for a write of `stored`: the held table, the job's car, the
+    // notes. False with `problem` when the held state lacks the table and it cannot be read.
+    bool recordToFile(const dev_setup_t& stored, device_info_t& filed, std::string& problem);
+    void commit(std::unique_ptr<ICarSettingsStore::IPending> pending, bool fileable,
+                const std::string& unfiled, setup_write_t& result);
+
+    CLPGDevice& device_;
+    ICarSettingsStore* store_;
+    Snapshot snapshot_;
+};
