@@ -38,7 +38,7 @@ WINE=/usr/lib/wine/wine64
 step "cross-build"
 cmake -S . -B "$WIN" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-TEST_TARGETS=(tests_support tests_link tests_sim tests_settings tests_diag tests_corrections
+TEST_TARGETS=(tests_support tests_link tests_sim tests_settings tests_diag tests_writes tests_corrections
   tests_autosetup)
 cmake --build "$WIN" -j"$(nproc)" --target vapron-cli "${TEST_TARGETS[@]}"
 
