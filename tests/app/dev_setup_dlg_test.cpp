@@ -372,12 +372,14 @@ TEST(DevSetupDlgTest, EveryWriteOfAnEditorSessionIsFiledAsTheControllerHoldsIt) 
     for (const auto& w : writes) {
         SCOPED_TRACE(w.delay);
         dialog.fieldEdit(CDevSetupDlg::EMULATOR_DELAY)->setText(w.delay);
+        dialog.notesEdit()->setText(QString("uwagi ") + w.delay);
         dialog.writeButton()->click();
         EXPECT_EQ(dialog.fieldEdit(CDevSetupDlg::EMULATOR_DELAY)->text(),
                   QString::number(w.stored));
         device_info_t filed;
         ASSERT_TRUE(CCarInfo::readCarSettingsFile(fixture.app.preferences().lastCarFile(), filed));
         EXPECT_EQ(filed.make, "X");
+        EXPECT_EQ(filed.notes, std::string("uwagi ") + w.delay);
         EXPECT_DOUBLE_EQ(filed.setup.emulatorDelay, w.stored);
         EXPECT_EQ(filed.setup, doc.heldSetup());
         dev_setup_t controller;

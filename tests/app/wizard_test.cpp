@@ -32,6 +32,8 @@
 #include "display/device_panel.h"
 #include "link/conversions.h"
 #include "link/protocol.h"
+#include "settings/car_info.h"
+#include "settings/car_texts.h"
 
 namespace {
 
@@ -306,6 +308,7 @@ TEST_F(WizardAppTest, ThePollDuringKrok1LeavesTheTypedValues) {
 
 TEST_F(WizardAppTest, AWholeRunCalibratesAndEndsInAutomaticMode) {
     sim().setNeededCorrection(1.35);
+    car_texts_t{"Opel", "Astra", "1.6", "100", "2004", "2.0", ""}.toRecord(doc().info());
     startDiagnostics();
     app->window().show();
     scripts["CStep1Dlg"] = [](QDialog& dialog) {
@@ -326,6 +329,13 @@ TEST_F(WizardAppTest, AWholeRunCalibratesAndEndsInAutomaticMode) {
     EXPECT_TRUE(slowAtEveryDialog);
     EXPECT_EQ(periods.back(), CDeviceDoc::kNormalRefreshMs);
     EXPECT_TRUE(menusEnabled());
+    // The car's file holds what the controller holds after the run's last write.
+    device_info_t filed;
+    ASSERT_TRUE(CCarInfo::readCarSettingsFile(app->preferences().lastCarFile(), filed));
+    dev_setup_t controller;
+    ASSERT_TRUE(doc().readSetup(controller));
+    EXPECT_EQ(filed.setup, controller);
+    EXPECT_EQ(filed.make, "Opel");
 }
 
 TEST_F(WizardAppTest, StopInThePaneDuringTheCalibrationShowsTheFailureBox) {

@@ -79,11 +79,17 @@ TEST(AutocalTest, ConvergesAgainstTheSimulatorAndFilesTheResult) {
     err.erase(std::remove(err.begin(), err.end(), "Ustal wolne obroty: OK (--yes)"), err.end());
     EXPECT_EQ(err, log);
 
-    bool filed = false;
+    std::string filed;
     for (const auto& entry : fs::recursive_directory_iterator(home)) {
-        filed = filed || entry.path().extension() == ".settings";
+        if (entry.path().extension() == ".settings" &&
+            entry.path().parent_path().filename() != "Historia") {
+            filed = entry.path().string();
+        }
     }
-    EXPECT_TRUE(filed);
+    ASSERT_FALSE(filed.empty());
+    // The day's file holds what the controller holds after the run's last write.
+    EXPECT_EQ(runCli({"--port", sim.path(), "settings", "diff", "controller", filed}, home).code,
+              0);
     EXPECT_TRUE(fs::exists(home + "/Dane/Diagnostyka.lpgd-config"));
     // The record the run started with, then one for each settings write.
     EXPECT_EQ(fs::file_size(home + "/Dane/Diagnostyka.lpgd-config"), 3u * 1200);
