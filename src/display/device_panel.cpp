@@ -388,8 +388,9 @@ void CDevicePanel::writeCorrection(double ms) {
         // What the controller holds, typed or not; a write says so as the editors do.
         correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
         if (written) {
-            doc_.showStatus(QString("Główną poprawkę %1 ms wpisano do urządzenia o %2.")
-                                .arg(number(written.stored.mainCorrection, 3),
+            doc_.showStatus(QString("Wpisano główną poprawkę %1 ms o %2.")
+                                .arg(QString::fromStdString(
+                                         conv::polishNumber(written.stored.mainCorrection, 3)),
                                      QTime::currentTime().toString("HH:mm:ss")));
         }
     });
