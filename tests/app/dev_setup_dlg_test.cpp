@@ -391,3 +391,20 @@ TEST(DevSetupDlgTest, EveryWriteOfAnEditorSessionIsFiledAsTheControllerHoldsIt) 
     ASSERT_FALSE(fixture.app.boxes.empty());
     EXPECT_NE(fixture.app.boxes.back().indexOf("sterownik zapisał 2,5 s zamiast 2,7 s"), -1);
 }
+
+namespace {
+
+// A time-correction table edited in its pane and never written does not switch the
+// controller's table on when the editor writes the settings, nor go into the file.
+TEST(DevSetupDlgTest, AnUnwrittenTableEditSwitchesNothingOn) {
+    Connected fixture(0x13);
+    fixture.app.doc().info().timeTable.fill(0);
+    fixture.app.doc().info().timeTable[3] = 5;  // an arrow click in the pane
+    CDevSetupDlg dialog(nullptr, fixture.app.doc());
+    dialog.fieldEdit(CDevSetupDlg::MAIN_CORRECTION)->setText("1,5");
+    dialog.writeButton()->click();
+    EXPECT_EQ(fixture.app.sim().setup()[kLineMainCorr], 60);
+    EXPECT_EQ(fixture.app.sim().setup()[kLineFlags] & dev_setup_t::FLAG_TIME_TABLE, 0);
+}
+
+}  // namespace

@@ -110,7 +110,14 @@ bool CDevSetupDlg::onSetConfig() {
         return false;
     }
     runGuarded(this, "CDevSetupDlg::onSetConfig()", [&] {
+        // The table bit follows the table the controller holds: this editor writes no
+        // table, and edits in the time-correction pane are not the controller's yet.
+        device_info_t flagsFrom = record_;
+        if (const auto held = controllerTable()) {
+            flagsFrom.timeTable = *held;
+        }
         boxes_.toRecord(record_, masksEditable());
+        record_.setup.flags = boxes_.functionFlags(flagsFrom);
         // A new injection type takes effect only after a controller restart; what counts
         // is the type the controller holds, whatever replaced the record meanwhile.
         const bool restart = setupNeedsRestart(doc_.heldSetup(), record_.setup);
@@ -147,6 +154,17 @@ bool CDevSetupDlg::onSetConfig() {
         }
     });
     return true;
+}
+
+std::optional<std::array<double, device_info_t::kTimeTableSize>> CDevSetupDlg::controllerTable() {
+    if (auto held = doc_.heldTable()) {
+        return held;
+    }
+    std::array<double, device_info_t::kTimeTableSize> read{};
+    if (doc_.readTimeTable(read)) {
+        return read;
+    }
+    return std::nullopt;
 }
 
 bool CDevSetupDlg::masksEditable() const {
