@@ -82,6 +82,7 @@ class CCliApp {
     // Prints what the controller holds after a write, with whether it was written and
     // filed; false when it could not be read.
     bool printReadBack(const setup_write_t& written);
+    int finishWrite(const setup_write_t& written, const std::function<int()>& afterWrite = {});
     static nlohmann::json writeJson(const setup_write_t& written);
     // Checks and writes the settings held and prints what the controller then holds;
     // `afterWrite` runs after a confirmed write and may end the command with its code.

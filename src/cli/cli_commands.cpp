@@ -237,7 +237,11 @@ int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int(
         std::fputs(messages.c_str(), stderr);
         return EXIT_USAGE;
     }
-    const setup_write_t written = settingsWrite_->write(setup);
+    return finishWrite(settingsWrite_->write(setup), afterWrite);
+}
+
+// Says how a settings write ended, and runs `afterWrite` once it was acknowledged.
+int CCliApp::finishWrite(const setup_write_t& written, const std::function<int()>& afterWrite) {
     if (!written) {
         const int code = writeFailure(written);
         if (!written.refused()) {

@@ -147,7 +147,10 @@ int CCliApp::cmdMapRead() {
 int CCliApp::cmdMapWrite() {
     const bool any = std::any_of(opt_->map.begin(), opt_->map.end(),
                                  [](std::uint8_t cell) { return cell != injmap::kNoCorrection; });
+    // Whatever keeps the settings that switch the map on from following it stops the
+    // write before the map is sent.
     dev_setup_t setup;
+    CSettingsWrite::prepared_t ready;
     if (!opt_->keepFunctions) {
         if (!device_->readSetup(setup)) {
             return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
@@ -155,6 +158,10 @@ int CCliApp::cmdMapWrite() {
         setup.setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
         if (const int code = settingsWritable(setup); code != EXIT_OK) {
             return code;
+        }
+        if (const setup_write_t refused = settingsWrite_->prepare(setup, ready);
+            refused.refused()) {
+            return writeFailure(refused);
         }
     }
     device_->map() = opt_->map;
@@ -176,7 +183,7 @@ int CCliApp::cmdMapWrite() {
     if (opt_->keepFunctions) {
         return print(json{{"written", true}}, "");
     }
-    return writeAndReadBack(setup, [&] { return restartController(); });
+    return finishWrite(settingsWrite_->send(ready), [&] { return restartController(); });
 }
 
 // A controller takes a new map or table function only after a restart.
@@ -203,6 +210,7 @@ int CCliApp::cmdTableRead() {
 
 int CCliApp::cmdTableWrite() {
     dev_setup_t setup;
+    CSettingsWrite::prepared_t ready;
     if (!opt_->keepFunctions) {
         if (!device_->readSetup(setup)) {
             return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
@@ -210,6 +218,10 @@ int CCliApp::cmdTableWrite() {
         setup.flags = CTimeTable::withTableFlag(setup.flags, opt_->table);
         if (const int code = settingsWritable(setup); code != EXIT_OK) {
             return code;
+        }
+        if (const setup_write_t refused = settingsWrite_->prepare(setup, ready);
+            refused.refused()) {
+            return writeFailure(refused);
         }
     }
     device_->info().timeTable = opt_->table;
@@ -223,7 +235,7 @@ int CCliApp::cmdTableWrite() {
     const auto stored = device_->info().timeTable;
     json flags{{"written", true}, {"filed", false}};
     if (!opt_->keepFunctions) {
-        const setup_write_t written = settingsWrite_->write(setup);
+        const setup_write_t written = settingsWrite_->send(ready);
         flags = writeJson(written);
         if (!written) {
             return writeFailure(written);

@@ -32,8 +32,11 @@ class CCarSettingsStore::CPending : public ICarSettingsStore::IPending {
             std::error_code ignored;
             fs::remove(utf8Path(temp()), ignored);
             // A car folder made for a write that never happened is not left empty; one
-            // holding files refuses to go.
-            fs::remove(utf8Path(path_).parent_path(), ignored);
+            // holding files stays, and so does anything else of that name.
+            const fs::path folder = utf8Path(path_).parent_path();
+            if (fs::is_directory(folder, ignored) && fs::is_empty(folder, ignored)) {
+                fs::remove(folder, ignored);
+            }
         }
     }
 

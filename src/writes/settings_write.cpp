@@ -37,6 +37,14 @@ setup_write_t CSettingsWrite::refuse(setup_write_t::Refusal why, const std::stri
 }
 
 setup_write_t CSettingsWrite::write(const dev_setup_t& setup) {
+    prepared_t ready;
+    if (setup_write_t refused = prepare(setup, ready); refused.refused()) {
+        return refused;
+    }
+    return send(ready);
+}
+
+setup_write_t CSettingsWrite::prepare(const dev_setup_t& setup, prepared_t& ready) {
     using Refusal = setup_write_t::Refusal;
     if (const std::string problems = setup.check(); !problems.empty()) {
         return refuse(Refusal::Check, "Nie wpisano ustawień do sterownika:\n" + problems,
@@ -59,32 +67,58 @@ setup_write_t CSettingsWrite::write(const dev_setup_t& setup) {
     }
     // The controller keeps its own steps: the file, the snapshot and the held settings
     // hold what it will store, not what was typed.
-    const dev_setup_t stored = CLPGDevice::storedForm(setup);
-    device_info_t filed;
-    std::string unfiled;
-    const bool fileable = recordToFile(stored, filed, unfiled);
-    std::unique_ptr<ICarSettingsStore::IPending> pending;
-    if (store_ && fileable) {
+    ready.setup = setup;
+    ready.stored = CLPGDevice::storedForm(setup);
+    ready.fileable = recordToFile(ready.stored, ready.filed, ready.unfiled);
+    if (store_ && ready.fileable) {
         std::string problem;
-        pending = store_->prepare(filed, problem);
-        if (!pending) {
+        ready.pending = store_->prepare(ready.filed, problem);
+        if (!ready.pending) {
             return refuse(Refusal::File,
                           "Nie można wpisać ustawień do pliku z danymi samochodu\n" + problem,
                           IDeviceUi::Icon::Error);
         }
     }
+    return {};
+}
+
+setup_write_t CSettingsWrite::send(prepared_t& ready) {
+    refreshTable(ready);
     setup_write_t result;
-    if (!device_.sendSetup(setup, filed.timeStamp)) {
-        return result;  // the prepared file goes with `pending`
+    if (!device_.sendSetup(ready.setup, ready.filed.timeStamp)) {
+        ready.pending.reset();  // nothing acknowledged: nothing filed
+        return result;
     }
     result.status = setup_write_t::Status::Written;
-    result.stored = stored;
-    result.adjusted = storedOtherwise(setup, stored);
-    commit(std::move(pending), fileable, unfiled, result);
+    result.stored = ready.stored;
+    result.adjusted = storedOtherwise(ready.setup, ready.stored);
+    commit(std::move(ready.pending), ready.fileable, ready.unfiled, result);
     if (snapshot_) {
-        snapshot_(filed);
+        snapshot_(ready.filed);
     }
     return result;
+}
+
+// A table written between the two halves is the one the controller now holds: the file
+// is prepared again with it, and when that fails the write goes on without filing.
+void CSettingsWrite::refreshTable(prepared_t& ready) {
+    const auto held = device_.heldTable();
+    if (!held || *held == ready.filed.timeTable || !ready.fileable) {
+        return;
+    }
+    ready.filed.timeTable = *held;
+    if (!store_) {
+        return;
+    }
+    ready.pending.reset();  // the same file is prepared anew
+    std::string problem;
+    ready.pending = store_->prepare(ready.filed, problem);
+    if (!ready.pending) {
+        ready.fileable = false;
+        ready.unfiled =
+            "Ustawienia wpisano do sterownika, ale nie zapisano ich w bibliotece samochodów.\n" +
+            problem;
+    }
 }
 
 void CSettingsWrite::commit(std::unique_ptr<ICarSettingsStore::IPending> pending, bool fileable,

@@ -2,11 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "link/i_car_settings_store.h"
 #include "link/lpg_device.h"
-
-class ICarSettingsStore;
 
 // The settings write: one procedure for every window and for the command line. In this
 // order: every field checked; the car known, the version read and the car file prepared,
@@ -27,7 +27,24 @@ class CSettingsWrite {
     void setStore(ICarSettingsStore* store) { store_ = store; }
     void setSnapshot(Snapshot snapshot) { snapshot_ = std::move(snapshot); }
 
+    // A write made ready: checked, the car known, the version read and the car file
+    // prepared; nothing is sent yet, and dropping it leaves the library as it was. A
+    // transfer that the settings switch on (a map, a table) goes between the two halves,
+    // so that nothing is sent when the settings could not follow.
+    struct prepared_t {
+        dev_setup_t setup;
+        dev_setup_t stored;
+        device_info_t filed;
+        bool fileable = false;
+        std::string unfiled;
+        std::unique_ptr<ICarSettingsStore::IPending> pending;
+    };
+
     setup_write_t write(const dev_setup_t& setup);
+    // The first half: a refused outcome, or NotAnswered with `ready` filled in.
+    setup_write_t prepare(const dev_setup_t& setup, prepared_t& ready);
+    // The second half: sends what was prepared, then files it.
+    setup_write_t send(prepared_t& ready);
 
   private:
     setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
@@ -35,6 +52,7 @@ class CSettingsWrite {
     // The record to file for a write of `stored`: the held table, the job's car, the
     // notes. False with `problem` when the held state lacks the table and it cannot be read.
     bool recordToFile(const dev_setup_t& stored, device_info_t& filed, std::string& problem);
+    void refreshTable(prepared_t& ready);
     void commit(std::unique_ptr<ICarSettingsStore::IPending> pending, bool fileable,
                 const std::string& unfiled, setup_write_t& result);
 

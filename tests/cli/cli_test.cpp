@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "link/device_info.h"
+#include "settings/car_info.h"
 #include "temp_dir.h"
 
 namespace {
@@ -298,6 +300,56 @@ TEST_F(CliTest, TheFiledSettingsAreTheControllersAndTheFlagsSayWhatHappened) {
     EXPECT_EQ(unfiled["filed"], false);
     EXPECT_NE(unfiled["notFiled"].get<std::string>().find("nie podano danych samochodu"),
               std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A map or table write whose car file cannot be prepared sends nothing: the settings
+// that would switch it on could not follow, and the controller keeps what it held. Once
+// the file can be written, the file's table is the one the controller stores.
+TEST_F(CliTest, MapAndTableWritesSendNothingWhenTheCarFileCannotBePrepared) {
+    const std::string car = "X|Y|1.6|90|2004|2.0|";
+    const fs::path folder = fs::path(home) / "Ustawienia" / "v4.5" / "X-Y-1.6";
+    fs::create_directories(folder.parent_path());
+    std::ofstream(folder) << "a file where the car's folder belongs";
+    std::string map;
+    for (int r = 0; r < 50; ++r) {
+        map += "7\t0\t0\t0\t0\t0\t0\t0\n";
+    }
+    const std::string mapFile = home + "/map.txt";
+    std::ofstream(mapFile) << map;
+    const std::string mapBefore = cli({"map", "read"}).out;
+    const std::string tableBefore = cli({"table", "read"}).out;
+    const struct {
+        std::vector<std::string> command;
+        std::vector<std::string> read;
+        std::string before;
+    } writes[] = {
+        {{"--car", car, "map", "write", mapFile}, {"map", "read"}, mapBefore},
+        {{"--car", car, "table", "write", "5,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"},
+         {"table", "read"},
+         tableBefore},
+    };
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.command[2]);
+        EXPECT_EQ(cli(w.command).code, 3);
+        EXPECT_EQ(cli(w.read).out, w.before);
+    }
+
+    fs::remove(folder);
+    ASSERT_EQ(cli(writes[1].command).code, 0);
+    std::string file;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        file = entry.path().extension() == ".settings" ? entry.path().string() : file;
+    }
+    EXPECT_EQ(cli({"settings", "diff", "controller", file}).code, 0);
+    const json table = cliJson({"table", "read"});
+    EXPECT_EQ(table["values"][0], 5);
+    device_info_t filed;
+    ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, filed));
+    EXPECT_DOUBLE_EQ(filed.timeTable[0], 5);
 }
 
 }  // namespace

@@ -315,6 +315,12 @@ bool CMapView::writeMap() {
                     "wpisano");
         return false;
     }
+    // Whatever would stop the settings that switch the map on (the version, the car
+    // file) stops the write before the map is sent: a map never lands switched off.
+    CSettingsWrite::prepared_t ready;
+    if (doc_.settingsWrite().prepare(setup, ready).refused()) {
+        return false;  // the settings write said why
+    }
     doc_.map() = sent;
     held_.reset();  // from here on the controller's copy is known only once read back
     while (!doc_.writeMap()) {
@@ -342,7 +348,7 @@ bool CMapView::writeMap() {
         showFailure(kVerifyFailed, "odczyt po zapisie: " + firstDifference(sent, doc_.map()));
         return false;
     }
-    if (const setup_write_t written = doc_.writeSetup(setup); !written) {
+    if (const setup_write_t written = doc_.settingsWrite().send(ready); !written) {
         if (written.refused()) {
             return false;
         }

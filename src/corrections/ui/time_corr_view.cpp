@@ -404,11 +404,18 @@ const char* CTimeCorrView::writeTable() {
         return kSetupReadDetail;
     }
     setup.flags = CTimeTable::withTableFlag(setup.flags, doc_.info().timeTable);
-    if (const setup_write_t written = doc_.writeSetup(setup); !written) {
-        return written.refused() ? "" : kSetupWriteDetail;
+    // Everything that could stop the settings fails before the table is sent; then the
+    // table, and only then the settings that switch it on, so they never switch on a
+    // table that has not arrived.
+    CSettingsWrite::prepared_t ready;
+    if (doc_.settingsWrite().prepare(setup, ready).refused()) {
+        return "";  // the settings write said why
     }
     if (!doc_.writeTimeTable()) {
         return kTableWriteDetail;
+    }
+    if (const setup_write_t written = doc_.settingsWrite().send(ready); !written) {
+        return kSetupWriteDetail;
     }
     return nullptr;
 }
