@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include "app/lpg_bar.h"
 #include "app_fixture.h"
 #include "corrections/ui/inj_map_dlg.h"
 #include "corrections/ui/map_list.h"
@@ -297,6 +298,11 @@ TEST_F(MapViewTest, WriteLimitsTheValuesSwitchesTheMapOnAndResets) {
         EXPECT_EQ(list().cellText(c.row, c.column), c.shown) << c.text;
     }
     EXPECT_TRUE(mapSwitchedOn());
+    // The write says what it did and when, as the other writes do.
+    const auto* bar = app.window().findChild<CLPGBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->text().startsWith("Mapę wtrysków wpisano do urządzenia o "))
+        << bar->text().toStdString();
     // The settings go first, then the reset that makes the controller take the map.
     const auto requests = app.sim().requests();
     ASSERT_GE(requests.size(), 2u);

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTime>
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -255,6 +256,8 @@ void CMapView::OnBtnWrite() {
             held_ = doc_.map();
             list_->markSaved();  // the controller's copy: what was stored
             proposal_.reset();
+            doc_.showStatus(QString("Mapę wtrysków wpisano do urządzenia o %1.")
+                                .arg(QTime::currentTime().toString("HH:mm:ss")));
         }
     });
 }
