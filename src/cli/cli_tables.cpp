@@ -78,9 +78,9 @@ int CCliApp::prepareMap() {
                         opt_->file + ": " + problem);
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
-        // As the map editor does: limited to −100…150 %, stored as 100 + percent.
-        const double v = std::clamp(values[i], -100.0, 150.0);
-        opt_->map[i] = static_cast<std::uint8_t>(std::trunc(v + 100));
+        // As the map editor takes a typed cell: whole percent, halves away from zero,
+        // limited to −100…150 %.
+        opt_->map[i] = injmap::byteOfPercent(injmap::proposalPercent(values[i]));
     }
     return EXIT_OK;
 }
@@ -94,7 +94,9 @@ int CCliApp::prepareTable() {
         if (values[i] < -100 || values[i] > 155) {
             return fail(EXIT_USAGE, "a correction must lie between -100 and 155 %");
         }
-        opt_->table[i] = values[i];
+        // Whole percent, halves away from zero, as the controller keeps them; the table
+        // bit then follows what is stored (0.4 switches nothing on).
+        opt_->table[i] = std::round(values[i]);
     }
     return EXIT_OK;
 }

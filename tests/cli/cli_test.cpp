@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "corrections/inj_map_cells.h"
 #include "link/device_info.h"
 #include "settings/car_info.h"
 #include "temp_dir.h"
@@ -153,7 +154,7 @@ TEST_F(CliTest, MapTableAndFuelSensorRoundTrip) {
     for (int i = 2; i < 25; ++i)
         values += ",-10";
     const json stored = cliJson({"--unlocked", "table", "write", values});
-    EXPECT_EQ(stored["values"][0], 55.0);
+    EXPECT_EQ(stored["values"][0], 56.0);  // whole percent, halves away from zero
     EXPECT_EQ(stored["values"][1], -1.0);
     EXPECT_EQ(cliJson({"table", "read"})["values"], stored["values"]);
     EXPECT_EQ(cliJson({"settings", "get"})["functionFlags"], 0x13 | 0x40 | 0x04);
@@ -350,6 +351,46 @@ TEST_F(CliTest, MapAndTableWritesSendNothingWhenTheCarFileCannotBePrepared) {
     device_info_t filed;
     ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, filed));
     EXPECT_DOUBLE_EQ(filed.timeTable[0], 5);
+}
+
+}  // namespace
+
+namespace {
+
+// Typed map and table values follow one rule, the map editor's: whole percent, halves
+// away from zero; the table bit follows what is stored.
+TEST_F(CliTest, TypedCellsAreRoundedAsTheMapEditorRoundsThem) {
+    const struct {
+        const char* typed;
+        int stored;
+    } cells[] = {{"12.5", 13}, {"-12.5", -13}, {"0.4", 0}, {"0.5", 1}, {"160", 150}};
+    std::string map;
+    for (int r = 0; r < 50; ++r) {
+        for (int c = 0; c < 8; ++c) {
+            map += std::string(c ? "\t" : "") + (r == 0 && c < 5 ? cells[c].typed : "0");
+        }
+        map += '\n';
+    }
+    const std::string mapFile = home + "/map.txt";
+    std::ofstream(mapFile) << map;
+    ASSERT_EQ(cli({"--unlocked", "map", "write", mapFile}).code, 0);
+    const json read = cliJson({"map", "read"});
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(read["rows"][0][c], cells[c].stored) << cells[c].typed;
+        EXPECT_EQ(injmap::proposalPercent(std::stod(cells[c].typed)), cells[c].stored);
+    }
+
+    ASSERT_EQ(
+        cli({"--unlocked", "table", "write", "0.4,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"})
+            .code,
+        0);
+    EXPECT_EQ(cliJson({"settings", "get"})["functionFlags"].get<int>() & 0x04, 0);
+    ASSERT_EQ(
+        cli({"--unlocked", "table", "write", "0.5,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"})
+            .code,
+        0);
+    EXPECT_EQ(cliJson({"table", "read"})["values"][0], 1);
+    EXPECT_NE(cliJson({"settings", "get"})["functionFlags"].get<int>() & 0x04, 0);
 }
 
 }  // namespace
