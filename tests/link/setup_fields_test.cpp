@@ -71,33 +71,4 @@ TEST_F(SetupFieldsTest, EachFieldIsRefusedJustOutsideItsRange) {
     }
 }
 
-TEST_F(SetupFieldsTest, OnlyANewInjectionTypeNeedsARestart) {
-    for (const auto& field : setupFields()) {
-        SCOPED_TRACE(field.name);
-        const dev_setup_t before;
-        dev_setup_t after = before;
-        field.set(after, field.get(before) + 1);
-        EXPECT_EQ(setupNeedsRestart(before, after), std::string(field.name) == "injectionType");
-    }
-    dev_setup_t masks;
-    masks.lpgMasks[0] = 3;
-    EXPECT_FALSE(setupNeedsRestart(dev_setup_t{}, masks));
-}
-
-TEST_F(SetupFieldsTest, WholeNumberFieldsTakeOnlyWhatTheirBytesHold) {
-    const struct {
-        const char* name;
-        double value;
-        bool fits;
-    } cases[] = {
-        {"ignitionPulses", 255, true},    {"ignitionPulses", 256, false},
-        {"ignitionPulses", 1.5, false},   {"functionFlags", -1, false},
-        {"referencePressure", -40, true}, {"referencePressure", 3e9, false},
-        {"mainCorrection", 1e9, true},  // a real number; its range is checked later
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(findSetupField(c.name)->fits(c.value), c.fits) << c.name << " " << c.value;
-    }
-}
-
 }  // namespace

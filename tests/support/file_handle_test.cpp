@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -132,24 +131,6 @@ TEST_F(FileHandleTest, CloseSaysWhenTheSystemRefused) {
     EXPECT_FALSE(file.close());
     EXPECT_EQ(errno, EBADF);
     EXPECT_FALSE(file.isOpen());
-}
-
-TEST_F(FileHandleTest, AFileMadeForItsOwnerIsNotWritableByOthers) {
-    const struct {
-        CFileHandle::Permissions permissions;
-        mode_t mode;
-    } rows[] = {{CFileHandle::Permissions::Document, 0666},
-                {CFileHandle::Permissions::OwnerWrites, 0644}};
-    const mode_t umask = ::umask(0);
-    for (const auto& row : rows) {
-        fs::remove(path("made"));
-        EXPECT_TRUE(
-            CFileHandle::openForWriting(path("made"), Write::CreateTruncate, row.permissions).ok());
-        struct stat info {};
-        ASSERT_EQ(::stat(path("made").c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, row.mode);
-    }
-    ::umask(umask);
 }
 
 }  // namespace
