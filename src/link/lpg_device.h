@@ -181,6 +181,9 @@ class CLPGDevice : public CLPGDeviceErr {
     // The time-correction table as the controller was last seen to hold it; empty before
     // it was read or written. The table in info() is the one being edited.
     std::optional<std::array<double, device_info_t::kTimeTableSize>> heldTable() const;
+    // The held table, read from the controller first when it is not known yet; empty when
+    // that read fails.
+    std::optional<std::array<double, device_info_t::kTimeTableSize>> controllerTable();
     static std::string checkSetup(const dev_setup_t& setup) { return setup.check(); }
     // The record as the controller's fields store it (2.7 s of delay becomes 2.5 s).
     static dev_setup_t storedForm(const dev_setup_t& setup);

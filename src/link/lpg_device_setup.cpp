@@ -45,6 +45,17 @@ std::optional<std::array<double, device_info_t::kTimeTableSize>> CLPGDevice::hel
     return heldTable_;
 }
 
+std::optional<std::array<double, device_info_t::kTimeTableSize>> CLPGDevice::controllerTable() {
+    if (auto held = heldTable()) {
+        return held;
+    }
+    std::array<double, device_info_t::kTimeTableSize> read{};
+    if (readTimeTable(read)) {
+        return read;
+    }
+    return std::nullopt;
+}
+
 void CLPGDevice::holdTable(const std::array<double, device_info_t::kTimeTableSize>& table) {
     std::lock_guard lock(heldMutex_);
     heldTable_ = table;

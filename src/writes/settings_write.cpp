@@ -145,13 +145,7 @@ void CSettingsWrite::commit(std::unique_ptr<ICarSettingsStore::IPending> pending
 
 bool CSettingsWrite::recordToFile(const dev_setup_t& stored, device_info_t& filed,
                                   std::string& problem) {
-    auto table = device_.heldTable();
-    if (!table) {
-        std::array<double, device_info_t::kTimeTableSize> read{};
-        if (device_.readTimeTable(read)) {
-            table = read;
-        }
-    }
+    const auto table = device_.controllerTable();
     filed = device_.heldRecord();
     filed.setup = stored;
     filed.timeStamp = localTimeStamp();

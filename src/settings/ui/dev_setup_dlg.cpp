@@ -113,7 +113,7 @@ bool CDevSetupDlg::onSetConfig() {
         // The table bit follows the table the controller holds: this editor writes no
         // table, and edits in the time-correction pane are not the controller's yet.
         device_info_t flagsFrom = record_;
-        if (const auto held = controllerTable()) {
+        if (const auto held = doc_.controllerTable()) {
             flagsFrom.timeTable = *held;
         }
         boxes_.toRecord(record_, masksEditable());
@@ -154,17 +154,6 @@ bool CDevSetupDlg::onSetConfig() {
         }
     });
     return true;
-}
-
-std::optional<std::array<double, device_info_t::kTimeTableSize>> CDevSetupDlg::controllerTable() {
-    if (auto held = doc_.heldTable()) {
-        return held;
-    }
-    std::array<double, device_info_t::kTimeTableSize> read{};
-    if (doc_.readTimeTable(read)) {
-        return read;
-    }
-    return std::nullopt;
 }
 
 bool CDevSetupDlg::masksEditable() const {

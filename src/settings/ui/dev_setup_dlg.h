@@ -138,8 +138,6 @@ class CDevSetupDlg : public QDialog {
     void showWritten(const QString& text);
 
     bool masksEditable() const;
-    // The time-correction table the controller holds, read when not yet known.
-    std::optional<std::array<double, device_info_t::kTimeTableSize>> controllerTable();
 
     CDeviceDoc& doc_;
     // The dialog's own record: what it shows and writes. Reads, files and snapshots
