@@ -116,7 +116,8 @@ TEST_P(AutoSetupLimits, FirstCorrectionIsKeptWithinLimits) {
     EXPECT_EQ(rig.procedure->steps().size(), c.steps);
     const auto boxes = rig.ui.boxes();
     EXPECT_EQ(boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
-    EXPECT_NEAR(written, c.firstWritten, 1e-9);
+    // The step's measurement may land one time step either side of the needed value.
+    EXPECT_NEAR(written, c.firstWritten, kStep + 1e-9);
     EXPECT_NEAR(rig.device->heldSetup().mainCorrection, c.finalMain, kStep + 1e-9);
     const auto lines = rig.ui.lines();
     EXPECT_EQ(lines.back(), c.outcome == Outcome::Succeeded ? kSeparator : "Koniec");
