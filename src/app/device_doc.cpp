@@ -223,16 +223,24 @@ bool CDeviceDoc::askPort(int& port) {
 }
 
 bool CDeviceDoc::askCarInfo() {
-    return onGuiBlocking<bool>([&] {
-        slowRefresh();
-        CCarInfoDlg dialog(window_, preferences_, info());
-        const bool confirmed = CDialogRunner::exec(dialog) == QDialog::Accepted;
-        normalRefresh();
-        if (confirmed) {
-            dialog.texts().toRecord(info());
-        }
-        return confirmed;
-    });
+    slowRefresh();
+    CCarInfoDlg dialog(window_, preferences_, info());
+    const bool confirmed = CDialogRunner::exec(dialog) == QDialog::Accepted;
+    normalRefresh();
+    if (confirmed) {
+        device_info_t given;
+        dialog.texts().toRecord(given);
+        setJobCar(given.car());
+    }
+    return confirmed;
+}
+
+setup_write_t CDeviceDoc::withCar(const std::function<setup_write_t()>& write) {
+    setup_write_t outcome = write();
+    if (outcome.refusal == setup_write_t::Refusal::CarInfo && askCarInfo()) {
+        outcome = write();
+    }
+    return outcome;
 }
 
 void CDeviceDoc::statusText(const std::string&) {

@@ -37,8 +37,17 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     static constexpr const char* kDefaultRecording = "Diagnostyka.lpgd";
 
     // The settings write of every window: files in the car library and the recording.
-    setup_write_t writeSetup(const dev_setup_t& setup) { return settingsWrite_.write(setup); }
+    setup_write_t writeSetup(const dev_setup_t& setup) {
+        return withCar([&] { return settingsWrite_.write(setup); });
+    }
     CSettingsWrite& settingsWrite() { return settingsWrite_; }
+    // Runs a write; when it was refused for want of the car (none given yet, or another
+    // controller answered since), shows the car dialog and runs it once more.
+    setup_write_t withCar(const std::function<setup_write_t()>& write);
+    // The car dialog; the job's car once confirmed. GUI thread only.
+    bool askCarInfo();
+    // True when the car is known or the user gives it now.
+    bool ensureCarInfo() { return carKnown() || askCarInfo(); }
     // A Qt filter takes its patterns from the parentheses at its end.
     static constexpr const char* kRecordingFilter = "Pliki diagnostyczne(*.lpgd)";
     static constexpr const char* kEepromFilter = "Pliki eeprom(*.eeprom)";
@@ -151,7 +160,6 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void showMainCorrection(double ms) override;
     void disableQuickEditor() override;
     bool askPort(int& port) override;
-    bool askCarInfo() override;
     void statusText(const std::string& text) override;
 
   signals:

@@ -209,8 +209,11 @@ bool CAutoSetup::updateFirstCorrection(double correction) {
 
 bool CAutoSetup::write() {
     const setup_write_t written = settings_.write(setup_);
+    if (written.tells()) {
+        ui_.showMessage(written.problem, written.icon());
+    }
     if (!written) {
-        // A refusal has been shown with its reason; the log names the failed write.
+        // The log names the failed write; a refusal's box said why.
         return fail(Outcome::ControllerFailed, kWriteFailed);
     }
     written_ = setup_.mainCorrection;

@@ -29,6 +29,8 @@ class ISetupWizardUi {
     virtual ~ISetupWizardUi() = default;
 
     virtual void showMessage(const std::string& text, Icon icon) = 0;
+    // The car dialog; true when the user gave the car.
+    virtual bool askCarInfo() = 0;
     // The error-codes window for a report that is not empty.
     virtual void showErrors(const CLPGDeviceErr::report_t& report) = 0;
     // The cylinder count as chosen or typed; false when the user stops the setup.

@@ -74,7 +74,7 @@ bool CSetupWizard::samplesArrive() const {
 // The car is known, the controller holds no stored errors and answers live requests,
 // and its settings are read.
 CSetupWizard::Going CSetupWizard::checkController() {
-    if (!device_.ensureCarInfo()) {
+    if (!device_.carKnown() && !ui_.askCarInfo()) {
         return stop(End::NoCarInfo, kNoCarInfo, Icon::None);
     }
     CLPGDeviceErr::report_t report{};
@@ -116,8 +116,8 @@ CSetupWizard::Going CSetupWizard::checkFirstInjector() {
     }
     if (sample.gasTimeMs() > kMaxGasTimeMs) {
         setup_.setGasoline12V(!setup_.gasoline12V());
-        if (const setup_write_t written = settings_.write(setup_); !written) {
-            return stopAfterWrite(written);
+        if (const setup_write_t outcome = settings_.write(setup_); !written(outcome)) {
+            return stopAfterWrite(outcome);
         }
     }
     return kGoOn;
@@ -160,18 +160,26 @@ CSetupWizard::Going CSetupWizard::takeSettings() {
         setup.refPressure == 0) {
         ui_.showMessage(kNoPressureCorrection, Icon::Information);
     }
-    if (const setup_write_t written = settings_.write(setup); !written) {
-        return stopAfterWrite(written);
+    if (const setup_write_t outcome = settings_.write(setup); !written(outcome)) {
+        return stopAfterWrite(outcome);
     }
     return kGoOn;
 }
 
-// A refused write has shown its own reason; only an unanswered one needs the wizard's.
+// A refusal says its own reason; only an unanswered write needs the wizard's.
 CSetupWizard::Going CSetupWizard::stopAfterWrite(const setup_write_t& written) {
-    if (written.refused()) {
-        return End::WriteFailed;
+    if (written.tells()) {
+        return stop(End::WriteFailed, written.problem, written.icon());
     }
     return stop(End::WriteFailed, kWriteFailed, Icon::Error);
+}
+
+// A write the controller took: the wizard goes on, and says so when it was not filed.
+bool CSetupWizard::written(const setup_write_t& written) {
+    if (written && written.tells()) {
+        ui_.showMessage(written.problem, written.icon());
+    }
+    return static_cast<bool>(written);
 }
 
 CSetupWizard::Going CSetupWizard::switchToLpg() {

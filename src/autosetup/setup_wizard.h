@@ -83,6 +83,7 @@ class CSetupWizard {
     bool readSample(int injector, app_msg_t& sample);
     End stop(End end, const std::string& text, ISetupWizardUi::Icon icon);
     Going stopAfterWrite(const setup_write_t& written);
+    bool written(const setup_write_t& written);
 
     CLPGDevice& device_;
     CSettingsWrite& settings_;

@@ -211,16 +211,23 @@ int CCliApp::settingsWritable(const dev_setup_t& setup) {
 
 int CCliApp::writeFailure(const setup_write_t& written) {
     using Refusal = setup_write_t::Refusal;
+    if (written.tells()) {
+        fail(EXIT_OK, written.problem);
+    }
     switch (written.refusal) {
         case Refusal::Check:
         case Refusal::CarInfo:
-            return EXIT_USAGE;  // the connection has said why
+            return EXIT_USAGE;
         case Refusal::File:
             return EXIT_IO;
         case Refusal::Version:
+        case Refusal::Unread:
             return EXIT_NO_ANSWER;
         case Refusal::None:
             break;
+    }
+    if (written.tells()) {
+        return EXIT_NO_ANSWER;
     }
     fail(EXIT_NO_ANSWER,
          "Sterownik nie potwierdził zapisu ustawień: mógł je przyjąć albo nie. Sprawdź "
@@ -242,6 +249,9 @@ int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int(
 
 // Says how a settings write ended, and runs `afterWrite` once it was acknowledged.
 int CCliApp::finishWrite(const setup_write_t& written, const std::function<int()>& afterWrite) {
+    if (written && written.tells()) {
+        fail(EXIT_OK, written.problem);  // written, not filed: why
+    }
     if (!written) {
         const int code = writeFailure(written);
         if (!written.refused()) {

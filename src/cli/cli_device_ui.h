@@ -21,7 +21,6 @@ class CCliDeviceUi : public IDeviceUi {
     void showMainCorrection(double) override {}
     void disableQuickEditor() override {}
     bool askPort(int&) override { return false; }
-    bool askCarInfo() override { return false; }
     void statusText(const std::string&) override {}
 
     // Messages are held back while quiet (probing ports).

@@ -18,6 +18,7 @@
 #include "widgets/message_box.h"
 #include "widgets/number_text.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/write_outcome_box.h"
 
 namespace {
 
@@ -378,7 +379,7 @@ void CDevicePanel::writeCorrection(double ms) {
         }
         setup.mainCorrection = conv::roundToTimeStep(ms);
         const setup_write_t written = doc_.writeSetup(setup);
-        if (!written && !written.refused()) {
+        if (!CWriteOutcomeBox::show(this, written) && !written) {
             CMessageBox::show(this,
                               "Nie powiodło się ustawienie urządzenia!\n"
                               "Sterownik nie potwierdził zapisu; sprawdź połączenie i spróbuj "
@@ -391,7 +392,7 @@ void CDevicePanel::writeCorrection(double ms) {
             doc_.showStatus(QString("Wpisano główną poprawkę %1 ms o %2.")
                                 .arg(QString::fromStdString(
                                          conv::polishNumber(written.stored.mainCorrection, 3)),
-                                     QTime::currentTime().toString("HH:mm:ss")));
+                                     QString::fromStdString(written.when)));
         }
     });
     writing_ = false;

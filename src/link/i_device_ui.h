@@ -31,8 +31,6 @@ class IDeviceUi {
 
     // Asks for a COM port number (1 to 4); false when the user cancels.
     virtual bool askPort(int& port) = 0;
-    // Shows the car information dialog; true when the user confirms it.
-    virtual bool askCarInfo() = 0;
 
     // The text composed from a reply's status word and the error report it triggered.
     // It is not shown to the user; implementations may log it.
@@ -50,6 +48,5 @@ class CNullDeviceUi : public IDeviceUi {
     void showMainCorrection(double) override {}
     void disableQuickEditor() override {}
     bool askPort(int&) override { return false; }
-    bool askCarInfo() override { return false; }
     void statusText(const std::string&) override {}
 };

@@ -54,34 +54,6 @@ struct sequence_entry_t {
     int position = 0;  // 1 = fires first
 };
 
-// How a settings write ended. Converts to true only when the controller acknowledged
-// the record; every problem has already been shown to the user.
-struct setup_write_t {
-    enum class Status {
-        Written,      // acknowledged (and filed, unless `filed` says otherwise)
-        Refused,      // nothing sent: the check, the car data, the version or the file
-        NotAnswered,  // sent, never acknowledged
-    };
-    // Why a refused record was not sent.
-    enum class Refusal { None, Check, CarInfo, Version, File };
-    Status status = Status::NotAnswered;
-    Refusal refusal = Refusal::None;
-    // The car library holds the written record.
-    bool filed = false;
-    // Not filed because no car was named (the service unlock): nothing failed.
-    bool noCar = false;
-    // Why it was refused or not filed, as shown; empty otherwise.
-    std::string problem;
-    // What the controller holds after an acknowledged write: the record as its fields
-    // store it, which may differ from what was typed (2.7 s of delay is stored as 2.5 s).
-    dev_setup_t stored;
-    // One line per field stored otherwise than typed: "…: sterownik zapisał 2,5 s zamiast 2,7 s".
-    std::vector<std::string> adjusted;
-
-    explicit operator bool() const { return status == Status::Written; }
-    bool refused() const { return status == Status::Refused; }
-};
-
 // One 8-byte EEPROM block with its address.
 struct eeprom_block_t {
     std::uint16_t address = 0;
@@ -158,6 +130,7 @@ class CLPGDevice : public CLPGDeviceErr {
     bool readVersion(VersionBytes& record);
     // The box that says the controller's firmware is not the one this program is for.
     void showVersionMismatch(int version);
+    static std::string versionMismatchText(int version);
     bool readClock(ClockBytes& record);
 
     // The version dialog: the record as stored (no version flag rule) and its write.
@@ -192,9 +165,11 @@ class CLPGDevice : public CLPGDeviceErr {
     bool sendSetup(const dev_setup_t& setup, const std::string& timeStamp);
     // The whole record as held now (settings, car, notes, identity).
     device_info_t heldRecord() const;
-    // True when the car information was given, the program is unlocked or the user
-    // confirms the car dialog now.
-    bool ensureCarInfo();
+    // The job's car: given by the car dialog (or `--car`), kept for every write of the
+    // connection, and cleared when a controller with another ID answers.
+    void setJobCar(const car_description_t& car);
+    // A write may go ahead: the car was given or the program is unlocked.
+    bool carKnown() const { return carInfoGiven_ || unlocked_; }
 
     // Command set.
     bool setWorkLPG();

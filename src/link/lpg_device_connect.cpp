@@ -134,17 +134,20 @@ bool CLPGDevice::controllerCheck() {
 }
 
 void CLPGDevice::showVersionMismatch(int version) {
-    ui_.messageBox(
+    ui_.messageBox(versionMismatchText(version), IDeviceUi::Icon::Error);
+}
+
+std::string CLPGDevice::versionMismatchText(int version) {
+    return (
         "Wersja sterownika LPG nie zgadza się z wersją oprogramowania PC!\n"
         "Szczegóły:\n"
         "   --wersja sterownika LPG - " +
-            std::to_string(version) +
-            "\n"
-            "   --wersja oprogramowania PC - " +
-            std::to_string(kSupportedVersion) +
-            "\n"
-            "Uruchom odpowiednią wersję oprogramowania PC.",
-        IDeviceUi::Icon::Error);
+        std::to_string(version) +
+        "\n"
+        "   --wersja oprogramowania PC - " +
+        std::to_string(kSupportedVersion) +
+        "\n"
+        "Uruchom odpowiednią wersję oprogramowania PC.");
 }
 
 bool CLPGDevice::readVersion(VersionBytes& record) {

@@ -82,15 +82,12 @@ void CLPGDevice::holdSetup(const dev_setup_t& setup) {
     ui_.showMainCorrection(setup.mainCorrection);
 }
 
-bool CLPGDevice::ensureCarInfo() {
-    if (carInfoGiven_ || unlocked_) {
-        return true;
-    }
-    if (!ui_.askCarInfo()) {
-        return false;
+void CLPGDevice::setJobCar(const car_description_t& car) {
+    {
+        std::lock_guard lock(heldMutex_);
+        info_.car() = car;
     }
     carInfoGiven_ = true;
-    return true;
 }
 
 dev_setup_t CLPGDevice::storedForm(const dev_setup_t& setup) {

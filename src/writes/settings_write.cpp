@@ -12,27 +12,35 @@ namespace {
 constexpr const char* kCarMissingText =
     "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej instalacji";
 
-std::string localTimeStamp() {
+std::string localTimeText(const char* format) {
     const std::tm local = localTime(std::time(nullptr));
     char text[40] = {};
-    std::strftime(text, sizeof text, "%d-%m-%Y-%H:%M:%S", &local);
+    std::strftime(text, sizeof text, format, &local);
     return text;
 }
 
+std::string localTimeStamp() {
+    return localTimeText("%d-%m-%Y-%H:%M:%S");
+}
+
 }  // namespace
+
+std::string clockTime() {
+    return localTimeText("%H:%M:%S");
+}
+
+namespace {}  // namespace
 
 CSettingsWrite::CSettingsWrite(CLPGDevice& device, ICarSettingsStore* store, Snapshot snapshot)
     : device_(device), store_(store), snapshot_(std::move(snapshot)) {}
 
 setup_write_t CSettingsWrite::refuse(setup_write_t::Refusal why, const std::string& problem,
-                                     IDeviceUi::Icon icon) {
-    if (!problem.empty()) {
-        device_.ui().messageBox(problem, icon);
-    }
+                                     setup_write_t::Severity severity) {
     setup_write_t result;
     result.status = setup_write_t::Status::Refused;
     result.refusal = why;
     result.problem = problem;
+    result.severity = severity;
     return result;
 }
 
@@ -46,23 +54,24 @@ setup_write_t CSettingsWrite::write(const dev_setup_t& setup) {
 
 setup_write_t CSettingsWrite::prepare(const dev_setup_t& setup, prepared_t& ready) {
     using Refusal = setup_write_t::Refusal;
+    using Severity = setup_write_t::Severity;
     if (const std::string problems = setup.check(); !problems.empty()) {
         return refuse(Refusal::Check, "Nie wpisano ustawień do sterownika:\n" + problems,
-                      IDeviceUi::Icon::Error);
+                      Severity::Error);
     }
-    if (!device_.ensureCarInfo()) {
+    if (!device_.carKnown()) {
         return refuse(Refusal::CarInfo, kCarMissingText);
     }
     CLPGDevice::VersionBytes version{};
     if (!device_.readVersion(version)) {
-        return refuse(Refusal::Version, "Nie można wczytać wersji urządzenia");
+        return refuse(Refusal::Version, "Nie można wczytać wersji urządzenia", Severity::Error);
     }
     if (device_.info().version != CLPGDevice::kSupportedVersion) {
-        device_.showVersionMismatch(device_.info().version);
-        return refuse(Refusal::Version, {});  // the mismatch box said why
+        return refuse(Refusal::Version, CLPGDevice::versionMismatchText(device_.info().version),
+                      Severity::Error);
     }
-    // Another controller answered since the car was given: it asks for its own car.
-    if (!device_.ensureCarInfo()) {
+    // Another controller answered since the car was given: its car is asked for anew.
+    if (!device_.carKnown()) {
         return refuse(Refusal::CarInfo, kCarMissingText);
     }
     // The controller keeps its own steps: the file, the snapshot and the held settings
@@ -76,7 +85,7 @@ setup_write_t CSettingsWrite::prepare(const dev_setup_t& setup, prepared_t& read
         if (!ready.pending) {
             return refuse(Refusal::File,
                           "Nie można wpisać ustawień do pliku z danymi samochodu\n" + problem,
-                          IDeviceUi::Icon::Error);
+                          Severity::Error);
         }
     }
     return {};
@@ -90,6 +99,7 @@ setup_write_t CSettingsWrite::send(prepared_t& ready) {
         return result;
     }
     result.status = setup_write_t::Status::Written;
+    result.when = clockTime();
     result.stored = ready.stored;
     result.adjusted = storedOtherwise(ready.setup, ready.stored);
     commit(std::move(ready.pending), ready.fileable, ready.unfiled, result);
@@ -125,7 +135,7 @@ void CSettingsWrite::commit(std::unique_ptr<ICarSettingsStore::IPending> pending
                             const std::string& unfiled, setup_write_t& result) {
     if (!fileable) {
         result.problem = unfiled;
-        device_.ui().messageBox(unfiled, IDeviceUi::Icon::Warning);
+        result.severity = setup_write_t::Severity::Warning;
         return;
     }
     if (!pending) {
@@ -138,8 +148,8 @@ void CSettingsWrite::commit(std::unique_ptr<ICarSettingsStore::IPending> pending
     result.noCar = done.noCar;
     result.problem = done.problem;
     if (!done.problem.empty() && !done.noCar) {
-        device_.ui().messageBox(done.problem,
-                                done.filed ? IDeviceUi::Icon::Warning : IDeviceUi::Icon::Error);
+        result.severity =
+            done.filed ? setup_write_t::Severity::Warning : setup_write_t::Severity::Error;
     }
 }
 

@@ -7,6 +7,10 @@
 
 #include "link/i_car_settings_store.h"
 #include "link/lpg_device.h"
+#include "writes/write_outcome.h"
+
+// The local time of day, "HH:MM:SS", as writes report when they were acknowledged.
+std::string clockTime();
 
 // The settings write: one procedure for every window and for the command line. In this
 // order: every field checked; the car known, the version read and the car file prepared,
@@ -48,7 +52,7 @@ class CSettingsWrite {
 
   private:
     setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
-                         IDeviceUi::Icon icon = IDeviceUi::Icon::None);
+                         setup_write_t::Severity severity = setup_write_t::Severity::None);
     // The record to file for a write of `stored`: the held table, the job's car, the
     // notes. False with `problem` when the held state lacks the table and it cannot be read.
     bool recordToFile(const dev_setup_t& stored, device_info_t& filed, std::string& problem);

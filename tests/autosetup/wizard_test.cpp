@@ -36,6 +36,7 @@ class ScriptedWizardUi : public ISetupWizardUi {
         events.push_back(std::string("box ") + mark + ": " + text);
     }
     void showErrors(const CLPGDeviceErr::report_t&) override { events.push_back("errors"); }
+    bool askCarInfo() override { return answer("car"); }
     bool askCylinders(std::string& count) override {
         count = cylinders;
         return answer("cylinders");
@@ -210,9 +211,12 @@ TEST_F(WizardTest, EachFailureShowsItsBoxAndEndsTheSetup) {
         std::vector<std::string> events;
     } cases[] = {
         {"car information refused",
-         [](WizardTest& t) { t.device->setCarInfoGiven(false); },
+         [](WizardTest& t) {
+             t.device->setCarInfoGiven(false);
+             t.ui.cancel.insert("car");
+         },
          End::NoCarInfo,
-         {std::string("box -: ") + kNoCarInfo}},
+         {"car", std::string("box -: ") + kNoCarInfo}},
         {"errors not read",
          [](WizardTest& t) { t.sim->faults().dropNext(CSetupWizard::kSampleAttempts); },
          End::ErrorsUnread,

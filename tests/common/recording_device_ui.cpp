@@ -53,20 +53,6 @@ bool CRecordingDeviceUi::askPort(int& port) {
     return true;
 }
 
-bool CRecordingDeviceUi::askCarInfo() {
-    if (whileCarQuestion) {
-        whileCarQuestion();
-    }
-    std::lock_guard lock(mutex_);
-    ++carQuestions;
-    if (carAnswers.empty()) {
-        return false;
-    }
-    bool answer = carAnswers.front();
-    carAnswers.pop_front();
-    return answer;
-}
-
 void CRecordingDeviceUi::statusText(const std::string& text) {
     std::lock_guard lock(mutex_);
     statusTexts.push_back(text);

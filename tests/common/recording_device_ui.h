@@ -25,7 +25,6 @@ class CRecordingDeviceUi : public IDeviceUi {
     void showMainCorrection(double ms) override;
     void disableQuickEditor() override;
     bool askPort(int& port) override;
-    bool askCarInfo() override;
     void statusText(const std::string& text) override;
 
     std::vector<Box> boxes;
@@ -37,14 +36,10 @@ class CRecordingDeviceUi : public IDeviceUi {
     int quickEditorDisabled = 0;
     std::vector<std::string> statusTexts;
     int portQuestions = 0;
-    int carQuestions = 0;
 
     // Answers for the questions; an empty queue answers "cancel".
     std::deque<int> portAnswers;
-    std::deque<bool> carAnswers;
     std::deque<Answer> boxAnswers;
-    // Runs while the car question is open (what the window does meanwhile).
-    std::function<void()> whileCarQuestion;
 
   private:
     std::mutex mutex_;

@@ -76,24 +76,25 @@ class WriteSetupTest : public WriteTest {
     int snapshots = 0;
 };
 
-TEST_F(WriteSetupTest, CancelledCarDialogAbandonsTheWrite) {
+// The write shows nothing itself: the front end asks for the car and tells the outcome.
+TEST_F(WriteSetupTest, WithoutTheCarNothingIsSentAndTheOutcomeSaysWhy) {
     const setup_write_t written = writer.write(setup);
     EXPECT_FALSE(written);
     EXPECT_EQ(written.refusal, setup_write_t::Refusal::CarInfo);
-    EXPECT_EQ(ui.carQuestions, 1);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
+    EXPECT_EQ(written.problem,
               "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej "
               "instalacji");
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_TRUE(line->requests.empty());
 }
 
 TEST_F(WriteSetupTest, WritesTheCallersRecordAndFilesItAfterTheAcknowledgement) {
-    ui.carAnswers.push_back(true);
+    device->setCarInfoGiven(true);
     line->script(versionReply(1, 4, 4, "ID-1"));
     line->script(commandReply(CMD_DONE));
     setup.mainCorrection = 1.5;
-    ASSERT_TRUE(writer.write(setup));
+    const setup_write_t written = writer.write(setup);
+    ASSERT_TRUE(written);
     ASSERT_EQ(line->requests.size(), 2u);
     EXPECT_EQ(requestCommand(0), CMD_VERSION);
     const bytes_t& sent = line->requests[1];
@@ -107,12 +108,7 @@ TEST_F(WriteSetupTest, WritesTheCallersRecordAndFilesItAfterTheAcknowledgement) 
     EXPECT_DOUBLE_EQ(device->heldSetup().mainCorrection, 1.5);
     EXPECT_EQ(snapshots, 1);
     EXPECT_EQ(ui.mainCorrections, std::vector<double>{1.5});
-
-    // The car information is asked once per run.
-    line->script(versionReply(1, 4, 4, "ID-1"));
-    line->script(commandReply(CMD_DONE));
-    EXPECT_TRUE(writer.write(setup));
-    EXPECT_EQ(ui.carQuestions, 1);
+    EXPECT_EQ(written.when.size(), 8u);
 }
 
 // Nothing is sent to another version, when the file cannot be prepared or when the
@@ -121,14 +117,17 @@ TEST_F(WriteSetupTest, NothingIsSentOrFiledUnlessEverythingHolds) {
     using Refusal = setup_write_t::Refusal;
     device->setUnlocked(true);
     line->script(versionReply(1, 3, 4, "ID"));
-    EXPECT_EQ(writer.write(setup).refusal, Refusal::Version);
-    EXPECT_EQ(ui.boxes.back().text.rfind("Wersja sterownika LPG nie zgadza się", 0), 0u);
+    const setup_write_t otherVersion = writer.write(setup);
+    EXPECT_EQ(otherVersion.refusal, Refusal::Version);
+    EXPECT_EQ(otherVersion.problem.rfind("Wersja sterownika LPG nie zgadza się", 0), 0u);
     EXPECT_EQ(line->requests.size(), 1u);
 
     store.succeed = false;
     line->script(versionReply(1, 4, 4, "ID"));
-    EXPECT_EQ(writer.write(setup).refusal, Refusal::File);
-    EXPECT_EQ(ui.boxes.back().text,
+    const setup_write_t noFile = writer.write(setup);
+    EXPECT_EQ(noFile.refusal, Refusal::File);
+    EXPECT_EQ(noFile.severity, setup_write_t::Severity::Error);
+    EXPECT_EQ(noFile.problem,
               "Nie można wpisać ustawień do pliku z danymi samochodu\nbrak miejsca na dysku");
     EXPECT_EQ(line->requests.size(), 2u);
 
@@ -146,6 +145,7 @@ TEST_F(WriteSetupTest, NothingIsSentOrFiledUnlessEverythingHolds) {
     EXPECT_EQ(store.prepared, 2);  // the refused file, then this one
     EXPECT_TRUE(store.stored.empty());
     EXPECT_EQ(snapshots, 0);
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(WriteSetupTest, AFailedCommitIsSaidButTheWriteStands) {
@@ -158,13 +158,13 @@ TEST_F(WriteSetupTest, AFailedCommitIsSaidButTheWriteStands) {
     const setup_write_t written = writer.write(setup);
     EXPECT_TRUE(written);
     EXPECT_FALSE(written.filed);
-    EXPECT_EQ(ui.boxes.back().text, store.commitResult.problem);
+    EXPECT_EQ(written.problem, store.commitResult.problem);
+    EXPECT_EQ(written.severity, setup_write_t::Severity::Error);
 }
 
 TEST_F(WriteSetupTest, UnreadableVersionStopsTheWrite) {
     device->setUnlocked(true);
-    EXPECT_FALSE(writer.write(setup));
-    EXPECT_EQ(ui.boxes.back().text, "Nie można wczytać wersji urządzenia");
+    EXPECT_EQ(writer.write(setup).problem, "Nie można wczytać wersji urządzenia");
     EXPECT_EQ(line->requests.size(), 10u);
     EXPECT_EQ(store.prepared, 0);
 }

@@ -30,6 +30,10 @@ void CSetupWizardUi::showMessage(const std::string& text, Icon icon) {
     CMessageBox::show(doc_.window(), QString::fromStdString(text), icon);
 }
 
+bool CSetupWizardUi::askCarInfo() {
+    return doc_.askCarInfo();
+}
+
 void CSetupWizardUi::showErrors(const CLPGDeviceErr::report_t& report) {
     doc_.showErrors(report);
 }

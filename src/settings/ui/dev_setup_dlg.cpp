@@ -22,6 +22,7 @@
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/write_outcome_box.h"
 
 namespace {
 
@@ -127,10 +128,10 @@ bool CDevSetupDlg::onSetConfig() {
             CWaitCursor wait;
             written = doc_.writeSetup(record_.setup);
         }
+        if (!CWriteOutcomeBox::show(this, written) && !written) {
+            CMessageBox::show(this, kWriteFailedText, Icon::Error);
+        }
         if (!written) {
-            if (!written.refused()) {
-                CMessageBox::show(this, kWriteFailedText, Icon::Error);
-            }
             return;
         }
         // The controller's values, not the typed ones, and the job's car, not the copy
@@ -141,7 +142,7 @@ bool CDevSetupDlg::onSetConfig() {
         showRecord();
         fillSnapshotList();
         showWritten(QString("Ustawienia wpisano do urządzenia o %1.")
-                        .arg(QTime::currentTime().toString("HH:mm:ss")));
+                        .arg(QString::fromStdString(written.when)));
         if (!written.adjusted.empty()) {
             QStringList lines;
             for (const std::string& line : written.adjusted) {
