@@ -316,6 +316,7 @@ int CCliApp::connectDevice() {
     }
     device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
     settingsWrite_ = std::make_unique<CSettingsWrite>(*device_);
+    dataWrite_ = std::make_unique<CDataWrite>(*device_, *settingsWrite_);
     device_->setUnlocked(opt_->unlocked);
     if (int code = applyCarOption(); code != EXIT_OK) {
         return code;

@@ -10,6 +10,7 @@
 
 #include "cli/cli_device_ui.h"
 #include "link/lpg_device.h"
+#include "writes/data_write.h"
 #include "writes/settings_write.h"
 
 namespace CLI {
@@ -84,12 +85,13 @@ class CCliApp {
     bool printReadBack(const setup_write_t& written);
     int finishWrite(const setup_write_t& written, const std::function<int()>& afterWrite = {});
     static nlohmann::json writeJson(const setup_write_t& written);
+    int finishTransfer(const write_outcome_t& outcome, nlohmann::json object,
+                       const std::string& text);
     // Checks and writes the settings held and prints what the controller then holds;
     // `afterWrite` runs after a confirmed write and may end the command with its code.
     int writeAndReadBack(const dev_setup_t& setup, const std::function<int()>& afterWrite = {});
     // Exit code of a settings write that did not end acknowledged and filed.
     int writeFailure(const setup_write_t& written);
-    int restartController();
     // Checks that a settings write could be made at all, before anything is sent.
     int settingsWritable(const dev_setup_t& setup);
     int applyCarOption();
@@ -99,4 +101,5 @@ class CCliApp {
     std::unique_ptr<CLPGDevice> device_;
     // Every settings write of a command; files under the car named with --car.
     std::unique_ptr<CSettingsWrite> settingsWrite_;
+    std::unique_ptr<CDataWrite> dataWrite_;
 };

@@ -211,6 +211,11 @@ int CCliApp::settingsWritable(const dev_setup_t& setup) {
 
 int CCliApp::writeFailure(const setup_write_t& written) {
     using Refusal = setup_write_t::Refusal;
+    if (written.refusal == Refusal::CarInfo) {
+        return fail(EXIT_USAGE,
+                    "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i "
+                    "zamontowanej instalacji: --car \"MARKA|MODEL|POJEMNOŚĆ\" albo --unlocked");
+    }
     if (written.tells()) {
         fail(EXIT_OK, written.problem);
     }
@@ -276,7 +281,35 @@ json CCliApp::writeJson(const setup_write_t& written) {
     if (written && !written.filed && !written.problem.empty()) {
         object["notFiled"] = written.problem;
     }
+    if (written.partial()) {
+        object["held"] = written.held;
+    }
+    if (written) {
+        object["at"] = written.when;
+    }
     return object;
+}
+
+// Says how a map, table, fuel-sensor or EEPROM write ended: its flags and `object` on
+// standard output, what went wrong on standard error.
+int CCliApp::finishTransfer(const write_outcome_t& outcome, json object, const std::string& text) {
+    if (outcome.refused()) {
+        return writeFailure(outcome);
+    }
+    if (outcome.tells()) {
+        fail(EXIT_OK, outcome.problem);
+    }
+    object.update(writeJson(outcome));
+    print(object, outcome ? text : "");
+    if (!outcome) {
+        return EXIT_NO_ANSWER;
+    }
+    if (outcome.restartPending) {
+        return fail(EXIT_NO_ANSWER,
+                    "Nie powiodło się zresetowanie urządzenia!\n"
+                    "wpisane dane sterownik przyjmie po wyłączeniu i włączeniu zapłonu");
+    }
+    return outcome.tells() && !outcome.filed ? EXIT_IO : EXIT_OK;
 }
 
 // What the controller holds, not the local copy: it may have rounded a value to its
@@ -351,16 +384,6 @@ int CCliApp::cmdEepromRead() {
 
 // The image was read before the port was opened (prepareInputs).
 int CCliApp::cmdEepromWrite() {
-    const CEepromImage::bytes_t& image = opt_->image;
-    if (!device_->writeEeprom(image.data(), 0, image.size())) {
-        const std::string incomplete =
-            device_->eepromWritten() == 0
-                ? std::string()
-                : "\nPamięć EEPROM w sterowniku jest niekompletna — wpisz ją ponownie.\nEEPROM: "
-                  "potwierdzono " +
-                      std::to_string(device_->eepromWritten()) + " z " +
-                      std::to_string(image.size()) + " bajtów";
-        return fail(EXIT_NO_ANSWER, CEepromImage::kWriteFailedText + incomplete);
-    }
-    return print(json{{"file", opt_->file}, {"bytes", image.size()}}, "");
+    return finishTransfer(dataWrite_->restoreEeprom(opt_->image),
+                          json{{"file", opt_->file}, {"bytes", opt_->image.size()}}, "");
 }

@@ -144,58 +144,11 @@ int CCliApp::cmdMapRead() {
     return print(json{{"rows", rows}}, text.str());
 }
 
-// The settings that switch the map on are known to be writable before the map is sent,
-// so a map never lands with its function left off by a refusal afterwards.
+// The map goes before the settings that switch it on, and whatever could keep those from
+// following it stops the write before the map is sent.
 int CCliApp::cmdMapWrite() {
-    const bool any = std::any_of(opt_->map.begin(), opt_->map.end(),
-                                 [](std::uint8_t cell) { return cell != injmap::kNoCorrection; });
-    // Whatever keeps the settings that switch the map on from following it stops the
-    // write before the map is sent.
-    dev_setup_t setup;
-    CSettingsWrite::prepared_t ready;
-    if (!opt_->keepFunctions) {
-        if (!device_->readSetup(setup)) {
-            return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
-        }
-        setup.setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
-        if (const int code = settingsWritable(setup); code != EXIT_OK) {
-            return code;
-        }
-        if (const setup_write_t refused = settingsWrite_->prepare(setup, ready);
-            refused.refused()) {
-            return writeFailure(refused);
-        }
-    }
-    device_->map() = opt_->map;
-    if (!device_->writeMap()) {
-        // Part new, part old: the controller cannot use the map until it is written again.
-        const std::string incomplete =
-            device_->eepromWritten() == 0
-                ? std::string()
-                : "\nMapa w sterowniku jest niekompletna — wpisz ją ponownie.\nEEPROM 104-511: "
-                  "potwierdzono " +
-                      std::to_string(device_->eepromWritten()) + " z " +
-                      std::to_string(CLPGDevice::kMapAreaSize) + " bajtów";
-        return fail(EXIT_NO_ANSWER,
-                    "Nie powiodło się wpisanie mapy wtrysków do urządzenia!" + incomplete);
-    }
-    if (!device_->readMap() || device_->map() != opt_->map) {
-        return fail(EXIT_NO_ANSWER, "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!");
-    }
-    if (opt_->keepFunctions) {
-        return print(json{{"written", true}}, "");
-    }
-    return finishWrite(settingsWrite_->send(ready), [&] { return restartController(); });
-}
-
-// A controller takes a new map or table function only after a restart.
-int CCliApp::restartController() {
-    if (!device_->clearErrors()) {
-        return fail(EXIT_NO_ANSWER,
-                    "Nie powiodło się zresetowanie urządzenia!\n"
-                    "wpisane dane sterownik przyjmie po wyłączeniu i włączeniu zapłonu");
-    }
-    return EXIT_OK;
+    return finishTransfer(dataWrite_->writeMap(opt_->map, !opt_->keepFunctions), json::object(),
+                          "");
 }
 
 int CCliApp::cmdTableRead() {
@@ -211,51 +164,15 @@ int CCliApp::cmdTableRead() {
 }
 
 int CCliApp::cmdTableWrite() {
-    dev_setup_t setup;
-    CSettingsWrite::prepared_t ready;
-    if (!opt_->keepFunctions) {
-        if (!device_->readSetup(setup)) {
-            return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie ustawień urządzenia!");
-        }
-        setup.flags = CTimeTable::withTableFlag(setup.flags, opt_->table);
-        if (const int code = settingsWritable(setup); code != EXIT_OK) {
-            return code;
-        }
-        if (const setup_write_t refused = settingsWrite_->prepare(setup, ready);
-            refused.refused()) {
-            return writeFailure(refused);
-        }
-    }
-    device_->info().timeTable = opt_->table;
-    if (!device_->writeTimeTable()) {
-        return fail(EXIT_NO_ANSWER, "Nie powiodło się wpisanie ustawień do urządzenia!");
-    }
-    // The controller keeps whole percents: what it stored is read back and printed.
-    if (!device_->readTimeTable()) {
-        return fail(EXIT_NO_ANSWER, "Nie powiodło się odczytanie tabeli po zapisie!");
-    }
-    const auto stored = device_->info().timeTable;
-    json flags{{"written", true}, {"filed", false}};
-    if (!opt_->keepFunctions) {
-        const setup_write_t written = settingsWrite_->send(ready);
-        flags = writeJson(written);
-        if (!written) {
-            return writeFailure(written);
-        }
-        if (!written.filed && !written.noCar) {
-            json object = writeJson(written);
-            object["values"] = stored;
-            print(object, "");
-            return EXIT_IO;
-        }
-    }
+    const write_outcome_t outcome = dataWrite_->writeTable(opt_->table, !opt_->keepFunctions);
+    // The controller keeps whole percents toward zero: what it stores is printed.
+    const auto stored = CDataWrite::storedTable(opt_->table);
     std::ostringstream text;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         text << (i ? "," : "") << stored[i];
     }
     text << '\n';
-    flags["values"] = stored;
-    return print(flags, text.str());
+    return finishTransfer(outcome, json{{"values", stored}}, text.str());
 }
 
 int CCliApp::cmdFuelRead() {
@@ -275,11 +192,8 @@ int CCliApp::cmdFuelRead() {
 }
 
 int CCliApp::cmdFuelWrite() {
-    if (!device_->writeFuelSensor(opt_->thresholds)) {
-        return fail(EXIT_NO_ANSWER,
-                    "Nie można wpisać ustawień czujnika poziomu gazu do urządzenia");
-    }
-    return print(json{{"thresholds", opt_->thresholds}}, "");
+    return finishTransfer(dataWrite_->writeFuel(opt_->thresholds),
+                          json{{"thresholds", opt_->thresholds}}, "");
 }
 
 int CCliApp::cmdSequence() {

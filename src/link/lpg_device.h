@@ -157,6 +157,8 @@ class CLPGDevice : public CLPGDeviceErr {
     // The held table, read from the controller first when it is not known yet; empty when
     // that read fails.
     std::optional<std::array<double, device_info_t::kTimeTableSize>> controllerTable();
+    // The held table is no longer known (the EEPROM was replaced): read again when needed.
+    void forgetTable();
     static std::string checkSetup(const dev_setup_t& setup) { return setup.check(); }
     // The record as the controller's fields store it (2.7 s of delay becomes 2.5 s).
     static dev_setup_t storedForm(const dev_setup_t& setup);

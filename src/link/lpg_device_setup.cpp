@@ -74,6 +74,11 @@ void CLPGDevice::takeIdentity(std::uint16_t version, std::uint8_t injectors,
     info_.id = id;
 }
 
+void CLPGDevice::forgetTable() {
+    std::lock_guard lock(heldMutex_);
+    heldTable_.reset();
+}
+
 void CLPGDevice::holdSetup(const dev_setup_t& setup) {
     {
         std::lock_guard lock(heldMutex_);

@@ -59,6 +59,12 @@ setup_write_t CSettingsWrite::prepare(const dev_setup_t& setup, prepared_t& read
         return refuse(Refusal::Check, "Nie wpisano ustawień do sterownika:\n" + problems,
                       Severity::Error);
     }
+    return prepareFiling(setup, ready);
+}
+
+setup_write_t CSettingsWrite::prepareFiling(const dev_setup_t& setup, prepared_t& ready) {
+    using Refusal = setup_write_t::Refusal;
+    using Severity = setup_write_t::Severity;
     if (!device_.carKnown()) {
         return refuse(Refusal::CarInfo, kCarMissingText);
     }
@@ -89,6 +95,33 @@ setup_write_t CSettingsWrite::prepare(const dev_setup_t& setup, prepared_t& read
         }
     }
     return {};
+}
+
+// The settings the controller holds now, read and filed with its table, without a write
+// (after a transfer that replaced them).
+setup_write_t CSettingsWrite::fileHeld() {
+    dev_setup_t held;
+    if (!device_.readSetup(held)) {
+        return refuse(setup_write_t::Refusal::Unread,
+                      "Nie można odczytać ustawień ze sterownika, więc nie zapisano ich w "
+                      "bibliotece samochodów. Odczytaj je i wpisz jeszcze raz.\n"
+                      "brak odpowiedzi na odczyt ustawień",
+                      setup_write_t::Severity::Warning);
+    }
+    device_.forgetTable();  // the one the controller holds now is read, not an older copy
+    prepared_t ready;
+    if (setup_write_t refused = prepareFiling(held, ready); refused.refused()) {
+        return refused;
+    }
+    setup_write_t result;
+    result.status = setup_write_t::Status::Written;
+    result.when = clockTime();
+    result.stored = ready.stored;
+    commit(std::move(ready.pending), ready.fileable, ready.unfiled, result);
+    if (snapshot_) {
+        snapshot_(ready.filed);
+    }
+    return result;
 }
 
 setup_write_t CSettingsWrite::send(prepared_t& ready) {

@@ -49,8 +49,13 @@ class CSettingsWrite {
     setup_write_t prepare(const dev_setup_t& setup, prepared_t& ready);
     // The second half: sends what was prepared, then files it.
     setup_write_t send(prepared_t& ready);
+    // Files what the controller holds now (read first) without writing anything: after a
+    // transfer that replaced the settings. Refused, or written (filed or why not).
+    setup_write_t fileHeld();
 
   private:
+    // The car known, the version read, the file of `setup` as stored prepared.
+    setup_write_t prepareFiling(const dev_setup_t& setup, prepared_t& ready);
     setup_write_t refuse(setup_write_t::Refusal why, const std::string& problem,
                          setup_write_t::Severity severity = setup_write_t::Severity::None);
     // The record to file for a write of `stored`: the held table, the job's car, the

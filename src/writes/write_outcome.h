@@ -36,6 +36,9 @@ struct write_outcome_t {
     std::string held;
     // The port failed during the write: it can be tried again only after a reconnect.
     bool portLost = false;
+    // Written, but the controller did not take the restart that makes it use the new
+    // function: it will after the ignition is switched off and on.
+    bool restartPending = false;
     // When the controller acknowledged the write ("HH:MM:SS").
     std::string when;
     // The settings as the controller stores them after an acknowledged settings write,

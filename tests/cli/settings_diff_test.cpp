@@ -160,7 +160,7 @@ TEST_F(SettingsFilesTest, LoadWritesTheFilesSettingsAndKeepsTheControllersOwn) {
         {{"settings", "load", changedFile},
          2,
          "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej "
-         "instalacji\n"},
+         "instalacji: --car \"MARKA|MODEL|POJEMNOŚĆ\" albo --unlocked\n"},
         {{"--unlocked", "settings", "load", dir + "/bad.settings"},
          2,
          "Błędna wartość prędkości przełączenia na LPG\n"},
