@@ -16,6 +16,7 @@
 #include "diag/diag_rs_thread.h"
 #include "link/i_device_ui.h"
 #include "link/lpg_device.h"
+#include "writes/data_write.h"
 #include "writes/settings_write.h"
 
 class QWidget;
@@ -41,6 +42,8 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
         return withCar([&] { return settingsWrite_.write(setup); });
     }
     CSettingsWrite& settingsWrite() { return settingsWrite_; }
+    // The map, table, fuel-sensor and EEPROM writes of every window.
+    CDataWrite& dataWrite() { return dataWrite_; }
     // Runs a write; when it was refused for want of the car (none given yet, or another
     // controller answered since), shows the car dialog and runs it once more.
     setup_write_t withCar(const std::function<setup_write_t()>& write);
@@ -206,6 +209,7 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     IPreferences* preferences_ = nullptr;
     std::unique_ptr<CCarSettingsStore> carStore_;
     CSettingsWrite settingsWrite_;
+    CDataWrite dataWrite_{*this, settingsWrite_};
 
     CDiagData store_;
     std::atomic<bool> diagOn_{false};

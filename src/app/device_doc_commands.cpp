@@ -17,6 +17,7 @@
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/write_outcome_box.h"
 
 namespace {
 
@@ -29,15 +30,6 @@ QString eepromRestoreQuestion(const QString& path) {
 }
 
 // Part of the memory is new and part old: the controller must not be left so.
-QString eepromIncompleteText(std::size_t written, std::size_t size) {
-    return QString(
-               "%1\nPamięć EEPROM w sterowniku jest niekompletna — wpisz ją ponownie. Wpisać "
-               "ją teraz jeszcze raz?\nEEPROM: potwierdzono %2 z %3 bajtów")
-        .arg(CEepromImage::kWriteFailedText)
-        .arg(written)
-        .arg(size);
-}
-
 QString eepromSavedText(const QString& path) {
     return QString("Pamięć EEPROM sterownika zapisano w pliku %1.\n%2")
         .arg(QFileInfo(path).fileName(), path);
@@ -101,25 +93,16 @@ void CDeviceDoc::writeEepromFromFile() {
                               Buttons::YesNo) != Answer::Yes) {
             return;
         }
-        for (;;) {
-            bool written = false;
-            {
-                CWaitCursor wait;
-                written = writeEeprom(image.data(), 0, image.size());
-            }
-            if (written) {
-                break;
-            }
-            if (eepromWritten() == 0) {
-                CMessageBox::show(window_, CEepromImage::kWriteFailedText, Icon::Error);
-                return;
-            }
-            if (CMessageBox::show(window_, eepromIncompleteText(eepromWritten(), image.size()),
-                                  Icon::Error, Buttons::YesNo) != Answer::Yes) {
-                return;
-            }
+        CWriteOutcomeBox::transfer_t transfer;
+        transfer.write = [&] {
+            CWaitCursor wait;
+            return dataWrite_.restoreEeprom(image);
+        };
+        transfer.portOpen = [&] { return isConnected(); };
+        transfer.againQuestion = "Wpisać ją teraz jeszcze raz?";
+        if (CWriteOutcomeBox::runTransfer(window_, transfer)) {
+            CMessageBox::show(window_, eepromRestoredText(path), Icon::Information);
         }
-        CMessageBox::show(window_, eepromRestoredText(path), Icon::Information);
     });
 }
 
@@ -227,7 +210,7 @@ void CDeviceDoc::onInjSequence() {
 
 void CDeviceDoc::onFuelSensor() {
     slowRefresh();
-    CFuelSensorDlg dialog(window_, *this);  // reads the sensor as it opens
+    CFuelSensorDlg dialog(window_, *this, dataWrite_);  // reads the sensor as it opens
     normalRefresh();
     CDialogRunner::exec(dialog);
 }

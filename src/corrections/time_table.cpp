@@ -53,14 +53,6 @@ bool CTimeTable::anyCorrection(const values_t& table) {
     return std::any_of(table.begin(), table.end(), [](double v) { return v != 0.0; });
 }
 
-std::uint8_t CTimeTable::withTableFlag(std::uint8_t flags, const values_t& table) {
-    flags = static_cast<std::uint8_t>(flags & ~dev_setup_t::FLAG_TIME_TABLE);
-    if (anyCorrection(table)) {
-        flags = static_cast<std::uint8_t>(flags | dev_setup_t::FLAG_TIME_TABLE);
-    }
-    return flags;
-}
-
 int CTimeTable::markerOf(double gasTimeMs) {
     if (!(gasTimeMs >= 1.0)) {
         return 0;

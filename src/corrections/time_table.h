@@ -26,8 +26,6 @@ class CTimeTable {
 
     // Whether the controller should use the table: any value other than 0.
     static bool anyCorrection(const values_t& table);
-    // The function flags with the time-correction bit set exactly when anyCorrection.
-    static std::uint8_t withTableFlag(std::uint8_t flags, const values_t& table);
 
     // The live marker for a gasoline injection time: the x of the bar whose time span
     // holds it (whole milliseconds, so 3.99 ms marks x = 3, the bar of index 2); 0 below

@@ -94,9 +94,9 @@ CDataWrite::transfer_t CDataWrite::mapTransfer(const MapCells& cells) {
         if (device_.eepromWritten() == 0) {
             return std::string();
         }
-        return joined({"Mapa w sterowniku jest niekompletna — wpisz ją ponownie.",
-                       acknowledged("EEPROM 104-511", device_.eepromWritten(),
-                                    CLPGDevice::kMapAreaSize)});
+        return joined(
+            {"Mapa w sterowniku jest niekompletna — wpisz ją ponownie.",
+             acknowledged("EEPROM 104-511", device_.eepromWritten(), CLPGDevice::kMapAreaSize)});
     };
     return data;
 }
@@ -161,6 +161,9 @@ write_outcome_t CDataWrite::switchTableOn(const Table& values) {
 // car file: refused when any of it fails, and then nothing is sent.
 write_outcome_t CDataWrite::readSwitchSettings(const transfer_t& data, const Flags& flags,
                                                CSettingsWrite::prepared_t& ready) {
+    if (write_outcome_t refused = settings_.checkCar(); refused.refused()) {
+        return refused;  // before anything goes on the line
+    }
     dev_setup_t setup;
     std::string portError;
     if (!guardedCall([&] { return device_.readSetup(setup); }, portError)) {
@@ -169,10 +172,11 @@ write_outcome_t CDataWrite::readSwitchSettings(const transfer_t& data, const Fla
         refused.refusal = write_outcome_t::Refusal::Unread;
         refused.severity = Severity::Error;
         refused.portLost = !portError.empty();
-        refused.problem = joined({data.failed, "Nic nie wpisano: nie można odczytać ustawień "
-                                               "sterownika, które włączają tę funkcję.",
-                                  portError.empty() ? "brak odpowiedzi na odczyt ustawień"
-                                                    : portError});
+        refused.problem =
+            joined({data.failed,
+                    "Nic nie wpisano: nie można odczytać ustawień "
+                    "sterownika, które włączają tę funkcję.",
+                    portError.empty() ? "brak odpowiedzi na odczyt ustawień" : portError});
         return refused;
     }
     flags(setup);
@@ -331,9 +335,10 @@ write_outcome_t CDataWrite::restoreEeprom(const Image& image) {
                 return true;
             },
             portError)) {
-        filed.problem = joined({"Pamięć EEPROM zastąpiono, ale nie zapisano ustawień w "
-                                "bibliotece samochodów.",
-                                portError});
+        filed.problem =
+            joined({"Pamięć EEPROM zastąpiono, ale nie zapisano ustawień w "
+                    "bibliotece samochodów.",
+                    portError});
     }
     if (filed.refusal == write_outcome_t::Refusal::CarInfo) {
         filed.noCar = true;  // nothing to file under: the restore itself stands

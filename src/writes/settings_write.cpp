@@ -44,6 +44,11 @@ setup_write_t CSettingsWrite::refuse(setup_write_t::Refusal why, const std::stri
     return result;
 }
 
+setup_write_t CSettingsWrite::checkCar() {
+    return device_.carKnown() ? setup_write_t{}
+                              : refuse(setup_write_t::Refusal::CarInfo, kCarMissingText);
+}
+
 setup_write_t CSettingsWrite::write(const dev_setup_t& setup) {
     prepared_t ready;
     if (setup_write_t refused = prepare(setup, ready); refused.refused()) {

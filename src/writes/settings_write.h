@@ -45,6 +45,8 @@ class CSettingsWrite {
     };
 
     setup_write_t write(const dev_setup_t& setup);
+    // Refused when no car is known to file under (and the program is not unlocked).
+    setup_write_t checkCar();
     // The first half: a refused outcome, or NotAnswered with `ready` filled in.
     setup_write_t prepare(const dev_setup_t& setup, prepared_t& ready);
     // The second half: sends what was prepared, then files it.

@@ -43,7 +43,7 @@ class FuelSensorDlgTest : public ::testing::Test {
 
     std::unique_ptr<CFuelSensorDlg> open() {
         boxes.clear();
-        return std::make_unique<CFuelSensorDlg>(nullptr, app.doc());
+        return std::make_unique<CFuelSensorDlg>(nullptr, app.doc(), app.doc().dataWrite());
     }
     static void type(CFuelSensorDlg& dialog, const std::array<QString, 4>& texts) {
         for (int i = 0; i < 4; ++i)
@@ -209,7 +209,7 @@ TEST_F(FuelSensorDlgTest, TheTimerPollsAndOnlyItsFailuresStaySilent) {
         QString readBox, writeBox;
     } cases[] = {
         {false, CFuelSensorDlg::kReadLevelFailed, CFuelSensorDlg::kWriteFailed},
-        {true, "CFuelSensorDlg::OnRead()\n", "CFuelSensorDlg::OnWrite\n"},
+        {true, "CFuelSensorDlg::OnRead()\n", CFuelSensorDlg::kWriteFailed},
     };
     for (const auto& c : cases) {
         c.unplugged ? app.sim().faults().vanish() : app.sim().faults().setDropProbability(1);
@@ -237,7 +237,9 @@ TEST_F(FuelSensorDlgTest, ThresholdsThatCannotBeReadLeaveTheInitialValues) {
     });
     line->open(1);
     CLPGDevice device(ui, std::move(line));
-    CFuelSensorDlg dialog(nullptr, device);
+    CSettingsWrite settings(device);
+    CDataWrite writes(device, settings);
+    CFuelSensorDlg dialog(nullptr, device, writes);
     EXPECT_EQ(boxes, std::vector<QString>{CFuelSensorDlg::kReadFailed}) << joined(boxes);
     EXPECT_EQ(dialog.readingEdit()->text(), "77");
     EXPECT_EQ(shown(dialog), (std::array<QString, 4>{"1", "40", "100", "200"}));

@@ -325,7 +325,9 @@ TEST_F(MapViewTest, FailuresAreToldAndLeaveTheCellsAsTheyWere) {
         const char* box;
     } cases[] = {
         // The write goes through, the read-back finds no answer, and so on.
-        {"write", false, "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!\n"},
+        {"write", false,
+         "Nie powiodło się wpisanie mapy wtrysków do urządzenia!\nSterownik nie ma tego, co "
+         "wpisano"},
         {"read", false, "Nie powiodło się odczytanie mapy wtrysków z urządzenia!\n"},
         {"write", false, "Nie powiodło się wpisanie mapy wtrysków do urządzenia!\n"},
         // The adapter is gone: the handler names itself above the error.

@@ -156,7 +156,9 @@ TEST_F(TimeCorrViewTest, WritingWithoutCarInformationStopsBeforeTheController) {
     app_.sim().clearRequests();
     button("write")->click();  // the car dialog is cancelled
     ASSERT_EQ(app_.boxes.size(), 1u);
-    EXPECT_EQ(app_.boxes[0], CTimeCorrView::kCarInfoText);
+    EXPECT_EQ(app_.boxes[0],
+              "Aby wpisać ustawienia musisz podać dane dotyczące samochodu i zamontowanej "
+              "instalacji");
     EXPECT_EQ(app_.sim().requestCount(), 0u);
 }
 
@@ -170,8 +172,9 @@ TEST_F(TimeCorrViewTest, FailuresKeepTheValuesAndSayWhichStepFailed) {
     ASSERT_EQ(app_.boxes.size(), 2u);
     EXPECT_EQ(app_.boxes[0].split('\n')[0], CTimeCorrView::kReadFailedText);
     EXPECT_TRUE(app_.boxes[0].split('\n').value(1).startsWith("Odczyt tablicy poprawek"));
-    EXPECT_EQ(app_.boxes[1].split('\n')[0], CTimeCorrView::kWriteFailedText);
-    EXPECT_TRUE(app_.boxes[1].split('\n').value(1).startsWith("Odczyt ustawień przed zapisem"));
+    EXPECT_EQ(app_.boxes[1].split('\n')[0],
+              "Nie powiodło się wpisanie tabeli poprawek czasu do urządzenia!");
+    EXPECT_TRUE(app_.boxes[1].split('\n').value(1).startsWith("Nic nie wpisano"));
     EXPECT_EQ(table()[3], 9);
     EXPECT_EQ(table()[4], -8);
     EXPECT_EQ(text(3), "9");

@@ -70,7 +70,7 @@ TEST(WindowFitTest, DialogsShowTheirButtonsAndTitlesWhole) {
     AppFixture app;
     app.doc().OnNewDocument();
     CAverageErrorDlg tolerance;
-    CFuelSensorDlg fuel(nullptr, app.doc());
+    CFuelSensorDlg fuel(nullptr, app.doc(), app.doc().dataWrite());
     CDevSetupDlg editor(nullptr, app.doc());
     CRSSetupDlg port;
     for (QDialog* dialog : std::initializer_list<QDialog*>{&tolerance, &fuel, &editor, &port}) {

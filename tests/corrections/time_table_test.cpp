@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "corrections/time_table.h"
+#include "writes/data_write.h"
 
 namespace {
 
@@ -81,13 +82,17 @@ TEST(TimeTableTest, SpinStepsStopAtPlusAndMinus25) {
     EXPECT_EQ(table, values_t{});
 }
 
-TEST(TimeTableTest, TheTableFlagFollowsAnyNonZeroValue) {
+// The bit follows what the controller will store: 0.5 and 0.9 are stored as 0.
+TEST(TimeTableTest, TheTableFlagFollowsAnyStoredNonZeroValue) {
     values_t table{};
-    EXPECT_EQ(CTimeTable::withTableFlag(0x17, table), 0x13);
-    EXPECT_EQ(CTimeTable::withTableFlag(0x13, table), 0x13);
+    EXPECT_EQ(CDataWrite::withTableFlag(0x17, table), 0x13);
+    EXPECT_EQ(CDataWrite::withTableFlag(0x13, table), 0x13);
+    table[3] = 0.5;
+    table[7] = 0.9;
+    EXPECT_EQ(CDataWrite::withTableFlag(0x17, table), 0x13);
     table[24] = -1;
-    EXPECT_EQ(CTimeTable::withTableFlag(0x13, table), 0x17);
-    EXPECT_EQ(CTimeTable::withTableFlag(0x17, table), 0x17);
+    EXPECT_EQ(CDataWrite::withTableFlag(0x13, table), 0x17);
+    EXPECT_EQ(CDataWrite::withTableFlag(0x17, table), 0x17);
 }
 
 TEST(TimeTableTest, TheMarkerIsTheWholeMillisecondsOfTheGasolineTime) {

@@ -31,6 +31,7 @@
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/write_outcome_box.h"
 
 namespace {
 
@@ -42,14 +43,9 @@ using Answer = CMessageBox::Answer;
 constexpr int kMargin = 4;
 
 constexpr const char* kReadFailed = "Nie powiodło się odczytanie mapy wtrysków z urządzenia!";
-constexpr const char* kWriteFailed = "Nie powiodło się wpisanie mapy wtrysków do urządzenia!";
-constexpr const char* kVerifyFailed = "Nie powiodło się zweryfikowanie mapy wtrysków z urządzenia!";
-constexpr const char* kSetupFailed = "Nie powiodło się wpisanie ustawień do urządzenia!";
 constexpr const char* kNoLiveValue =
     "Jedź dalej, aż komórki mapy dostaną wartości; nic nie zostało wpisane.\n"
     "Pokrycie na żywo: żadna komórka nie ma jeszcze ponad 10 próbek na benzynie i na LPG";
-constexpr const char* kIncomplete =
-    "Mapa w sterowniku jest niekompletna — wpisz ją ponownie. Wpisać mapę teraz jeszcze raz?";
 constexpr const char* kUnknownHeld =
     "Wpisanie mapy: nie udało się odczytać mapy ze sterownika, więc nie wiadomo, co się "
     "zmieni (brak odpowiedzi albo uszkodzona mapa w sterowniku).\nCzy wpisać mapę mimo to?";
@@ -57,21 +53,6 @@ constexpr const char* kResetFailed = "Nie powiodło się zresetowanie urządzeni
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// Where in a map two copies first differ, for the verification's detail line.
-QString firstDifference(const CMapList::map_bytes_t& sent, const CMapList::map_bytes_t& read) {
-    for (int i = 0; i < injmap::kCells; ++i) {
-        if (sent[i] != read[i]) {
-            return QString("wiersz %1 (%2 ms), kolumna %3 obr/min: wpisano %4, odczytano %5")
-                .arg(i / injmap::kColumns + 1)
-                .arg(CMapList::rowText(i / injmap::kColumns))
-                .arg(CMapList::columnText(i % injmap::kColumns))
-                .arg(sent[i])
-                .arg(read[i]);
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -257,7 +238,7 @@ void CMapView::OnBtnWrite() {
             list_->markSaved();  // the controller's copy: what was stored
             proposal_.reset();
             doc_.showStatus(QString("Mapę wtrysków wpisano do urządzenia o %1.")
-                                .arg(QTime::currentTime().toString("HH:mm:ss")));
+                                .arg(QString::fromStdString(written_)));
         }
     });
 }
@@ -265,7 +246,10 @@ void CMapView::OnBtnWrite() {
 // Written, read back and compared, the map switched on or off in the settings, and the
 // controller reset so that it takes the new map; stops at the first failure.
 bool CMapView::confirmChanges(const CMapList::map_bytes_t& sent) {
-    if (!held_ && doc_.readMap()) {
+    // What the controller holds now, not a copy from when the pane opened: an EEPROM
+    // restore or another program may have changed it since.
+    held_.reset();
+    if (doc_.readMap()) {
         held_ = doc_.map();
     }
     if (!held_) {
@@ -294,77 +278,31 @@ bool CMapView::confirmChanges(const CMapList::map_bytes_t& sent) {
 
 bool CMapView::writeMap() {
     CMapList::map_bytes_t sent{};
-    const bool any = list_->readCells(sent);
+    list_->readCells(sent);
     if (!confirmChanges(sent)) {
         return false;
     }
-    // The settings that switch the map on start from what the controller holds, and are
-    // known to be writable before the map is sent.
-    dev_setup_t setup;
-    if (!doc_.readSetup(setup)) {
-        showFailure(kWriteFailed,
-                    "odczyt ustawień przed zapisem mapy: brak odpowiedzi "
-                    "sterownika; mapy nie wpisano");
-        return false;
-    }
-    setup.setFlag(dev_setup_t::FLAG_INJECTION_MAP, any);
-    if (const std::string problems = CLPGDevice::checkSetup(setup); !problems.empty()) {
-        showFailure(kWriteFailed, QString::fromStdString(problems) + "mapy nie wpisano");
-        return false;
-    }
-    if (!doc_.ensureCarInfo()) {
-        showFailure(kWriteFailed,
-                    "podaj dane samochodu i zamontowanej instalacji; mapy nie "
-                    "wpisano");
-        return false;
-    }
-    // Whatever would stop the settings that switch the map on (the version, the car
-    // file) stops the write before the map is sent: a map never lands switched off.
-    CSettingsWrite::prepared_t ready;
-    if (doc_.settingsWrite().prepare(setup, ready).refused()) {
-        return false;  // the settings write said why
-    }
-    doc_.map() = sent;
     held_.reset();  // from here on the controller's copy is known only once read back
-    while (!doc_.writeMap()) {
-        if (doc_.eepromWritten() == 0) {
-            showFailure(kWriteFailed, "EEPROM 104-511: sterownik nie potwierdził zapisu");
-            return false;
-        }
-        // Part new, part old and a check word that fits neither: the controller cannot
-        // use it, so writing again is offered at once.
-        const QString text = QString(kWriteFailed) + "\n" + kIncomplete + "\n" +
-                             QString("EEPROM 104-511: potwierdzono %1 z %2 bajtów")
-                                 .arg(doc_.eepromWritten())
-                                 .arg(CLPGDevice::kMapAreaSize);
-        if (CMessageBox::show(this, text, Icon::Error, Buttons::YesNo) != Answer::Yes) {
-            return false;
-        }
+    CWriteOutcomeBox::transfer_t transfer;
+    transfer.write = [&] { return doc_.withCar([&] { return doc_.dataWrite().writeMap(sent); }); };
+    transfer.switchOn = [&] {
+        return doc_.withCar([&] { return doc_.dataWrite().switchMapOn(sent); });
+    };
+    transfer.portOpen = [&] { return doc_.isConnected(); };
+    transfer.againQuestion = "Wpisać mapę teraz jeszcze raz?";
+    transfer.switchOnQuestion = "Włączyć mapę teraz?";
+    const write_outcome_t outcome = CWriteOutcomeBox::runTransfer(this, transfer);
+    if (outcome.status == write_outcome_t::Status::NotSwitchedOn) {
+        held_ = sent;  // in the controller, verified, only not switched on
     }
-    if (!doc_.readMap()) {
-        showFailure(kVerifyFailed,
-                    "odczyt po zapisie: brak poprawnej odpowiedzi sterownika albo niezgodna "
-                    "suma kontrolna mapy");
+    if (!outcome) {
         return false;
     }
-    if (doc_.map() != sent) {
-        showFailure(kVerifyFailed, "odczyt po zapisie: " + firstDifference(sent, doc_.map()));
-        return false;
-    }
-    if (const setup_write_t written = doc_.settingsWrite().send(ready); !written) {
-        if (written.refused()) {
-            return false;
-        }
-        showFailure(kSetupFailed,
-                    "mapa jest już w sterowniku, lecz jej włączenie w ustawieniach nie "
-                    "zostało wpisane; naciśnij „Wpisz” ponownie");
-        return false;
-    }
-    if (!doc_.clearErrors()) {
+    written_ = outcome.when;
+    if (outcome.restartPending) {
         showFailure(kResetFailed,
                     "mapa i ustawienia są wpisane; sterownik przyjmie je po wyłączeniu i "
                     "włączeniu zapłonu");
-        return false;
     }
     return true;
 }

@@ -91,5 +91,7 @@ class CMapView : public QWidget {
     bool updated_ = false;
     // The map the controller was last known to hold.
     std::optional<CMapList::map_bytes_t> held_;
+    // When the last write was acknowledged ("HH:MM:SS").
+    std::string written_;
     std::optional<map_proposal_t> proposal_;
 };

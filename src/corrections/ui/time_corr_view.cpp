@@ -24,6 +24,7 @@
 #include "corrections/ui/undo_keys.h"
 #include "widgets/message_box.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/write_outcome_box.h"
 
 namespace {
 
@@ -51,12 +52,6 @@ constexpr const char* kFieldStyle =
 
 constexpr const char* kReadDetail =
     "Odczyt tablicy poprawek czasu: brak poprawnej odpowiedzi sterownika.";
-constexpr const char* kSetupReadDetail =
-    "Odczyt ustawień przed zapisem: brak poprawnej odpowiedzi sterownika.";
-constexpr const char* kSetupWriteDetail =
-    "Zapis ustawień: sterownik go nie potwierdził albo zapis został przerwany.";
-constexpr const char* kTableWriteDetail =
-    "Zapis tablicy poprawek czasu: brak potwierdzenia sterownika (ustawienia są już wpisane).";
 
 // The widest value the controller's table byte can hold (byte − 100).
 constexpr const char* kWidestValue = "-100";
@@ -380,50 +375,33 @@ void CTimeCorrView::onTimeCorrGet() {
 
 void CTimeCorrView::onTimeCorrSet() {
     runGuarded(this, "CTimeCorrView::onTimeCorrSet()", [&] {
-        if (!doc_.ensureCarInfo()) {
-            CMessageBox::show(this, kCarInfoText, Icon::Error);
-            return;
-        }
-        const char* failure = nullptr;
+        const CDataWrite::Table table = doc_.info().timeTable;
+        CWriteOutcomeBox::transfer_t transfer;
+        transfer.write = [&] {
+            return doc_.withCar([&] { return doc_.dataWrite().writeTable(table); });
+        };
+        transfer.switchOn = [&] {
+            return doc_.withCar([&] { return doc_.dataWrite().switchTableOn(table); });
+        };
+        transfer.portOpen = [&] { return doc_.isConnected(); };
+        transfer.switchOnQuestion = "Włączyć tablicę teraz?";
+        write_outcome_t outcome;
         {
             CWaitCursor wait;
-            failure = writeTable();
+            outcome = CWriteOutcomeBox::runTransfer(this, transfer);
         }
-        if (failure && *failure) {  // an empty text: the write has said why itself
-            CMessageBox::show(this, QString(kWriteFailedText) + "\n" + failure, Icon::Error);
+        if (!outcome) {
             return;
         }
         markSaved();
-        written_->setText(writtenText());
+        written_->setText(writtenText(outcome.when));
     });
 }
 
-const char* CTimeCorrView::writeTable() {
-    dev_setup_t setup;
-    if (!doc_.readSetup(setup)) {
-        return kSetupReadDetail;
-    }
-    setup.flags = CTimeTable::withTableFlag(setup.flags, doc_.info().timeTable);
-    // Everything that could stop the settings fails before the table is sent; then the
-    // table, and only then the settings that switch it on, so they never switch on a
-    // table that has not arrived.
-    CSettingsWrite::prepared_t ready;
-    if (doc_.settingsWrite().prepare(setup, ready).refused()) {
-        return "";  // the settings write said why
-    }
-    if (!doc_.writeTimeTable()) {
-        return kTableWriteDetail;
-    }
-    if (const setup_write_t written = doc_.settingsWrite().send(ready); !written) {
-        return kSetupWriteDetail;
-    }
-    return nullptr;
-}
-
-QString CTimeCorrView::writtenText() const {
+QString CTimeCorrView::writtenText(const std::string& when) const {
     const bool on = CTimeTable::anyCorrection(doc_.info().timeTable);
     return QString("Tablica poprawek czasu wpisana do sterownika o %1 (%2)")
-        .arg(QTime::currentTime().toString("HH:mm:ss"),
+        .arg(QString::fromStdString(when),
              on ? "tablica włączona" : "same zera: tablica wyłączona");
 }
 

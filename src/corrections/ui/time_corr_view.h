@@ -30,10 +30,6 @@ class CTimeCorrView : public QScrollArea {
     static constexpr const char* kReadingText = "Wczytywanie ustawień z urządzenia...";
     static constexpr const char* kReadFailedText =
         "Nie powiodło się odczytanie ustawień urządzenia!";
-    static constexpr const char* kWriteFailedText =
-        "Nie powiodło się wpisanie ustawień urządzenia!";
-    static constexpr const char* kCarInfoText =
-        "Musisz podać dane dotyczące samochodu i zamontowanej instalacji";
 
     explicit CTimeCorrView(CDeviceDoc& doc, QWidget* parent = nullptr);
 
@@ -99,14 +95,12 @@ class CTimeCorrView : public QScrollArea {
     void updateFields();
     void enableColumn(int index);
     void updateButtons();
-    // The failing step's detail line, or nullptr when the settings and the table went in.
-    const char* writeTable();
     bool keyOnField(int index, int key);
     // Records the change from `before` to what is shown now as one undo step.
     void recordChange(const state_t& before, const QString& what, int mergeId = -1);
     void markSaved();
     // "Tablica poprawek czasu wpisana do sterownika o 14:05:12 (tablica włączona)".
-    QString writtenText() const;
+    QString writtenText(const std::string& when) const;
     void addUndoControls();
 
     CDeviceDoc& doc_;

@@ -19,6 +19,7 @@
 #include "widgets/color_static.h"
 #include "widgets/message_box.h"
 #include "widgets/number_text.h"
+#include "widgets/write_outcome_box.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ int CFuelSensorDlg::pollPeriod() {
     return periodMs();
 }
 
-CFuelSensorDlg::CFuelSensorDlg(QWidget* parent, CLPGDevice& device)
-    : QDialog(parent), device_(device) {
+CFuelSensorDlg::CFuelSensorDlg(QWidget* parent, CLPGDevice& device, CDataWrite& writes)
+    : QDialog(parent), device_(device), writes_(writes) {
     setWindowTitle("Czujnik poziomu gazu");
     buildLayout();
     showValues();
@@ -204,13 +205,16 @@ CFuelSensorDlg::WriteResult CFuelSensorDlg::onWrite() {
 }
 
 CFuelSensorDlg::WriteResult CFuelSensorDlg::writeToDevice() {
-    if (!device_.writeFuelSensor(thresholds_)) {
-        CMessageBox::show(this, kWriteFailed, CMessageBox::Icon::Error);
+    CWriteOutcomeBox::transfer_t transfer;
+    transfer.write = [&] { return writes_.writeFuel(thresholds_); };
+    transfer.portOpen = [&] { return device_.isConnected(); };
+    const write_outcome_t outcome = CWriteOutcomeBox::runTransfer(this, transfer);
+    if (!outcome) {
         return WriteResult::Failed;
     }
     held_ = thresholds_;
     written_->setText(QString("Progi czujnika wpisano do urządzenia o %1.")
-                          .arg(QTime::currentTime().toString("HH:mm:ss")));
+                          .arg(QString::fromStdString(outcome.when)));
     return WriteResult::Written;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "settings/fuel_sensor.h"
+#include "writes/data_write.h"
 
 class CColorStatic;
 class CLPGDevice;
@@ -25,7 +26,7 @@ class CFuelSensorDlg : public QDialog {
   public:
     enum class WriteResult { Written, Refused, Failed };
 
-    CFuelSensorDlg(QWidget* parent, CLPGDevice& device);
+    CFuelSensorDlg(QWidget* parent, CLPGDevice& device, CDataWrite& writes);
 
     // "Wczytaj": the reading, then the thresholds and the type they match.
     void onRead();
@@ -82,6 +83,7 @@ class CFuelSensorDlg : public QDialog {
     WriteResult writeToDevice();
 
     CLPGDevice& device_;
+    CDataWrite& writes_;
     CFuelSensor::Thresholds thresholds_ = CFuelSensor::kInitial;
     // What the controller holds as far as this dialog knows: read or written last.
     CFuelSensor::Thresholds held_ = CFuelSensor::kInitial;
