@@ -76,7 +76,8 @@ std::vector<sim_reply_t> CControllerSim::handleTagged(const std::uint8_t* frame,
     }
     number = ++taken_;
     const std::size_t logged = log_.size();
-    auto replies = faults_.apply({number, responder_ ? responder_(frame, size) : answer(frame, size)});
+    auto replies =
+        faults_.apply({number, responder_ ? responder_(frame, size) : answer(frame, size)});
     if (log_.size() > logged) {
         for (const sim_reply_t& reply : replies) {
             log_.back().sent.push_back(reply.request);
@@ -359,9 +360,13 @@ void CControllerSim::setSetup(const setup_line_t& setup) {
     setup_ = setup;
 }
 
-void CControllerSim::refuseWrites(std::uint8_t type) {
+void CControllerSim::refuseWrites(std::uint8_t type, bool refuse) {
     std::lock_guard lock(mutex_);
-    refusedWrites_.insert(type);
+    if (refuse) {
+        refusedWrites_.insert(type);
+    } else {
+        refusedWrites_.erase(type);
+    }
 }
 
 setup_line_t CControllerSim::setup() const {

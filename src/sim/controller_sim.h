@@ -107,8 +107,8 @@ class CControllerSim {
     void setSequence(const std::vector<std::uint16_t>& ticks);
 
     // Writes of this record type are answered with CMD_ERROR and not stored, as a
-    // controller does that will not take them.
-    void refuseWrites(std::uint8_t type);
+    // controller does that will not take them (or taken again, with `refuse` false).
+    void refuseWrites(std::uint8_t type, bool refuse = true);
 
     CSimFaults& faults() { return faults_; }
     // Replaces the controller's own answers (a replayed wire trace); faults still apply.

@@ -468,8 +468,9 @@ TEST_F(MapViewTest, ALongRecordingShowsProgressAndTheWindowKeepsRunning) {
 
 TEST(MapListTest, TypedPercentagesAreRoundedAsTheMapRoundsThem) {
     const std::pair<const char*, const char*> cases[] = {
-        {"12.5", "13%"}, {"12,4", "12%"}, {"-4.5%", "-5%"}, {"200", "150%"},
-        {"-", ""},       {"-%", ""},      {"7%", "7%"},     {"", ""},
+        {"12.5", "13%"}, {"-12.5", "-13%"}, {"0.4", "0%"},   {"0.5", "1%"},
+        {"12,4", "12%"}, {"-4.5%", "-5%"},  {"200", "150%"}, {"-", ""},
+        {"-%", ""},      {"7%", "7%"},      {"", ""},
     };
     CPercentEdit edit;
     for (const auto& [typed, cell] : cases) {
@@ -551,6 +552,21 @@ TEST_F(MapViewTest, AWriteFirstTellsWhatItChangesAndMarksTheCells) {
               "mapę do sterownika?");
     EXPECT_TRUE(marked);
     EXPECT_EQ(stored(2, 3), before);  // cancelled: nothing written
+
+    // An EEPROM restore behind the pane's back put +150 % in seven cells: the question
+    // compares with the map the controller holds now, not the one read when the pane opened.
+    std::fill(eeprom.begin() + 104 + 80, eeprom.begin() + 104 + 87, 250);
+    const std::uint16_t restored = CLPGDevice::mapCheckWord(eeprom.data() + 104);
+    eeprom[504] = static_cast<std::uint8_t>(restored >> 8);
+    eeprom[505] = static_cast<std::uint8_t>(restored);
+    app.sim().setEeprom(eeprom);
+    app.boxes.clear();
+    click("write");
+    ASSERT_EQ(app.boxes.size(), 1u);
+    EXPECT_TRUE(app.boxes[0].startsWith(
+        "Wpisanie mapy zmieni 9 z 400 komórek; największa zmiana: 150 pkt proc."))
+        << app.boxes[0].toStdString();
+    app.boxes.erase(app.boxes.begin());
     EXPECT_FALSE(list().changeMarked(injmap::cellIndex(2, 3)));
     EXPECT_EQ(view->unsavedText(),
               "Mapa wtrysków: zmiany w 2 komórkach nie zostały wpisane do sterownika");

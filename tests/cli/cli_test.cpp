@@ -340,17 +340,37 @@ TEST_F(CliTest, MapAndTableWritesSendNothingWhenTheCarFileCannotBePrepared) {
     }
 
     fs::remove(folder);
+    const auto dayFile = [&] {
+        std::string file;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            file = entry.path().extension() == ".settings" ? entry.path().string() : file;
+        }
+        return file;
+    };
     ASSERT_EQ(cli(writes[1].command).code, 0);
-    std::string file;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        file = entry.path().extension() == ".settings" ? entry.path().string() : file;
-    }
-    EXPECT_EQ(cli({"settings", "diff", "controller", file}).code, 0);
+    EXPECT_EQ(cli({"settings", "diff", "controller", dayFile()}).code, 0);
     const json table = cliJson({"table", "read"});
     EXPECT_EQ(table["values"][0], 5);
     device_info_t filed;
-    ASSERT_TRUE(CCarInfo::readCarSettingsFile(file, filed));
+    ASSERT_TRUE(CCarInfo::readCarSettingsFile(dayFile(), filed));
     EXPECT_DOUBLE_EQ(filed.timeTable[0], 5);
+
+    // The map write, and an EEPROM restore that brings back older settings and table: the
+    // day's file holds what the controller holds after each.
+    const std::string image = home + "/backup.eeprom";
+    ASSERT_EQ(cli({"eeprom", "read", image}).code, 0);
+    const std::vector<std::vector<std::string>> later = {
+        writes[0].command,
+        {"--car", car, "settings", "set", "mainCorrection=2.5"},
+        {"--car", car, "eeprom", "write", image},
+    };
+    for (const auto& command : later) {
+        SCOPED_TRACE(command[2]);
+        const auto result = cli(command);
+        ASSERT_EQ(result.code, 0) << result.err;
+        const auto diff = cli({"settings", "diff", "controller", dayFile()});
+        EXPECT_EQ(diff.code, 0) << diff.out;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "device_replies.h"
+#include "fake_store.h"
 #include "link/lpg_device.h"
 #include "link/timing.h"
 #include "recording_device_ui.h"
@@ -29,35 +30,6 @@ class WriteTest : public ::testing::Test {
     CScriptedLine* line = owned.get();
     std::unique_ptr<CLPGDevice> device = std::make_unique<CLPGDevice>(ui, std::move(owned));
     CSettingsWrite writer{*device};
-};
-
-// Records what was prepared and what was committed, in order.
-class FakeStore : public ICarSettingsStore {
-  public:
-    class Pending : public IPending {
-      public:
-        Pending(FakeStore& owner, device_info_t info) : owner_(owner), info_(std::move(info)) {}
-        commit_t commit() override {
-            owner_.stored.push_back(info_);
-            return owner_.commitResult;
-        }
-
-      private:
-        FakeStore& owner_;
-        device_info_t info_;
-    };
-    std::unique_ptr<IPending> prepare(const device_info_t& info, std::string& problem) override {
-        ++prepared;
-        if (!succeed) {
-            problem = "brak miejsca na dysku";
-            return nullptr;
-        }
-        return std::make_unique<Pending>(*this, info);
-    }
-    bool succeed = true;
-    commit_t commitResult;
-    int prepared = 0;
-    std::vector<device_info_t> stored;
 };
 
 class WriteSetupTest : public WriteTest {
@@ -109,6 +81,15 @@ TEST_F(WriteSetupTest, WritesTheCallersRecordAndFilesItAfterTheAcknowledgement) 
     EXPECT_EQ(snapshots, 1);
     EXPECT_EQ(ui.mainCorrections, std::vector<double>{1.5});
     EXPECT_EQ(written.when.size(), 8u);
+
+    // Another controller answers the next write's version read: its car is not this one,
+    // so nothing is sent or filed until the front end has asked for it.
+    line->requests.clear();
+    line->script(versionReply(1, 4, 4, "ID-2"));
+    const setup_write_t other = writer.write(setup);
+    EXPECT_EQ(other.refusal, setup_write_t::Refusal::CarInfo);
+    EXPECT_EQ(line->requests.size(), 1u);
+    EXPECT_EQ(store.stored.size(), 1u);
 }
 
 // Nothing is sent to another version, when the file cannot be prepared or when the
