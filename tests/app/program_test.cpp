@@ -7,7 +7,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QDir>
 #include <QPrintDialog>
+#include <QSettings>
 #include <QSplitter>
 
 #include "app/device_doc.h"
@@ -15,12 +17,15 @@
 #include "app/device_menu.h"
 #include "app/lpg_bar.h"
 #include "app/main_frame.h"
+#include "app/vapron_app.h"
 #include "app_fixture.h"
 #include "display/device_panel.h"
 #include "display/display_view.h"
 #include "program_fixture.h"
+#include "settings/program_folders.h"
 #include "sim/controller_sim.h"
 #include "support/thread_manager.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -131,6 +136,24 @@ TEST_F(ProgramTest, At1024By768ThePanesKeepTheLayoutsSizes) {
     QApplication::processEvents();
     EXPECT_LE(window().minimumSizeHint().width(), 1024);
     EXPECT_LE(window().width(), 1024);
+}
+
+}  // namespace
+
+namespace {
+
+// Qt's own settings (the file dialog's last folder) stay in the program folder, not in
+// the user's ~/.config.
+TEST(ProgramSetupTest, QtsOwnSettingsStayInTheProgramFolder) {
+    CTempDir home;
+    const QByteArray before = qgetenv("VAPRON_HOME");
+    qputenv("VAPRON_HOME", QString::fromStdString(home.root()).toUtf8());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QDir::homePath());
+    CVapron::prepareApplication();
+    const QString folder = QString::fromStdString(CProgramFolders::programFolder());
+    EXPECT_TRUE(QSettings(QSettings::UserScope, "QtProject").fileName().startsWith(folder))
+        << QSettings(QSettings::UserScope, "QtProject").fileName().toStdString();
+    qputenv("VAPRON_HOME", before);
 }
 
 }  // namespace
