@@ -249,8 +249,11 @@ bool CMapView::confirmChanges(const CMapList::map_bytes_t& sent) {
     // What the controller holds now, not a copy from when the pane opened: an EEPROM
     // restore or another program may have changed it since.
     held_.reset();
-    if (doc_.readMap()) {
-        held_ = doc_.map();
+    {
+        CWaitCursor wait;
+        if (doc_.readMap()) {
+            held_ = doc_.map();
+        }
     }
     if (!held_) {
         // A controller whose map is damaged must still take a new one.
