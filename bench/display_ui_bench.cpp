@@ -18,6 +18,8 @@
 
 namespace {
 
+const CControllerClock kClock;  // the usual 40 kHz
+
 app_msg_t sampleNumber(int i) {
     app_msg_t s;
     s.index = static_cast<std::uint32_t>(i + 1);
@@ -58,7 +60,7 @@ void BM_DrawWindowOf500(benchmark::State& state) {
     for (int i = 0; i < 500; ++i)
         window.push_back(sampleNumber(i));
     CChartWindow::reset();
-    chart.setData(window);
+    chart.setData(window, kClock);
     QImage image(1000, 300, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "link/controller_clock.h"
 #include "link/dev_setup.h"
-#include "link/timing.h"
 
 namespace {
 
@@ -43,25 +43,22 @@ class Input {
 };
 
 // Controller timer frequencies from 10 kHz to about 200 kHz, and the usual 40 kHz.
-void chooseClock(Input& in) {
+CControllerClock chooseClock(Input& in) {
     const auto pick = in.take<std::uint16_t>();
-    timing::reset();
-    if (pick != 0) {
-        timing::setFromFrequency(10000ul + pick * 3ul);
-    }
+    return pick != 0 ? *CControllerClock::of(10000ul + pick * 3ul) : CControllerClock{};
 }
 
-void decodedLinesAreStable(Input& in) {
+void decodedLinesAreStable(Input& in, const CControllerClock& clock) {
     std::uint8_t line[dev_setup_t::kLineSize];
     for (auto& b : line)
         b = in.take<std::uint8_t>();
     dev_setup_t decoded;
-    decoded.fromLine(line);
+    decoded.fromLine(line, clock);
     std::uint8_t again[dev_setup_t::kLineSize];
-    decoded.toLine(again);
+    decoded.toLine(again, clock);
     dev_setup_t redecoded;
-    redecoded.fromLine(again);
-    if (decoded.check().empty()) {
+    redecoded.fromLine(again, clock);
+    if (decoded.check(clock).empty()) {
         check(redecoded == decoded, "decoded line stable");
     }
 }
@@ -70,7 +67,7 @@ bool near(double a, double b, double tolerance) {
     return std::fabs(a - b) <= tolerance;
 }
 
-void checkedValuesSurviveTheLine(Input& in) {
+void checkedValuesSurviveTheLine(Input& in, const CControllerClock& clock) {
     dev_setup_t s;
     s.switchSpeed = in.take<double>();
     s.switchTemp = in.take<double>();
@@ -83,14 +80,14 @@ void checkedValuesSurviveTheLine(Input& in) {
     s.refPressure = in.take<std::int32_t>();
     s.rpmThreshold = in.take<double>();
     s.gasSwitchPressure = in.take<double>();
-    if (!s.check().empty()) {
+    if (!s.check(clock).empty()) {
         return;
     }
     std::uint8_t line[dev_setup_t::kLineSize];
-    s.toLine(line);
+    s.toLine(line, clock);
     dev_setup_t back;
-    back.fromLine(line);
-    const double tick = timing::timeUnit();
+    back.fromLine(line, clock);
+    const double tick = clock.timeUnit();
     check(near(back.mainCorrection, s.mainCorrection, tick), "mainCorrection");
     check(near(back.lpgInjDelay, s.lpgInjDelay, tick), "lpgInjDelay");
     check(near(back.switchSpeed, s.switchSpeed, s.switchSpeed * 0.02 + 1), "switchSpeed");
@@ -106,9 +103,8 @@ void checkedValuesSurviveTheLine(Input& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input in(data, size);
-    chooseClock(in);
-    decodedLinesAreStable(in);
-    checkedValuesSurviveTheLine(in);
-    timing::reset();
+    const CControllerClock clock = chooseClock(in);
+    decodedLinesAreStable(in, clock);
+    checkedValuesSurviveTheLine(in, clock);
     return 0;
 }

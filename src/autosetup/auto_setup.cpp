@@ -300,7 +300,7 @@ bool CAutoSetup::measureAverages(double& gasolineMs, double& pressureRaw) {
         ticks += sample.time_aux;
         pressure += sample.pressure2;
     }
-    gasolineMs = conv::ticksToMs(ticks / count);
+    gasolineMs = store_.clock().ticksToMs(ticks / count);
     pressureRaw = pressure / count;
     return true;
 }

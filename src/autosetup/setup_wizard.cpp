@@ -114,7 +114,7 @@ CSetupWizard::Going CSetupWizard::checkFirstInjector() {
     if (!readSample(1, sample)) {
         return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
     }
-    if (sample.gasTimeMs() > kMaxGasTimeMs) {
+    if (sample.gasTimeMs(device_.clock()) > kMaxGasTimeMs) {
         setup_.setGasoline12V(!setup_.gasoline12V());
         if (const setup_write_t outcome = settings_.write(setup_); !written(outcome)) {
             return stopAfterWrite(outcome);
@@ -135,7 +135,7 @@ CSetupWizard::Going CSetupWizard::checkSignals() {
             return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
         }
         std::string problems;
-        if (!checkSample(sample, problems)) {
+        if (!checkSample(sample, device_.clock(), problems)) {
             return stop(End::SignalFault, std::string(kSignalFaults) + "\n" + problems + "\n",
                         Icon::Error);
         }
@@ -148,7 +148,7 @@ CSetupWizard::Going CSetupWizard::takeSettings() {
     if (!ui_.askBasicSettings(setup)) {
         return End::Cancelled;
     }
-    const std::string problems = CLPGDevice::checkSetup(setup);
+    const std::string problems = device_.checkSetup(setup);
     if (!problems.empty()) {
         return stop(End::SetupRefused, problems, Icon::Error);
     }

@@ -8,7 +8,6 @@
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
 #include "link/setup_fields.h"
-#include "link/timing.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
@@ -97,15 +96,16 @@ int CCliApp::cmdInfo() {
                    {"id", id},
                    {"programmed", date},
                    {"clock", info.clock},
-                   {"timeUnitMs", timing::timeUnit()},
-                   {"speedConstant", timing::speedConstant()}};
+                   {"timeUnitMs", device_->clock().timeUnit()},
+                   {"speedConstant", device_->clock().speedConstant()}};
     std::ostringstream text;
     text << "version: " << info.version << "\ninjectors: " << int{info.injectors} << "\nid: " << id
          << "\nprogrammed: " << date << "\nclock:";
     for (auto word : info.clock)
         text << ' ' << word;
-    text << "\ntime unit: " << timing::timeUnit()
-         << " ms\nspeed constant: " << std::setprecision(10) << timing::speedConstant() << '\n';
+    text << "\ntime unit: " << device_->clock().timeUnit()
+         << " ms\nspeed constant: " << std::setprecision(10) << device_->clock().speedConstant()
+         << '\n';
     return print(object, text.str());
 }
 
@@ -198,7 +198,7 @@ int CCliApp::cmdSettingsSet() {
 }
 
 int CCliApp::settingsWritable(const dev_setup_t& setup) {
-    if (const std::string messages = CLPGDevice::checkSetup(setup); !messages.empty()) {
+    if (const std::string messages = device_->checkSetup(setup); !messages.empty()) {
         return fail(EXIT_USAGE, "Nie wpisano ustawień do sterownika:\n" + messages);
     }
     if (!device_->unlocked() && !device_->carInfoGiven()) {
@@ -245,7 +245,7 @@ int CCliApp::writeFailure(const setup_write_t& written) {
 // controller acknowledged it.
 int CCliApp::writeAndReadBack(const dev_setup_t& setup, const std::function<int()>& afterWrite) {
     // The write checks too; checked here, the messages stand as they are on their own.
-    if (const std::string messages = CLPGDevice::checkSetup(setup); !messages.empty()) {
+    if (const std::string messages = device_->checkSetup(setup); !messages.empty()) {
         std::fputs(messages.c_str(), stderr);
         return EXIT_USAGE;
     }

@@ -18,7 +18,6 @@ using nlohmann::json;
 namespace {
 
 // The clock of the controllers this program was first written for.
-constexpr unsigned long kDefaultClockHz = 40000;
 
 // 50 rows of 8 values of one per-cell array.
 template <class Array>
@@ -63,11 +62,13 @@ int CCliMapBuild::run(const std::string& file, const options_t& options, std::os
         return CCliApp::EXIT_IO;
     }
     CInjMapBuild build;
-    build.setClock(options.clockHz != 0 ? options.clockHz : CSettingsHistory::clockOf(file));
-    if (build.clock() == 0) {
-        build.setClock(kDefaultClockHz);
-        err << injmap_text::unknownClock(file, kDefaultClockHz) << std::endl;
+    const std::optional<CControllerClock> clock = options.clockHz != 0
+                                                      ? CControllerClock::of(options.clockHz)
+                                                      : CSettingsHistory::clockOf(file);
+    if (!clock) {
+        err << injmap_text::unknownClock(file, CControllerClock::kUsualHz) << std::endl;
     }
+    build.setClock(clock.value_or(CControllerClock{}));
     recording.build(build);
     map_proposal_t proposal = build.proposal();
     if (proposal.samples == 0) {

@@ -11,12 +11,14 @@
 #include <thread>
 
 #include "cli/cli_app.h"
+
 #include "cli/cli_coverage.h"
 #include "cli/cli_options.h"
 #include "diag/diag_data.h"
 #include "diag/diag_rs_thread.h"
 #include "diag/recording_reader.h"
 #include "diag/recording_writer.h"
+#include "diag/settings_history.h"
 #include "link/conversions.h"
 #include "support/interrupt.h"
 #include "support/thread_manager.h"
@@ -111,9 +113,12 @@ int CCliApp::cmdInspect() {
     if (stopped) {
         rpm.add(0.0);
     }
-    periods.into(rpm, [](int period) { return conv::periodToRpm(period); });
-    gasTicks.into(gasTime, [](int ticks) { return conv::ticksToMs(ticks); });
-    lpgTicks.into(lpgTime, [](int ticks) { return conv::ticksToMs(ticks); });
+    // The recording's own clock; without one the usual, and the output says so.
+    const std::optional<CControllerClock> known = CSettingsHistory::clockOf(opt_->file);
+    const CControllerClock clock = known.value_or(CControllerClock{});
+    periods.into(rpm, [&](int period) { return clock.periodToRpm(period); });
+    gasTicks.into(gasTime, [&](int ticks) { return clock.ticksToMs(ticks); });
+    lpgTicks.into(lpgTime, [&](int ticks) { return clock.ticksToMs(ticks); });
     if (reader.end() == CRecordingReader::End::ReadError) {
         const auto failure = CFileIo::failed(CFileIo::Failure::Failed, reader.readErrno());
         return fail(EXIT_IO, "Nie można odczytać pliku z danymi diagnostycznymi\n" + opt_->file +
@@ -136,7 +141,9 @@ int CCliApp::cmdInspect() {
                    {"lpgSamples", onLpg},
                    {"rpm", rpm.toJson()},
                    {"gasTimeMs", gasTime.toJson()},
-                   {"lpgTimeMs", lpgTime.toJson()}};
+                   {"lpgTimeMs", lpgTime.toJson()},
+                   {"clockHz", clock.hz()},
+                   {"clockKnown", known.has_value()}};
     std::ostringstream text;
     text << "samples: " << samples << "\nindexes: " << first << " - " << last
          << "\non gasoline: " << samples - onLpg << " samples\non LPG: " << onLpg << " samples";
@@ -146,7 +153,8 @@ int CCliApp::cmdInspect() {
         text << "\ngasoline time: " << gasTime.low << " - " << gasTime.high << " ms";
     if (lpgTime.seen)
         text << "\nLPG time: " << lpgTime.low << " - " << lpgTime.high << " ms";
-    text << "\nunread lines: " << unread << '\n';
+    text << "\nunread lines: " << unread << "\nclock: " << clock.hz() << " Hz"
+         << (known ? "" : " (nieznany zegar nagrania: przyjęto zwykły)") << '\n';
     return print(object, text.str());
 }
 

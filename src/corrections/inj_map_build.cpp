@@ -7,8 +7,6 @@
 namespace {
 
 constexpr int kGasolineState = 2;
-// Revolutions a minute per timer tick of the engine period, per hertz of the clock.
-constexpr double kRpmPerHz = 120.0;
 
 std::int64_t nearness(std::int64_t gasoline, std::int64_t lpg) {
     const std::int64_t need = CInjMapBuild::kTooFewSamples + 1;
@@ -20,30 +18,21 @@ std::int64_t nearness(std::int64_t gasoline, std::int64_t lpg) {
 
 CInjMapBuild::reading_t CInjMapBuild::readingOf(const app_msg_t& sample) const {
     const bool gasoline = sample.work_state == kGasolineState;
-    if (clockHz_ == 0) {
-        return {sample.gasTimeMs(), sample.rpm(), sample.vacuumKpa(), gasoline};
-    }
-    const double hz = static_cast<double>(clockHz_);
-    return {sample.gas_time * 1000.0 / hz,
-            sample.rpm_period == 0 ? 0.0 : hz * kRpmPerHz / sample.rpm_period, sample.vacuumKpa(),
-            gasoline};
+    return {sample.gasTimeMs(clock_), sample.rpm(clock_), sample.vacuumKpa(), gasoline};
 }
 
 bool CInjMapBuild::add(const app_msg_t& sample) {
-    if (clockHz_ == 0) {
-        return add(readingOf(sample));
-    }
-    if (bandsClockHz_ != clockHz_) {
+    if (bandsClock_ != clock_) {
         makeBands();
     }
     ++samples_;
     const int speedBand = speedBands_[sample.rpm_period];
     const int vacuumBand = vacuumBands_[sample.pressure_intake];
-    const double timeMs = sample.gas_time * 1000.0 / static_cast<double>(clockHz_);
+    const double timeMs = sample.gasTimeMs(clock_);
     if (speedBand < 0 || vacuumBand < 0 || !(timeMs > kMinTimeMs && timeMs < kMaxTimeMs)) {
         return false;
     }
-    tally(vacuumBand, speedBand, sample.work_state == kGasolineState, timeMs);
+    tally(vacuumBand, speedBand, sample.work_state == kGasolineState, sample.gas_time);
     return true;
 }
 
@@ -58,18 +47,18 @@ bool CInjMapBuild::add(const reading_t& r) {
         return false;
     }
     tally(vacuumBand, static_cast<int>(std::trunc(r.rpm)) / injmap::kColumnRpm, r.gasoline,
-          r.timeMs);
+          clock_.msToTicks(r.timeMs));
     return true;
 }
 
-void CInjMapBuild::tally(int vacuumBand, int speedBand, bool gasoline, double timeMs) {
+void CInjMapBuild::tally(int vacuumBand, int speedBand, bool gasoline, double ticks) {
     MapCellStats& cell = stats_[vacuumBand * kSpeedBands + speedBand];
     if (gasoline) {
         ++cell.gasCount;
-        cell.gasTime += timeMs;
+        cell.gasTime += ticks;
     } else {
         ++cell.otherCount;
-        cell.otherTime += timeMs;
+        cell.otherTime += ticks;
     }
     ++accepted_;
 }
@@ -94,7 +83,7 @@ void CInjMapBuild::makeBands() {
         vacuumBands_[raw] =
             static_cast<std::int8_t>(vacuum < kMaxVacuumKpa && band >= 0 ? band : -1);
     }
-    bandsClockHz_ = clockHz_;
+    bandsClock_ = clock_;
 }
 
 void CInjMapBuild::addPending(support_t& row, const MapCellStats& c) {
@@ -111,10 +100,12 @@ CInjMapBuild::rows_t CInjMapBuild::rows() const {
     for (int v = 0; v < kVacuumBands; ++v) {
         for (int s = 0; s < kSpeedBands; ++s) {
             MapCellStats c = cell(s, v);
+            // Averages of tick sums, in milliseconds: 2240 ticks over 16 samples at 20 kHz
+            // is exactly 7 ms, and lands in the 7 ms row.
             if (c.gasCount != 0)
-                c.gasTime /= static_cast<double>(c.gasCount);
+                c.gasTime = clock_.ticksToMs(c.gasTime / static_cast<double>(c.gasCount));
             if (c.otherCount != 0)
-                c.otherTime /= static_cast<double>(c.otherCount);
+                c.otherTime = clock_.ticksToMs(c.otherTime / static_cast<double>(c.otherCount));
             if (c.gasCount > kTooFewSamples && c.otherCount > kTooFewSamples && c.gasTime != 0 &&
                 c.otherTime != 0) {
                 c.percent = (c.otherTime - c.gasTime) * 100.0 / c.gasTime;

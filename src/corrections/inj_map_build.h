@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "corrections/inj_map_cells.h"
@@ -38,10 +39,9 @@ class CInjMapBuild {
         bool gasoline = false;
     };
 
-    // The controller clock the samples were recorded with, in hertz; 0 (the start)
-    // converts them with the process-wide timing values.
-    void setClock(unsigned long hz) { clockHz_ = hz; }
-    unsigned long clock() const { return clockHz_; }
+    // The controller clock the samples were recorded with (the usual one unless set).
+    void setClock(const CControllerClock& clock) { clock_ = clock; }
+    const CControllerClock& clock() const { return clock_; }
     // A recorded sample in engineering units, with the build's clock.
     reading_t readingOf(const app_msg_t& sample) const;
 
@@ -78,15 +78,16 @@ class CInjMapBuild {
     rows_t rows() const;
     static void addPending(support_t& row, const MapCellStats& cell);
 
-    // Counts a sample that lies within the ranges, in its bands.
-    void tally(int vacuumBand, int speedBand, bool gasoline, double timeMs);
+    // Counts a sample that lies within the ranges, in its bands. Times are summed in
+    // ticks, whole numbers, so that an average of whole milliseconds is exactly that.
+    void tally(int vacuumBand, int speedBand, bool gasoline, double ticks);
     // The band of every engine period at the build's clock and of every intake pressure
     // (-1 where a sample does not count), made once a clock: a recording has millions.
     void makeBands();
 
     std::array<MapCellStats, kVacuumBands * kSpeedBands> stats_{};
-    unsigned long clockHz_ = 0;
-    unsigned long bandsClockHz_ = 0;
+    CControllerClock clock_;
+    std::optional<CControllerClock> bandsClock_;
     std::vector<std::int8_t> speedBands_;
     std::array<std::int8_t, 256> vacuumBands_{};
     std::uint64_t samples_ = 0;

@@ -20,6 +20,9 @@ std::size_t CMapCoverage::update(const CDiagData& store) {
         if (size < seen_) {
             restart();
         }
+        if (seen_ == 0) {
+            build_.setClock(store.clock());  // the run's, a replayed recording's too
+        }
         if (size <= seen_) {
             if (store.run() != run_) {
                 continue;

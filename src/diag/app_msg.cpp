@@ -82,27 +82,27 @@ app_msg_t app_msg_t::fromPayload(const std::uint8_t* host30) {
     return sample;
 }
 
-double app_msg_t::gasTimeMs() const {
-    return conv::ticksToMs(gas_time);
+double app_msg_t::gasTimeMs(const CControllerClock& clock) const {
+    return clock.ticksToMs(gas_time);
 }
-double app_msg_t::auxTimeMs() const {
-    return conv::ticksToMs(time_aux);
+double app_msg_t::auxTimeMs(const CControllerClock& clock) const {
+    return clock.ticksToMs(time_aux);
 }
-double app_msg_t::addTimeMs() const {
-    return conv::ticksToMs(time_add);
+double app_msg_t::addTimeMs(const CControllerClock& clock) const {
+    return clock.ticksToMs(time_add);
 }
-double app_msg_t::subTimeMs() const {
-    return conv::ticksToMs(time_sub);
+double app_msg_t::subTimeMs(const CControllerClock& clock) const {
+    return clock.ticksToMs(time_sub);
 }
-double app_msg_t::lpgTimeMs() const {
-    return conv::ticksToMs(static_cast<int>(gas_time) + time_add - time_sub);
+double app_msg_t::lpgTimeMs(const CControllerClock& clock) const {
+    return clock.ticksToMs(static_cast<int>(gas_time) + time_add - time_sub);
 }
 
-double app_msg_t::rpm() const {
-    return conv::periodToRpm(rpm_period);
+double app_msg_t::rpm(const CControllerClock& clock) const {
+    return clock.periodToRpm(rpm_period);
 }
-double app_msg_t::injRpm() const {
-    return conv::periodToRpm(inj_period);
+double app_msg_t::injRpm(const CControllerClock& clock) const {
+    return clock.periodToRpm(inj_period);
 }
 
 double app_msg_t::reducerTemp() const {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/controller_clock.h"
+
 // One diagnostic sample: the controller's readings for one request plus the run's
 // bookkeeping. A plain record copied by value; a new one is all zeros. Raw readings
 // stay raw (ticks, ADC counts) so that samples taken before a change of the timing
@@ -41,16 +43,16 @@ struct app_msg_t {
     void setPayload(const std::uint8_t* host30);
     static app_msg_t fromPayload(const std::uint8_t* host30);
 
-    // Engineering units with the process-wide timing values.
-    double gasTimeMs() const;
-    double auxTimeMs() const;
-    double addTimeMs() const;
-    double subTimeMs() const;
+    // Engineering units; times and speeds with the clock of the run the sample is from.
+    double gasTimeMs(const CControllerClock& clock) const;
+    double auxTimeMs(const CControllerClock& clock) const;
+    double addTimeMs(const CControllerClock& clock) const;
+    double subTimeMs(const CControllerClock& clock) const;
     // gas_time + time_add - time_sub, which may come out negative.
-    double lpgTimeMs() const;
+    double lpgTimeMs(const CControllerClock& clock) const;
     // A period of 0 (no engine signal) reads as 0 rev/min.
-    double rpm() const;
-    double injRpm() const;
+    double rpm(const CControllerClock& clock) const;
+    double injRpm(const CControllerClock& clock) const;
     double reducerTemp() const;
     double gasTemp() const;
     double internalTemp() const;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/csv_export.h"
 
+#include "diag/settings_history.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
@@ -30,12 +32,13 @@ std::string lineCount(std::size_t lines, std::size_t from) {
 }  // namespace
 
 const std::string& CCsvExport::header() {
-    static const std::string text = CCsvRows().header();
+    static const std::string text = CCsvRows(CControllerClock{}).header();
     return text;
 }
 
-void CCsvExport::appendRow(std::string& out, const app_msg_t& sample) {
-    CCsvRows rows;
+void CCsvExport::appendRow(std::string& out, const app_msg_t& sample,
+                           const CControllerClock& clock) {
+    CCsvRows rows(clock);
     char row[CCsvRows::kMaxRow];
     out.append(row, static_cast<std::size_t>(rows.put(row, sample) - row));
 }
@@ -60,7 +63,9 @@ CCsvExport::result_t CCsvExport::exportFile(const std::string& recording, const 
         return result;
     }
     CAtomicFile file(csv);
-    CCsvRows rows(format.separator, format.decimal);
+    const std::optional<CControllerClock> clock = CSettingsHistory::clockOf(recording);
+    result.clockKnown = clock.has_value();
+    CCsvRows rows(clock.value_or(CControllerClock{}), format.separator, format.decimal);
     const std::string head = (format.bom ? "\xEF\xBB\xBF" : "") + rows.header();
     std::vector<char> block(kBlock);
     char* const full = block.data() + block.size() - CCsvRows::kMaxRow;

@@ -21,7 +21,7 @@ struct csv_format_t {
 };
 
 // A recording as CSV, for spreadsheets and log viewers: a header row, then one row per
-// sample in engineering units (with the process-wide timing values), comma-separated,
+// sample in engineering units (with the clock of the recording's run), comma-separated,
 // a dot for the decimal point unless told otherwise, lines ending "\r\n". The rows
 // stream to the file as the recording is read, so memory stays the same however long
 // the recording; the CSV file is replaced atomically, so a failed export leaves any
@@ -43,13 +43,14 @@ class CCsvExport {
         std::size_t stopLine = 0;     // first recording line not exported (0: none)
         std::size_t unreadLines = 0;  // non-blank lines from there on
         CFileIo::result_t failure;    // why opening, reading or writing failed
+        bool clockKnown = true;       // false: times at the usual clock, the recording's unknown
         bool ok() const { return outcome == Outcome::Written; }
     };
 
     // The default form's header and one row (for a single sample; an export formats
     // through one CCsvRows).
     static const std::string& header();
-    static void appendRow(std::string& out, const app_msg_t& sample);
+    static void appendRow(std::string& out, const app_msg_t& sample, const CControllerClock& clock);
 
     static result_t exportFile(const std::string& recording, const std::string& csv,
                                const csv_format_t& format = {});

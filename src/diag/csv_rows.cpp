@@ -63,12 +63,14 @@ constexpr std::size_t kLpgTimeKeys = 3 * 0xFFFF + 1;
 // Beyond this no reading makes sense; it keeps the scaled value inside 64 bits.
 constexpr double kLargest = 1e15;
 
-double converted(sample_conversion_t conversion, std::uint32_t raw) {
+}  // namespace
+
+double CCsvRows::convert(sample_conversion_t conversion, std::uint32_t raw) const {
     switch (conversion) {
         case sample_conversion_t::Ticks:
-            return conv::ticksToMs(raw);
+            return clock_.ticksToMs(raw);
         case sample_conversion_t::Period:
-            return conv::periodToRpm(raw);
+            return clock_.periodToRpm(raw);
         case sample_conversion_t::Temperature:
             return conv::rawToTemperature(static_cast<std::uint8_t>(raw));
         case sample_conversion_t::Supply:
@@ -84,6 +86,8 @@ double converted(sample_conversion_t conversion, std::uint32_t raw) {
     }
     return raw;
 }
+
+namespace {
 
 // Fixed point: the value scaled to whole units of its last digit, rounded half away
 // from zero, then the decimal mark put in; a value that rounds to zero carries no sign.
@@ -129,7 +133,8 @@ struct CCsvRows::column_t {
     std::unique_ptr<text_t[], free_t> cache;  // by raw value (LpgTime: biased sum)
 };
 
-CCsvRows::CCsvRows(char separator, char decimal) : separator_(separator), decimal_(decimal) {
+CCsvRows::CCsvRows(const CControllerClock& clock, char separator, char decimal)
+    : clock_(clock), separator_(separator), decimal_(decimal) {
     for (const auto& def : kColumns) {
         const sample_field_t& field = kSampleFields[sampleFieldIndex(def.field)];
         std::size_t keys = 0;
@@ -170,12 +175,12 @@ void CCsvRows::format(const column_t& column, std::uint32_t key, text_t& slot) c
             end = std::copy_n(key == 3 ? "LPG" : "Benzyna", key == 3 ? 3 : 7, end);
             break;
         case column_kind_t::LpgTime:
-            end = putNumber(end, conv::ticksToMs(static_cast<int>(key) - int{kLpgTimeBias}),
+            end = putNumber(end, clock_.ticksToMs(static_cast<int>(key) - int{kLpgTimeBias}),
                             column.def.decimals, decimal_);
             break;
         case column_kind_t::Index:
         case column_kind_t::Value:
-            end = putNumber(end, converted(column.field->conversion, key), column.def.decimals,
+            end = putNumber(end, convert(column.field->conversion, key), column.def.decimals,
                             decimal_);
             break;
     }

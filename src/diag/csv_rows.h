@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "diag/app_msg.h"
+#include "diag/sample_fields.h"
 
 // The rows of a recording's CSV: a header, then one row per sample in engineering units
 // with the process-wide timing values as they are when the rows object is made. Every
@@ -19,7 +20,8 @@ class CCsvRows {
     // Fourteen values of at most 22 characters each, and the line end.
     static constexpr std::size_t kMaxRow = 14 * 23 + 2;
 
-    explicit CCsvRows(char separator = ',', char decimal = '.');
+    // Times and speeds at `clock`, the recording's.
+    explicit CCsvRows(const CControllerClock& clock, char separator = ',', char decimal = '.');
     CCsvRows(const CCsvRows&) = delete;
     CCsvRows& operator=(const CCsvRows&) = delete;
     ~CCsvRows();
@@ -38,6 +40,9 @@ class CCsvRows {
 
     void format(const column_t& column, std::uint32_t key, text_t& slot) const;
 
+    double convert(sample_conversion_t conversion, std::uint32_t raw) const;
+
+    CControllerClock clock_;
     char separator_;
     char decimal_;
     std::vector<column_t> columns_;

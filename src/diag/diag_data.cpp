@@ -120,3 +120,22 @@ std::size_t CDiagData::memoryBytes() const {
     return chunks_.size() * kChunkSamples * kSampleFieldBytes +
            chunks_.capacity() * sizeof(chunks_[0]);
 }
+
+void CDiagData::startRun(const CControllerClock& clock, bool known) {
+    std::lock_guard<CMutex> hold(mutex_);
+    decltype(chunks_)().swap(chunks_);
+    size_ = 0;
+    ++run_;
+    clock_ = clock;
+    clockKnown_ = known;
+}
+
+CControllerClock CDiagData::clock() const {
+    std::lock_guard<CMutex> hold(mutex_);
+    return clock_;
+}
+
+bool CDiagData::clockKnown() const {
+    std::lock_guard<CMutex> hold(mutex_);
+    return clockKnown_;
+}

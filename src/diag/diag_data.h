@@ -44,6 +44,15 @@ class CDiagData {
     // Bytes the samples occupy, growth room included.
     std::size_t memoryBytes() const;
 
+    // The clock of the run the samples are from: the connected controller's for a live
+    // run, the recording's for a replay. Not known (a recording without one) converts at
+    // the usual clock, and whoever shows the values says so.
+    // A new run with its clock: cleared and the clock set at once, so that no reader sees
+    // the new run's samples with the old run's clock.
+    void startRun(const CControllerClock& clock, bool known);
+    CControllerClock clock() const;
+    bool clockKnown() const;
+
   private:
     static constexpr std::size_t kChunkSamples = 8192;
 
@@ -54,4 +63,6 @@ class CDiagData {
     std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
     std::size_t size_ = 0;
     std::uint64_t run_ = 0;
+    CControllerClock clock_;
+    bool clockKnown_ = false;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/diag_file_thread.h"
 
+#include "diag/settings_history.h"
+
 #include "support/i_error.h"
 
 CDiagFileThread::CDiagFileThread(CDiagData& store, std::string fileName, std::atomic<bool>& runFlag,
@@ -19,7 +21,9 @@ void CDiagFileThread::doWork() {
 }
 
 void CDiagFileThread::open() {
-    store_.clear();
+    // The recording's own clock, whatever controller is connected.
+    const std::optional<CControllerClock> clock = CSettingsHistory::clockOf(fileName_);
+    store_.startRun(clock.value_or(CControllerClock{}), clock.has_value());
     if (!input_.isOpen()) {
         VAPRON_RAISE(IError::ERR_FILE,
                      "Nie można otworzyć pliku do odczytu danych diagnostycznych");

@@ -44,7 +44,8 @@ void CDiagRSThread::open() {
         std::lock_guard<CFairMutex> hold(device_.exchangeMutex());
         device_.line().purgeIn();
     }
-    store_.clear();
+    store_.startRun(device_.clock(), true);
+    maker_.setClock(device_.clock());
 }
 
 void CDiagRSThread::close() {

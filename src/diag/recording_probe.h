@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // Looks into a recording before it is replayed or overwritten: can it be opened, and
@@ -18,4 +20,7 @@ class CRecordingProbe {
     };
 
     static probe_t probe(const std::string& fileName);
+    // The index of the recording's last whole sample, from the end of the file; nothing
+    // when it cannot be read or holds none there.
+    static std::optional<std::uint32_t> lastIndex(const std::string& fileName);
 };

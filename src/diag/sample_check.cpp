@@ -20,9 +20,9 @@ bool within(double value, double low, double high) {
 
 }  // namespace
 
-bool checkSample(const app_msg_t& sample, std::string& text) {
+bool checkSample(const app_msg_t& sample, const CControllerClock& clock, std::string& text) {
     bool ok = true;
-    if (!within(sample.gasTimeMs(), kMinGasTimeMs, kMaxGasTimeMs)) {
+    if (!within(sample.gasTimeMs(clock), kMinGasTimeMs, kMaxGasTimeMs)) {
         text += "Brak lub błędny sygnał wtryskiwacza benzynowego: ";
         text += std::to_string(sample.injector);
         text += "\n";

@@ -14,7 +14,7 @@ int CSampleMaker::make(const app_msg_t& sample, std::array<app_msg_t, 2>& out) {
     first = sample;
     first.colour = injectorColour(first.injector);
     first.index = ++counter_;
-    applyMinimumTime(first);
+    applyMinimumTime(first, clock_);
     if (!hasSecondEvent(first)) {
         return 1;
     }
@@ -23,8 +23,8 @@ int CSampleMaker::make(const app_msg_t& sample, std::array<app_msg_t, 2>& out) {
     return 2;
 }
 
-void CSampleMaker::applyMinimumTime(app_msg_t& sample) {
-    if (conv::ticksToMs(sample.gas_time) < kMinGasTimeMs - kTolerance) {
+void CSampleMaker::applyMinimumTime(app_msg_t& sample, const CControllerClock& clock) {
+    if (clock.ticksToMs(sample.gas_time) < kMinGasTimeMs - kTolerance) {
         sample.gas_time = 0;
     }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/settings_history.h"
 
+#include "diag/recording_probe.h"
+
 #include <algorithm>
 
 #include "support/file_handle.h"
@@ -47,15 +49,19 @@ bool CSettingsHistory::startRun(const std::string& recordingName, const device_i
     return appendImage(companionName(recordingName), start.toBytes().data());
 }
 
-unsigned long CSettingsHistory::clockOf(const std::string& recordingName) {
+std::optional<CControllerClock> CSettingsHistory::clockOf(const std::string& recordingName) {
     std::vector<device_info_t> history;
     readHistory(recordingName, history);
+    const std::optional<std::uint32_t> last =
+        history.empty() ? std::nullopt : CRecordingProbe::lastIndex(recordingName);
     for (const device_info_t& snapshot : history) {
-        if (snapshot.clock[kFrequencyWord] != 0) {
-            return snapshot.clock[kFrequencyWord];
+        const bool afterTheRun =
+            snapshot.recordPosition != 0 && last && snapshot.recordPosition >= *last;
+        if (snapshot.clock[kFrequencyWord] != 0 && !afterTheRun) {
+            return CControllerClock::of(snapshot.clock[kFrequencyWord]);
         }
     }
-    return 0;
+    return std::nullopt;
 }
 
 bool CSettingsHistory::appendSnapshot(const std::string& recordingName, device_info_t& info,

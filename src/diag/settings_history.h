@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,11 @@ class CSettingsHistory {
     static bool startRun(const std::string& recordingName, const device_info_t& info);
     static bool startRun(const std::string& recordingName, const device_info_t& info,
                          std::time_t now);
-    // The controller's timer frequency in hertz from the first snapshot that holds one;
-    // 0 when the companion holds none (or is missing, as beside older recordings).
-    static unsigned long clockOf(const std::string& recordingName);
+    // The clock of the recording's run: that of its first snapshot that holds one. A
+    // snapshot stamped at or past the recording's last sample was written after the run
+    // (a write while it was replayed) and is not the run's. Nothing when no snapshot
+    // gives one, or the frequency is no controller's (older recordings have no companion).
+    static std::optional<CControllerClock> clockOf(const std::string& recordingName);
 
     // Stamps `info` with the time and the newest sample's index and appends its image.
     // Does nothing and returns false when no recording is named or the store is empty;

@@ -244,10 +244,11 @@ void CDevicePanel::setStale(bool stale) {
 
 void CDevicePanel::showSample(const app_msg_t& s) {
     setStale(false);
-    const double rpm = s.rpm();
+    const CControllerClock clock = doc_.store().clock();
+    const double rpm = s.rpm(clock);
     values_[0]->setText(rpm < 100 ? "BRAK" : number(rpm, 0));
-    values_[1]->setText(number(s.gasTimeMs(), 2));
-    values_[2]->setText(number(s.lpgTimeMs(), 2));
+    values_[1]->setText(number(s.gasTimeMs(clock), 2));
+    values_[2]->setText(number(s.lpgTimeMs(clock), 2));
     const double reducer = s.reducerTemp(), gas = s.gasTemp();
     values_[3]->setText(reducer < -30 ? "BRAK" : number(reducer, 0));
     values_[4]->setText(gas < -30 ? "BRAK" : number(gas, 0));

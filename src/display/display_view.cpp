@@ -126,7 +126,7 @@ void CDisplayView::refresh() {
     std::vector<app_msg_t> window;
     doc_.store().getRange(window, static_cast<int>(CChartWindow::start()),
                           static_cast<int>(CChartWindow::end()));
-    chart_->setData(window);
+    chart_->setData(window, doc_.store().clock());
     const int newX = chart_->mapping().toX(chart_->lastIndex());
     const QRect plot = chart_->plotRect();
     update(QRect(QPoint(std::min(oldX, newX) - 2, plot.top()),
@@ -143,7 +143,7 @@ void CDisplayView::refresh() {
 void CDisplayView::showAll() {
     std::vector<app_msg_t> all;
     doc_.store().getRange(all, 0, static_cast<int>(doc_.store().getSize()));
-    chart_->setData(all);
+    chart_->setData(all, doc_.store().clock());
     // A recording's values may lie anywhere: the scale of the previous one would cut them.
     chart_->fitYToSeries();
     CChartWindow::reset();
@@ -160,7 +160,7 @@ void CDisplayView::switchChart(int kind) {
         // Live: the new chart takes the visible window at once.
         std::vector<app_msg_t> samples;
         doc_.store().getRange(samples, static_cast<int>(window.min), static_cast<int>(window.max));
-        chart_->setData(samples);
+        chart_->setData(samples, doc_.store().clock());
     }
     CChartWindow::set(window.min, window.max, window.step);
     if (doc_.diagOn()) {

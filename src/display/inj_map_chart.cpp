@@ -33,11 +33,11 @@ QString CInjMapChart::formatY(double value) const {
     return QString::asprintf("%.0f", value > kLpgOffsetMs ? value - kLpgOffsetMs : value);
 }
 
-void CInjMapChart::setData(const std::vector<app_msg_t>& samples) {
+void CInjMapChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {
     clearPoints();
     for (const app_msg_t& s : samples) {
-        const double speed = s.rpm();
-        const double time = s.gasTimeMs();
+        const double speed = s.rpm(clock);
+        const double time = s.gasTimeMs(clock);
         if (speed < kMinSpeed || speed > kMaxSpeed || time < kMinGasTimeMs) {
             continue;
         }

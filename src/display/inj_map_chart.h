@@ -17,7 +17,7 @@ class CInjMapChart : public CXYChart {
     explicit CInjMapChart(QWidget* owner = nullptr);
 
     const char* getName() const override { return "CInjMapChart"; }
-    void setData(const std::vector<app_msg_t>& samples) override;
+    void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) override;
     // The points, then the x caption under the labels.
     void drawPoints(QPainter& painter) const override;
     QString formatX(double value) const override;

@@ -31,14 +31,14 @@ void CLambdaChart::resetExtremes() {
     running().reset();
 }
 
-void CLambdaChart::setData(const std::vector<app_msg_t>& samples) {
+void CLambdaChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {
     CRunningExtremes& extremes = running();
     const bool scaling = autoscaleApplies();
     chart_series_t voltage;
     bool raised = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const app_msg_t& s = samples[i];
-        if (s.gasTimeMs() < kMinGasTimeMs) {
+        if (s.gasTimeMs(clock) < kMinGasTimeMs) {
             continue;
         }
         const double volts = s.lambdaVolts();

@@ -11,7 +11,7 @@ class CLambdaChart : public CSeriesChart {
     explicit CLambdaChart(QWidget* owner = nullptr);
 
     const char* getName() const override { return "CLambdaChart"; }
-    void setData(const std::vector<app_msg_t>& samples) override;
+    void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) override;
     QString formatY(double value) const override;
     int yDecimals() const override { return 1; }
     std::vector<chart_legend_entry_t> legend() const override;

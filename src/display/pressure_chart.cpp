@@ -33,7 +33,7 @@ void CPressureChart::resetExtremes() {
     running().reset();
 }
 
-void CPressureChart::setData(const std::vector<app_msg_t>& samples) {
+void CPressureChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {
     CRunningExtremes& extremes = running();
     beginScaledData(extremes, samples);
     const bool scaling = autoscaleApplies();
@@ -42,7 +42,7 @@ void CPressureChart::setData(const std::vector<app_msg_t>& samples) {
     bool changed = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const app_msg_t& s = samples[i];
-        if (s.gasTimeMs() < kMinGasTimeMs || !s.onLpg()) {
+        if (s.gasTimeMs(clock) < kMinGasTimeMs || !s.onLpg()) {
             continue;
         }
         const double pressure = s.pressureKpa();

@@ -12,7 +12,7 @@ class CPressureChart : public CSeriesChart {
     explicit CPressureChart(QWidget* owner = nullptr);
 
     const char* getName() const override { return "CPressureChart"; }
-    void setData(const std::vector<app_msg_t>& samples) override;
+    void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) override;
     QString formatY(double value) const override;
     int yDecimals() const override { return 0; }
     std::vector<chart_legend_entry_t> legend() const override;

@@ -36,7 +36,7 @@ void CRPMChart::resetExtremes() {
     running().reset();
 }
 
-void CRPMChart::setData(const std::vector<app_msg_t>& samples) {
+void CRPMChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {
     CRunningExtremes& extremes = running();
     const bool scaling = autoscaleApplies();
     chart_series_t onLpg{{}, false, true};
@@ -45,8 +45,8 @@ void CRPMChart::setData(const std::vector<app_msg_t>& samples) {
     bool changed = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const app_msg_t& s = samples[i];
-        const double engineSpeed = s.rpm();
-        const double injectorSpeed = s.injRpm();
+        const double engineSpeed = s.rpm(clock);
+        const double injectorSpeed = s.injRpm(clock);
         if (injectorSpeed < kMinSpeed || injectorSpeed > kMaxInjectorSpeed ||
             engineSpeed < kMinSpeed) {
             continue;

@@ -16,7 +16,7 @@ class CRPMChart : public CSeriesChart {
     explicit CRPMChart(QWidget* owner = nullptr);
 
     const char* getName() const override { return "CRPMChart"; }
-    void setData(const std::vector<app_msg_t>& samples) override;
+    void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) override;
     QString formatY(double value) const override;
     int yDecimals() const override { return 0; }
     std::vector<chart_legend_entry_t> legend() const override;

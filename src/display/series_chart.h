@@ -44,7 +44,7 @@ class CSeriesChart {
     // Creates the fonts on the first call and fits the plot area into the client size.
     virtual void setSize(const QSize& client);
     // Rebuilds the series from a run of consecutive samples, oldest first.
-    virtual void setData(const std::vector<app_msg_t>& samples) = 0;
+    virtual void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) = 0;
     virtual QString formatX(double value) const;
     virtual QString formatY(double value) const;
     // Decimals of the y labels; a zoomed y grid is never finer than they can tell apart.

@@ -12,10 +12,10 @@ std::vector<chart_legend_entry_t> CTemprLPGChart::legend() const {
     return {{QStringLiteral("T. LPG"), chart_colour::kRed}};
 }
 
-void CTemprLPGChart::setData(const std::vector<app_msg_t>& samples) {
+void CTemprLPGChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {
     chart_series_t temperature;
     for (const app_msg_t& s : samples) {
-        if (s.gasTimeMs() >= kMinGasTimeMs) {
+        if (s.gasTimeMs(clock) >= kMinGasTimeMs) {
             temperature.points.push_back(samplePoint(s, s.gasTemp(), chart_colour::kRed));
         }
     }

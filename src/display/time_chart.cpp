@@ -36,7 +36,7 @@ void CTimeChart::resetExtremes() {
     running().reset();
 }
 
-void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
+void CTimeChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {
     CRunningExtremes& extremes = running();
     beginScaledData(extremes, samples);
     const bool scaling = autoscaleApplies();
@@ -50,17 +50,17 @@ void CTimeChart::setData(const std::vector<app_msg_t>& samples) {
     bool changed = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const app_msg_t& s = samples[i];
-        const double gasTime = s.gasTimeMs();
+        const double gasTime = s.gasTimeMs(clock);
         if (gasTime < kMinGasTimeMs) {
             continue;
         }
-        const double lpgTime = s.lpgTimeMs();
+        const double lpgTime = s.lpgTimeMs(clock);
         if (scaling && isRecent(i, samples.size())) {
             changed |= extremes.include(gasTime);
             changed |= extremes.include(lpgTime);
         }
         if (s.onLpg()) {
-            aux.points.push_back(samplePoint(s, s.auxTimeMs(), chart_colour::kGrey));
+            aux.points.push_back(samplePoint(s, s.auxTimeMs(clock), chart_colour::kGrey));
             gasolineOnLpg.points.push_back(samplePoint(s, gasTime, stateColour(s)));
         } else {
             gasoline.points.push_back(samplePoint(s, gasTime, stateColour(s)));

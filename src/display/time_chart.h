@@ -13,7 +13,7 @@ class CTimeChart : public CSeriesChart {
     explicit CTimeChart(QWidget* owner = nullptr);
 
     const char* getName() const override { return "CTimeChart"; }
-    void setData(const std::vector<app_msg_t>& samples) override;
+    void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) override;
     QString formatY(double value) const override;
     int yDecimals() const override { return 1; }
     std::vector<chart_legend_entry_t> legend() const override;

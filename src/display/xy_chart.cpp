@@ -33,7 +33,7 @@ void CXYChart::setSize(const QSize& client) {
                       client.height() - margins_.top - margins_.bottom);
 }
 
-void CXYChart::setData(const std::vector<app_msg_t>&) {}
+void CXYChart::setData(const std::vector<app_msg_t>&, const CControllerClock&) {}
 
 QString CXYChart::formatX(double value) const {
     return QString::asprintf("%.2f", value);

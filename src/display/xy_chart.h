@@ -31,7 +31,7 @@ class CXYChart {
     // Creates the fonts on the first call and fits the plot area into the client size.
     virtual void setSize(const QSize& client);
     // Charts built from diagnostic samples make their points here; others ignore it.
-    virtual void setData(const std::vector<app_msg_t>& samples);
+    virtual void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock);
     virtual QString formatX(double value) const;
     virtual QString formatY(double value) const;
 

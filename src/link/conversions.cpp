@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "link/timing.h"
-
 namespace conv {
 namespace {
 
@@ -39,10 +37,6 @@ constexpr std::array<std::int16_t, 256> kTemperature{
     -26, -27, -29, -30, -31, -32, -33, -35, -36,
 };
 
-double safeDivide(double numerator, double denominator) {
-    return denominator == 0.0 ? 0.0 : numerator / denominator;
-}
-
 }  // namespace
 
 std::int64_t nearest(double x) {
@@ -67,19 +61,6 @@ double roundToPrecision(double x, int decimals) {
 double roundToTimeStep(double ms) {
     const double stepped = static_cast<double>(nearest(ms * kStepsPerMs)) * kTimeStep;
     return std::round(stepped * 1000.0) / 1000.0;
-}
-
-double ticksToMs(double ticks) {
-    return ticks / timing::ticksPerMs();
-}
-double msToTicks(double ms) {
-    return ms * timing::ticksPerMs();
-}
-double periodToRpm(double period) {
-    return safeDivide(timing::speedConstant(), period);
-}
-double rpmToPeriod(double rpm) {
-    return safeDivide(timing::speedConstant(), rpm);
 }
 
 double raw8ToVolts(double raw) {

@@ -7,7 +7,7 @@
 
 // Raw controller readings to engineering units and back. The value → raw functions
 // return the unrounded raw value; callers round with nearest() where the record asks.
-// Times and engine speeds follow the process-wide timing values.
+// Times and engine speeds are the controller clock's (link/controller_clock.h).
 namespace conv {
 
 // Nearest integer, halves away from zero. NaN gives 0; huge values saturate.
@@ -16,12 +16,6 @@ std::int64_t nearest(double x);
 double roundToPrecision(double x, int decimals);
 // Nearest 0.025 ms (halves away from zero), then to three decimals.
 double roundToTimeStep(double ms);
-
-double ticksToMs(double ticks);
-double msToTicks(double ms);
-// A period or speed of 0 (no engine signal) gives 0 rather than a division by zero.
-double periodToRpm(double period);
-double rpmToPeriod(double rpm);
 
 double raw8ToVolts(double raw);
 double voltsToRaw8(double volts);

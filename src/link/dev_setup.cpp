@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "link/controller_clock.h"
 #include "link/conversions.h"
 #include "link/setup_fields.h"
-#include "link/timing.h"
 
 namespace {
 
@@ -55,64 +55,65 @@ std::int64_t truncated(double x) {
     return conv::nearest(std::trunc(x));
 }
 
-double ticksToRoundedMs(double ticks) {
-    return conv::roundToPrecision(conv::ticksToMs(ticks), 3);
+double ticksToRoundedMs(double ticks, const CControllerClock& clock) {
+    return conv::roundToPrecision(clock.ticksToMs(ticks), 3);
 }
 
 constexpr std::int64_t kByteMax = 0xFF;
 constexpr std::int64_t kWordMax = 0xFFFF;
 
 // " przy zegarze sterownika 80 kHz"
-std::string clockText() {
-    return " przy zegarze sterownika " + conv::polishNumber(1.0 / timing::timeUnit(), 3) + " kHz";
+std::string clockText(const CControllerClock& clock) {
+    return " przy zegarze sterownika " + conv::polishNumber(1.0 / clock.timeUnit(), 3) + " kHz";
 }
 
 // The field's own refusal as the start of a longer one: "Błędna wartość X:".
-std::string refusalLead(const setup_field_t& field) {
+std::string refusalLead(const setup_field_t& field, const CControllerClock& clock) {
     std::string lead = field.checkMessage;
     if (!lead.empty() && lead.back() == '\n') {
         lead.pop_back();
     }
-    return lead + ":" + clockText();
+    return lead + ":" + clockText(clock);
 }
 
 // A time's tick count must fit its field (`maxTicks`); a faster controller clock needs
 // more ticks for the same time. Gives the message naming the field, or nothing.
-std::string timeFits(const setup_field_t& field, double ms, std::int64_t maxTicks) {
-    if (conv::nearest(conv::msToTicks(ms)) <= maxTicks) {
+std::string timeFits(const setup_field_t& field, double ms, std::int64_t maxTicks,
+                     const CControllerClock& clock) {
+    if (conv::nearest(clock.msToTicks(ms)) <= maxTicks) {
         return {};
     }
     // The largest time that fits, rounded down so that it fits itself.
-    const double most = std::floor(conv::ticksToMs(static_cast<double>(maxTicks)) * 1000) / 1000;
-    return refusalLead(field) + " wpisz najwyżej " + conv::polishNumber(most, 3) + " ms\n";
+    const double most = std::floor(clock.ticksToMs(static_cast<double>(maxTicks)) * 1000) / 1000;
+    return refusalLead(field, clock) + " wpisz najwyżej " + conv::polishNumber(most, 3) + " ms\n";
 }
 
 // The switch-over speed travels as an engine period in ticks, one word: a faster clock
 // makes slow speeds too long a period, a very slow one makes fast speeds no period.
-std::string speedFits(const setup_field_t& field, double rpm) {
-    const std::int64_t period = conv::nearest(conv::rpmToPeriod(rpm));
+std::string speedFits(const setup_field_t& field, double rpm, const CControllerClock& clock) {
+    const std::int64_t period = conv::nearest(clock.rpmToPeriod(rpm));
     if (period > kWordMax) {
         // nearest() stays within the word below half a tick past it.
-        const double lowest = std::ceil(timing::speedConstant() / (kWordMax + 0.5));
-        return refusalLead(field) + " wpisz co najmniej " + conv::polishNumber(lowest, 0) +
+        const double lowest = std::ceil(clock.speedConstant() / (kWordMax + 0.5));
+        return refusalLead(field, clock) + " wpisz co najmniej " + conv::polishNumber(lowest, 0) +
                " obr/min\n";
     }
     if (period < 1) {
-        const double highest = std::floor(timing::speedConstant() / 0.5);
-        return refusalLead(field) + " wpisz najwyżej " + conv::polishNumber(highest, 0) +
+        const double highest = std::floor(clock.speedConstant() / 0.5);
+        return refusalLead(field, clock) + " wpisz najwyżej " + conv::polishNumber(highest, 0) +
                " obr/min\n";
     }
     return {};
 }
 
-std::string clockFits(const setup_field_t& field, double value) {
+std::string clockFits(const setup_field_t& field, double value, const CControllerClock& clock) {
     switch (field.clockBound) {
         case setup_field_t::ClockBound::TicksInByte:
-            return timeFits(field, value, kByteMax);
+            return timeFits(field, value, kByteMax, clock);
         case setup_field_t::ClockBound::TicksInWord:
-            return timeFits(field, value, kWordMax);
+            return timeFits(field, value, kWordMax, clock);
         case setup_field_t::ClockBound::PeriodInWord:
-            return speedFits(field, value);
+            return speedFits(field, value, clock);
         case setup_field_t::ClockBound::None:
             break;
     }
@@ -134,17 +135,17 @@ std::vector<const setup_field_t*> checkedFields() {
 
 }  // namespace
 
-void dev_setup_t::toLine(std::uint8_t out[kLineSize]) const {
+void dev_setup_t::toLine(std::uint8_t out[kLineSize], const CControllerClock& clock) const {
     // The controller reads only the low byte of the injection delay at the usual clock,
     // where 6 ms is 240 ticks. A faster clock needs more ticks for the same delay; the
     // high byte is then sent too rather than silently dropped.
-    const std::int64_t delayTicks = conv::nearest(conv::msToTicks(lpgInjDelay));
+    const std::int64_t delayTicks = conv::nearest(clock.msToTicks(lpgInjDelay));
     putHost16(out + OFF_INJ_DELAY, delayTicks > 0xFF ? low16(delayTicks) : low8(delayTicks));
     out[OFF_REF_PRESSURE] = low8(conv::nearest(conv::pressureToRaw(refPressure)));
     out[OFF_SLOPE] = low8(truncated(pressureSlope * 10.0));
-    putHost16(out + OFF_SWITCH_PERIOD, low16(conv::nearest(conv::rpmToPeriod(switchSpeed))));
+    putHost16(out + OFF_SWITCH_PERIOD, low16(conv::nearest(clock.rpmToPeriod(switchSpeed))));
     out[OFF_SWITCH_TEMP] = conv::temperatureToRaw(switchTemp);
-    out[OFF_MAIN_CORR] = low8(conv::nearest(conv::msToTicks(mainCorrection)));
+    out[OFF_MAIN_CORR] = low8(conv::nearest(clock.msToTicks(mainCorrection)));
     out[OFF_PULSES] = ignitionPulses;
     out[OFF_FLAGS] = flags;
     out[OFF_MAX_TEMP] = conv::temperatureToRaw(maxInternalTemp);
@@ -158,15 +159,15 @@ void dev_setup_t::toLine(std::uint8_t out[kLineSize]) const {
     out[OFF_PRESSURE_AVG] = pressureAveraging;
 }
 
-void dev_setup_t::fromLine(const std::uint8_t in[kLineSize]) {
-    lpgInjDelay = ticksToRoundedMs(getHost16(in + OFF_INJ_DELAY));
+void dev_setup_t::fromLine(const std::uint8_t in[kLineSize], const CControllerClock& clock) {
+    lpgInjDelay = ticksToRoundedMs(getHost16(in + OFF_INJ_DELAY), clock);
     refPressure =
         static_cast<std::int32_t>(conv::nearest(conv::rawToPressure(in[OFF_REF_PRESSURE])));
     pressureSlope = static_cast<std::int8_t>(in[OFF_SLOPE]) / 10.0;
     switchSpeed =
-        static_cast<double>(conv::nearest(conv::periodToRpm(getHost16(in + OFF_SWITCH_PERIOD))));
+        static_cast<double>(conv::nearest(clock.periodToRpm(getHost16(in + OFF_SWITCH_PERIOD))));
     switchTemp = conv::rawToTemperature(in[OFF_SWITCH_TEMP]);
-    mainCorrection = ticksToRoundedMs(in[OFF_MAIN_CORR]);
+    mainCorrection = ticksToRoundedMs(in[OFF_MAIN_CORR], clock);
     ignitionPulses = in[OFF_PULSES];
     flags = in[OFF_FLAGS];
     maxInternalTemp = conv::rawToTemperature(in[OFF_MAX_TEMP]);
@@ -184,18 +185,18 @@ void dev_setup_t::fromLine(const std::uint8_t in[kLineSize]) {
 // Every refusal at once, field by field: out of range, too large for the controller's
 // clock, or in range but stored by the controller's own steps as a value outside it (15 V
 // of minimum supply is stored as 15.1 V, which would refuse every later write).
-std::string dev_setup_t::check() const {
+std::string dev_setup_t::check(const CControllerClock& clock) const {
     static const std::vector<const setup_field_t*> checked = checkedFields();
     std::uint8_t line[kLineSize] = {};
-    toLine(line);
+    toLine(line, clock);
     dev_setup_t stored;
-    stored.fromLine(line);
+    stored.fromLine(line, clock);
     std::string msgs;
     for (const setup_field_t* field : checked) {
         const double value = field->get(*this);
         if (!field->inRange(value)) {
             msgs += field->checkMessage;
-        } else if (const std::string fits = clockFits(*field, value); !fits.empty()) {
+        } else if (const std::string fits = clockFits(*field, value, clock); !fits.empty()) {
             msgs += fits;
         } else if (!field->inRange(field->get(stored))) {
             std::string lead = field->checkMessage;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/controller_clock.h"
+
 // The controller settings in engineering units, with the factory defaults. The line
 // form is the 26-byte payload of a settings frame with its two 16-bit fields (offsets 0
 // and 4) already in host order: the exchange layer converts byte order.
@@ -48,13 +50,14 @@ struct dev_setup_t {
     // Per gasoline injector 1..8: bit k drives LPG injector k+1.
     std::array<std::uint8_t, 8> lpgMasks{1, 2, 4, 8, 16, 32, 64, 128};
 
-    void toLine(std::uint8_t out[kLineSize]) const;
-    void fromLine(const std::uint8_t in[kLineSize]);
+    // Times and the switch-over speed travel in ticks of the controller's clock.
+    void toLine(std::uint8_t out[kLineSize], const CControllerClock& clock) const;
+    void fromLine(const std::uint8_t in[kLineSize], const CControllerClock& clock);
 
     // Messages for every field out of range, in a fixed order, each ending with "\n";
     // empty when the record may be written. A value within its range whose line form
-    // does not fit its byte or word at the present controller clock is refused too.
-    std::string check() const;
+    // does not fit its byte or word at the controller's clock is refused too.
+    std::string check(const CControllerClock& clock) const;
 
     bool hasFlag(Flag f) const { return (flags & f) != 0; }
     void setFlag(Flag f, bool on);

@@ -159,9 +159,12 @@ class CLPGDevice : public CLPGDeviceErr {
     std::optional<std::array<double, device_info_t::kTimeTableSize>> controllerTable();
     // The held table is no longer known (the EEPROM was replaced): read again when needed.
     void forgetTable();
-    static std::string checkSetup(const dev_setup_t& setup) { return setup.check(); }
+    std::string checkSetup(const dev_setup_t& setup) const { return setup.check(clock()); }
     // The record as the controller's fields store it (2.7 s of delay becomes 2.5 s).
-    static dev_setup_t storedForm(const dev_setup_t& setup);
+    dev_setup_t storedForm(const dev_setup_t& setup) const;
+    // The connected controller's clock (the usual one until its clock record was read);
+    // what its settings' times and speeds and its live values are converted with.
+    CControllerClock clock() const;
     // Sends the record; once the controller acknowledged it, holds its stored form and
     // the write's time stamp. The checks and the filing are the settings write's.
     bool sendSetup(const dev_setup_t& setup, const std::string& timeStamp);
@@ -202,7 +205,8 @@ class CLPGDevice : public CLPGDeviceErr {
     // false only when at least two injectors are seen and all of them open within 1 ms
     // of the first; an injector not seen takes no part.
     static std::vector<sequence_entry_t> decodeSequence(const std::uint16_t values[8],
-                                                        bool& staggered);
+                                                        bool& staggered,
+                                                        const CControllerClock& clock);
     static std::uint16_t mapCheckWord(const std::uint8_t* map);
 
     // Data held for the other parts.
@@ -263,6 +267,7 @@ class CLPGDevice : public CLPGDeviceErr {
     bool presenceTest();
     bool workMode(std::uint8_t code);
     void holdSetup(const dev_setup_t& setup);
+    void setClock(const CControllerClock& clock);
     void holdTable(const std::array<double, device_info_t::kTimeTableSize>& table);
     // Takes the identity a version reply gives; another controller than the one before
     // ends the job's car, so its first write asks for the car again.
@@ -300,6 +305,7 @@ class CLPGDevice : public CLPGDeviceErr {
     bool carInfoGiven_ = false;
     bool unlocked_ = false;
     device_info_t info_;
+    CControllerClock clock_;
     // Guards info_.setup, which a worker's write and the window's poll both refresh.
     mutable std::mutex heldMutex_;
     std::optional<std::array<double, device_info_t::kTimeTableSize>> heldTable_;

@@ -92,7 +92,8 @@ bool CLPGDevice::requestDiag(int injector, DiagPayload& payload) {
 }
 
 std::vector<sequence_entry_t> CLPGDevice::decodeSequence(const std::uint16_t values[8],
-                                                         bool& staggered) {
+                                                         bool& staggered,
+                                                         const CControllerClock& clock) {
     staggered = false;
     std::array<std::uint16_t, 8> v{};
     for (int i = 0; i < 8; ++i) {
@@ -106,7 +107,7 @@ std::vector<sequence_entry_t> CLPGDevice::decodeSequence(const std::uint16_t val
         }
         entries[i].injector = i + 1;
         entries[i].present = v[i] != kNotSeen;
-        entries[i].timeMs = conv::ticksToMs(v[i]);
+        entries[i].timeMs = clock.ticksToMs(v[i]);
     }
     std::sort(
         entries.begin(), entries.end(),
@@ -138,7 +139,7 @@ bool CLPGDevice::readSequence(std::vector<sequence_entry_t>& entries, bool& stag
     for (int i = 0; i < 8; ++i) {
         values[i] = getU16(reply.payload() + 2 * i);
     }
-    entries = decodeSequence(values, staggered);
+    entries = decodeSequence(values, staggered, clock());
     return true;
 }
 

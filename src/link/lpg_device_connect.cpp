@@ -7,7 +7,6 @@
 
 #include "link/cipher.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 #include "support/error_guard.h"
 
 using namespace proto;
@@ -115,7 +114,7 @@ bool CLPGDevice::controllerCheck() {
     unsigned version = getU16(reply.payload() + 2);
     if (version > kVersionFlag) {
         version -= kVersionFlag;
-        timing::reset();
+        setClock(CControllerClock{});  // the flagged firmware keeps the usual clock
     }
     takeIdentity(static_cast<std::uint16_t>(version), reply.payload()[4],
                  CCipher::decipherId(reply.payload() + 5));
@@ -171,7 +170,11 @@ bool CLPGDevice::readClock(ClockBytes& record) {
         return false;
     }
     std::memcpy(record.data(), reply.payload(), record.size());
-    timing::setFromFrequency(getU32(reply.payload() + 16));
+    // A frequency no controller has (0 from one that reports none) leaves the clock as
+    // it was.
+    if (const auto clock = CControllerClock::of(getU32(reply.payload() + 16))) {
+        setClock(*clock);
+    }
     return true;
 }
 

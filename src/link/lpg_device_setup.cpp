@@ -12,7 +12,7 @@ bool CLPGDevice::readSetup(dev_setup_t& into) {
         return false;
     }
     dev_setup_t read;
-    read.fromLine(reply.payload());
+    read.fromLine(reply.payload(), clock());
     holdSetup(read);
     into = read;
     return true;
@@ -95,11 +95,22 @@ void CLPGDevice::setJobCar(const car_description_t& car) {
     carInfoGiven_ = true;
 }
 
-dev_setup_t CLPGDevice::storedForm(const dev_setup_t& setup) {
+CControllerClock CLPGDevice::clock() const {
+    std::lock_guard lock(heldMutex_);
+    return clock_;
+}
+
+void CLPGDevice::setClock(const CControllerClock& clock) {
+    std::lock_guard lock(heldMutex_);
+    clock_ = clock;
+}
+
+dev_setup_t CLPGDevice::storedForm(const dev_setup_t& setup) const {
+    const CControllerClock clock = this->clock();
     std::uint8_t line[dev_setup_t::kLineSize] = {};
-    setup.toLine(line);
+    setup.toLine(line, clock);
     dev_setup_t stored;
-    stored.fromLine(line);
+    stored.fromLine(line, clock);
     return stored;
 }
 
@@ -110,7 +121,7 @@ device_info_t CLPGDevice::heldRecord() const {
 
 bool CLPGDevice::sendSetup(const dev_setup_t& setup, const std::string& timeStamp) {
     std::uint8_t payload[kBufferSize] = {};
-    setup.toLine(payload);
+    setup.toLine(payload, clock());
     if (!sendRecord(MSG_TYPE_SETUP, payload, kSetupSize)) {
         return false;
     }

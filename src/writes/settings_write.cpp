@@ -60,7 +60,7 @@ setup_write_t CSettingsWrite::write(const dev_setup_t& setup) {
 setup_write_t CSettingsWrite::prepare(const dev_setup_t& setup, prepared_t& ready) {
     using Refusal = setup_write_t::Refusal;
     using Severity = setup_write_t::Severity;
-    if (const std::string problems = setup.check(); !problems.empty()) {
+    if (const std::string problems = device_.checkSetup(setup); !problems.empty()) {
         return refuse(Refusal::Check, "Nie wpisano ustawień do sterownika:\n" + problems,
                       Severity::Error);
     }
@@ -88,7 +88,7 @@ setup_write_t CSettingsWrite::prepareFiling(const dev_setup_t& setup, prepared_t
     // The controller keeps its own steps: the file, the snapshot and the held settings
     // hold what it will store, not what was typed.
     ready.setup = setup;
-    ready.stored = CLPGDevice::storedForm(setup);
+    ready.stored = device_.storedForm(setup);
     ready.fileable = recordToFile(ready.stored, ready.filed, ready.unfiled);
     if (store_ && ready.fileable) {
         std::string problem;

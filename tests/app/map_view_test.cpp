@@ -182,7 +182,7 @@ class MapViewTest : public ::testing::Test {
     std::uint8_t stored(int row, int column) { return app.sim().eeprom()[104 + row * 8 + column]; }
     bool mapSwitchedOn() {
         dev_setup_t setup;
-        setup.fromLine(app.sim().setup().data());
+        setup.fromLine(app.sim().setup().data(), CControllerClock{});
         return setup.hasFlag(dev_setup_t::FLAG_INJECTION_MAP);
     }
 

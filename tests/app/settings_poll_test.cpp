@@ -18,6 +18,8 @@
 
 namespace {
 
+const CControllerClock kClock;  // the usual 40 kHz
+
 class SettingsPollTest : public ::testing::Test {
   protected:
     SettingsPollTest() : panel(app.doc()) {
@@ -54,7 +56,7 @@ class SettingsPollTest : public ::testing::Test {
         std::swap(line[0], line[1]);
         std::swap(line[4], line[5]);
         dev_setup_t setup;
-        setup.fromLine(line.data());
+        setup.fromLine(line.data(), kClock);
         return setup;
     }
 
@@ -109,7 +111,7 @@ TEST_F(SettingsPollTest, EditorAndMapWritesCarryTheirOwnRecordsPastThePoll) {
         ASSERT_EQ(app.dialogTitles.size(), 1u);
         EXPECT_DOUBLE_EQ(controllerSetup().switchSpeed, 2000);
         EXPECT_DOUBLE_EQ(controllerSetup().mainCorrection, 2.0);
-        EXPECT_EQ(controllerSetup().check(), "");
+        EXPECT_EQ(controllerSetup().check(kClock), "");
     }
     app.doc().setCarInfoGiven(false);
     auto* map = new CMapView(app.doc());

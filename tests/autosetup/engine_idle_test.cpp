@@ -7,8 +7,8 @@
 
 #include "connected_sim.h"
 #include "diag/app_msg.h"
+#include "link/controller_clock.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ mean_t measure(CLPGDevice& device, int settle, int count) {
             continue;
         app_msg_t sample;
         sample.setPayload(p.data());
-        mean.timeAux += sample.time_aux * timing::timeUnit() / count;
-        mean.gasTime += sample.gas_time * timing::timeUnit() / count;
+        mean.timeAux += sample.time_aux * device.clock().timeUnit() / count;
+        mean.gasTime += sample.gas_time * device.clock().timeUnit() / count;
         mean.lpgStates += sample.onLpg();
     }
     return mean;

@@ -199,7 +199,7 @@ TEST(InjMapBuild, TheRecordingsClockConvertsItsSamples) {
     } cases[] = {{20000, 5.0, 1000.0}, {40000, 2.5, 2000.0}};
     for (const auto& c : cases) {
         CInjMapBuild build;
-        build.setClock(c.hz);
+        build.setClock(*CControllerClock::of(c.hz));
         EXPECT_DOUBLE_EQ(build.readingOf(s).timeMs, c.ms) << c.hz;
         EXPECT_DOUBLE_EQ(build.readingOf(s).rpm, c.rpm) << c.hz;
     }
@@ -210,8 +210,8 @@ TEST(InjMapBuild, TheRecordingsClockConvertsItsSamples) {
 TEST(InjMapBuild, RecordedSamplesCountAsTheirReadings) {
     for (unsigned long hz : {20000ul, 40000ul, 100000ul}) {
         CInjMapBuild fromSamples, fromReadings;
-        fromSamples.setClock(hz);
-        fromReadings.setClock(hz);
+        fromSamples.setClock(*CControllerClock::of(hz));
+        fromReadings.setClock(*CControllerClock::of(hz));
         std::minstd_rand random(static_cast<unsigned>(hz));
         for (std::uint32_t i = 0; i < 2 * 65536; ++i) {
             app_msg_t s;

@@ -5,16 +5,15 @@
 
 #include "diag/app_msg.h"
 #include "diag/sample_check.h"
+#include "link/controller_clock.h"
 #include "link/protocol.h"
-#include "link/timing.h"
 
 namespace {
 
+const CControllerClock kClock;  // the usual 40 kHz
+
 class SampleTest : public ::testing::Test {
   protected:
-    void SetUp() override { timing::reset(); }
-    void TearDown() override { timing::reset(); }
-
     // A sample with sound sensor readings: 20 degrees on both sensors, 10 ms gasoline.
     static app_msg_t healthy(int injector = 3) {
         app_msg_t s;
@@ -80,24 +79,24 @@ TEST_F(SampleTest, TimesAndSpeedsFollowTheTimingValues) {
     s.time_aux = 8;
     s.rpm_period = 4800;
     s.inj_period = 2400;
-    EXPECT_DOUBLE_EQ(s.gasTimeMs(), 10.0);
-    EXPECT_DOUBLE_EQ(s.lpgTimeMs(), 10.5);
-    EXPECT_DOUBLE_EQ(s.auxTimeMs(), 0.2);
-    EXPECT_DOUBLE_EQ(s.rpm(), 1000.0);
-    EXPECT_DOUBLE_EQ(s.injRpm(), 2000.0);
+    EXPECT_DOUBLE_EQ(s.gasTimeMs(kClock), 10.0);
+    EXPECT_DOUBLE_EQ(s.lpgTimeMs(kClock), 10.5);
+    EXPECT_DOUBLE_EQ(s.auxTimeMs(kClock), 0.2);
+    EXPECT_DOUBLE_EQ(s.rpm(kClock), 1000.0);
+    EXPECT_DOUBLE_EQ(s.injRpm(kClock), 2000.0);
 
-    timing::setFromFrequency(20000);  // 0.05 ms a tick
-    EXPECT_DOUBLE_EQ(s.gasTimeMs(), 20.0);
-    EXPECT_DOUBLE_EQ(s.rpm(), 500.0);
+    const CControllerClock slow = *CControllerClock::of(20000);  // 0.05 ms a tick
+    EXPECT_DOUBLE_EQ(s.gasTimeMs(slow), 20.0);
+    EXPECT_DOUBLE_EQ(s.rpm(slow), 500.0);
 }
 
 TEST_F(SampleTest, LpgTimeMayComeOutNegativeAndNoPeriodIsNoSpeed) {
     app_msg_t s;
     s.gas_time = 10;
     s.time_sub = 20;
-    EXPECT_DOUBLE_EQ(s.lpgTimeMs(), -0.25);
-    EXPECT_EQ(s.rpm(), 0.0);
-    EXPECT_EQ(s.injRpm(), 0.0);
+    EXPECT_DOUBLE_EQ(s.lpgTimeMs(kClock), -0.25);
+    EXPECT_EQ(s.rpm(kClock), 0.0);
+    EXPECT_EQ(s.injRpm(kClock), 0.0);
 }
 
 TEST_F(SampleTest, PressuresAreClampedAtZeroAndVacuumIsFromAtmosphere) {
@@ -145,23 +144,22 @@ TEST_F(SampleTest, SignalCheckAcceptsTheGasolineTimeLimitsExactly) {
     std::string text;
     app_msg_t s = healthy();
     s.gas_time = 8;  // 0.2 ms
-    EXPECT_TRUE(checkSample(s, text));
+    EXPECT_TRUE(checkSample(s, kClock, text));
     s.gas_time = 2000;  // 50 ms
-    EXPECT_TRUE(checkSample(s, text));
+    EXPECT_TRUE(checkSample(s, kClock, text));
     EXPECT_EQ(text, "");
 
     s.gas_time = 2001;  // 50.025 ms
-    EXPECT_FALSE(checkSample(s, text));
+    EXPECT_FALSE(checkSample(s, kClock, text));
     EXPECT_EQ(text, "Brak lub błędny sygnał wtryskiwacza benzynowego: 3\n");
     text.clear();
     s.gas_time = 7;
-    EXPECT_FALSE(checkSample(s, text));
+    EXPECT_FALSE(checkSample(s, kClock, text));
     EXPECT_EQ(text, "Brak lub błędny sygnał wtryskiwacza benzynowego: 3\n");
 
     text.clear();
-    timing::setFromFrequency(35000);  // 7 ticks: 0.2 ms, a rounding error short in doubles
-    s.gas_time = 7;
-    EXPECT_TRUE(checkSample(s, text));
+    s.gas_time = 7;  // 0.2 ms at 35 kHz, a rounding error short in doubles
+    EXPECT_TRUE(checkSample(s, *CControllerClock::of(35000), text));
     EXPECT_EQ(text, "");
 }
 
@@ -170,18 +168,18 @@ TEST_F(SampleTest, SignalCheckTemperatureLimits) {
     app_msg_t s = healthy();
     s.temp_gas = 229;     // -10
     s.temp_reducer = 23;  // 118
-    EXPECT_TRUE(checkSample(s, text));
+    EXPECT_TRUE(checkSample(s, kClock, text));
     s.temp_gas = 40;  // 89
-    EXPECT_TRUE(checkSample(s, text));
+    EXPECT_TRUE(checkSample(s, kClock, text));
     EXPECT_EQ(text, "");
 
     s.temp_gas = 39;  // 91
-    EXPECT_FALSE(checkSample(s, text));
+    EXPECT_FALSE(checkSample(s, kClock, text));
     EXPECT_EQ(text, "Źle podłączony czujnik temperatury LPG\n");
     text.clear();
     s = healthy();
     s.temp_reducer = 22;  // 121
-    EXPECT_FALSE(checkSample(s, text));
+    EXPECT_FALSE(checkSample(s, kClock, text));
     EXPECT_EQ(text, "Źle podłączony czujnik temperatury ogrzewacza LPG\n");
 }
 
@@ -191,7 +189,7 @@ TEST_F(SampleTest, SignalCheckAppendsEveryFailureInOrder) {
     s.injector = 8;
     s.temp_gas = 231;      // -11
     s.temp_reducer = 231;  // -11
-    EXPECT_FALSE(checkSample(s, text));
+    EXPECT_FALSE(checkSample(s, kClock, text));
     EXPECT_EQ(text,
               "Przed\n"
               "Brak lub błędny sygnał wtryskiwacza benzynowego: 8\n"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "link/timing.h"
+#include "link/controller_clock.h"
 #include "temp_dir.h"
 
 namespace {
@@ -25,7 +25,6 @@ const std::string kRows =
     "3,8,LPG,73,0.000,-0.025,37,37,37,115.5,115.5,115.5,31.45,5.000\r\n";
 
 TEST(CsvExportTest, OneRowPerSampleInEngineeringUnits) {
-    timing::reset();
     CTempDir dir;
     const std::string recording = dir.path("jazda.lpgd"), csv = dir.path("jazda.csv");
     CTempDir::writeBytes(recording, kRecording + "koniec\r\n");
@@ -41,7 +40,6 @@ TEST(CsvExportTest, OneRowPerSampleInEngineeringUnits) {
 }
 
 TEST(CsvExportTest, SeparatorDecimalMarkAndByteOrderMarkAsChosen) {
-    timing::reset();
     CTempDir dir;
     const std::string recording = dir.path("jazda.lpgd"), csv = dir.path("jazda.csv");
     CTempDir::writeBytes(recording, kRecording.substr(0, kRecording.find('\n') + 1));

@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "diag/sample_maker.h"
-#include "link/timing.h"
+#include "link/controller_clock.h"
 
 namespace {
 
 class SampleMakerTest : public ::testing::Test {
   protected:
-    void SetUp() override { timing::reset(); }
-    void TearDown() override { timing::reset(); }
-
     static app_msg_t payload(std::uint16_t gasTime, int injector = 2) {
         app_msg_t s;
         s.injector = static_cast<std::uint8_t>(injector);
@@ -52,7 +49,7 @@ TEST_F(SampleMakerTest, GasolineTimeOfExactlyPointTwoMillisecondsStays) {
 
 TEST_F(SampleMakerTest, PointTwoRuleFollowsTheTimeUnit) {
     // 1/35 ms a tick: 7 ticks are 0.2 ms, though their product in doubles falls short.
-    timing::setFromFrequency(35000);
+    maker.setClock(*CControllerClock::of(35000));
     maker.make(payload(7), out);
     EXPECT_EQ(out[0].gas_time, 7);
     maker.make(payload(6), out);

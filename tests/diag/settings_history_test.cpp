@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "diag/recording_writer.h"
 #include "diag/settings_history.h"
 #include "temp_dir.h"
 
@@ -22,6 +23,10 @@ device_info_t record(const std::string& make, std::uint16_t version = 4) {
     info.model = "Octavia";
     info.timeStamp = "01-01-2020-10:00:00";
     return info;
+}
+
+unsigned long hzOf(const std::optional<CControllerClock>& clock) {
+    return clock ? clock->hz() : 0;
 }
 
 std::string image(const device_info_t& info) {
@@ -183,14 +188,48 @@ TEST_F(SettingsHistoryTest, ARunStartsItsCompanionWithTheClock) {
         info.clock[4] = c.hz;
         ASSERT_TRUE(CSettingsHistory::startRun(recording, info, kWhen));
         EXPECT_EQ(std::filesystem::file_size(companion), c.bytes) << c.version;
-        EXPECT_EQ(CSettingsHistory::clockOf(recording), c.clock) << c.hz;
+        EXPECT_EQ(hzOf(CSettingsHistory::clockOf(recording)), c.clock) << c.hz;
         if (c.bytes != 0) {
             info.timeStamp = kWhenText;
             info.recordPosition = 0;
             EXPECT_EQ(CTempDir::readBytes(companion), image(info));
         }
     }
-    EXPECT_EQ(CSettingsHistory::clockOf(dir.path("none.lpgd")), 0u);
+    EXPECT_EQ(hzOf(CSettingsHistory::clockOf(dir.path("none.lpgd"))), 0u);
+}
+
+// The run's clock is the one its companion held while it ran: a snapshot stamped at or
+// past the last sample (a settings write while the recording was replayed) is not the
+// run's, and a frequency no controller has is no clock.
+TEST_F(SettingsHistoryTest, OnlyTheRunsOwnPlausibleSnapshotGivesTheClock) {
+    std::string drive;
+    for (std::uint32_t i = 1; i <= 20; ++i) {
+        app_msg_t s;
+        s.index = i;
+        drive += CRecordingWriter::formatLine(s);
+    }
+    CTempDir::writeBytes(recording, drive);
+    const auto snapshot = [](std::uint32_t position, std::uint32_t hz) {
+        device_info_t info = record("Skoda");
+        info.recordPosition = position;
+        info.clock[4] = hz;
+        return image(info);
+    };
+    const struct {
+        const char* name;
+        std::string companion;
+        unsigned long clock;  // 0: not known
+    } cases[] = {
+        {"written after the run", snapshot(20, 40000), 0},
+        {"during the run, then after it", snapshot(7, 20000) + snapshot(20, 40000), 20000},
+        {"at the run's start", snapshot(0, 20000) + snapshot(20, 40000), 20000},
+        {"999 Hz", snapshot(0, 999), 0},
+        {"4 000 000 000 Hz", snapshot(3, 4000000000u), 0},
+    };
+    for (const auto& c : cases) {
+        CTempDir::writeBytes(companion, c.companion);
+        EXPECT_EQ(hzOf(CSettingsHistory::clockOf(recording)), c.clock) << c.name;
+    }
 }
 
 // Changes whenever the store is cleared, so that a reader knows a new run began.

@@ -8,8 +8,8 @@
 
 #include "connected_sim.h"
 #include "diag/diag_rs_thread.h"
+#include "link/controller_clock.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 #include "support/thread_manager.h"
 #include "temp_dir.h"
 
@@ -51,7 +51,6 @@ TEST(SharedLineTest, EveryExchangeTakesItsOwnReplyWhileOneInTenComesLate) {
         }
         running = false;
         workers.joinAll();
-        timing::reset();
 
         EXPECT_EQ(switched, 20);
         EXPECT_TRUE(foreign.empty())

@@ -9,9 +9,11 @@
 #include "display/rpm_chart.h"
 #include "display/tempr_lpg_chart.h"
 #include "display/time_chart.h"
-#include "link/timing.h"
+#include "link/controller_clock.h"
 
 namespace {
+
+const CControllerClock kClock;  // the usual 40 kHz
 
 constexpr double kSpeedConstant = 4800000.0;
 
@@ -36,7 +38,6 @@ class SeriesChartDataTest : public ::testing::Test {
     void TearDown() override { resetProcessState(); }
 
     static void resetProcessState() {
-        timing::reset();
         CChartWindow::reset();
         CRPMChart::resetExtremes();
         CTimeChart::resetExtremes();
@@ -92,7 +93,7 @@ TEST_F(SeriesChartDataTest, ChartsNameThemselvesAndStartWithTheirDefaultScales) 
 
 TEST_F(SeriesChartDataTest, SpeedChartSplitsInjectorSpeedByFuelAndDrawsEngineSpeedBlue) {
     CRPMChart chart;
-    chart.setData({sample(1, 2), sample(2, 3), sample(3, 0)});
+    chart.setData({sample(1, 2), sample(2, 3), sample(3, 0)}, kClock);
     const auto& series = chart.series();
     ASSERT_EQ(series.size(), 3u);
     // On LPG: injector speed only, dots only, red.
@@ -124,32 +125,35 @@ TEST_F(SeriesChartDataTest, SpeedChartUsesInjectorSpeedsFrom100To10000AndEngineF
         return s;
     };
     CRPMChart chart;
-    chart.setData({
-        withSpeeds(1, 1600, 48000),  // injector exactly 100 rpm
-        withSpeeds(2, 1600, 480),    // injector exactly 10000 rpm
-        withSpeeds(3, 1600, 479),    // injector above 10000 rpm
-        withSpeeds(4, 1600, 48001),  // injector below 100 rpm
-        withSpeeds(5, 48001, 1600),  // engine below 100 rpm
-        withSpeeds(6, 0, 1600),      // no engine signal
-    });
+    chart.setData(
+        {
+            withSpeeds(1, 1600, 48000),  // injector exactly 100 rpm
+            withSpeeds(2, 1600, 480),    // injector exactly 10000 rpm
+            withSpeeds(3, 1600, 479),    // injector above 10000 rpm
+            withSpeeds(4, 1600, 48001),  // injector below 100 rpm
+            withSpeeds(5, 48001, 1600),  // engine below 100 rpm
+            withSpeeds(6, 0, 1600),      // no engine signal
+        },
+        kClock);
     EXPECT_EQ(xs(chart.series()[2]), (std::vector<double>{1, 2}));
     EXPECT_EQ(chart.lastIndex(), 6u);
 }
 
 TEST_F(SeriesChartDataTest, SpeedAutoscaleOnTheFirstUpdateSpansTheLastTenSpeeds) {
-    // A clock of 465 Hz makes the speed constant 55800: 18 ticks = 3100 rpm, 62 = 900 rpm.
-    timing::setFromFrequency(465);
+    // A clock of 46 500 Hz makes the speed constant 5 580 000: 1800 ticks = 3100 rpm,
+    // 6200 = 900 rpm.
+    const CControllerClock clock = *CControllerClock::of(46500);
     diagnosticsOn();
     CRPMChart chart;
     chart.setAutoscale(true);
     std::vector<app_msg_t> samples;
     for (std::uint32_t i = 1; i <= 10; ++i) {
         app_msg_t s = sample(i);
-        s.rpm_period = i % 2 ? 18 : 31;
-        s.inj_period = i % 2 ? 62 : 31;
+        s.rpm_period = i % 2 ? 1800 : 3100;
+        s.inj_period = i % 2 ? 6200 : 3100;
         samples.push_back(s);
     }
-    chart.setData(samples);
+    chart.setData(samples, clock);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 810.0);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 3410.0);
     EXPECT_DOUBLE_EQ(chart.yAxis().step, 260.0);
@@ -166,7 +170,7 @@ TEST_F(SeriesChartDataTest, SpeedAutoscaleLooksOnlyAtTheLastTenSamples) {
         s.inj_period = period(1000);
         samples.push_back(s);
     }
-    chart.setData(samples);
+    chart.setData(samples, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 900.0);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 2200.0);
 }
@@ -178,13 +182,13 @@ TEST_F(SeriesChartDataTest, SpeedExtremesOnlyWidenAcrossChartsAndUpdates) {
         first.setAutoscale(true);
         app_msg_t fast = sample(1);
         fast.rpm_period = period(6000);
-        first.setData({fast});
+        first.setData({fast}, kClock);
     }
     CRPMChart second;
     second.setAutoscale(true);
     app_msg_t slower = sample(2);
     slower.inj_period = period(1500);  // the minimum moves down, the maximum stays
-    second.setData({slower});
+    second.setData({slower}, kClock);
     EXPECT_DOUBLE_EQ(second.yAxis().max, 6600.0);
     EXPECT_DOUBLE_EQ(second.yAxis().min, 1350.0);
     EXPECT_DOUBLE_EQ(CRPMChart::extremes().maximum(), 6000.0);
@@ -193,17 +197,17 @@ TEST_F(SeriesChartDataTest, SpeedExtremesOnlyWidenAcrossChartsAndUpdates) {
 TEST_F(SeriesChartDataTest, AutoscaleNeedsBothTheFlagAndLiveDiagnostics) {
     CRPMChart chart;
     chart.setAutoscale(true);
-    chart.setData({sample(1)});  // no diagnostic mode source: off
+    chart.setData({sample(1)}, kClock);  // no diagnostic mode source: off
     EXPECT_EQ(chart.yAxis().max, 8000.0);
     CSeriesChart::setDiagnosticModeSource([] { return false; });
-    chart.setData({sample(2)});
+    chart.setData({sample(2)}, kClock);
     EXPECT_EQ(chart.yAxis().max, 8000.0);
     diagnosticsOn();
     chart.setAutoscale(false);
-    chart.setData({sample(3)});
+    chart.setData({sample(3)}, kClock);
     EXPECT_EQ(chart.yAxis().max, 8000.0);
     chart.setAutoscale(true);
-    chart.setData({sample(4)});
+    chart.setData({sample(4)}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 3300.0);
 }
 
@@ -219,7 +223,7 @@ TEST_F(SeriesChartDataTest, TimeChartSeriesFollowTheFuel) {
     justLongEnough.gas_time = 8;  // 0.2 ms
 
     CTimeChart chart;
-    chart.setData({onLpg, gasoline, tooShort, justLongEnough});
+    chart.setData({onLpg, gasoline, tooShort, justLongEnough}, kClock);
     const auto& series = chart.series();
     ASSERT_EQ(series.size(), 4u);
     EXPECT_EQ(ys(series[0]), std::vector<double>{2.5});
@@ -248,15 +252,15 @@ TEST_F(SeriesChartDataTest, TimeAutoscaleRoundsToTenthsAndForgetsItsExtremesEver
         s.time_add = add;
         return s;
     };
-    chart.setData({times(1, 320, 80)});  // 8 and 10 ms
+    chart.setData({times(1, 320, 80)}, kClock);  // 8 and 10 ms
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 7.2);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 11.0);
     for (std::uint32_t update = 2; update <= 10; ++update) {
-        chart.setData({times(update, 80, 80)});  // 2 and 4 ms
+        chart.setData({times(update, 80, 80)}, kClock);  // 2 and 4 ms
     }
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 1.8);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 11.0);  // the 10 ms of the first update still count
-    chart.setData({times(11, 80, 80)});
+    chart.setData({times(11, 80, 80)}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 1.8);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 4.4);
     EXPECT_NEAR(chart.yAxis().step, 0.26, 1e-12);
@@ -275,7 +279,8 @@ TEST_F(SeriesChartDataTest, PressureChartShowsOnlyLpgSamplesAndScalesOnNonZeroPr
     chart.setAutoscale(true);
     // Raw 51 is 40 kPa, 255 is 240 kPa, 10 is 0 kPa.
     chart.setData({pressures(1, 3, 51, 255), pressures(2, 2, 255, 255), pressures(3, 3, 10, 51),
-                   pressures(4, 3, 255, 10)});
+                   pressures(4, 3, 255, 10)},
+                  kClock);
     const auto& series = chart.series();
     ASSERT_EQ(series.size(), 2u);
     EXPECT_EQ(xs(series[0]), (std::vector<double>{1, 3, 4}));
@@ -300,7 +305,7 @@ TEST_F(SeriesChartDataTest, TemperatureChartIsOneRedSeriesAndNeverScales) {
     idle.gas_time = 0;
     CTemprLPGChart chart;
     chart.setAutoscale(true);
-    chart.setData({hot, cold, idle});
+    chart.setData({hot, cold, idle}, kClock);
     ASSERT_EQ(chart.series().size(), 1u);
     EXPECT_EQ(ys(chart.series()[0]), (std::vector<double>{209, -36}));
     EXPECT_EQ(chart.series()[0].points[0].colour, chart_colour::kRed);
@@ -317,12 +322,12 @@ TEST_F(SeriesChartDataTest, LambdaAutoscaleRaisesOnlyTheTopAndNeverForgets) {
     CLambdaChart chart;
     chart.setAutoscale(true);
     chart.setYRange(-1.0, 5.0);
-    chart.setData({rich, lean});
+    chart.setData({rich, lean}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 5.5);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, -1.0);
     EXPECT_DOUBLE_EQ(chart.yAxis().step, 0.65);
     chart.setYRange(0.0, 5.0);
-    chart.setData({lean});
+    chart.setData({lean}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 5.0);  // 1 V moves nothing: 5 V stays the maximum
     EXPECT_NEAR(chart.series()[0].points[0].y, 1.0, 1e-12);
 }
@@ -334,18 +339,18 @@ TEST_F(SeriesChartDataTest, LambdaAutoscaleKeepsTheRangeWhenTheTopWouldNotBeAbov
     CLambdaChart chart;
     chart.setAutoscale(true);
     chart.setYRange(0.5, 5.0);
-    chart.setData({low});
+    chart.setData({low}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 5.0);
 }
 
 TEST_F(SeriesChartDataTest, ClearingForgetsTheSeriesAndTheNewestSampleNumber) {
     CTimeChart chart;
-    chart.setData({sample(41), sample(42)});
+    chart.setData({sample(41), sample(42)}, kClock);
     EXPECT_EQ(chart.lastIndex(), 42u);
     chart.clearData();
     EXPECT_TRUE(chart.series().empty());
     EXPECT_EQ(chart.lastIndex(), 0u);
-    chart.setData({});
+    chart.setData({}, kClock);
     EXPECT_EQ(chart.series().size(), 4u);
     EXPECT_EQ(chart.lastIndex(), 0u);
 }
@@ -380,7 +385,7 @@ TEST_F(SeriesChartDataTest, FittingToTheSeriesShowsEveryValueOfARecording) {
     chart.setYRange(0.0, 5.0);  // the previous recording's scale
     app_msg_t longPulse = sample(2);
     longPulse.gas_time = 2000;  // 50 ms
-    chart.setData({sample(1), longPulse});
+    chart.setData({sample(1), longPulse}, kClock);
     chart.fitYToSeries();
     EXPECT_LE(chart.yAxis().min, 3.0);
     EXPECT_GE(chart.yAxis().max, 50.0);
@@ -388,7 +393,7 @@ TEST_F(SeriesChartDataTest, FittingToTheSeriesShowsEveryValueOfARecording) {
     EXPECT_GT(chart.yAxis().step, 0.0);
     // One value only: the scale stays as it was.
     CTimeChart flat;
-    flat.setData({sample(1)});
+    flat.setData({sample(1)}, kClock);
     flat.fitYToSeries();
     EXPECT_DOUBLE_EQ(flat.yAxis().max, 40.0);
 }

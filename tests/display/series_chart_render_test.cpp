@@ -10,6 +10,8 @@
 
 namespace {
 
+const CControllerClock kClock;  // the usual 40 kHz
+
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
@@ -86,7 +88,7 @@ TEST_F(SeriesChartRenderTest, LinesAndDotsLandOnTheirPixelsInTheirColours) {
     CChartWindow::set(0, 50, 5);
     CRPMChart chart;
     chart.setSize(QSize(580, 330));
-    chart.setData({sample(11), sample(12), sample(13, 3), sample(14)});
+    chart.setData({sample(11), sample(12), sample(13, 3), sample(14)}, kClock);
     const QImage image = render(chart);
     EXPECT_TRUE(near(image, 185, 198, kBlue));  // the line between samples 12 and 13
     EXPECT_EQ(image.pixel(170, 198), kBlue);    // a dot on the line
@@ -101,7 +103,7 @@ TEST_F(SeriesChartRenderTest, TheLineBreaksAtAGapAndTheGapSampleIsOnlyADot) {
     CChartWindow::set(0, 50, 5);
     CRPMChart chart;
     chart.setSize(QSize(580, 330));
-    chart.setData({sample(1), sample(2), sample(3), sample(7), sample(8), sample(9)});
+    chart.setData({sample(1), sample(2), sample(3), sample(7), sample(8), sample(9)}, kClock);
     const QImage image = render(chart);
     EXPECT_TRUE(near(image, 85, 198, kBlue));        // 2 to 3
     EXPECT_TRUE(near(image, 145, 198, kBlue));       // 8 to 9
@@ -115,7 +117,7 @@ TEST_F(SeriesChartRenderTest, PointsOutsideTheWindowOrTheYRangeAreNotDrawn) {
     CRPMChart chart;
     chart.setSize(QSize(580, 330));
     chart.setYRange(0, 2500);  // engine speed 3000 above the range, injector 2400 inside
-    chart.setData({sample(10), sample(11), sample(60)});
+    chart.setData({sample(10), sample(11), sample(60)}, kClock);
     const QImage image = render(chart);
     // 2400 of 2500 over 300 pixels: y = 22.
     EXPECT_EQ(image.pixel(160, 22), kGreen);

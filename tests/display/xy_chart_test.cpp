@@ -8,9 +8,11 @@
 #include "display/inj_map_chart.h"
 #include "display/inj_seq_chart.h"
 #include "display/time_corr_chart.h"
-#include "link/timing.h"
+#include "link/controller_clock.h"
 
 namespace {
+
+const CControllerClock kClock;  // the usual 40 kHz
 
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kBlack = qRgb(0, 0, 0);
@@ -148,15 +150,16 @@ TEST(XYChartTest, InjectionMapPointsComeFromSamplesWithTheirFuelBand) {
         s.pressure_intake = 51;  // 40 kPa absolute, a vacuum of 61 kPa
         return s;
     };
-    timing::reset();
     CInjMapChart chart;
-    chart.setData({
-        make(1, 2, 9600, 80),   // 500 rpm, 2 ms: the lower band
-        make(2, 3, 600, 200),   // 8000 rpm, 5 ms on LPG: the upper band
-        make(3, 2, 9601, 200),  // just below 500 rpm
-        make(4, 2, 599, 200),   // just above 8000 rpm
-        make(5, 2, 4800, 79),   // below 2 ms
-    });
+    chart.setData(
+        {
+            make(1, 2, 9600, 80),   // 500 rpm, 2 ms: the lower band
+            make(2, 3, 600, 200),   // 8000 rpm, 5 ms on LPG: the upper band
+            make(3, 2, 9601, 200),  // just below 500 rpm
+            make(4, 2, 599, 200),   // just above 8000 rpm
+            make(5, 2, 4800, 79),   // below 2 ms
+        },
+        kClock);
     ASSERT_EQ(chart.points().size(), 2u);
     EXPECT_NEAR(chart.points()[0].x, 61.0, 1e-9);
     EXPECT_DOUBLE_EQ(chart.points()[0].y, 2.0);

@@ -3,8 +3,8 @@
 
 #include "device_replies.h"
 #include "link/cipher.h"
+#include "link/controller_clock.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 #include "recording_device_ui.h"
 #include "scripted_line.h"
 
@@ -15,13 +15,11 @@ using namespace proto;
 class DeviceTest : public ::testing::Test {
   protected:
     DeviceTest() {
-        timing::reset();
         auto owned = std::make_unique<CScriptedLine>();
         line = owned.get();
         device = std::make_unique<CLPGDevice>(ui, std::move(owned));
         device->setSleeper([this](std::chrono::milliseconds ms) { pauses.push_back(ms); });
     }
-    ~DeviceTest() override { timing::reset(); }
 
     void scriptConnection(std::uint16_t version, std::uint32_t frequency = 40000) {
         line->script(commandReply(CMD_DONE));
@@ -90,22 +88,24 @@ TEST_F(DeviceTest, NoControllerAsksForAPortAndReportsEachOutcome) {
 }
 
 TEST_F(DeviceTest, FlaggedVersionReadsAs4AndResetsTimingBeforeTheClock) {
-    timing::setFromFrequency(10000);
+    scriptConnection(4, 10000);
+    ASSERT_TRUE(device->connect(1));
+    ASSERT_EQ(device->clock().hz(), 10000u);
     line->script(commandReply(CMD_DONE));
     line->script(versionReply(10, 40004, 4, "ID"));
     // No clock answer: the reset values stay.
     EXPECT_TRUE(device->connect(1));
     EXPECT_EQ(device->info().version, 4);
-    EXPECT_DOUBLE_EQ(timing::timeUnit(), 0.025);
-    EXPECT_DOUBLE_EQ(timing::speedConstant(), 4800000.0);
+    EXPECT_DOUBLE_EQ(device->clock().timeUnit(), 0.025);
+    EXPECT_DOUBLE_EQ(device->clock().speedConstant(), 4800000.0);
     EXPECT_EQ(ui.quickEditorDisabled, 0);
 }
 
 TEST_F(DeviceTest, ClockOf20000HzSetsTheTimingValues) {
     scriptConnection(4, 20000);
     EXPECT_TRUE(device->connect(1));
-    EXPECT_DOUBLE_EQ(timing::timeUnit(), 0.05);
-    EXPECT_DOUBLE_EQ(timing::speedConstant(), 2400000.0);
+    EXPECT_DOUBLE_EQ(device->clock().timeUnit(), 0.05);
+    EXPECT_DOUBLE_EQ(device->clock().speedConstant(), 2400000.0);
 }
 
 TEST_F(DeviceTest, Version3StaysConnectedWithTheMismatchMessage) {
@@ -215,7 +215,7 @@ TEST_F(DeviceTest, DiagnosticRequestIsOneUncheckedAttempt) {
 TEST_F(DeviceTest, SequenceExamplesDecode) {
     const std::uint16_t spread[8] = {0, 500, 250, 0, 0, 0, 0, 0};
     bool staggered = false;
-    auto entries = CLPGDevice::decodeSequence(spread, staggered);
+    auto entries = CLPGDevice::decodeSequence(spread, staggered, CControllerClock{});
     EXPECT_TRUE(staggered);
     EXPECT_EQ(entries[0].injector, 3);
     EXPECT_DOUBLE_EQ(entries[0].timeMs, 0.0);
@@ -228,7 +228,7 @@ TEST_F(DeviceTest, SequenceExamplesDecode) {
     }
 
     const std::uint16_t equal[8] = {77, 77, 77, 77, 77, 77, 77, 77};
-    entries = CLPGDevice::decodeSequence(equal, staggered);
+    entries = CLPGDevice::decodeSequence(equal, staggered, CControllerClock{});
     EXPECT_FALSE(staggered);
     for (const auto& entry : entries) {
         EXPECT_TRUE(entry.present);
@@ -249,7 +249,7 @@ TEST_F(DeviceTest, SequenceIsNotStaggeredWhenTheSeenInjectorsOpenWithin1Ms) {
     };
     for (const auto& c : cases) {
         bool staggered = !c.staggered;
-        CLPGDevice::decodeSequence(c.ticks, staggered);
+        CLPGDevice::decodeSequence(c.ticks, staggered, CControllerClock{});
         EXPECT_EQ(staggered, c.staggered) << c.ticks[3];
     }
 }

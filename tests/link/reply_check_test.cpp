@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "connected_sim.h"
+#include "link/controller_clock.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 #include "recording_device_ui.h"
 #include "scripted_line.h"
 
@@ -20,13 +20,11 @@ using namespace std::chrono_literals;
 class ReplyCheckTest : public ::testing::Test {
   protected:
     ReplyCheckTest() {
-        timing::reset();
         auto owned = std::make_unique<CScriptedLine>();
         line = owned.get();
         device = std::make_unique<CLPGDevice>(ui, std::move(owned));
         device->line().open(1);
     }
-    ~ReplyCheckTest() override { timing::reset(); }
 
     CRecordingDeviceUi ui;
     CScriptedLine* line = nullptr;
@@ -151,8 +149,7 @@ TEST_F(ReplyCheckTest, AcknowledgementWaitingBeforeTheRequestIsNotTakenForItsAns
 // The in-process simulated controller on its own clock: nothing really waits.
 class LateSimTest : public ::testing::Test {
   protected:
-    LateSimTest() { timing::reset(); }
-    ~LateSimTest() override { timing::reset(); }
+    LateSimTest() = default;
 
     static CConnectedSim::options_t lineOpen() {
         CConnectedSim::options_t options;

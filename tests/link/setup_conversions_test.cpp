@@ -6,15 +6,13 @@
 #include <limits>
 #include <string>
 
+#include "link/controller_clock.h"
 #include "link/conversions.h"
-#include "link/timing.h"
 
 namespace {
 
 class ConversionsTest : public ::testing::Test {
   protected:
-    void SetUp() override { timing::reset(); }
-    void TearDown() override { timing::reset(); }
 };
 
 TEST_F(ConversionsTest, NearestRoundsHalvesAwayFromZero) {
@@ -40,19 +38,29 @@ TEST_F(ConversionsTest, TimeStepIsAQuarterOfATenthWithHalvesAway) {
     EXPECT_DOUBLE_EQ(conv::roundToTimeStep(0.1), 0.1);
 }
 
-TEST_F(ConversionsTest, TimesFollowTheTimeUnit) {
-    EXPECT_EQ(conv::nearest(conv::msToTicks(1.0)), 40);
-    EXPECT_DOUBLE_EQ(conv::roundToPrecision(conv::ticksToMs(41), 3), 1.025);
-    timing::setFromFrequency(20000);
-    EXPECT_EQ(conv::nearest(conv::msToTicks(1.0)), 20);
-    EXPECT_DOUBLE_EQ(conv::ticksToMs(20), 1.0);
+TEST_F(ConversionsTest, TimesFollowTheClock) {
+    const CControllerClock usual;
+    EXPECT_EQ(conv::nearest(usual.msToTicks(1.0)), 40);
+    EXPECT_DOUBLE_EQ(conv::roundToPrecision(usual.ticksToMs(41), 3), 1.025);
+    const CControllerClock slow = *CControllerClock::of(20000);
+    EXPECT_EQ(conv::nearest(slow.msToTicks(1.0)), 20);
+    EXPECT_DOUBLE_EQ(slow.ticksToMs(20), 1.0);
+}
+
+// A frequency no controller has is no clock: 999 Hz and 4 000 000 000 Hz are unknown.
+TEST_F(ConversionsTest, AnImpossibleFrequencyIsNoClock) {
+    for (unsigned long hz : {0ul, 1ul, 999ul, 1000001ul, 4000000000ul}) {
+        EXPECT_FALSE(CControllerClock::of(hz)) << hz;
+    }
+    EXPECT_EQ(CControllerClock::of(1000)->hz(), 1000u);
+    EXPECT_EQ(CControllerClock::of(1000000)->hz(), 1000000u);
 }
 
 // A time in ticks prints as its exact decimal (499 ticks at 40 kHz: "12.475", not
 // "12.475000000000001"), as JSON and other shortest forms show it.
 TEST_F(ConversionsTest, EveryTickCountPrintsAsItsExactTime) {
     for (unsigned long hz : {40000ul, 50000ul, 25000ul}) {
-        timing::setFromFrequency(hz);
+        const CControllerClock clock = *CControllerClock::of(hz);
         for (long ticks = 0; ticks <= 65535; ++ticks) {
             // In thousandths of a millisecond, exact at these clocks.
             const long long thousandths = ticks * 1000000LL / static_cast<long long>(hz);
@@ -63,27 +71,27 @@ TEST_F(ConversionsTest, EveryTickCountPrintsAsItsExactTime) {
                 expected += '0';
             }
             char text[32];
-            const auto end = std::to_chars(text, text + sizeof text, conv::ticksToMs(ticks)).ptr;
+            const auto end = std::to_chars(text, text + sizeof text, clock.ticksToMs(ticks)).ptr;
             std::string shown(text, end);
             if (shown.find('.') == std::string::npos) {
                 shown += ".0";
             }
             ASSERT_EQ(shown, expected) << ticks << " ticks at " << hz << " Hz";
-            ASSERT_DOUBLE_EQ(conv::msToTicks(conv::ticksToMs(ticks)), ticks);
+            ASSERT_DOUBLE_EQ(clock.msToTicks(clock.ticksToMs(ticks)), ticks);
         }
     }
 }
 
 TEST_F(ConversionsTest, SpeedAndPeriodAreReciprocal) {
-    EXPECT_DOUBLE_EQ(conv::periodToRpm(4000), 1200);
-    EXPECT_DOUBLE_EQ(conv::rpmToPeriod(1200), 4000);
-    timing::setFromFrequency(20000);
-    EXPECT_DOUBLE_EQ(conv::periodToRpm(4000), 600);
+    const CControllerClock usual;
+    EXPECT_DOUBLE_EQ(usual.periodToRpm(4000), 1200);
+    EXPECT_DOUBLE_EQ(usual.rpmToPeriod(1200), 4000);
+    EXPECT_DOUBLE_EQ(CControllerClock::of(20000)->periodToRpm(4000), 600);
 }
 
 TEST_F(ConversionsTest, NoEngineSignalGivesZeroNotAFault) {
-    EXPECT_EQ(conv::periodToRpm(0), 0.0);
-    EXPECT_EQ(conv::rpmToPeriod(0), 0.0);
+    EXPECT_EQ(CControllerClock{}.periodToRpm(0), 0.0);
+    EXPECT_EQ(CControllerClock{}.rpmToPeriod(0), 0.0);
 }
 
 TEST_F(ConversionsTest, Voltages) {

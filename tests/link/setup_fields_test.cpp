@@ -4,11 +4,13 @@
 #include <cmath>
 #include <string>
 
+#include "link/controller_clock.h"
 #include "link/dev_setup.h"
 #include "link/setup_fields.h"
-#include "link/timing.h"
 
 namespace {
+
+const CControllerClock kClock;  // the usual 40 kHz
 
 // Each checked field with the range the controller's fields are refused outside of,
 // written out here apart from the table, so a slip in the table shows.
@@ -43,8 +45,6 @@ bool refused(const std::string& check, const char* refusal) {
 
 class SetupFieldsTest : public ::testing::Test {
   protected:
-    void SetUp() override { timing::reset(); }
-    void TearDown() override { timing::reset(); }
 };
 
 TEST_F(SetupFieldsTest, EachFieldIsRefusedJustOutsideItsRange) {
@@ -63,11 +63,12 @@ TEST_F(SetupFieldsTest, EachFieldIsRefusedJustOutsideItsRange) {
         for (const double value : {c.lowest, c.highest}) {
             dev_setup_t setup;
             field->set(setup, value);
-            EXPECT_FALSE(refused(setup.check(), c.refusal)) << value;
+            EXPECT_FALSE(refused(setup.check(kClock), c.refusal)) << value;
         }
         dev_setup_t below;
         field->set(below, c.lowest - 1);
-        EXPECT_TRUE(refused(below.check(), c.refusal) || (field->integral() && c.lowest == 0));
+        EXPECT_TRUE(refused(below.check(kClock), c.refusal) ||
+                    (field->integral() && c.lowest == 0));
     }
 }
 

@@ -5,8 +5,8 @@
 
 #include "device_replies.h"
 #include "fake_store.h"
+#include "link/controller_clock.h"
 #include "link/lpg_device.h"
-#include "link/timing.h"
 #include "recording_device_ui.h"
 #include "scripted_line.h"
 
@@ -18,10 +18,8 @@ using namespace proto;
 class WriteTest : public ::testing::Test {
   protected:
     WriteTest() {
-        timing::reset();
         device->setSleeper([](std::chrono::milliseconds) {});
     }
-    ~WriteTest() override { timing::reset(); }
 
     std::uint8_t requestCommand(std::size_t i) const { return line->requests.at(i).at(4); }
 

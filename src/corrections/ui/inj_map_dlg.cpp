@@ -6,7 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CInjMapDlg::CInjMapDlg(QWidget* parent, const std::vector<app_msg_t>& samples)
+CInjMapDlg::CInjMapDlg(QWidget* parent, const std::vector<app_msg_t>& samples,
+                       const CControllerClock& clock)
     : QDialog(parent), chart_(this) {
     setWindowTitle("Mapa wtrysków");
     setAutoFillBackground(true);
@@ -21,7 +22,7 @@ CInjMapDlg::CInjMapDlg(QWidget* parent, const std::vector<app_msg_t>& samples)
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    chart_.setData(samples);
+    chart_.setData(samples, clock);
     resize(kWidth, kHeight);
 }
 

@@ -18,7 +18,9 @@ class CInjMapDlg : public QDialog {
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 560;
 
-    CInjMapDlg(QWidget* parent, const std::vector<app_msg_t>& samples);
+    // The samples' times and speeds at `clock`, the recording's.
+    CInjMapDlg(QWidget* parent, const std::vector<app_msg_t>& samples,
+               const CControllerClock& clock);
 
     const CInjMapChart& chart() const { return chart_; }
     // The part of the window the chart takes.

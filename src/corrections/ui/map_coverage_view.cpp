@@ -31,8 +31,9 @@ void CMapCoverageView::refresh(const CDiagData& store) {
     app_msg_t last;
     working_ = -1;
     if (store.getLast(&last)) {
-        const auto row = injmap::rowOfTime(last.gasTimeMs());
-        const auto column = injmap::columnOfSpeed(last.rpm());
+        const CControllerClock clock = store.clock();
+        const auto row = injmap::rowOfTime(last.gasTimeMs(clock));
+        const auto column = injmap::columnOfSpeed(last.rpm(clock));
         if (row && column)
             working_ = injmap::cellIndex(*row, *column);
     }

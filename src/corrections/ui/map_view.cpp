@@ -26,7 +26,6 @@
 #include "corrections/ui/undo_keys.h"
 #include "diag/recording_probe.h"
 #include "diag/settings_history.h"
-#include "link/timing.h"
 #include "settings/program_folders.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
@@ -175,8 +174,10 @@ void CMapView::updateWorkingPoint() {
     int working = -1;
     app_msg_t last;
     if (doc_.diagOn() && doc_.store().getLast(&last)) {
-        const auto row = injmap::rowOfTime(last.gasTimeMs());
-        const auto column = injmap::columnOfSpeed(last.rpm());
+        // The clock of the run shown, a replayed recording's whatever is connected.
+        const CControllerClock clock = doc_.store().clock();
+        const auto row = injmap::rowOfTime(last.gasTimeMs(clock));
+        const auto column = injmap::columnOfSpeed(last.rpm(clock));
         if (row && column) {
             working = injmap::cellIndex(*row, *column);
         }
@@ -310,11 +311,12 @@ bool CMapView::writeMap() {
     return true;
 }
 
-// The clock the recording was made with, from its companion; without one the
-// controller's present clock (or the usual one), which the caller warns of.
+// The clock the recording was made with, from its companion; without one the usual
+// clock (never the connected controller's), which the caller warns of.
 bool CMapView::takeClock(CInjMapBuild& build, const std::string& file) {
-    build.setClock(CSettingsHistory::clockOf(file));
-    return build.clock() != 0;
+    const std::optional<CControllerClock> clock = CSettingsHistory::clockOf(file);
+    build.setClock(clock.value_or(CControllerClock{}));
+    return clock.has_value();
 }
 
 void CMapView::OnBtnClear() {
@@ -382,8 +384,8 @@ void CMapView::buildFrom(const QString& path) {
         return;
     }
     if (!clockKnown) {
-        const auto assumed = static_cast<unsigned long>(std::lround(1000.0 / timing::timeUnit()));
-        CMessageBox::show(this, qt(injmap_text::unknownClock(file, assumed)), Icon::Warning);
+        CMessageBox::show(this, qt(injmap_text::unknownClock(file, CControllerClock::kUsualHz)),
+                          Icon::Warning);
     }
     const map_proposal_t proposal = build.proposal();
     list_->showProposal(proposal);
@@ -430,7 +432,12 @@ void CMapView::chartOf(const QString& path) {
         showNoSamples(file);
         return;
     }
-    CInjMapDlg dialog(window(), recording.samples());
+    const std::optional<CControllerClock> clock = CSettingsHistory::clockOf(file);
+    if (!clock) {
+        CMessageBox::show(this, qt(injmap_text::unknownClock(file, CControllerClock::kUsualHz)),
+                          Icon::Warning);
+    }
+    CInjMapDlg dialog(window(), recording.samples(), clock.value_or(CControllerClock{}));
     doc_.normalRefresh();
     CDialogRunner::exec(dialog);
 }

@@ -454,7 +454,7 @@ void CTimeCorrView::enableColumn(int index) {
 void CTimeCorrView::moveMarker() {
     app_msg_t sample;
     if (doc_.store().getLast(&sample)) {
-        chart_.setMarker(CTimeTable::markerOf(sample.gasTimeMs()));
+        chart_.setMarker(CTimeTable::markerOf(sample.gasTimeMs(doc_.store().clock())));
     }
 }
 
