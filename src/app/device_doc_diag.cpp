@@ -27,6 +27,8 @@ namespace {
 
 constexpr int kWaitTickMs = 10;
 
+constexpr const char* kUnknownClockText =
+    "Nagranie nie ma zapisanego zegara sterownika: czasy i obroty przeliczono dla %1 Hz.";
 constexpr const char* kLinkLostText =
     "Utracono połączenie ze sterownikiem LPG. Sprawdź przewód do sterownika, zasilanie "
     "sterownika (zapłon) i adapter USB-RS232, a potem wybierz „Połącz ponownie” w menu "
@@ -316,6 +318,9 @@ bool CDeviceDoc::replay(const std::string& file) {
     if (showAll_) {
         showAll_();
     }
+    // Never the connected controller's clock: the recording's, or the usual one, said.
+    showStatus(store_.clockKnown() ? QString()
+                                   : QString(kUnknownClockText).arg(CControllerClock::kUsualHz));
     return true;
 }
 

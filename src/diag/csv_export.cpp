@@ -131,6 +131,10 @@ std::string CCsvExport::message(const result_t& result, const std::string& recor
         text += "\nKońca nagrania nie wyeksportowano: " + recording + ": " +
                 lineCount(result.unreadLines, result.stopLine);
     }
+    if (!result.clockKnown) {
+        text += "\nNagranie nie ma zapisanego zegara sterownika: czasy i obroty przeliczono dla " +
+                std::to_string(CControllerClock::kUsualHz) + " Hz.";
+    }
     return text;
 }
 

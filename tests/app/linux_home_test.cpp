@@ -146,7 +146,10 @@ TEST(CsvMenuTest, ExportsTheRecordingBeingLookedAt) {
     EXPECT_TRUE(readFile(csv).endsWith(
         "\r\n1,2,LPG,1000,4.000,4.500,49,37,8,88.0,0.0,48.8,12.76,0.882\r\n"));
     ASSERT_EQ(app.boxes.size(), 1u);
-    EXPECT_EQ(app.boxes[0], "Nagranie zapisano w pliku CSV " + csv + " (próbek: 1).");
+    // A recording without a companion: the usual clock, and the box says so.
+    EXPECT_EQ(app.boxes[0], "Nagranie zapisano w pliku CSV " + csv +
+                                " (próbek: 1).\nNagranie nie ma zapisanego zegara sterownika: "
+                                "czasy i obroty przeliczono dla 40000 Hz.");
 
     app.nextFile = recording;  // the recording itself is refused and kept
     item->trigger();

@@ -205,6 +205,33 @@ TEST(InjMapBuild, TheRecordingsClockConvertsItsSamples) {
     }
 }
 
+// Times are averaged from tick sums: these 16 gasoline times make exactly 2240 ticks, 7 ms
+// at 20 kHz, though summed in milliseconds they come to 6.999999999999999.
+TEST(InjMapBuild, AWholeMillisecondAverageLandsInItsOwnRow) {
+    const std::uint16_t ticks[] = {121, 167, 151, 148, 163, 104, 161, 106,
+                                   140, 179, 176, 175, 151, 122, 122, 54};
+    CInjMapBuild build;
+    build.setClock(*CControllerClock::of(20000));
+    double naive = 0;
+    for (const bool gasoline : {true, false}) {
+        for (const std::uint16_t t : ticks) {
+            app_msg_t s;
+            s.work_state = gasoline ? 2 : 3;
+            s.gas_time = static_cast<std::uint16_t>(gasoline ? t : t + 14);  // +10 % on LPG
+            s.rpm_period = 960;                                              // 2500 rpm
+            s.pressure_intake = 60;
+            ASSERT_TRUE(build.add(s));
+            naive += gasoline ? t / 20.0 : 0;
+        }
+    }
+    ASSERT_LT(naive / 16, 7.0);  // the case that went a row low
+    const map_proposal_t p = build.proposal();
+    EXPECT_TRUE(p.valued[cell(14, 2)]);  // 7.0-7.5 ms
+    EXPECT_TRUE(p.valued[cell(15, 2)]);
+    EXPECT_FALSE(p.valued[cell(13, 2)]);
+    EXPECT_EQ(p.percent[cell(14, 2)], 10);
+}
+
 // A recorded sample counts in the same cell, with the same time, as its reading does,
 // at every clock and at the edges of the ranges (periods and pressures of all values).
 TEST(InjMapBuild, RecordedSamplesCountAsTheirReadings) {

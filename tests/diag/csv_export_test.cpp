@@ -36,7 +36,9 @@ TEST(CsvExportTest, OneRowPerSampleInEngineeringUnits) {
               "Nagranie zapisano w pliku CSV " + csv +
                   " (próbek: 3).\nKońca nagrania nie "
                   "wyeksportowano: " +
-                  recording + ": nieodczytane wiersze od wiersza 4 (niepustych: 1)");
+                  recording + ": nieodczytane wiersze od wiersza 4 (niepustych: 1)" +
+                  "\nNagranie nie ma zapisanego zegara sterownika: czasy i obroty przeliczono "
+                  "dla 40000 Hz.");
 }
 
 TEST(CsvExportTest, SeparatorDecimalMarkAndByteOrderMarkAsChosen) {
