@@ -35,9 +35,9 @@ QString eepromSavedText(const QString& path) {
         .arg(QFileInfo(path).fileName(), path);
 }
 
-QString eepromRestoredText(const QString& path) {
-    return QString("Pamięć EEPROM sterownika zastąpiono zawartością pliku %1.\n%2")
-        .arg(QFileInfo(path).fileName(), path);
+QString eepromRestoredText(const QString& path, const std::string& when) {
+    return QString("Pamięć EEPROM sterownika zastąpiono zawartością pliku %1 o %2.\n%3")
+        .arg(QFileInfo(path).fileName(), QString::fromStdString(when), path);
 }
 
 }  // namespace
@@ -100,8 +100,8 @@ void CDeviceDoc::writeEepromFromFile() {
         };
         transfer.portOpen = [&] { return isConnected(); };
         transfer.againQuestion = "Wpisać ją teraz jeszcze raz?";
-        if (CWriteOutcomeBox::runTransfer(window_, transfer)) {
-            CMessageBox::show(window_, eepromRestoredText(path), Icon::Information);
+        if (const write_outcome_t outcome = CWriteOutcomeBox::runTransfer(window_, transfer)) {
+            CMessageBox::show(window_, eepromRestoredText(path, outcome.when), Icon::Information);
         }
     });
 }

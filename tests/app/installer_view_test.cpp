@@ -229,8 +229,9 @@ TEST(InstallerMessagesTest, EepromRestoreAsksFirstAndBothDirectionsConfirmWithTh
     app.answer = [](const QString&, CMessageBox::Buttons) { return CMessageBox::Answer::Yes; };
     app.doc().writeEepromFromFile();
     EXPECT_EQ(app.sim().eeprom()[0], 0x5A);
-    EXPECT_EQ(app.boxes.back(),
-              "Pamięć EEPROM sterownika zastąpiono zawartością pliku astra.eeprom.\n" + image);
+    EXPECT_TRUE(app.boxes.back().startsWith(
+        "Pamięć EEPROM sterownika zastąpiono zawartością pliku astra.eeprom o "));
+    EXPECT_TRUE(app.boxes.back().endsWith(".\n" + image));
 
     const QString backup = app.home() + "/kopia.eeprom";
     app.nextFile = backup;
