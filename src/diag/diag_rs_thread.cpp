@@ -71,11 +71,19 @@ bool CDiagRSThread::readSample(app_msg_t& sample) {
     }
     if (!answered) {
         ++failed_;
+        // Silence is silence on the line: a frame another thread's exchange took since (a
+        // transfer's block) shows the controller is there.
+        if (const std::uint64_t seen = device_.framesSeen(); seen != framesSeen_) {
+            framesSeen_ = seen;
+            silentRequests_ = 0;
+            silentFor_ = {};
+        }
         std::this_thread::sleep_for(kAfterFailedRequest);
         silentFor_ += took + kAfterFailedRequest;
         checkSilence();
         return false;
     }
+    framesSeen_ = device_.framesSeen();
     silentRequests_ = 0;
     silentFor_ = {};
     sample.setPayload(payload.data());

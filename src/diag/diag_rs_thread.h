@@ -69,4 +69,5 @@ class CDiagRSThread : public CDiagInputThread {
     int silentLimitRequests_ = kSilentRequests;
     int silentRequests_ = 0;
     Clock::duration silentFor_{};
+    std::uint64_t framesSeen_ = 0;  // the link's count when this worker last looked
 };

@@ -146,6 +146,7 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     if (readFrame(first, false) != ReadResult::Frame) {
         return malformed();
     }
+    ++framesSeen_;  // the controller is there, whatever this frame answers
     // An answer that came too late for its own request goes out just ahead of the answer
     // to the next one. Replies carry no request identity, so the rule is positional: of
     // two frames back to back, the later one answers. Only a failed attempt before, or a
@@ -159,6 +160,12 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
         if (behind == ReadResult::Frame) {
             first = second;
             ++lateFrames_;
+        } else if (first.type == MSG_TYPE_DIAG && unsettled_) {
+            // A lone sample after a failed request may be that request's, late: an older
+            // sample taken for this one. It costs one exchange to ask again.
+            unsettled_ = false;
+            ++lateFrames_;
+            return false;
         }
         unsettled_ = false;
     }

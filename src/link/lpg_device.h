@@ -231,6 +231,9 @@ class CLPGDevice : public CLPGDeviceErr {
     bool operationRunning() const { return operations_.load() > 0; }
     // Frames skipped as late answers to earlier requests.
     std::uint64_t lateFrames() const { return lateFrames_.load(); }
+    // Well-formed frames that arrived, for any exchange of any thread: while it grows the
+    // controller is there, however many of one thread's requests went unanswered.
+    std::uint64_t framesSeen() const { return framesSeen_.load(); }
     // Called by every exchange that took a reply, the exchange mutex still held (the
     // simulator's tests check which request the reply answered).
     void setReplyHook(std::function<void()> hook) { replyHook_ = std::move(hook); }
@@ -292,6 +295,7 @@ class CLPGDevice : public CLPGDeviceErr {
     CFairMutex mutex_;
     mutable std::atomic<int> operations_{0};
     std::atomic<std::uint64_t> lateFrames_{0};
+    std::atomic<std::uint64_t> framesSeen_{0};
     std::function<void()> replyHook_;
     serial_timeouts_t timeouts_;
     std::chrono::milliseconds workModePause_{500};

@@ -113,6 +113,11 @@ TEST_F(ReplyCheckTest, ReplyShorterThanItsRecordIsAFailedAttempt) {
             EXPECT_TRUE(c.operation(*device));
             EXPECT_EQ(line->requests.size(), 3u);
         }
+        if (c.type == MSG_TYPE_DIAG) {
+            // A lone sample right after failed requests may be a late answer: dropped.
+            line->script(frameBytes(c.type, whole));
+            EXPECT_FALSE(c.operation(*device));
+        }
         // The whole record is taken at once.
         line->requests.clear();
         line->script(frameBytes(c.type, whole));
@@ -191,6 +196,23 @@ TEST_F(LateSimTest, AnswerBehindALateOneNeverAnswersTheNextRequest) {
     // Every reading moves the sender: the last answer is the last reading.
     EXPECT_EQ(level, sim->fuelLevel());
     EXPECT_EQ(sim->requestCount(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// After a failed sample request, a sample frame arriving alone may be that request's,
+// late: it is dropped and the sample asked for again, so no sample is recorded one
+// exchange older than it is. A lone confirmation after a failed request stays taken.
+TEST_F(LateSimTest, ALoneSampleAfterAFailedRequestIsAskedForAgain) {
+    sim->faults().staleNext(1);  // the first answer arrives only after the next request
+    CLPGDevice::DiagPayload payload{};
+    EXPECT_FALSE(device->requestDiag(1, payload));
+    sim->faults().dropNext(1);  // whose own answer is lost: the late one comes alone
+    EXPECT_FALSE(device->requestDiag(1, payload));
+    EXPECT_EQ(device->lateFrames(), 1u);
+    EXPECT_TRUE(device->requestDiag(1, payload));  // the next one is answered afresh
 }
 
 }  // namespace
