@@ -46,6 +46,8 @@ bool CLPGDevice::connect(int port) {
         // The advice of an error's message comes before its technical line.
         const std::string text = error ? error->message() : std::string();
         attempts_.push_back({line_->portName(port), text.substr(0, text.find('\n'))});
+        // A port without a controller is not kept: other programs may want it.
+        catchError([&] { line_->close(); });
     }
     return !error && answered;
 }

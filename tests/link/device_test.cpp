@@ -80,6 +80,7 @@ TEST_F(DeviceTest, NoControllerAsksForAPortAndReportsEachOutcome) {
         << ui.boxes[0].text;
     EXPECT_EQ(ui.boxes[0].icon, IDeviceUi::Icon::Error);
     EXPECT_EQ(device->connectAttempts().size(), 1u);
+    EXPECT_FALSE(device->line().isOpen());  // the port is released for other programs
 
     EXPECT_FALSE(device->connectAuto());  // the question is cancelled this time
     ASSERT_EQ(ui.boxes.size(), 2u);
