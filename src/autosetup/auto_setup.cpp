@@ -92,7 +92,21 @@ std::string CAutoSetup::summary() const {
     if (outcome_ == Outcome::Succeeded && written_) {
         return succeededSummary(*written_);
     }
-    return failedSummary(failureReason(), modeLeft_, written_ ? &*written_ : nullptr);
+    const auto [mode, fromSamples] = modeShown();
+    return failedSummary(failureReason(), mode, fromSamples, written_ ? &*written_ : nullptr);
+}
+
+// The mode the controller confirmed last, unless the samples it sent since say otherwise
+// (a switch it made without confirming it, or one it undid).
+std::pair<autosetup_text::mode_left_t, bool> CAutoSetup::modeShown() const {
+    using autosetup_text::mode_left_t;
+    app_msg_t last;
+    if (modeLeft_ == mode_left_t::Unchanged || store_.getSize() <= sampleMark_ ||
+        !store_.getLast(&last)) {
+        return {modeLeft_, false};
+    }
+    const mode_left_t sampled = last.onLpg() ? mode_left_t::Lpg : mode_left_t::Gasoline;
+    return {sampled, sampled != modeLeft_};
 }
 
 void CAutoSetup::log(const std::string& line) {
@@ -163,9 +177,12 @@ bool CAutoSetup::runStep(int index) {
     log("----Krok " + std::to_string(index + 1) + "----");
     log(kToGasoline);
     if (!device_.setWorkGas()) {
+        modeLeft_ = mode_left_t::Unknown;  // the switch may have happened unconfirmed
+        sampleMark_ = store_.getSize();
         return fail(Outcome::ControllerFailed, kGasolineFailed);
     }
     modeLeft_ = mode_left_t::Gasoline;
+    sampleMark_ = store_.getSize();
     log(kMeasureGasoline);
     auto_setup_step_t step;
     double pressureRaw = 0;
@@ -175,9 +192,12 @@ bool CAutoSetup::runStep(int index) {
     log(kGasolineTime + number(conv::roundToTimeStep(step.gasolineMs)));
     log(kToLpg);
     if (!device_.setWorkLPG()) {
+        modeLeft_ = mode_left_t::Unknown;
+        sampleMark_ = store_.getSize();
         return fail(Outcome::ControllerFailed, kLpgFailed);
     }
     modeLeft_ = mode_left_t::Lpg;
+    sampleMark_ = store_.getSize();
     if (!measure(step.lpgMs, pressureRaw)) {
         return false;
     }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "autosetup/auto_setup_text.h"
@@ -143,4 +144,7 @@ class CAutoSetup {
     // The run's own copy of the settings: read once, changed only by the procedure.
     dev_setup_t setup_;
     autosetup_text::mode_left_t modeLeft_ = autosetup_text::mode_left_t::Unchanged;
+    // The store's size when the mode was last switched: samples past it show the mode.
+    std::size_t sampleMark_ = 0;
+    std::pair<autosetup_text::mode_left_t, bool> modeShown() const;
 };

@@ -45,7 +45,7 @@ std::string succeededSummary(double mainCorrection) {
            number(mainCorrection) + " ms.";
 }
 
-std::string failedSummary(const std::string& reason, mode_left_t mode,
+std::string failedSummary(const std::string& reason, mode_left_t mode, bool fromSamples,
                           const double* mainWrittenAfterFirstStep) {
     std::string text = "Autoustawianie nie dało wyniku: " + reason + ".\n";
     switch (mode) {
@@ -53,10 +53,17 @@ std::string failedSummary(const std::string& reason, mode_left_t mode,
             text += "Trybu pracy sterownika nie zmieniano.";
             break;
         case mode_left_t::Gasoline:
-            text += "Sterownik pozostał w trybie benzyny (ustawionym jako ostatni).";
+            text += fromSamples ? "Według ostatnich próbek sterownik pracuje w trybie benzyny."
+                                : "Sterownik pozostał w trybie benzyny (ustawionym jako ostatni).";
             break;
         case mode_left_t::Lpg:
-            text += "Sterownik pozostał w trybie LPG (ustawionym jako ostatni).";
+            text += fromSamples ? "Według ostatnich próbek sterownik pracuje w trybie LPG."
+                                : "Sterownik pozostał w trybie LPG (ustawionym jako ostatni).";
+            break;
+        case mode_left_t::Unknown:
+            text +=
+                "Nie wiadomo, w jakim trybie pracuje sterownik: nie potwierdził ostatniego "
+                "przełączenia. Sprawdź tryb na panelu.";
             break;
     }
     if (mainWrittenAfterFirstStep) {

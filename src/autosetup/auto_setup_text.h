@@ -55,13 +55,14 @@ inline constexpr const char* kBeforeStart =
     "sterownik między benzyną a LPG (5 kroków, każdy po co najmniej 200 próbek) i trwa zwykle "
     "1–2 minuty. Do końca nie zmieniaj warunków pracy silnika.";
 
-// The work mode a run set last, which the controller keeps when the run ends.
-enum class mode_left_t { Unchanged, Gasoline, Lpg };
+// The work mode a run left the controller in: the one it confirmed last, Unknown when it
+// did not confirm the last switch, or (`fromSamples`) the one its latest samples show.
+enum class mode_left_t { Unchanged, Gasoline, Lpg, Unknown };
 
 // The closing box of a run: the main correction written, or why nothing was, what the
 // first step left in the controller, and the work mode it was left in.
 std::string succeededSummary(double mainCorrection);
-std::string failedSummary(const std::string& reason, mode_left_t mode,
+std::string failedSummary(const std::string& reason, mode_left_t mode, bool fromSamples,
                           const double* mainWrittenAfterFirstStep);
 
 // The line that opens and closes a run: 82 hyphen-minus characters.

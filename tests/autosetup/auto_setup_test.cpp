@@ -168,6 +168,32 @@ TEST(AutoSetupRun, APollDuringTheFinalWriteChangesNothingWritten) {
     EXPECT_NEAR(rig.controllerMainCorrection(), 5.5, kStep + 1e-9);
 }
 
+// The closing box names only what is known: a switch to LPG the controller made without
+// confirming it is told from its samples, not as the gasoline it confirmed before.
+TEST(AutoSetupRun, AnUnconfirmedSwitchIsToldFromTheSamples) {
+    AutoSetupRig rig(1.35, 1.0);
+    rig.ui.onLog = [&](const std::string& line) {
+        if (line == autosetup_text::kToLpg) {
+            rig.sim->faults().dropNext(100);  // taken, never confirmed
+        }
+    };
+    EXPECT_FALSE(rig.procedure->doWork());
+    EXPECT_NE(rig.procedure->summary().find("Nie wiadomo, w jakim trybie"), std::string::npos)
+        << rig.procedure->summary();
+    const std::size_t seen = rig.store.getSize();
+    rig.sim->faults().dropNext(0);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (rig.store.getSize() <= seen + 3 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_GT(rig.store.getSize(), seen + 3);
+    EXPECT_TRUE(rig.sim->onLpg());
+    EXPECT_NE(
+        rig.procedure->summary().find("Według ostatnich próbek sterownik pracuje w trybie LPG"),
+        std::string::npos)
+        << rig.procedure->summary();
+}
+
 TEST(AutoSetupRun, CancelOnTheIdleQuestionTouchesNothing) {
     AutoSetupRig rig(1.35, 1.0);
     rig.ui.answer = false;
