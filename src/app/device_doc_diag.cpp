@@ -57,6 +57,16 @@ QString lastLine(const std::string& text) {
     return lines.isEmpty() ? QString() : lines.back();
 }
 
+// The system's own words of a port failure without the program's function names:
+// "port /dev/ttyUSB0: EIO (urządzenie odłączone)".
+QString portDetail(const std::string& message) {
+    QString line = lastLine(message);
+    if (line.startsWith("CSerialPort::")) {
+        line = "port " + line.mid(line.indexOf(' ') + 1);
+    }
+    return line;
+}
+
 }  // namespace
 
 void CDeviceDoc::resetViews() {
@@ -233,7 +243,7 @@ void CDeviceDoc::showLinkLost(const diag_end_t& end) {
     emit stateChanged();
     // The worker's own reason when it gave up on a silent controller, else the port's.
     const QString detail =
-        end.reason.empty() ? lastLine(end.message) : QString::fromStdString(end.reason);
+        end.reason.empty() ? portDetail(end.message) : QString::fromStdString(end.reason);
     CMessageBox::show(window_, QString(kLinkLostText) + "\n" + detail, Icon::Error);
 }
 
