@@ -282,16 +282,48 @@ void CDevicePanel::refresh() {
     }
 }
 
+namespace {
+
+bool running(const std::future<void>& poll) {
+    return poll.valid() && poll.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+}  // namespace
+
+CDevicePanel::~CDevicePanel() {
+    for (std::future<void>* poll : {&errorsPoll_, &settingsPollRun_}) {
+        if (poll->valid()) {
+            poll->wait();
+        }
+    }
+}
+
+bool CDevicePanel::polling() const {
+    return running(errorsPoll_) || running(settingsPollRun_);
+}
+
+bool CDevicePanel::pollOffWindow(std::future<void>& poll, std::function<void()> exchanges) {
+    if (running(poll)) {
+        return false;
+    }
+    poll = std::async(std::launch::async, [exchanges = std::move(exchanges)] {
+        catchError(exchanges);  // polls are silent: a missed answer changes nothing
+    });
+    return true;
+}
+
 // Polls are silent: a replay without a controller, or a missed answer, changes nothing.
 void CDevicePanel::pollErrors() {
     if (!doc_.isConnected())
         return;
-    catchError([&] {
-        CLPGDevice::report_t report{};
-        if (doc_.readErrors(report) && !doc_.decodeReport(report).empty()) {
-            doc_.showControllerError(true);
-        }
-    });
+    if (!pollOffWindow(errorsPoll_, [this] {
+            CLPGDevice::report_t report{};
+            if (doc_.readErrors(report) && !doc_.decodeReport(report).empty()) {
+                doc_.showControllerError(true);  // handed to the window's thread
+            }
+        })) {
+        errorPoll_ = 1;  // the next refresh tries again
+    }
 }
 
 // A value being typed or written is not replaced; the poll comes at the next refresh.
@@ -302,12 +334,21 @@ void CDevicePanel::pollSettings() {
         settingsPoll_ = 1;
         return;
     }
-    catchError([&] {
-        // Only the copy of what the controller holds is refreshed.
-        if (doc_.readSetup()) {
-            correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
-        }
-    });
+    if (!pollOffWindow(settingsPollRun_, [this] {
+            // Only the copy of what the controller holds is refreshed; the window shows it.
+            if (doc_.readSetup()) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (!correctionBusy()) {
+                            correction_->setText(number(doc_.heldSetup().mainCorrection, 3));
+                        }
+                    },
+                    Qt::QueuedConnection);
+            }
+        })) {
+        settingsPoll_ = 1;
+    }
 }
 
 void CDevicePanel::onBtnGasoline() {

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
+#include <future>
 
 #include <QWidget>
 
@@ -33,6 +35,10 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     static constexpr double kSpinStepMs = 0.025;
 
     CDevicePanel(CDeviceDoc& document, QWidget* parent = nullptr);
+    // Waits for a poll still on the line.
+    ~CDevicePanel() override;
+    // A poll is on the line (tests wait for its answer).
+    bool polling() const;
 
     static constexpr const char* kNoConnectionText = "Brak połączenia";
     static constexpr const char* kReplayText = "Odtwarzanie";
@@ -91,6 +97,9 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     void onStateChanged();
     void pollErrors();
     void pollSettings();
+    // Runs a poll's exchanges on a worker, so that the window never waits on the line;
+    // its result comes back to the window's thread. False while the last one still runs.
+    bool pollOffWindow(std::future<void>& poll, std::function<void()> exchanges);
     void writeCorrection(double ms);
     void writeSpunCorrection();
 
@@ -115,4 +124,6 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     // A controller of another version: the quick editor stays off until it is gone.
     bool versionLocked_ = false;
     bool stale_ = false;
+    std::future<void> errorsPoll_;
+    std::future<void> settingsPollRun_;
 };

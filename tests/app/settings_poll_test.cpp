@@ -31,10 +31,16 @@ class SettingsPollTest : public ::testing::Test {
     }
     ~SettingsPollTest() override { app.doc().setDevicePanel(nullptr); }
 
-    // Ten seconds of the panel's timer: one settings poll.
+    // Ten seconds of the panel's timer: one settings poll, run off the window's thread,
+    // and its answer shown.
     void tenSeconds() {
         for (int i = 0; i < CDevicePanel::kSettingsPollEvery; ++i)
             panel.refresh();
+        pollAnswered();
+    }
+    void pollAnswered() {
+        EXPECT_TRUE(waitUntil([&] { return !panel.polling(); }));
+        QCoreApplication::processEvents();
     }
 
     // The car dialog of the first write, left open over two settings polls.
@@ -124,6 +130,18 @@ TEST_F(SettingsPollTest, EditorAndMapWritesCarryTheirOwnRecordsPastThePoll) {
     EXPECT_DOUBLE_EQ(controllerSetup().switchSpeed, 2000);
 }
 
+// The polls run off the window's thread: on a controller that answers nothing the
+// refresh returns while the poll is still on the line.
+TEST_F(SettingsPollTest, APollNeverHoldsTheWindow) {
+    app.sim().faults().setDropProbability(1.0);
+    for (int i = 0; i < CDevicePanel::kSettingsPollEvery; ++i) {
+        panel.refresh();
+    }
+    EXPECT_TRUE(panel.polling());
+    pollAnswered();
+    EXPECT_EQ(panel.correctionText(), "1.000");  // a missed answer changes nothing
+}
+
 TEST_F(SettingsPollTest, APollWaitsWhileTheEditHasTheFocus) {
     panel.correctionEdit()->setEnabled(true);  // as once connected
     panel.show();
@@ -136,6 +154,7 @@ TEST_F(SettingsPollTest, APollWaitsWhileTheEditHasTheFocus) {
     EXPECT_EQ(panel.correctionText(), "2,5");
     panel.correctionEdit()->clearFocus();
     panel.refresh();  // the poll put off comes at the next refresh
+    pollAnswered();
     EXPECT_EQ(panel.correctionText(), "1.000");
 }
 
