@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "link/dev_setup.h"
@@ -31,6 +32,11 @@ class ISetupWizardUi {
     virtual void showMessage(const std::string& text, Icon icon) = 0;
     // The car dialog; true when the user gave the car.
     virtual bool askCarInfo() = 0;
+    // Runs a controller operation (a mode switch) off the window, saying `text` with a
+    // "Przerwij" button meanwhile; the operation runs inside a CRequestCancel scope the
+    // button ends. Its result, or Stopped.
+    enum class Run { Done, Failed, Stopped };
+    virtual Run runStoppable(const std::string& text, const std::function<bool()>& operation) = 0;
     // The error-codes window for a report that is not empty.
     virtual void showErrors(const CLPGDeviceErr::report_t& report) = 0;
     // The cylinder count as chosen or typed; false when the user stops the setup.

@@ -186,8 +186,13 @@ CSetupWizard::Going CSetupWizard::switchToLpg() {
     if (!ui_.confirm(Step::SwitchToLpg)) {
         return End::Cancelled;
     }
-    if (!device_.setWorkLPG()) {
-        return stop(End::LpgFailed, kLpgFailed, Icon::Error);
+    switch (ui_.runStoppable(kSwitchingToLpg, [this] { return device_.setWorkLPG(); })) {
+        case ISetupWizardUi::Run::Done:
+            break;
+        case ISetupWizardUi::Run::Stopped:
+            return End::Cancelled;
+        case ISetupWizardUi::Run::Failed:
+            return stop(End::LpgFailed, kLpgFailed, Icon::Error);
     }
     if (!ui_.confirm(Step::EngineStable) || !ui_.confirm(Step::CalibrationNotes)) {
         return End::Cancelled;
@@ -218,8 +223,13 @@ CSetupWizard::End CSetupWizard::finish() {
     if (!ui_.confirm(Step::Finish)) {
         return End::Cancelled;
     }
-    if (!device_.setWorkAuto()) {
-        return stop(End::AutoFailed, kAutoFailed, Icon::Error);
+    switch (ui_.runStoppable(kSwitchingToAuto, [this] { return device_.setWorkAuto(); })) {
+        case ISetupWizardUi::Run::Done:
+            break;
+        case ISetupWizardUi::Run::Stopped:
+            return End::Cancelled;
+        case ISetupWizardUi::Run::Failed:
+            return stop(End::AutoFailed, kAutoFailed, Icon::Error);
     }
     return End::Finished;
 }

@@ -9,6 +9,7 @@
 
 #include <ctime>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -386,6 +387,31 @@ TEST_F(WizardAppTest, TheCalibrationWaitLeavesTheWindowIdleAndStopWorks) {
     EXPECT_LT(cpuMs, kWatchMs / 4.0);
     EXPECT_EQ(boxes.back(), (box_t{kCalibrationFailed, Icon::Error}));
     EXPECT_EQ(view->logLines().back(), "Koniec");
+}
+
+// A switch to LPG the controller never confirms can be stopped: the box that waits for it
+// has "Przerwij", and the setup then ends quietly rather than after all its attempts.
+TEST_F(WizardAppTest, TheSwitchToLpgCanBeStopped) {
+    startDiagnostics();
+    bool stopShown = false;
+    scripts["CStep2Dlg"] = [&](QDialog& dialog) {
+        sim().faults().setDropProbability(1.0);
+        QTimer::singleShot(0, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == "stoppableOperation" && top->isVisible()) {
+                    auto* stop = top->findChild<QPushButton*>("stop");
+                    stopShown = stop && stop->text() == "Przerwij";
+                    stop->click();
+                }
+            }
+        });
+        return pressOk(dialog);
+    };
+    doc().onAutoSet();
+    EXPECT_TRUE(stopShown);
+    EXPECT_EQ(dialogs.back(), "CStep2Dlg");  // nothing after the stopped switch
+    EXPECT_TRUE(boxes.empty());              // stopped, not failed
+    sim().faults().setDropProbability(0);
 }
 
 TEST_F(WizardAppTest, CancelInTheEndDialogKeepsTheResultWithoutAutomaticMode) {

@@ -37,6 +37,14 @@ class ScriptedWizardUi : public ISetupWizardUi {
     }
     void showErrors(const CLPGDeviceErr::report_t&) override { events.push_back("errors"); }
     bool askCarInfo() override { return answer("car"); }
+    Run runStoppable(const std::string& text, const std::function<bool()>& operation) override {
+        if (stopped.count(text)) {
+            events.push_back("stopped: " + text);
+            return Run::Stopped;
+        }
+        return operation() ? Run::Done : Run::Failed;
+    }
+    std::set<std::string> stopped;
     bool askCylinders(std::string& count) override {
         count = cylinders;
         return answer("cylinders");

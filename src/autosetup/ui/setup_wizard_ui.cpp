@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "autosetup/ui/setup_wizard_ui.h"
 
+#include <atomic>
+#include <future>
 #include <memory>
 
+#include <QDialog>
 #include <QEventLoop>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "app/device_doc.h"
 #include "autosetup/ui/auto_setup_view.h"
@@ -16,6 +22,7 @@
 #include "autosetup/ui/step4_dlg.h"
 #include "autosetup/ui/step_end_dlg.h"
 #include "autosetup/ui/step_start_dlg.h"
+#include "link/request_cancel.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 
@@ -32,6 +39,44 @@ void CSetupWizardUi::showMessage(const std::string& text, Icon icon) {
 
 bool CSetupWizardUi::askCarInfo() {
     return doc_.askCarInfo();
+}
+
+// The operation runs on a worker while the window keeps running: the box's "Przerwij"
+// (or Escape) ends it within the exchange on the line.
+ISetupWizardUi::Run CSetupWizardUi::runStoppable(const std::string& text,
+                                                 const std::function<bool()>& operation) {
+    std::atomic<bool> going{true};
+    std::future<bool> done = std::async(std::launch::async, [&] {
+        CRequestCancel cancel(going);
+        return operation();
+    });
+    QDialog box(doc_.window());
+    box.setObjectName("stoppableOperation");
+    box.setWindowTitle("Vapron");
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(new QLabel(QString::fromStdString(text), &box));
+    auto* stop = new QPushButton("Przerwij", &box);
+    stop->setObjectName("stop");
+    layout->addWidget(stop, 0, Qt::AlignRight);
+    QObject::connect(stop, &QPushButton::clicked, &box, [&] { going = false; });
+    QObject::connect(&box, &QDialog::rejected, &box, [&] { going = false; });
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+            loop.quit();
+        }
+    });
+    poll.start(kPollMs);
+    box.setModal(true);  // nothing else is started meanwhile
+    box.show();
+    loop.exec();
+    box.hide();
+    const bool succeeded = done.get();  // a port failure is raised here, to the wizard's guard
+    if (!going) {
+        return Run::Stopped;
+    }
+    return succeeded ? Run::Done : Run::Failed;
 }
 
 void CSetupWizardUi::showErrors(const CLPGDeviceErr::report_t& report) {

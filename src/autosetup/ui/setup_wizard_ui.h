@@ -20,6 +20,7 @@ class CSetupWizardUi : public ISetupWizardUi {
     void showMessage(const std::string& text, Icon icon) override;
     void showErrors(const CLPGDeviceErr::report_t& report) override;
     bool askCarInfo() override;
+    Run runStoppable(const std::string& text, const std::function<bool()>& operation) override;
     bool askCylinders(std::string& count) override;
     bool askBasicSettings(dev_setup_t& setup) override;
     bool confirm(Step step) override;
