@@ -204,7 +204,11 @@ bool CDeviceDoc::askPort(int& port) {
         dialog.setReason(QString("Nie znaleziono sterownika. Sprawdzono:\n%1\nWybierz port "
                                  "przejściówki, do której podłączono sterownik.")
                              .arg(QString::fromStdString(connectReport()).trimmed()));
-        if (CDialogRunner::exec(dialog) != QDialog::Accepted) {
+        const bool accepted = CDialogRunner::exec(dialog) == QDialog::Accepted;
+        // The connection notice it covered is drawn again before the port is tried, so
+        // no empty box sits over the closed dialog.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!accepted) {
             return false;
         }
         if (!dialog.devicePath().isEmpty()) {

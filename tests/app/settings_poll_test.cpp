@@ -130,18 +130,6 @@ TEST_F(SettingsPollTest, EditorAndMapWritesCarryTheirOwnRecordsPastThePoll) {
     EXPECT_DOUBLE_EQ(controllerSetup().switchSpeed, 2000);
 }
 
-// The polls run off the window's thread: on a controller that answers nothing the
-// refresh returns while the poll is still on the line.
-TEST_F(SettingsPollTest, APollNeverHoldsTheWindow) {
-    app.sim().faults().setDropProbability(1.0);
-    for (int i = 0; i < CDevicePanel::kSettingsPollEvery; ++i) {
-        panel.refresh();
-    }
-    EXPECT_TRUE(panel.polling());
-    pollAnswered();
-    EXPECT_EQ(panel.correctionText(), "1.000");  // a missed answer changes nothing
-}
-
 TEST_F(SettingsPollTest, APollWaitsWhileTheEditHasTheFocus) {
     panel.correctionEdit()->setEnabled(true);  // as once connected
     panel.show();
@@ -156,6 +144,25 @@ TEST_F(SettingsPollTest, APollWaitsWhileTheEditHasTheFocus) {
     panel.refresh();  // the poll put off comes at the next refresh
     pollAnswered();
     EXPECT_EQ(panel.correctionText(), "1.000");
+}
+
+// The polls run off the window's thread: while the poll's reply is held back on the line,
+// the refreshes return and the window goes on.
+TEST(SettingsPollHeldTest, APollNeverHoldsTheWindow) {
+    AppFixture app(true, true);
+    CDevicePanel panel(app.doc());
+    app.doc().setDevicePanel(&panel);
+    app.doc().OnNewDocument();
+    app.doc().store().push(app_msg_t{});
+    app.held().hold();
+    for (int i = 0; i < CDevicePanel::kSettingsPollEvery; ++i) {
+        panel.refresh();
+    }
+    EXPECT_TRUE(waitUntil([&] { return app.held().waiting() > 0; }));
+    EXPECT_TRUE(panel.polling());
+    app.held().release();
+    EXPECT_TRUE(waitUntil([&] { return !panel.polling(); }));
+    app.doc().setDevicePanel(nullptr);
 }
 
 }  // namespace
