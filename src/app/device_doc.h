@@ -16,6 +16,7 @@
 #include "diag/diag_rs_thread.h"
 #include "link/i_device_ui.h"
 #include "link/lpg_device.h"
+#include "widgets/off_window.h"
 #include "writes/data_write.h"
 #include "writes/settings_write.h"
 
@@ -39,7 +40,8 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
 
     // The settings write of every window: files in the car library and the recording.
     setup_write_t writeSetup(const dev_setup_t& setup) {
-        return withCar([&] { return settingsWrite_.write(setup); });
+        return withCar(
+            [&] { return COffWindow::run([&] { return settingsWrite_.write(setup); }); });
     }
     CSettingsWrite& settingsWrite() { return settingsWrite_; }
     // The map, table, fuel-sensor and EEPROM writes of every window.

@@ -16,6 +16,7 @@
 #include "settings/ui/fuel_sensor_dlg.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
+#include "widgets/off_window.h"
 #include "widgets/wait_cursor.h"
 #include "widgets/write_outcome_box.h"
 
@@ -96,7 +97,7 @@ void CDeviceDoc::writeEepromFromFile() {
         CWriteOutcomeBox::transfer_t transfer;
         transfer.write = [&] {
             CWaitCursor wait;
-            return dataWrite_.restoreEeprom(image);
+            return COffWindow::run([&] { return dataWrite_.restoreEeprom(image); });
         };
         transfer.portOpen = [&] { return isConnected(); };
         transfer.againQuestion = "Wpisać ją teraz jeszcze raz?";

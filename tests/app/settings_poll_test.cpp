@@ -2,11 +2,16 @@
 // The settings poll of the live panel leaves a main correction that is being changed.
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include <atomic>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app_fixture.h"
 #include "corrections/ui/map_list.h"
@@ -163,6 +168,39 @@ TEST(SettingsPollHeldTest, APollNeverHoldsTheWindow) {
     app.held().release();
     EXPECT_TRUE(waitUntil([&] { return !panel.polling(); }));
     app.doc().setDevicePanel(nullptr);
+}
+
+// A settings write runs off the window's thread: while its reply is held back on the
+// line, the window's event loop goes on (here, the timer that lets the reply through).
+TEST(SettingsPollHeldTest, AWriteLeavesTheWindowRunning) {
+    AppFixture app(true, true);
+    app.doc().OnNewDocument();
+    app.doc().setUnlocked(true);
+    app.held().hold();
+    bool loopRan = false;
+    QTimer gate;
+    QObject::connect(&gate, &QTimer::timeout, [&] {
+        if (app.held().waiting() > 0) {
+            loopRan = true;
+            app.held().release();
+        }
+    });
+    gate.start(1);
+    std::atomic<bool> watchdog{false};
+    std::thread guard([&] {  // a write on the window's thread would wait at the gate for good
+        for (int i = 0; i < 200 && !loopRan; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!loopRan) {
+            watchdog = true;
+            app.held().release();
+        }
+    });
+    const setup_write_t written = app.doc().writeSetup(app.doc().heldSetup());
+    guard.join();
+    EXPECT_TRUE(loopRan);
+    EXPECT_FALSE(watchdog);
+    EXPECT_TRUE(written);
 }
 
 }  // namespace

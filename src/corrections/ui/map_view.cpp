@@ -29,6 +29,7 @@
 #include "settings/program_folders.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
+#include "widgets/off_window.h"
 #include "widgets/wait_cursor.h"
 #include "widgets/write_outcome_box.h"
 
@@ -288,9 +289,13 @@ bool CMapView::writeMap() {
     }
     held_.reset();  // from here on the controller's copy is known only once read back
     CWriteOutcomeBox::transfer_t transfer;
-    transfer.write = [&] { return doc_.withCar([&] { return doc_.dataWrite().writeMap(sent); }); };
+    transfer.write = [&] {
+        return doc_.withCar(
+            [&] { return COffWindow::run([&] { return doc_.dataWrite().writeMap(sent); }); });
+    };
     transfer.switchOn = [&] {
-        return doc_.withCar([&] { return doc_.dataWrite().switchMapOn(sent); });
+        return doc_.withCar(
+            [&] { return COffWindow::run([&] { return doc_.dataWrite().switchMapOn(sent); }); });
     };
     transfer.portOpen = [&] { return doc_.isConnected(); };
     transfer.againQuestion = "Wpisać mapę teraz jeszcze raz?";

@@ -23,6 +23,7 @@
 #include "corrections/ui/time_corr_command.h"
 #include "corrections/ui/undo_keys.h"
 #include "widgets/message_box.h"
+#include "widgets/off_window.h"
 #include "widgets/wait_cursor.h"
 #include "widgets/write_outcome_box.h"
 
@@ -378,10 +379,14 @@ void CTimeCorrView::onTimeCorrSet() {
         const CDataWrite::Table table = doc_.info().timeTable;
         CWriteOutcomeBox::transfer_t transfer;
         transfer.write = [&] {
-            return doc_.withCar([&] { return doc_.dataWrite().writeTable(table); });
+            return doc_.withCar([&] {
+                return COffWindow::run([&] { return doc_.dataWrite().writeTable(table); });
+            });
         };
         transfer.switchOn = [&] {
-            return doc_.withCar([&] { return doc_.dataWrite().switchTableOn(table); });
+            return doc_.withCar([&] {
+                return COffWindow::run([&] { return doc_.dataWrite().switchTableOn(table); });
+            });
         };
         transfer.portOpen = [&] { return doc_.isConnected(); };
         transfer.switchOnQuestion = "Włączyć tablicę teraz?";

@@ -19,6 +19,7 @@
 #include "widgets/color_static.h"
 #include "widgets/message_box.h"
 #include "widgets/number_text.h"
+#include "widgets/off_window.h"
 #include "widgets/write_outcome_box.h"
 
 namespace {
@@ -206,7 +207,9 @@ CFuelSensorDlg::WriteResult CFuelSensorDlg::onWrite() {
 
 CFuelSensorDlg::WriteResult CFuelSensorDlg::writeToDevice() {
     CWriteOutcomeBox::transfer_t transfer;
-    transfer.write = [&] { return writes_.writeFuel(thresholds_); };
+    transfer.write = [&] {
+        return COffWindow::run([&] { return writes_.writeFuel(thresholds_); });
+    };
     transfer.portOpen = [&] { return device_.isConnected(); };
     const write_outcome_t outcome = CWriteOutcomeBox::runTransfer(this, transfer);
     if (!outcome) {
