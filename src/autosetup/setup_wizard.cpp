@@ -182,17 +182,27 @@ bool CSetupWizard::written(const setup_write_t& written) {
     return static_cast<bool>(written);
 }
 
+// A mode switch the user may stop: going on, Cancelled when stopped, or the failure's end.
+CSetupWizard::Going CSetupWizard::switchMode(const char* text, bool (CLPGDevice::*command)(),
+                                             End failed, const char* failedText) {
+    switch (ui_.runStoppable(text, [&] { return (device_.*command)(); })) {
+        case ISetupWizardUi::Run::Done:
+            return kGoOn;
+        case ISetupWizardUi::Run::Stopped:
+            return End::Cancelled;
+        case ISetupWizardUi::Run::Failed:
+            break;
+    }
+    return stop(failed, failedText, Icon::Error);
+}
+
 CSetupWizard::Going CSetupWizard::switchToLpg() {
     if (!ui_.confirm(Step::SwitchToLpg)) {
         return End::Cancelled;
     }
-    switch (ui_.runStoppable(kSwitchingToLpg, [this] { return device_.setWorkLPG(); })) {
-        case ISetupWizardUi::Run::Done:
-            break;
-        case ISetupWizardUi::Run::Stopped:
-            return End::Cancelled;
-        case ISetupWizardUi::Run::Failed:
-            return stop(End::LpgFailed, kLpgFailed, Icon::Error);
+    if (const Going stopped =
+            switchMode(kSwitchingToLpg, &CLPGDevice::setWorkLPG, End::LpgFailed, kLpgFailed)) {
+        return stopped;
     }
     if (!ui_.confirm(Step::EngineStable) || !ui_.confirm(Step::CalibrationNotes)) {
         return End::Cancelled;
@@ -223,13 +233,6 @@ CSetupWizard::End CSetupWizard::finish() {
     if (!ui_.confirm(Step::Finish)) {
         return End::Cancelled;
     }
-    switch (ui_.runStoppable(kSwitchingToAuto, [this] { return device_.setWorkAuto(); })) {
-        case ISetupWizardUi::Run::Done:
-            break;
-        case ISetupWizardUi::Run::Stopped:
-            return End::Cancelled;
-        case ISetupWizardUi::Run::Failed:
-            return stop(End::AutoFailed, kAutoFailed, Icon::Error);
-    }
-    return End::Finished;
+    return switchMode(kSwitchingToAuto, &CLPGDevice::setWorkAuto, End::AutoFailed, kAutoFailed)
+        .value_or(End::Finished);
 }

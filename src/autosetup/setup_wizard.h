@@ -77,6 +77,8 @@ class CSetupWizard {
     Going checkSignals();
     Going takeSettings();
     Going switchToLpg();
+    Going switchMode(const char* text, bool (CLPGDevice::*command)(), End failed,
+                     const char* failedText);
     Going calibrate();
     End finish();
     bool samplesArrive() const;

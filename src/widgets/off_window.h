@@ -5,6 +5,7 @@
 #include <future>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -19,6 +20,13 @@ class COffWindow {
     template <class F>
     static auto run(F&& operation) -> decltype(operation()) {
         auto done = std::async(std::launch::async, std::forward<F>(operation));
+        return wait(done, QEventLoop::ExcludeUserInputEvents);
+    }
+
+    // Keeps the window's event loop running (with `flags`) until `done` is ready, then
+    // gives its result.
+    template <class T>
+    static T wait(std::future<T>& done, QEventLoop::ProcessEventsFlags flags) {
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -27,8 +35,9 @@ class COffWindow {
             }
         });
         poll.start(kPollMs);
+        QCoreApplication::processEvents(flags);  // what was already asked for (a click) first
         if (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
+            loop.exec(flags);
         }
         return done.get();
     }

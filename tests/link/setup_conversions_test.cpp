@@ -47,15 +47,6 @@ TEST_F(ConversionsTest, TimesFollowTheClock) {
     EXPECT_DOUBLE_EQ(slow.ticksToMs(20), 1.0);
 }
 
-// A frequency no controller has is no clock: 999 Hz and 4 000 000 000 Hz are unknown.
-TEST_F(ConversionsTest, AnImpossibleFrequencyIsNoClock) {
-    for (unsigned long hz : {0ul, 1ul, 999ul, 1000001ul, 4000000000ul}) {
-        EXPECT_FALSE(CControllerClock::of(hz)) << hz;
-    }
-    EXPECT_EQ(CControllerClock::of(1000)->hz(), 1000u);
-    EXPECT_EQ(CControllerClock::of(1000000)->hz(), 1000000u);
-}
-
 // A time in ticks prints as its exact decimal (499 ticks at 40 kHz: "12.475", not
 // "12.475000000000001"), as JSON and other shortest forms show it.
 TEST_F(ConversionsTest, EveryTickCountPrintsAsItsExactTime) {

@@ -25,6 +25,7 @@
 #include "link/request_cancel.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
+#include "widgets/off_window.h"
 
 bool CSetupWizardUi::exec(QDialog& dialog) {
     doc_.slowRefresh();
@@ -60,19 +61,11 @@ ISetupWizardUi::Run CSetupWizardUi::runStoppable(const std::string& text,
     layout->addWidget(stop, 0, Qt::AlignRight);
     QObject::connect(stop, &QPushButton::clicked, &box, [&] { going = false; });
     QObject::connect(&box, &QDialog::rejected, &box, [&] { going = false; });
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-            loop.quit();
-        }
-    });
-    poll.start(kPollMs);
     box.setModal(true);  // nothing else is started meanwhile
     box.show();
-    loop.exec();
+    // The button takes the user's input; a port failure is raised here, to the wizard's guard.
+    const bool succeeded = COffWindow::wait(done, QEventLoop::AllEvents);
     box.hide();
-    const bool succeeded = done.get();  // a port failure is raised here, to the wizard's guard
     if (!going) {
         return Run::Stopped;
     }
