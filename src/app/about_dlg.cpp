@@ -28,15 +28,29 @@ CAboutDlg::CAboutDlg(QWidget* parent, CDeviceDoc* document) : QDialog(parent) {
     }
     runGuarded(this, "CAboutDlg::OnInitDialog()", [&] {
         CLPGDevice::VersionBytes record{};
-        if (!document->readVersion(record)) {
-            CMessageBox::show(this, "Nie można odczytać wersji urządzenia!",
-                              CMessageBox::Icon::Error);
+        CLPGDevice::ClockBytes bytes{};
+        bool stopped = false;
+        bool clockRead = false;
+        const bool read = COffWindow::run(
+            parentWidget(), "Wczytywanie wersji urządzenia...",
+            [&] {
+                if (!document->readVersion(record)) {
+                    return false;
+                }
+                clockRead = document->readClock(bytes);
+                return true;
+            },
+            &stopped);
+        if (!read) {
+            if (!stopped) {
+                CMessageBox::show(this, "Nie można odczytać wersji urządzenia!",
+                                  CMessageBox::Icon::Error);
+            }
             return;
         }
         auto& clock = document->info().clock;
         clock.fill(0);
-        CLPGDevice::ClockBytes bytes{};
-        if (document->readClock(bytes)) {
+        if (clockRead) {
             for (std::size_t i = 0; i < clock.size(); ++i) {
                 clock[i] = proto::getU32(bytes.data() + 4 * i);
             }

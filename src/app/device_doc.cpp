@@ -16,6 +16,7 @@
 #include "display/i_diag_display.h"
 #include "link/serial_port.h"
 #include "link/traced_line.h"
+#include "link/window_thread.h"
 #include "settings/car_settings_store.h"
 #include "settings/car_texts.h"
 #include "settings/ui/car_info_dlg.h"
@@ -38,6 +39,7 @@ CDeviceDoc::CDeviceDoc(std::unique_ptr<ISerialLine> line, IPreferences* preferen
           device_info_t snapshot = written;
           CSettingsHistory::appendSnapshot(recordingName(), snapshot, store_);
       }) {
+    CWindowThread::mark();  // from here on the controller is asked only from workers
     CMessageBox::setBracket([](bool slow) {
         if (CDeviceDoc* doc = CDeviceDoc::current()) {
             slow ? doc->slowRefresh() : doc->normalRefresh();
@@ -61,6 +63,7 @@ CDeviceDoc::~CDeviceDoc() {
     if (g_document == this) {
         g_document = nullptr;
     }
+    CWindowThread::clear();
 }
 
 CDeviceDoc* CDeviceDoc::current() {
@@ -107,13 +110,13 @@ void CDeviceDoc::OnNewDocument() {
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         window_->repaint();
     }
-    runGuarded(window_, "CDeviceDoc::OnNewDocument()", [&] {
-        CReadDiagDlg progress(window_, "Nawiązanie połączenia z urządzeniem...");
-        progress.showNow();
-        connectAuto();
-    });
+    runGuarded(window_, "CDeviceDoc::OnNewDocument()", [&] { connectOffWindow(); });
     emit stateChanged();
     emit opened();
+}
+
+void CDeviceDoc::connectOffWindow() {
+    COffWindow::run(window_, kConnectingText, [&] { return connectAuto(); });
 }
 
 void CDeviceDoc::SetTitle(const QString& text) {

@@ -38,10 +38,13 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
   public:
     static constexpr const char* kDefaultRecording = "Diagnostyka.lpgd";
 
+    static constexpr const char* kWritingSettingsText = "Wpisywanie ustawień do sterownika...";
     // The settings write of every window: files in the car library and the recording.
     setup_write_t writeSetup(const dev_setup_t& setup) {
-        return withCar(
-            [&] { return COffWindow::run([&] { return settingsWrite_.write(setup); }); });
+        return withCar([&] {
+            return COffWindow::run(window_, kWritingSettingsText,
+                                   [&] { return settingsWrite_.write(setup); });
+        });
     }
     CSettingsWrite& settingsWrite() { return settingsWrite_; }
     // The map, table, fuel-sensor and EEPROM writes of every window.
@@ -106,6 +109,9 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void onDiagStopped();
     // Searches the ports again as start-up does and resumes diagnostics.
     void onReconnect();
+    static constexpr const char* kConnectingText = "Nawiązanie połączenia z urządzeniem...";
+    // The port search on a worker; the user may stop it.
+    void connectOffWindow();
     // When a silent controller counts as lost (see CDiagRSThread::setSilenceLimit).
     void setSilenceLimit(std::chrono::milliseconds quiet, int requests) {
         silence_ = quiet;
@@ -120,6 +126,8 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void onVersionDialog();
     void onErrorsRead();
     void onErrorsClear();
+    // The error report, read on a worker; `stopped` tells whether the user stopped it.
+    bool readErrorsOffWindow(report_t& report, bool* stopped = nullptr);
     void showErrors(const report_t& report);
     void onUnlock();
     void onInjSequence();

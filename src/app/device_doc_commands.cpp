@@ -17,7 +17,6 @@
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 #include "widgets/off_window.h"
-#include "widgets/wait_cursor.h"
 #include "widgets/write_outcome_box.h"
 
 namespace {
@@ -55,16 +54,17 @@ void CDeviceDoc::readEepromToFile() {
     folder_ = CFileDial::folderOf(path);
     runGuarded(window_, "CDeviceDoc::readEepromToFile()", [&] {
         CEepromImage::bytes_t image{};
-        CEepromImage::Result written = CEepromImage::Result::Ok;
-        {
-            CWaitCursor wait;
-            if (!readEeprom(image.data(), 0, image.size())) {
+        bool stopped = false;
+        const bool read = COffWindow::run(
+            window_, "Wczytywanie pamięci EEPROM sterownika...",
+            [&] { return readEeprom(image.data(), 0, image.size()); }, &stopped);
+        if (!read) {
+            if (!stopped) {
                 CMessageBox::show(window_, CEepromImage::kReadFailedText, Icon::Error);
-                return;
             }
-            written = CEepromImage::write(path.toStdString(), image);
+            return;
         }
-        if (written != CEepromImage::Result::Ok) {
+        if (CEepromImage::write(path.toStdString(), image) != CEepromImage::Result::Ok) {
             CMessageBox::show(window_, CEepromImage::kCannotOpenText, Icon::Error);
             return;
         }
@@ -96,8 +96,8 @@ void CDeviceDoc::writeEepromFromFile() {
         }
         CWriteOutcomeBox::transfer_t transfer;
         transfer.write = [&] {
-            CWaitCursor wait;
-            return COffWindow::run([&] { return dataWrite_.restoreEeprom(image); });
+            return COffWindow::run(window_, "Wpisywanie pamięci EEPROM do sterownika...",
+                                   [&] { return dataWrite_.restoreEeprom(image); });
         };
         transfer.portOpen = [&] { return isConnected(); };
         transfer.againQuestion = "Wpisać ją teraz jeszcze raz?";
@@ -117,13 +117,11 @@ void CDeviceDoc::onVersionDialog() {
 void CDeviceDoc::onErrorsRead() {
     runGuarded(window_, "CDeviceDoc::onErrorsRead()", [&] {
         report_t report{};
-        bool read = false;
-        {
-            CWaitCursor wait;
-            read = readErrors(report);
-        }
-        if (!read) {
-            CMessageBox::show(window_, "Nie można wczytać błędów urządzenia");
+        bool stopped = false;
+        if (!readErrorsOffWindow(report, &stopped)) {
+            if (!stopped) {
+                CMessageBox::show(window_, "Nie można wczytać błędów urządzenia");
+            }
             return;
         }
         showErrors(report);
@@ -132,15 +130,18 @@ void CDeviceDoc::onErrorsRead() {
 
 void CDeviceDoc::onErrorsClear() {
     runGuarded(window_, "CDeviceDoc::onErrorsClear()", [&] {
-        bool cleared = false;
-        {
-            CWaitCursor wait;
-            cleared = clearErrors();
-        }
-        if (!cleared) {
+        bool stopped = false;
+        const bool cleared = COffWindow::run(
+            window_, "Kasowanie błędów sterownika...", [&] { return clearErrors(); }, &stopped);
+        if (!cleared && !stopped) {
             CMessageBox::show(window_, "Nie można skasować błędów urządzenia");
         }
     });
+}
+
+bool CDeviceDoc::readErrorsOffWindow(report_t& report, bool* stopped) {
+    return COffWindow::run(
+        window_, "Wczytywanie błędów sterownika...", [&] { return readErrors(report); }, stopped);
 }
 
 void CDeviceDoc::showErrors(const report_t& report) {
@@ -175,8 +176,11 @@ void CDeviceDoc::openSettingsEditor(const std::string& file) {
         bool shown = false;
         runGuarded(window_, "CDeviceDoc::onManualSettings()", [&] {
             report_t report{};
-            if (!readErrors(report)) {
-                CMessageBox::show(window_, "Nie można wczytać błędów urządzenia");
+            bool stopped = false;
+            if (!readErrorsOffWindow(report, &stopped)) {
+                if (!stopped) {
+                    CMessageBox::show(window_, "Nie można wczytać błędów urządzenia");
+                }
                 shown = true;
                 return;
             }

@@ -344,9 +344,7 @@ void CDeviceDoc::onReconnect() {
             bar_->showConnected(false, simulated_);
         }
         emit stateChanged();
-        CReadDiagDlg progress(window_, "Nawiązanie połączenia z urządzeniem...");
-        progress.showNow();
-        connectAuto();
+        connectOffWindow();
     });
     emit stateChanged();
     quickStartDiagnostics();

@@ -16,6 +16,7 @@
 #include "settings/car_texts.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
+#include "widgets/off_window.h"
 #include "widgets/wait_cursor.h"
 
 namespace {
@@ -49,11 +50,13 @@ void CDeviceDoc::writeSetupReport() {
     CSetupReportModel::sources_t sources;
     sources.when = std::time(nullptr);
     bool read = false;
+    bool stopped = false;
     const bool completed = runGuarded(window_, "CDeviceDoc::writeSetupReport()", [&] {
-        CWaitCursor wait;
-        read = readFresh(*this, sources);
+        read = COffWindow::run(
+            window_, "Wczytywanie ustawień ze sterownika...",
+            [&] { return readFresh(*this, sources); }, &stopped);
     });
-    if (!completed) {
+    if (!completed || stopped) {
         return;
     }
     if (!read) {

@@ -12,6 +12,7 @@
 #include "settings/cp1250.h"
 #include "widgets/message_box.h"
 #include "widgets/number_text.h"
+#include "widgets/off_window.h"
 
 namespace {
 
@@ -63,7 +64,13 @@ CLPGDevVersionDlg::CLPGDevVersionDlg(QWidget* parent, CLPGDevice& device)
 
 void CLPGDevVersionDlg::onRead() {
     version_record_t record;
-    if (!device_.readVersionRecord(record)) {
+    bool stopped = false;
+    if (!COffWindow::run(
+            isVisible() ? this : parentWidget(), "Wczytywanie wersji urządzenia...",
+            [&] { return device_.readVersionRecord(record); }, &stopped)) {
+        if (stopped) {
+            return;
+        }
         CMessageBox::show(this, "Nie powiodło się odczytanie ustawień urządzenia!",
                           CMessageBox::Icon::Error);
         return;
@@ -110,9 +117,16 @@ void CLPGDevVersionDlg::onWrite() {
     if (!injectors) {
         return;
     }
-    if (!device_.writeVersionRecord(date, static_cast<std::uint16_t>(*version),
-                                    static_cast<std::uint8_t>(*injectors),
-                                    utf8ToCp1250(id_->text().toStdString()))) {
+    const std::string id = utf8ToCp1250(id_->text().toStdString());
+    bool stopped = false;
+    const bool written = COffWindow::run(
+        this, "Wpisywanie wersji urządzenia...",
+        [&] {
+            return device_.writeVersionRecord(date, static_cast<std::uint16_t>(*version),
+                                              static_cast<std::uint8_t>(*injectors), id);
+        },
+        &stopped);
+    if (!written && !stopped) {
         CMessageBox::show(this, "Nie powiodło się zapisanie ustawień urządzenia!",
                           CMessageBox::Icon::Error);
     }

@@ -78,8 +78,10 @@ CSetupWizard::Going CSetupWizard::checkController() {
         return stop(End::NoCarInfo, kNoCarInfo, Icon::None);
     }
     CLPGDeviceErr::report_t report{};
-    if (!device_.readErrors(report)) {
-        return stop(End::ErrorsUnread, kErrorsUnread, Icon::None);
+    if (const Going end = onLine(
+            kReadingErrors, [&] { return device_.readErrors(report); }, End::ErrorsUnread,
+            kErrorsUnread, Icon::None)) {
+        return end;
     }
     if (!device_.decodeReport(report).empty()) {
         ui_.showMessage(kStoredErrors, Icon::None);
@@ -89,10 +91,9 @@ CSetupWizard::Going CSetupWizard::checkController() {
     if (!samplesArrive()) {
         return stop(End::NoSamples, kNoSamples, Icon::Error);
     }
-    if (!device_.readSetup(setup_)) {
-        return stop(End::SetupUnread, kSetupUnread, Icon::Error);
-    }
-    return kGoOn;
+    return onLine(
+        kReadingSettings, [&] { return device_.readSetup(setup_); }, End::SetupUnread,
+        kSetupUnread);
 }
 
 bool CSetupWizard::readSample(int injector, app_msg_t& sample) {
@@ -111,14 +112,14 @@ bool CSetupWizard::readSample(int injector, app_msg_t& sample) {
 // too long: its gasoline injectors are switched the other way round.
 CSetupWizard::Going CSetupWizard::checkFirstInjector() {
     app_msg_t sample;
-    if (!readSample(1, sample)) {
-        return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
+    if (const Going end = onLine(
+            kReadingSamples, [&] { return readSample(1, sample); }, End::NoDiagSample,
+            kNoDiagSample)) {
+        return end;
     }
     if (sample.gasTimeMs(device_.clock()) > kMaxGasTimeMs) {
         setup_.setGasoline12V(!setup_.gasoline12V());
-        if (const setup_write_t outcome = settings_.write(setup_); !written(outcome)) {
-            return stopAfterWrite(outcome);
-        }
+        return write(setup_);
     }
     return kGoOn;
 }
@@ -131,8 +132,10 @@ CSetupWizard::Going CSetupWizard::checkSignals() {
     const int count = injectorsToCheck(typed, setup_.injType);
     for (int injector = 1; injector <= count; ++injector) {
         app_msg_t sample;
-        if (!readSample(injector, sample)) {
-            return stop(End::NoDiagSample, kNoDiagSample, Icon::Error);
+        if (const Going end = onLine(
+                kReadingSamples, [&] { return readSample(injector, sample); }, End::NoDiagSample,
+                kNoDiagSample)) {
+            return end;
         }
         std::string problems;
         if (!checkSample(sample, device_.clock(), problems)) {
@@ -160,8 +163,19 @@ CSetupWizard::Going CSetupWizard::takeSettings() {
         setup.refPressure == 0) {
         ui_.showMessage(kNoPressureCorrection, Icon::Information);
     }
-    if (const setup_write_t outcome = settings_.write(setup); !written(outcome)) {
-        return stopAfterWrite(outcome);
+    return write(setup);
+}
+
+// The write on a worker the user may stop; a stopped write says what the controller got.
+CSetupWizard::Going CSetupWizard::write(const dev_setup_t& setup) {
+    setup_write_t outcome;
+    const ISetupWizardUi::Run run = ui_.runStoppable(kWriting, [&] {
+        outcome = settings_.write(setup);
+        return static_cast<bool>(outcome);
+    });
+    if (!written(outcome)) {
+        return run == ISetupWizardUi::Run::Stopped && !outcome.tells() ? Going(End::Cancelled)
+                                                                       : stopAfterWrite(outcome);
     }
     return kGoOn;
 }
@@ -182,10 +196,11 @@ bool CSetupWizard::written(const setup_write_t& written) {
     return static_cast<bool>(written);
 }
 
-// A mode switch the user may stop: going on, Cancelled when stopped, or the failure's end.
-CSetupWizard::Going CSetupWizard::switchMode(const char* text, bool (CLPGDevice::*command)(),
-                                             End failed, const char* failedText) {
-    switch (ui_.runStoppable(text, [&] { return (device_.*command)(); })) {
+// An exchange on a worker the user may stop: going on, Cancelled when stopped, or the
+// failure's end with its box.
+CSetupWizard::Going CSetupWizard::onLine(const char* text, const std::function<bool()>& operation,
+                                         End failed, const char* failedText, Icon icon) {
+    switch (ui_.runStoppable(text, operation)) {
         case ISetupWizardUi::Run::Done:
             return kGoOn;
         case ISetupWizardUi::Run::Stopped:
@@ -193,7 +208,13 @@ CSetupWizard::Going CSetupWizard::switchMode(const char* text, bool (CLPGDevice:
         case ISetupWizardUi::Run::Failed:
             break;
     }
-    return stop(failed, failedText, Icon::Error);
+    return stop(failed, failedText, icon);
+}
+
+CSetupWizard::Going CSetupWizard::switchMode(const char* text, bool (CLPGDevice::*command)(),
+                                             End failed, const char* failedText) {
+    return onLine(
+        text, [&] { return (device_.*command)(); }, failed, failedText);
 }
 
 CSetupWizard::Going CSetupWizard::switchToLpg() {

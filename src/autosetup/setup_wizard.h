@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -77,6 +78,9 @@ class CSetupWizard {
     Going checkSignals();
     Going takeSettings();
     Going switchToLpg();
+    Going onLine(const char* text, const std::function<bool()>& operation, End failed,
+                 const char* failedText, IDeviceUi::Icon icon = IDeviceUi::Icon::Error);
+    Going write(const dev_setup_t& setup);
     Going switchMode(const char* text, bool (CLPGDevice::*command)(), End failed,
                      const char* failedText);
     Going calibrate();

@@ -15,6 +15,10 @@ inline constexpr const char* kSetupUnread = "Nie powiodło się wczytanie ustawi
 inline constexpr const char* kNoDiagSample =
     "Nie można pobrać danych diagnostycznych ze sterownika LPG.";
 inline constexpr const char* kWriteFailed = "Nie powiodło się wpisanie ustawień do urządzenia!";
+inline constexpr const char* kReadingErrors = "Wczytywanie błędów sterownika...";
+inline constexpr const char* kReadingSettings = "Wczytywanie ustawień z urządzenia...";
+inline constexpr const char* kReadingSamples = "Pobieranie danych diagnostycznych...";
+inline constexpr const char* kWriting = "Wpisywanie ustawień do sterownika...";
 inline constexpr const char* kSwitchingToLpg = "Przełączanie sterownika na LPG...";
 inline constexpr const char* kSwitchingToAuto = "Przełączanie sterownika w tryb AUTO...";
 inline constexpr const char* kSignalFaults = "Błędy sterownika LPG:";

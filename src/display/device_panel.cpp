@@ -17,7 +17,6 @@
 #include "widgets/color_static.h"
 #include "widgets/message_box.h"
 #include "widgets/number_text.h"
-#include "widgets/wait_cursor.h"
 #include "widgets/write_outcome_box.h"
 
 namespace {
@@ -195,7 +194,7 @@ void CDevicePanel::firstUpdate() {
     const bool connected = doc_.isConnected();
     if (connected) {
         doc_.quickStartDiagnostics();
-        runGuarded(this, "CDevicePanel::OnInitialUpdate()", [&] { doc_.readSetup(); });
+        pollSettings();  // the quick editor shows what the controller holds
     } else {
         showNoValues();
     }
@@ -356,8 +355,14 @@ void CDevicePanel::onBtnGasoline() {
         return;  // Ctrl+B reaches here with the button greyed
     }
     runGuarded(this, "CDevicePanel::onBtnGasoline()", [&] {
-        CWaitCursor wait;
-        if (doc_.setWorkGas()) {
+        bool stopped = false;
+        const bool switched = COffWindow::run(
+            this, "Przełączanie sterownika na benzynę...", [&] { return doc_.setWorkGas(); },
+            &stopped);
+        if (stopped) {
+            return;
+        }
+        if (switched) {
             setFuel("Benzyna", kYellow);
         } else {
             CMessageBox::show(this, "Nie powiodło się przełączenie na benzynę!",
@@ -371,8 +376,13 @@ void CDevicePanel::onBtnLpg() {
         return;
     }
     runGuarded(this, "CDevicePanel::onBtnLpg()", [&] {
-        CWaitCursor wait;
-        if (doc_.setWorkLPG()) {
+        bool stopped = false;
+        const bool switched = COffWindow::run(
+            this, "Przełączanie sterownika na LPG...", [&] { return doc_.setWorkLPG(); }, &stopped);
+        if (stopped) {
+            return;
+        }
+        if (switched) {
             setFuel("LPG", kGreen);
         } else {
             CMessageBox::show(this, "Nie powiodło się przełączenie na LPG!",
@@ -386,8 +396,14 @@ void CDevicePanel::onBtnAuto() {
         return;
     }
     runGuarded(this, "CDevicePanel::onBtnAuto()", [&] {
-        CWaitCursor wait;
-        if (doc_.setWorkAuto()) {
+        bool stopped = false;
+        const bool switched = COffWindow::run(
+            this, "Przełączanie sterownika w tryb AUTO...", [&] { return doc_.setWorkAuto(); },
+            &stopped);
+        if (stopped) {
+            return;
+        }
+        if (switched) {
             fuel_->setText("AUTO");
             fuel_->repaint();
         } else {
@@ -414,7 +430,13 @@ void CDevicePanel::writeCorrection(double ms) {
     writing_ = true;
     runGuarded(this, "CDevicePanel::onBtnSetCorrection()", [&] {
         dev_setup_t setup;
-        if (!doc_.readSetup(setup)) {
+        bool stopped = false;
+        if (!COffWindow::run(
+                this, "Wczytywanie ustawień z urządzenia...", [&] { return doc_.readSetup(setup); },
+                &stopped)) {
+            if (stopped) {
+                return;
+            }
             CMessageBox::show(this, "Nie można wczytać ustawień z urządzenia.",
                               CMessageBox::Icon::Error);
             return;

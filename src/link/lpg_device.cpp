@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "link/request_cancel.h"
+#include "link/window_thread.h"
 
 using namespace proto;
 
@@ -121,6 +122,7 @@ CLPGDevice::ReadResult CLPGDevice::readBehind(frame_t& frame) {
 
 bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uint8_t& type,
                                bool checkStatus, const request_rule_t* expected) {
+    CWindowThread::refuseExchange("CLPGDevice::exchangeFrame()");
     std::lock_guard<CFairMutex> hold(mutex_);
     // Whatever waits in the receive buffer answers an earlier request (a reply that came
     // after its time-out, a reply sent twice); it must not answer this one.

@@ -7,6 +7,7 @@
 
 #include "link/cipher.h"
 #include "link/lpg_device.h"
+#include "link/request_cancel.h"
 #include "support/error_guard.h"
 
 using namespace proto;
@@ -60,9 +61,12 @@ bool CLPGDevice::connectAuto() {
         if (connect(port)) {
             return true;
         }
+        if (CRequestCancel::requested()) {
+            break;  // stopped by the user: no port question follows
+        }
     }
     int port = kFirstPort;
-    if (!ui_.askPort(port)) {
+    if (CRequestCancel::requested() || !ui_.askPort(port)) {
         ui_.messageBox("Połączenie z urządzeniem nie zostało nawiązane");
         return false;
     }

@@ -13,6 +13,7 @@
 #include "app/main_frame.h"
 #include "connected_sim.h"
 #include "held_line.h"
+#include "on_worker.h"
 #include "settings/memory_preferences.h"
 #include "sim/controller_sim.h"
 #include "temp_dir.h"

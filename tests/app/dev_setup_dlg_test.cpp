@@ -383,7 +383,7 @@ TEST(DevSetupDlgTest, EveryWriteOfAnEditorSessionIsFiledAsTheControllerHoldsIt) 
         EXPECT_DOUBLE_EQ(filed.setup.emulatorDelay, w.stored);
         EXPECT_EQ(filed.setup, doc.heldSetup());
         dev_setup_t controller;
-        ASSERT_TRUE(doc.readSetup(controller));
+        ASSERT_TRUE(onWorker([&] { return doc.readSetup(controller); }));
         EXPECT_EQ(filed.setup, controller);
     }
     EXPECT_EQ(fixture.app.dialogTitles.size(), 1u);  // the car is asked once

@@ -136,7 +136,7 @@ TEST_F(PanelTest, FirstUpdateStartsDiagnosticsWhenConnected) {
     panel.firstUpdate();
     EXPECT_TRUE(app.doc().diagOn());
     EXPECT_TRUE(panel.correctionEnabled());
-    EXPECT_EQ(panel.correctionText(), "1.000");
+    EXPECT_TRUE(waitUntil([&] { return panel.correctionText() == "1.000"; }));
     app.doc().OnCloseDocument();
 }
 

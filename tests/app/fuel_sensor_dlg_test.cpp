@@ -59,6 +59,11 @@ class FuelSensorDlgTest : public ::testing::Test {
         return {dialog.lamp(0)->background(), dialog.lamp(1)->background(),
                 dialog.lamp(2)->background(), dialog.lamp(3)->background()};
     }
+    // One tick of the poll timer, and its read shown.
+    static void poll(CFuelSensorDlg& dialog) {
+        dialog.onTimer();
+        ASSERT_TRUE(waitUntil([&] { return !dialog.polling(); }));
+    }
     // The next poll reads `reading`: the simulated float moves 3 a read, upward.
     void nextReading(int reading) { app.sim().setFuelLevel(std::uint8_t(reading - 3)); }
     std::size_t thresholdWrites() {
@@ -178,11 +183,11 @@ TEST_F(FuelSensorDlgTest, LampsShowTheReadingAndTheReserveBlinks) {
     app.sim().setFuelThresholds(kReserve);
     auto dialog = open();
     nextReading(100);  // rising sensor, 130 > 100 > 42
-    dialog->onTimer();
+    poll(*dialog);
     EXPECT_EQ(dialog->readingEdit()->text(), "100");
     EXPECT_EQ(lamps(*dialog), (std::array<QColor, 4>{kGrey, kGrey, kGrey, kRed}));
     nextReading(230);
-    dialog->onTimer();
+    poll(*dialog);
     EXPECT_EQ(lamps(*dialog), (std::array<QColor, 4>{kGreen, kGreen, kYellow, kRed}));
 
     app.sim().setFuelThresholds(kAeb);
@@ -190,7 +195,7 @@ TEST_F(FuelSensorDlgTest, LampsShowTheReadingAndTheReserveBlinks) {
     nextReading(230);
     const std::array<QColor, 4> on{kGrey, kGrey, kGrey, kRed}, off{kGrey, kGrey, kGrey, kGrey};
     for (const auto& expected : {on, off, on}) {  // 230, 233, 236: all in the reserve
-        dialog->onTimer();
+        poll(*dialog);
         EXPECT_EQ(lamps(*dialog), expected) << dialog->readingEdit()->text().toStdString();
     }
 }
@@ -214,7 +219,7 @@ TEST_F(FuelSensorDlgTest, TheTimerPollsAndOnlyItsFailuresStaySilent) {
     for (const auto& c : cases) {
         c.unplugged ? app.sim().faults().vanish() : app.sim().faults().setDropProbability(1);
         const QString before = dialog->readingEdit()->text();
-        dialog->onTimer();
+        poll(*dialog);
         EXPECT_TRUE(boxes.empty()) << joined(boxes);
         EXPECT_EQ(dialog->readingEdit()->text(), before);
         dialog->readButton()->click();

@@ -98,9 +98,12 @@ TEST_F(InjSeqDlgTest, TheRefreshButtonTogglesTheTimerAndRefreshesKeepTracesOnFai
     // A failed refresh shows nothing and keeps the traces.
     app_.doc().setReadTimeouts({5, 0, 1});
     app_.sim().faults().setDropProbability(1.0);
+    QTest::mouseClick(refresh, Qt::LeftButton);
     dialog.refreshSequence();
+    EXPECT_TRUE(waitUntil([&] { return !dialog.refreshPending(); }));
     EXPECT_TRUE(app_.boxes.empty());
     EXPECT_EQ(dialog.chart().points().size(), 3u * 500u);
+    QTest::mouseClick(refresh, Qt::LeftButton);
 }
 
 TEST_F(InjSeqDlgTest, TheMenuCommandOpensTheWindow) {

@@ -54,13 +54,13 @@ class TimeCorrViewTest : public ::testing::Test {
     }
     void setFlags(std::uint8_t flags) {
         dev_setup_t setup;
-        ASSERT_TRUE(app_.doc().readSetup(setup));
+        ASSERT_TRUE(onWorker([&] { return app_.doc().readSetup(setup); }));
         setup.flags = flags;
         app_.doc().setUnlocked(true);
         ASSERT_TRUE(app_.doc().writeSetup(setup));
     }
     std::uint8_t controllerFlags() {
-        EXPECT_TRUE(app_.doc().readSetup());
+        EXPECT_TRUE(onWorker([&] { return app_.doc().readSetup(); }));
         return app_.doc().heldSetup().flags;
     }
 

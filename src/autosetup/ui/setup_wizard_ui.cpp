@@ -46,27 +46,11 @@ bool CSetupWizardUi::askCarInfo() {
 // (or Escape) ends it within the exchange on the line.
 ISetupWizardUi::Run CSetupWizardUi::runStoppable(const std::string& text,
                                                  const std::function<bool()>& operation) {
-    std::atomic<bool> going{true};
-    std::future<bool> done = std::async(std::launch::async, [&] {
-        CRequestCancel cancel(going);
-        return operation();
-    });
-    QDialog box(doc_.window());
-    box.setObjectName("stoppableOperation");
-    box.setWindowTitle("Vapron");
-    auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(new QLabel(QString::fromStdString(text), &box));
-    auto* stop = new QPushButton("Przerwij", &box);
-    stop->setObjectName("stop");
-    layout->addWidget(stop, 0, Qt::AlignRight);
-    QObject::connect(stop, &QPushButton::clicked, &box, [&] { going = false; });
-    QObject::connect(&box, &QDialog::rejected, &box, [&] { going = false; });
-    box.setModal(true);  // nothing else is started meanwhile
-    box.show();
-    // The button takes the user's input; a port failure is raised here, to the wizard's guard.
-    const bool succeeded = COffWindow::wait(done, QEventLoop::AllEvents);
-    box.hide();
-    if (!going) {
+    bool stopped = false;
+    // A port failure is raised here, to the wizard's guard.
+    const bool succeeded =
+        COffWindow::run(doc_.window(), QString::fromStdString(text), operation, &stopped);
+    if (stopped) {
         return Run::Stopped;
     }
     return succeeded ? Run::Done : Run::Failed;

@@ -9,6 +9,7 @@
 #include "app/device_doc.h"
 #include "corrections/inj_sequence.h"
 #include "widgets/message_box.h"
+#include "widgets/off_window.h"
 #include "widgets/wait_cursor.h"
 
 namespace {
@@ -74,11 +75,14 @@ void CInjSeqDlg::OnInitDialog() {
     layout()->activate();
     chart_.setSize(chartRect().size());
     runGuarded(parentWidget(), "CInjSeqDlg::OnInitDialog()", [&] {
-        bool read = false;
-        {
-            CWaitCursor wait;
-            staggered_ = true;
-            read = doc_.readSequence(entries_, staggered_);
+        bool stopped = false;
+        staggered_ = true;
+        const bool read = COffWindow::run(
+            parentWidget(), kReadingText, [&] { return doc_.readSequence(entries_, staggered_); },
+            &stopped);
+        if (stopped) {
+            doc_.slowRefresh();
+            return;
         }
         if (!read) {
             // The window still opens, empty, so the user sees what was asked for.
@@ -105,16 +109,29 @@ void CInjSeqDlg::buildTraces() {
 }
 
 void CInjSeqDlg::refreshSequence() {
+    poll_.start(
+        [this]() -> std::optional<read_t> {
+            read_t read;
+            if (!doc_.readSequence(read.entries, read.staggered)) {
+                return std::nullopt;
+            }
+            return read;
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { showRefresh(); }, Qt::QueuedConnection);
+        });
+}
+
+void CInjSeqDlg::showRefresh() {
     const bool completed = runGuarded(this, "CInjSeqDlg::refreshSequence()", [&] {
-        std::vector<sequence_entry_t> entries;
-        bool staggered = true;
-        if (!doc_.readSequence(entries, staggered)) {
-            return;  // the previous traces stay
+        // A failed read keeps the previous traces.
+        if (std::optional<read_t> read = poll_.take(); read && refreshing_) {
+            entries_ = std::move(read->entries);
+            staggered_ = read->staggered;
+            buildTraces();
+            repaint(chartRect());
         }
-        entries_ = std::move(entries);
-        staggered_ = staggered;
-        buildTraces();
-        repaint(chartRect());
     });
     if (!completed && refreshing_) {
         onBtnRefresh();  // a broken line would raise the same error every 500 ms
@@ -125,6 +142,7 @@ void CInjSeqDlg::onBtnRefresh() {
     if (refreshing_) {
         refresh_->setText(kStartText);
         timer_.stop();
+        poll_.cancel();  // what it still brings is not shown
     } else {
         timer_.start();
         refresh_->setText(kStopText);

@@ -8,6 +8,7 @@
 
 #include "display/inj_seq_chart.h"
 #include "link/lpg_device.h"
+#include "widgets/line_poll.h"
 
 class CDeviceDoc;
 class QPushButton;
@@ -27,6 +28,7 @@ class CInjSeqDlg : public QDialog {
     static constexpr const char* kReadFailedText =
         "Nie można pobrać informacji o sekwencji wtrysków";
     static constexpr const char* kNotSequentialText = "Silnik z wtryskiem niesekwencyjnym";
+    static constexpr const char* kReadingText = "Wczytywanie kolejności wtryskiwaczy...";
 
     CInjSeqDlg(QWidget* parent, CDeviceDoc& doc);
 
@@ -37,9 +39,12 @@ class CInjSeqDlg : public QDialog {
     QPushButton* refreshButton() const { return refresh_; }
     bool refreshing() const { return refreshing_; }
     bool refreshTimerActive() const { return timer_.isActive(); }
+    // A read of the refresh has not been shown yet.
+    bool refreshPending() const { return poll_.pending(); }
     // Button "Odświerzaj cyklicznie" / "Zatrzymaj odświeżanie".
     void onBtnRefresh();
-    // One periodic read: new traces on success, the old ones kept otherwise, no message.
+    // One tick of the periodic refresh: a read started on a worker unless one runs; its
+    // traces are shown when it ends (the old ones are kept, with no message, when it fails).
     void refreshSequence();
 
   protected:
@@ -49,6 +54,8 @@ class CInjSeqDlg : public QDialog {
   private:
     void OnInitDialog();
     void buildTraces();
+    // The ended read's traces, on the window's thread.
+    void showRefresh();
 
     CDeviceDoc& doc_;
     CInjSeqChart chart_;
@@ -56,6 +63,11 @@ class CInjSeqDlg : public QDialog {
     bool staggered_ = true;
     bool refreshing_ = false;
     QTimer timer_;
+    struct read_t {
+        std::vector<sequence_entry_t> entries;
+        bool staggered = true;
+    };
+    CLinePoll<read_t> poll_;
     QPushButton* refresh_;
     QPushButton* close_;
 };

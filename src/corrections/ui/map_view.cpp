@@ -139,14 +139,6 @@ void CMapView::firstUpdate() {
     if (!doc_.isConnected()) {
         return;
     }
-    QDialog notice(window());
-    notice.setWindowTitle("Vapron");
-    auto* text = new QLabel(kReadingText, &notice);
-    text->setAlignment(Qt::AlignCenter);
-    text->setMinimumWidth(320);
-    (new QVBoxLayout(&notice))->addWidget(text);
-    notice.show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     OnBtnRead();
     list_->undoStack()->clear();  // the map as found is where undoing ends
 }
@@ -157,8 +149,12 @@ void CMapView::showFailure(const char* text, const QString& detail) {
 
 void CMapView::OnBtnRead() {
     runGuarded(this, "CMapView::OnBtnRead()", [&] {
-        CWaitCursor wait;
-        if (!doc_.readMap()) {
+        bool stopped = false;
+        if (!COffWindow::run(
+                this, kReadingText, [&] { return doc_.readMap(); }, &stopped)) {
+            if (stopped) {
+                return;
+            }
             showFailure(kReadFailed,
                         "EEPROM 104-511: brak poprawnej odpowiedzi sterownika albo niezgodna "
                         "suma kontrolna mapy");
@@ -251,11 +247,12 @@ bool CMapView::confirmChanges(const CMapList::map_bytes_t& sent) {
     // What the controller holds now, not a copy from when the pane opened: an EEPROM
     // restore or another program may have changed it since.
     held_.reset();
-    {
-        CWaitCursor wait;
-        if (doc_.readMap()) {
-            held_ = doc_.map();
-        }
+    bool stopped = false;
+    if (COffWindow::run(
+            this, kReadingText, [&] { return doc_.readMap(); }, &stopped)) {
+        held_ = doc_.map();
+    } else if (stopped) {
+        return false;
     }
     if (!held_) {
         // A controller whose map is damaged must still take a new one.
@@ -290,12 +287,16 @@ bool CMapView::writeMap() {
     held_.reset();  // from here on the controller's copy is known only once read back
     CWriteOutcomeBox::transfer_t transfer;
     transfer.write = [&] {
-        return doc_.withCar(
-            [&] { return COffWindow::run([&] { return doc_.dataWrite().writeMap(sent); }); });
+        return doc_.withCar([&] {
+            return COffWindow::run(this, kWritingText,
+                                   [&] { return doc_.dataWrite().writeMap(sent); });
+        });
     };
     transfer.switchOn = [&] {
-        return doc_.withCar(
-            [&] { return COffWindow::run([&] { return doc_.dataWrite().switchMapOn(sent); }); });
+        return doc_.withCar([&] {
+            return COffWindow::run(this, kWritingText,
+                                   [&] { return doc_.dataWrite().switchMapOn(sent); });
+        });
     };
     transfer.portOpen = [&] { return doc_.isConnected(); };
     transfer.againQuestion = "Wpisać mapę teraz jeszcze raz?";

@@ -26,6 +26,7 @@ class CMapView : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kReadingText = "Wczytywanie ustawień z urządzenia...";
+    static constexpr const char* kWritingText = "Wpisywanie mapy wtrysków do sterownika...";
 
     explicit CMapView(CDeviceDoc& doc, QWidget* parent = nullptr);
 

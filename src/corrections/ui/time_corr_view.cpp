@@ -351,16 +351,11 @@ void CTimeCorrView::onTimeCorrGet() {
                 // A finished recording is being looked at: its table stays on screen.
                 refreshChart();
             } else if (doc_.isConnected()) {
-                QDialog notice(window());
-                notice.setWindowTitle(CMessageBox::kCaption);
-                auto* text = new QLabel(kReadingText, &notice);
-                text->setAlignment(Qt::AlignCenter);
-                text->setMinimumWidth(320);
-                (new QVBoxLayout(&notice))->addWidget(text);
-                notice.show();
-                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                failed = !doc_.readTimeTable();
-                if (!failed) {
+                bool stopped = false;
+                failed = !COffWindow::run(
+                    this, kReadingText, [&] { return doc_.readTimeTable(); }, &stopped);
+                failed = failed && !stopped;
+                if (!failed && !stopped) {
                     refreshChart();
                     markSaved();
                 }
@@ -380,12 +375,14 @@ void CTimeCorrView::onTimeCorrSet() {
         CWriteOutcomeBox::transfer_t transfer;
         transfer.write = [&] {
             return doc_.withCar([&] {
-                return COffWindow::run([&] { return doc_.dataWrite().writeTable(table); });
+                return COffWindow::run(this, kWritingText,
+                                       [&] { return doc_.dataWrite().writeTable(table); });
             });
         };
         transfer.switchOn = [&] {
             return doc_.withCar([&] {
-                return COffWindow::run([&] { return doc_.dataWrite().switchTableOn(table); });
+                return COffWindow::run(this, kWritingText,
+                                       [&] { return doc_.dataWrite().switchTableOn(table); });
             });
         };
         transfer.portOpen = [&] { return doc_.isConnected(); };

@@ -28,6 +28,8 @@ class CTimeCorrView : public QScrollArea {
     static constexpr int kColumns = CTimeCorrChart::kColumns;
     static constexpr int kMarkerMs = 100;
     static constexpr const char* kReadingText = "Wczytywanie ustawień z urządzenia...";
+    static constexpr const char* kWritingText =
+        "Wpisywanie tablicy poprawek czasu do sterownika...";
     static constexpr const char* kReadFailedText =
         "Nie powiodło się odczytanie ustawień urządzenia!";
 

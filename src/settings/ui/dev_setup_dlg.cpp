@@ -21,7 +21,7 @@
 #include "settings/ui/inj_seq_type_dlg.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
-#include "widgets/wait_cursor.h"
+#include "widgets/off_window.h"
 #include "widgets/write_outcome_box.h"
 
 namespace {
@@ -92,15 +92,19 @@ void CDevSetupDlg::fillSnapshotList() {
 
 void CDevSetupDlg::onGetConfig() {
     runGuarded(this, "CDevSetupDlg::onGetConfig()", [&] {
-        bool read = false;
-        {
-            CWaitCursor wait;
-            read = doc_.readSetup(record_.setup);
+        dev_setup_t setup = record_.setup;
+        bool stopped = false;
+        const bool read = COffWindow::run(
+            this, "Wczytywanie ustawień z urządzenia...", [&] { return doc_.readSetup(setup); },
+            &stopped);
+        if (stopped) {
+            return;
         }
         if (!read) {
             CMessageBox::show(this, kReadFailedText, Icon::Error);
             return;
         }
+        record_.setup = setup;
         readBack_ = record_;
         showRecord();
     });
@@ -114,7 +118,9 @@ bool CDevSetupDlg::onSetConfig() {
         // The table bit follows the table the controller holds: this editor writes no
         // table, and edits in the time-correction pane are not the controller's yet.
         device_info_t flagsFrom = record_;
-        if (const auto held = doc_.controllerTable()) {
+        const auto held = COffWindow::run(this, "Wczytywanie ustawień z urządzenia...",
+                                          [&] { return doc_.controllerTable(); });
+        if (held) {
             flagsFrom.timeTable = *held;
         }
         boxes_.toRecord(record_, masksEditable());
@@ -123,11 +129,7 @@ bool CDevSetupDlg::onSetConfig() {
         // is the type the controller holds, whatever replaced the record meanwhile.
         const bool restart = setupNeedsRestart(doc_.heldSetup(), record_.setup);
         doc_.adoptRecord(record_);
-        setup_write_t written;
-        {
-            CWaitCursor wait;
-            written = doc_.writeSetup(record_.setup);
-        }
+        const setup_write_t written = doc_.writeSetup(record_.setup);
         if (!CWriteOutcomeBox::show(this, written) && !written) {
             CMessageBox::show(this, kWriteFailedText, Icon::Error);
         }
@@ -150,7 +152,8 @@ bool CDevSetupDlg::onSetConfig() {
             }
             CMessageBox::show(this, lines.join("\n"), Icon::Information);
         }
-        if (restart && !doc_.clearErrors()) {
+        if (restart &&
+            !COffWindow::run(this, "Restart sterownika...", [&] { return doc_.clearErrors(); })) {
             CMessageBox::show(this, kResetFailedText, Icon::Error);
         }
     });

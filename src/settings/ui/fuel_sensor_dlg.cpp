@@ -175,14 +175,31 @@ void CFuelSensorDlg::onRead() {
 }
 
 void CFuelSensorDlg::readFromDevice() {
+    poll_.cancel();  // this read's level is the one shown
     std::uint16_t level = 0;
-    if (!device_.readFuelLevel(level)) {
+    CFuelSensor::Thresholds read{};
+    enum class Got { Nothing, Level, All };
+    bool stopped = false;
+    const Got got = COffWindow::run(
+        isVisible() ? this : parentWidget(), "Wczytywanie ustawień czujnika poziomu gazu...",
+        [&] {
+            if (!device_.readFuelLevel(level)) {
+                return Got::Nothing;
+            }
+            return device_.readFuelSensor(read) ? Got::All : Got::Level;
+        },
+        &stopped);
+    if (got != Got::Nothing) {
+        reading_->setText(QString::number(level));
+    }
+    if (stopped) {
+        return;
+    }
+    if (got == Got::Nothing) {
         CMessageBox::show(this, kReadLevelFailed, CMessageBox::Icon::Error);
         return;
     }
-    reading_->setText(QString::number(level));
-    CFuelSensor::Thresholds read{};
-    if (!device_.readFuelSensor(read)) {
+    if (got == Got::Level) {
         CMessageBox::show(this, kReadFailed, CMessageBox::Icon::Error);
         return;
     }
@@ -208,7 +225,8 @@ CFuelSensorDlg::WriteResult CFuelSensorDlg::onWrite() {
 CFuelSensorDlg::WriteResult CFuelSensorDlg::writeToDevice() {
     CWriteOutcomeBox::transfer_t transfer;
     transfer.write = [&] {
-        return COffWindow::run([&] { return writes_.writeFuel(thresholds_); });
+        return COffWindow::run(this, "Wpisywanie progów czujnika poziomu gazu...",
+                               [&] { return writes_.writeFuel(thresholds_); });
     };
     transfer.portOpen = [&] { return device_.isConnected(); };
     const write_outcome_t outcome = CWriteOutcomeBox::runTransfer(this, transfer);
@@ -260,15 +278,28 @@ void CFuelSensorDlg::onFactory() {
 }
 
 void CFuelSensorDlg::onTimer() {
-    std::uint16_t level = 0;
-    bool read = false;
-    // The poll's failures are not shown: the next poll simply tries again.
-    ErrorPtr ignored = catchError([&] { read = device_.readFuelLevel(level); });
-    if (!read) {
-        return;
+    poll_.start(
+        [this]() -> std::optional<std::uint16_t> {
+            std::uint16_t read = 0;
+            if (device_.readFuelLevel(read)) {
+                return read;
+            }
+            return std::nullopt;
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { showPoll(); }, Qt::QueuedConnection);
+        });
+}
+
+// The poll's failures are not shown: the next poll simply tries again.
+void CFuelSensorDlg::showPoll() {
+    std::optional<std::uint16_t> level;
+    ErrorPtr ignored = catchError([&] { level = poll_.take(); });
+    if (level) {
+        reading_->setText(QString::number(*level));
+        setLamps(*level);
     }
-    reading_->setText(QString::number(level));
-    setLamps(level);
 }
 
 void CFuelSensorDlg::setLamps(int reading) {
@@ -298,5 +329,6 @@ void CFuelSensorDlg::done(int result) {
         }
     }
     timer_->stop();
+    poll_.stop();
     QDialog::done(result);
 }

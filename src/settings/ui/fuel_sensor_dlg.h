@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "settings/fuel_sensor.h"
+#include "widgets/line_poll.h"
 #include "writes/data_write.h"
 
 class CColorStatic;
@@ -35,8 +36,11 @@ class CFuelSensorDlg : public QDialog {
     WriteResult onWrite();
     void onTypeChosen(int index);
     void onFactory();
-    // One poll of the reading; a failed read changes nothing and shows nothing.
+    // One tick of the poll: the last read's reading shown (a failed read changes nothing
+    // and shows nothing), and the next read started on a worker.
     void onTimer();
+    // A read of the poll has not been shown yet.
+    bool polling() const { return poll_.pending(); }
     // Closing asks whether to write first when the thresholds shown are not the ones the
     // controller last gave or took, naming them; a refused value keeps the dialog open.
     void done(int result) override;
@@ -80,6 +84,7 @@ class CFuelSensorDlg : public QDialog {
     bool takeValues();
     void setLamps(int reading);
     void readFromDevice();
+    void showPoll();
     WriteResult writeToDevice();
 
     CLPGDevice& device_;
@@ -98,4 +103,5 @@ class CFuelSensorDlg : public QDialog {
     QPushButton* factory_ = nullptr;
     QLabel* written_ = nullptr;
     QTimer* timer_ = nullptr;
+    CLinePoll<std::uint16_t> poll_;
 };
