@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -36,4 +37,11 @@ class ISerialLine {
     virtual int write(const std::uint8_t* buffer, int n) = 0;
     virtual void purgeIn() = 0;
     virtual void purgeOut() = 0;
+    // The line's clock in microseconds: how long replies take is measured on it (the
+    // simulated line keeps its own time).
+    virtual std::int64_t clockUs() const {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 };

@@ -32,8 +32,20 @@ CLPGDevice::CLPGDevice(IDeviceUi& ui, std::unique_ptr<ISerialLine> line)
 CLPGDevice::~CLPGDevice() = default;
 
 void CLPGDevice::setReadTimeouts(const serial_timeouts_t& timeouts) {
+    std::lock_guard<CFairMutex> hold(mutex_);
     timeouts_ = timeouts;
+    replyTimer_ = CReplyTimer(timeouts.constantMs);
     line_->setTimeouts(timeouts_);
+}
+
+int CLPGDevice::replyWaitMs() const {
+    return replyTimer_.waitMs();
+}
+
+serial_timeouts_t CLPGDevice::replyTimeouts() const {
+    serial_timeouts_t timeouts = timeouts_;
+    timeouts.constantMs = replyTimer_.waitMs();
+    return timeouts;
 }
 
 void CLPGDevice::pause(std::chrono::milliseconds duration) {
@@ -77,7 +89,7 @@ CLPGDevice::ReadResult CLPGDevice::readFrame(frame_t& frame, bool quiet) {
     if (quiet) {
         line_->setTimeouts({timeouts_.quietMs, 0, timeouts_.quietMs});
         got = line_->read(header, kHeaderSize);
-        line_->setTimeouts(timeouts_);
+        line_->setTimeouts(replyTimeouts());
         if (got == 0) {
             return ReadResult::None;
         }
@@ -87,6 +99,9 @@ CLPGDevice::ReadResult CLPGDevice::readFrame(frame_t& frame, bool quiet) {
         }
     } else {
         got = line_->read(header, kHeaderSize);
+        if (got == 0) {
+            return ReadResult::None;
+        }
     }
     if (got < static_cast<int>(kHeaderSize) || header[0] != kStart1 || header[1] != kStart2) {
         return ReadResult::Bad;
@@ -114,9 +129,9 @@ CLPGDevice::ReadResult CLPGDevice::readFrame(frame_t& frame, bool quiet) {
 CLPGDevice::ReadResult CLPGDevice::readBehind(frame_t& frame) {
     struct restore_t {
         ISerialLine& line;
-        const serial_timeouts_t& timeouts;
+        serial_timeouts_t timeouts;
         ~restore_t() { line.setTimeouts(timeouts); }
-    } restore{*line_, timeouts_};
+    } restore{*line_, replyTimeouts()};
     return readFrame(frame, true);
 }
 
@@ -127,6 +142,7 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     // Whatever waits in the receive buffer answers an earlier request (a reply that came
     // after its time-out, a reply sent twice); it must not answer this one.
     line_->purgeIn();
+    line_->setTimeouts(replyTimeouts());
 
     const std::uint16_t check = checkWord(length, type, buf);
     swapPayloadOrder(type, buf, length);
@@ -136,18 +152,14 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     frame[kHeaderSize + length] = static_cast<std::uint8_t>(check >> 8);
     frame[kHeaderSize + length + 1] = static_cast<std::uint8_t>(check);
     line_->write(frame.data(), static_cast<int>(kHeaderSize + length + kCheckSize));
+    const std::int64_t sentUs = line_->clockUs();
 
-    // After a malformed or missing reply whatever is left, or still on its way, would
-    // only misalign the next attempt's header, so it is dropped.
-    auto malformed = [this] {
-        settleLine();
-        unsettled_ = true;
-        return false;
-    };
+    auto malformed = [this] { return failed(false); };
     frame_t first;
-    if (readFrame(first, false) != ReadResult::Frame) {
-        return malformed();
+    if (const ReadResult read = readFrame(first, false); read != ReadResult::Frame) {
+        return failed(read == ReadResult::None);
     }
+    replyTimer_.replied(static_cast<int>((line_->clockUs() - sentUs) / 1000));
     ++framesSeen_;  // the controller is there, whatever this frame answers
     // An answer that came too late for its own request goes out just ahead of the answer
     // to the next one. Replies carry no request identity, so the rule is positional: of
@@ -189,17 +201,39 @@ bool CLPGDevice::exchangeFrame(std::uint8_t* buf, std::uint8_t& length, std::uin
     return (status & ~STATUS_STORED_ERRORS) == 0;
 }
 
-void CLPGDevice::settleLine() {
+// After a malformed or missing reply whatever is left, or still on its way, would only
+// misalign the next attempt's header, so it is dropped. When the wait was a learned one,
+// the controller may merely be slower than learned: its reply would then come in the
+// next request's time and answer it (an acknowledgement names no request). So the line
+// is watched for as long again; a reply seen there brings the full time-out back.
+bool CLPGDevice::failed(bool silent) {
+    const bool learned = silent && replyTimer_.learned();
+    if (silent) {
+        replyTimer_.timedOut();
+    }
+    const int watchMs = learned ? replyTimer_.waitMs() : timeouts_.quietMs;
+    if (settleLine(std::max(watchMs, timeouts_.quietMs)) && learned) {
+        replyTimer_.lateReply();
+    }
+    unsettled_ = true;
+    return false;
+}
+
+bool CLPGDevice::settleLine(int firstQuietMs) {
     struct restore_t {
         ISerialLine& line;
-        const serial_timeouts_t& timeouts;
+        serial_timeouts_t timeouts;
         ~restore_t() { line.setTimeouts(timeouts); }
-    } restore{*line_, timeouts_};
-    line_->setTimeouts({timeouts_.quietMs, 0, timeouts_.quietMs});
+    } restore{*line_, replyTimeouts()};
     std::uint8_t scrap[64];
-    for (int round = 0; round < kSettleRounds && line_->read(scrap, sizeof scrap) > 0; ++round) {
+    line_->setTimeouts({firstQuietMs, 0, timeouts_.quietMs});
+    const bool arrived = line_->read(scrap, 1) > 0;  // returns as soon as anything comes
+    line_->setTimeouts({timeouts_.quietMs, 0, timeouts_.quietMs});
+    for (int round = 1; arrived && round < kSettleRounds && line_->read(scrap, sizeof scrap) > 0;
+         ++round) {
     }
     line_->purgeIn();
+    return arrived;
 }
 
 // Composes the status text; with stored errors it turns the error indicator on and asks

@@ -18,6 +18,7 @@
 #include "link/i_serial_line.h"
 #include "link/lpg_device_err.h"
 #include "link/protocol.h"
+#include "link/reply_timer.h"
 #include "support/fair_mutex.h"
 
 // One frame in the exchange buffer: payload (then the check word) in host order.
@@ -239,9 +240,12 @@ class CLPGDevice : public CLPGDeviceErr {
     void setReplyHook(std::function<void()> hook) { replyHook_ = std::move(hook); }
     IDeviceUi& ui() { return ui_; }
 
-    // Time-outs and pauses are values tests shorten.
+    // Time-outs and pauses are values tests shorten. The read time-out is the longest an
+    // exchange waits; once the controller's replies were timed, a shorter one is learned.
     void setReadTimeouts(const serial_timeouts_t& timeouts);
     const serial_timeouts_t& readTimeouts() const { return timeouts_; }
+    // How long the next exchange waits for its reply's header.
+    int replyWaitMs() const;
     void setWorkModePause(std::chrono::milliseconds pause) { workModePause_ = pause; }
     std::chrono::milliseconds workModePause() const { return workModePause_; }
     // How pauses are waited; the window program keeps its event loop running.
@@ -287,8 +291,13 @@ class CLPGDevice : public CLPGDeviceErr {
     ReadResult readBehind(frame_t& frame);
     void handleStoredErrors(std::uint16_t status);
     // Reads and drops whatever still arrives until the line has been quiet for a moment,
-    // then empties the receive buffer.
-    void settleLine();
+    // then empties the receive buffer. The first quiet spell lasts `firstQuietMs` (a late
+    // reply's chance to show itself); whether anything arrived in it.
+    bool settleLine(int firstQuietMs);
+    // The line's read time-outs with the learned reply wait.
+    serial_timeouts_t replyTimeouts() const;
+    // A failed exchange; `silent` when nothing at all came back.
+    bool failed(bool silent);
 
     IDeviceUi& ui_;
     std::unique_ptr<ISerialLine> line_;
@@ -298,6 +307,7 @@ class CLPGDevice : public CLPGDeviceErr {
     std::atomic<std::uint64_t> framesSeen_{0};
     std::function<void()> replyHook_;
     serial_timeouts_t timeouts_;
+    CReplyTimer replyTimer_;  // held by the exchange mutex
     std::chrono::milliseconds workModePause_{500};
     Sleeper sleeper_;
     // An attempt failed: the next reply may be followed by another (held by the exchange

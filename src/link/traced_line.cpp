@@ -116,3 +116,7 @@ void CTracedLine::flush(cutter_t& cutter) {
         cutter.pending.clear();
     }
 }
+
+std::int64_t CTracedLine::clockUs() const {
+    return inner_->clockUs();
+}

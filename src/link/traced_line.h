@@ -31,6 +31,7 @@ class CTracedLine : public ISerialLine {
     int write(const std::uint8_t* buffer, int n) override;
     void purgeIn() override;
     void purgeOut() override;
+    std::int64_t clockUs() const override;
 
   private:
     // Cuts one direction's bytes into frames for the trace.

@@ -151,3 +151,8 @@ void CSimLine::purgeOut() {
     std::lock_guard lock(mutex_);
     checkUsable("purgeOut()", __LINE__);
 }
+
+std::int64_t CSimLine::clockUs() const {
+    std::lock_guard lock(mutex_);
+    return nowUs_;
+}

@@ -40,6 +40,7 @@ class CSimLine : public ISerialLine {
     int write(const std::uint8_t* buffer, int n) override;
     void purgeIn() override;
     void purgeOut() override;
+    std::int64_t clockUs() const override;
 
   private:
     struct pending_t {

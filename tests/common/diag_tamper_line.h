@@ -32,6 +32,7 @@ class CDiagTamperLine : public ISerialLine {
     int write(const std::uint8_t* buffer, int n) override;
     void purgeIn() override;
     void purgeOut() override { inner_->purgeOut(); }
+    std::int64_t clockUs() const override { return inner_->clockUs(); }
 
   private:
     // Reads the whole reply to a diagnostic request, changed, into ready_.

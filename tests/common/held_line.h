@@ -27,6 +27,7 @@ class CHeldLine : public ISerialLine {
     int write(const std::uint8_t* buffer, int n) override { return inner_->write(buffer, n); }
     void purgeIn() override { inner_->purgeIn(); }
     void purgeOut() override { inner_->purgeOut(); }
+    std::int64_t clockUs() const override { return inner_->clockUs(); }
 
   private:
     std::unique_ptr<ISerialLine> inner_;
