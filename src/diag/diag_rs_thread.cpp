@@ -15,6 +15,7 @@ namespace {
 // A line that answers nothing at once (no read time-out to wait for) would otherwise
 // keep a core busy; a real exchange already takes longer than this.
 constexpr std::chrono::milliseconds kAfterFailedRequest{1};
+constexpr std::chrono::milliseconds kTransferPoll{5};
 }  // namespace
 
 CDiagRSThread::CDiagRSThread(CLPGDevice& device, CDiagData& store, std::string fileName,
@@ -56,6 +57,12 @@ void CDiagRSThread::close() {
 }
 
 bool CDiagRSThread::readSample(app_msg_t& sample) {
+    if (device_.transferRunning()) {
+        // A transfer has the line to itself: the chart pauses until it ends, and the
+        // transfer's answered blocks say the controller is there.
+        std::this_thread::sleep_for(kTransferPoll);
+        return false;
+    }
     const int injector = selectedInjector_.load();
     CLPGDevice::DiagPayload payload{};
     ++exchanges_;

@@ -230,6 +230,9 @@ class CLPGDevice : public CLPGDeviceErr {
     // A controller operation (a request loop or a whole EEPROM transfer) is under way on
     // some thread; the port must not be closed meanwhile.
     bool operationRunning() const { return operations_.load() > 0; }
+    // An EEPROM transfer (a backup, a restore, a map) runs: it has the line to itself, and
+    // the live worker leaves it alone until the transfer ends.
+    bool transferRunning() const { return transfers_.load() > 0; }
     // Frames skipped as late answers to earlier requests.
     std::uint64_t lateFrames() const { return lateFrames_.load(); }
     // Well-formed frames that arrived, for any exchange of any thread: while it grows the
@@ -270,6 +273,18 @@ class CLPGDevice : public CLPGDeviceErr {
     };
 
   private:
+    // Counts an EEPROM transfer for transferRunning() while it lives.
+    class transfer_scope_t {
+      public:
+        explicit transfer_scope_t(std::atomic<int>& count) : count_(count) { ++count_; }
+        ~transfer_scope_t() { --count_; }
+        transfer_scope_t(const transfer_scope_t&) = delete;
+        transfer_scope_t& operator=(const transfer_scope_t&) = delete;
+
+      private:
+        std::atomic<int>& count_;
+    };
+
     bool controllerCheck();
     bool presenceTest();
     bool workMode(std::uint8_t code);
@@ -303,6 +318,7 @@ class CLPGDevice : public CLPGDeviceErr {
     std::unique_ptr<ISerialLine> line_;
     CFairMutex mutex_;
     mutable std::atomic<int> operations_{0};
+    std::atomic<int> transfers_{0};
     std::atomic<std::uint64_t> lateFrames_{0};
     std::atomic<std::uint64_t> framesSeen_{0};
     std::function<void()> replyHook_;

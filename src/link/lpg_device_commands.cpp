@@ -166,6 +166,7 @@ bool CLPGDevice::writeEepromBlock(const eeprom_block_t& block) {
 
 bool CLPGDevice::readEeprom(std::uint8_t* buffer, std::uint16_t address, std::size_t size) {
     operation_scope_t running(*this);
+    transfer_scope_t transfer(transfers_);
     CCommunicationState progress(ui_);
     for (std::size_t offset = 0; offset < size; offset += 8) {
         eeprom_block_t block;
@@ -182,6 +183,7 @@ bool CLPGDevice::readEeprom(std::uint8_t* buffer, std::uint16_t address, std::si
 bool CLPGDevice::writeEeprom(const std::uint8_t* buffer, std::uint16_t address, std::size_t size) {
     // Counted as one operation, so the port stays open between its blocks.
     operation_scope_t running(*this);
+    transfer_scope_t transfer(transfers_);
     CCommunicationState progress(ui_);
     eepromWritten_ = 0;
     for (std::size_t offset = 0; offset < size; offset += 8) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -78,6 +80,34 @@ TEST_F(PtyLiveTest, PullingTheDeviceAwayEndsTheRunAndKeepsTheFile) {
     const auto lines = CTempDir::readLines(recording);
     EXPECT_EQ(lines.size(), store.getSize());
     EXPECT_EQ(lines, linesOf(store.getSize()));
+}
+
+// While an EEPROM transfer runs the live worker leaves the line to it, and sampling
+// resumes after it.
+TEST_F(PtyLiveTest, ATransferHasTheLineToItselfWhileItRuns) {
+    ASSERT_TRUE(device.connect(1));
+    manager.insert(new CDiagRSThread(device, store, dir.path("live.lpgd"), running, injector));
+    ASSERT_TRUE(waitFor([&] { return store.getSize() > 5; }));
+    std::array<std::uint8_t, CLPGDevice::kEepromSize> image{};
+    ASSERT_TRUE(device.readEeprom(image.data(), 0, image.size()));
+    const std::size_t afterTransfer = store.getSize();
+    EXPECT_TRUE(waitFor([&] { return store.getSize() > afterTransfer + 5; }));
+    running = false;
+    manager.joinAll();
+
+    // Between the transfer's first and last block no sample was asked for, but at most
+    // the one already waiting for the line.
+    const auto requests = sim->requests();
+    const auto asks = [](std::uint8_t command) {
+        return [command](const sim_request_t& r) {
+            return r.type == proto::MSG_TYPE_COMMAND && r.command == command;
+        };
+    };
+    const auto first = std::find_if(requests.begin(), requests.end(), asks(proto::CMD_EEPROM));
+    const auto last = std::find_if(requests.rbegin(), requests.rend(), asks(proto::CMD_EEPROM));
+    ASSERT_NE(first, requests.end());
+    EXPECT_EQ(std::count_if(first, last.base(), asks(proto::CMD_EEPROM)), 64);
+    EXPECT_LE(std::count_if(first, last.base(), asks(proto::CMD_DIAG)), 1);
 }
 
 }  // namespace
