@@ -175,6 +175,57 @@ BENCHMARK(BM_ModeSwitchBesideLiveWorker)
     ->UseRealTime()
     ->Iterations(1);
 
+// An EEPROM transfer with live diagnostics off or on, on a clean line or one that loses
+// a share of its replies: a backup (range 0 = 0), a restore (1) or a map write (2).
+// The line alone, clean, is what the others are held against.
+void BM_TransferBesideLive(benchmark::State& state) {
+    PacedLink link;
+    const int operation = static_cast<int>(state.range(0));
+    const bool live = state.range(1) != 0;
+    link.sim().faults().setDropProbability(static_cast<double>(state.range(2)) / 100.0);
+    CDiagData store;
+    std::atomic<bool> run{true};
+    std::atomic<int> injector{1};
+    CThreadManager workers;
+    if (live) {
+        workers.insert(
+            new CDiagRSThread(link.device(), store, "/tmp/vapron-bench.lpgd", run, injector));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    std::uint8_t image[512] = {};
+    int failed = 0;
+    for (auto _ : state) {
+        bool done = false;
+        switch (operation) {
+            case 0:
+                done = link.device().readEeprom(image, 0, sizeof image);
+                break;
+            case 1:
+                done = link.device().writeEeprom(image, 0, sizeof image);
+                break;
+            default:
+                done = link.device().writeMap();
+                break;
+        }
+        failed += done ? 0 : 1;
+    }
+    state.counters["failed"] = failed;
+    state.counters["live_samples"] = static_cast<double>(store.getSize());
+    run = false;
+    workers.joinAll();
+    std::remove("/tmp/vapron-bench.lpgd");
+    std::remove("/tmp/vapron-bench.lpgd-config");
+}
+BENCHMARK(BM_TransferBesideLive)
+    ->ArgNames({"op", "live", "drop_pct"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}, {0}})
+    ->Args({0, 1, 30})
+    ->Args({1, 1, 30})
+    ->Args({2, 1, 30})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
 // What the store holds per sample once a long run has grown it.
 void BM_StoreMemoryPerSample(benchmark::State& state) {
     for (auto _ : state) {

@@ -220,7 +220,8 @@ void CDevicePanel::showReplay() {
 }
 
 void CDevicePanel::startRefresh() {
-    timer_->start(kRefreshMs);
+    awaitingFirst_ = true;
+    timer_->start(kFirstSampleMs);
 }
 
 void CDevicePanel::stopRefresh() {
@@ -271,6 +272,11 @@ void CDevicePanel::refresh() {
     }
     showSample(sample);
     doc_.showInjectors(sample.lpg_injectors);
+    if (awaitingFirst_) {
+        awaitingFirst_ = false;
+        timer_->setInterval(kRefreshMs);  // the first sample is shown; the polls count from here
+        return;
+    }
     if (--errorPoll_ == 0) {
         errorPoll_ = kErrorPollEvery;
         pollErrors();

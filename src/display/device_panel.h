@@ -30,6 +30,8 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
   public:
     static constexpr int kValues = 9;
     static constexpr int kRefreshMs = 500;
+    // A new run's first sample is looked for this often, then every kRefreshMs.
+    static constexpr int kFirstSampleMs = 20;
     static constexpr int kErrorPollEvery = 5;
     static constexpr int kSettingsPollEvery = 20;
     static constexpr double kSpinStepMs = 0.025;
@@ -125,5 +127,6 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     bool versionLocked_ = false;
     bool stale_ = false;
     std::future<void> errorsPoll_;
+    bool awaitingFirst_ = false;  // a run started and its first sample is not shown yet
     std::future<void> settingsPollRun_;
 };

@@ -99,7 +99,7 @@ void CDisplayView::clearValues() {
 
 void CDisplayView::startRefresh() {
     timer_->stop();
-    timer_->start(period_);
+    timer_->start(std::min(period_, kFirstSamplesMs));
 }
 
 void CDisplayView::stopRefresh() {
@@ -121,6 +121,9 @@ void CDisplayView::refresh() {
     const auto count = static_cast<double>(doc_.store().getSize());
     if (count - chart_->lastIndex() <= 1) {
         return;
+    }
+    if (timer_->interval() != period_) {
+        timer_->setInterval(period_);  // the run's first samples are drawn
     }
     const int oldX = chart_->mapping().toX(chart_->lastIndex());
     std::vector<app_msg_t> window;

@@ -25,6 +25,8 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     Q_OBJECT
   public:
     static constexpr int kButtonSize = 17;
+    // A new run's first samples are looked for this often, then at the refresh period.
+    static constexpr int kFirstSamplesMs = 20;
     static constexpr int kZoomMinPixels = 9;
     static constexpr int kZoomMinSamples = 49;
     // The strip of the buttons, the range text and the legend under the chart.
