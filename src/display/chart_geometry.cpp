@@ -30,7 +30,7 @@ std::vector<double> CChartGeometry::gridValues(const axis_range_t& axis) {
 }
 
 std::vector<QPolygon> CChartGeometry::lineRuns(const std::vector<chart_point_t>& points,
-                                               const CPlotMapping& map) {
+                                               const CPlotMapping& map, double maxJoinedGap) {
     std::vector<QPolygon> runs;
     QPolygon current;
     double lastJoinedX = 0.0;
@@ -45,7 +45,7 @@ std::vector<QPolygon> CChartGeometry::lineRuns(const std::vector<chart_point_t>&
         if (!map.contains(p.x, p.y)) {
             continue;
         }
-        if (!starting && p.x - lastJoinedX > kMaxJoinedGap) {
+        if (!starting && p.x - lastJoinedX > maxJoinedGap) {
             finish();
             starting = true;
             continue;

@@ -25,7 +25,8 @@ class CChartGeometry {
     // than kMaxJoinedGap after the last joined one ends the line and is left unjoined (its
     // dot still shows it); the next point starts a new line. Runs of one point are dropped.
     static std::vector<QPolygon> lineRuns(const std::vector<chart_point_t>& points,
-                                          const CPlotMapping& map);
+                                          const CPlotMapping& map,
+                                          double maxJoinedGap = kMaxJoinedGap);
 
     // One short stroke per point inside both ranges, from (X, Y) to (X + 1, Y + 1); drawn
     // with a wide pen it shows as a dot.

@@ -22,6 +22,7 @@
 #include "display/lambda_chart.h"
 #include "display/pressure_chart.h"
 #include "display/rpm_chart.h"
+#include "display/series_reduction.h"
 #include "display/tempr_lpg_chart.h"
 #include "display/time_chart.h"
 #include "widgets/dialog_runner.h"
@@ -126,10 +127,7 @@ void CDisplayView::refresh() {
         timer_->setInterval(period_);  // the run's first samples are drawn
     }
     const int oldX = chart_->mapping().toX(chart_->lastIndex());
-    std::vector<app_msg_t> window;
-    doc_.store().getRange(window, static_cast<int>(CChartWindow::start()),
-                          static_cast<int>(CChartWindow::end()));
-    chart_->setData(window, doc_.store().clock());
+    loadWindow();
     const int newX = chart_->mapping().toX(chart_->lastIndex());
     const QRect plot = chart_->plotRect();
     update(QRect(QPoint(std::min(oldX, newX) - 2, plot.top()),
@@ -144,13 +142,44 @@ void CDisplayView::refresh() {
 }
 
 void CDisplayView::showAll() {
-    std::vector<app_msg_t> all;
-    doc_.store().getRange(all, 0, static_cast<int>(doc_.store().getSize()));
-    chart_->setData(all, doc_.store().clock());
     // A recording's values may lie anywhere: the scale of the previous one would cut them.
+    load(0, static_cast<double>(doc_.store().getSize()));
     chart_->fitYToSeries();
     CChartWindow::reset();
+    loadWindow();
     update();
+}
+
+void CDisplayView::loadWindow() {
+    load(CChartWindow::start(), CChartWindow::end());
+    loaded_ = {CChartWindow::start(), CChartWindow::end(), chart_->plotRect().width()};
+}
+
+// Only what the window shows is read from the store; a window of more samples than the
+// plot has pixels twice over is read a pixel column at a time and reduced to each
+// column's extremes, so no whole recording is ever copied.
+void CDisplayView::load(double start, double end) {
+    const CDiagData& store = doc_.store();
+    const int first = std::max(0, static_cast<int>(start));
+    const int last = std::min(static_cast<int>(store.getSize()), static_cast<int>(std::ceil(end)));
+    const int columns = std::max(1, chart_->plotRect().width());
+    std::vector<app_msg_t> samples;
+    if (last - first <= 2 * columns) {
+        store.getRange(samples, first, last);
+        chart_->setData(samples, store.clock());
+        return;
+    }
+    const double perColumn = static_cast<double>(last - first) / columns;
+    std::vector<chart_series_t> reduced;
+    for (int column = 0; column < columns; ++column) {
+        const int from = first + static_cast<int>(column * perColumn);
+        const int to = first + static_cast<int>((column + 1) * perColumn);
+        samples.clear();
+        store.getRange(samples, from, to);
+        chart_->setData(samples, store.clock());
+        CSeriesReduction::appendColumn(chart_->series(), reduced);
+    }
+    chart_->showReduced(std::move(reduced), perColumn);
 }
 
 void CDisplayView::switchChart(int kind) {
@@ -160,10 +189,8 @@ void CDisplayView::switchChart(int kind) {
     if (!doc_.diagOn() && !doc_.recordingName().empty()) {
         showAll();
     } else {
-        // Live: the new chart takes the visible window at once.
-        std::vector<app_msg_t> samples;
-        doc_.store().getRange(samples, static_cast<int>(window.min), static_cast<int>(window.max));
-        chart_->setData(samples, doc_.store().clock());
+        CChartWindow::set(window.min, window.max, window.step);
+        loadWindow();  // live: the new chart takes the visible window at once
     }
     CChartWindow::set(window.min, window.max, window.step);
     if (doc_.diagOn()) {
@@ -279,6 +306,11 @@ bool CDisplayView::zoom(QPoint from, QPoint to) {
 }
 
 void CDisplayView::paintEvent(QPaintEvent*) {
+    // Paging, zooming, a snapshot chosen: whatever moved the window, its samples are read.
+    if (loaded_ !=
+        loaded_t{CChartWindow::start(), CChartWindow::end(), chart_->plotRect().width()}) {
+        loadWindow();
+    }
     syncButtons();
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);

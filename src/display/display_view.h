@@ -99,6 +99,9 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     void drawFooter(QPainter& painter) const;
     void showPointText(const QString& text);
     void installChart(std::unique_ptr<CSeriesChart> chart);
+    // The chart's data for the window on screen, and for any range of samples.
+    void loadWindow();
+    void load(double start, double end);
 
     CDeviceDoc& doc_;
     std::unique_ptr<CSeriesChart> chart_;
@@ -112,4 +115,10 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     QPoint dragStart_;
     QPoint dragEnd_;
     std::function<void(const QString&)> textSink_;
+    // The window and plot width the chart's data was read for.
+    struct loaded_t {
+        double start = -1, end = -1;
+        int width = 0;
+        bool operator==(const loaded_t&) const = default;
+    } loaded_;
 };

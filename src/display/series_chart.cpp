@@ -76,7 +76,7 @@ void CSeriesChart::drawLines(QPainter& painter, const CPlotMapping& map) const {
         pen.setJoinStyle(Qt::RoundJoin);
         pen.setCapStyle(Qt::RoundCap);
         painter.setPen(pen);
-        for (const QPolygon& run : CChartGeometry::lineRuns(s.points, map)) {
+        for (const QPolygon& run : CChartGeometry::lineRuns(s.points, map, joinedGap_)) {
             painter.drawPolyline(run);
         }
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "diag/app_msg.h"
 #include "display/chart_axes.h"
+#include "display/chart_geometry.h"
 #include "display/chart_point.h"
 #include "display/plot_mapping.h"
 #include "display/running_extremes.h"
@@ -98,6 +100,12 @@ class CSeriesChart {
     void fitYToSeries();
 
     const std::vector<chart_series_t>& series() const { return series_; }
+    // Series reduced to a few points per pixel column, `samplesPerPoint` samples apart at
+    // most, whose lines join across the samples left out.
+    void showReduced(std::vector<chart_series_t> series, double samplesPerPoint) {
+        series_ = std::move(series);
+        joinedGap_ = std::max(CChartGeometry::kMaxJoinedGap, samplesPerPoint + 1);
+    }
 
     // Autoscaling applies only while diagnostics run; the document tells the charts how
     // to find out. Without a source it never applies.
@@ -108,7 +116,10 @@ class CSeriesChart {
 
     // The chart's own autoscale flag and live diagnostics.
     bool autoscaleApplies() const;
-    void setSeries(std::vector<chart_series_t> series) { series_ = std::move(series); }
+    void setSeries(std::vector<chart_series_t> series) {
+        series_ = std::move(series);
+        joinedGap_ = CChartGeometry::kMaxJoinedGap;
+    }
     // Remembers the newest sample's number.
     void finishData(const std::vector<app_msg_t>& samples);
     // A new y range from autoscaling: grid a tenth of it, owner repainted.
@@ -146,4 +157,5 @@ class CSeriesChart {
     double defaultYMin_;
     double defaultYMax_;
     std::vector<chart_series_t> series_;
+    double joinedGap_ = CChartGeometry::kMaxJoinedGap;
 };

@@ -137,3 +137,50 @@ TEST_F(DisplayViewTest, SwitchingChartKeepsTheWindowAndPrintingDrawsTheChart) {
 }
 
 }  // namespace
+
+// A long recording is never held whole by the chart: the window's samples are read, and
+// a window wider than the plot keeps each pixel column's extremes, a lone spike too.
+TEST(DisplayViewReadTest, AWideWindowKeepsEachColumnsExtremesOnly) {
+    AppFixture app;
+    CDisplayView view(app.doc());
+    view.resize(900, 300);
+    pushSamples(app.doc().store(), 123'456);
+    app_msg_t spike;
+    app.doc().store().getLast(&spike);
+    spike.index += 1;
+    spike.gas_time = 2000;  // a spike on whichever chart is shown
+    spike.rpm_period = 1000;
+    app.doc().store().push(spike);
+    pushSamples(app.doc().store(), 76'543);
+    const auto highest = [&] {
+        double y = 0;
+        for (const chart_series_t& series : view.chart().series())
+            for (const chart_point_t& p : series.points)
+                y = std::max(y, p.y);
+        return y;
+    };
+    const auto points = [&] {
+        std::size_t count = 0;
+        for (const chart_series_t& series : view.chart().series())
+            count = std::max(count, series.points.size());
+        return count;
+    };
+    view.showAll();
+    EXPECT_LE(points(), 500u);  // the first window only
+    const double usual = highest();
+    struct {
+        double start, end;
+        std::size_t most;
+        bool spikeShown;
+    } windows[] = {
+        {0, 200'000, 4u * static_cast<std::size_t>(view.chart().plotRect().width()), true},
+        {1000, 1500, 500, false}};
+    for (const auto& w : windows) {
+        CChartWindow::setRange(w.start, w.end);
+        view.grab();  // painted: the window's samples are read
+        EXPECT_LE(points(), w.most) << w.start;
+        EXPECT_GT(points(), 100u) << w.start;
+        EXPECT_EQ(highest() > usual, w.spikeShown) << w.start;
+    }
+    CChartWindow::reset();
+}
