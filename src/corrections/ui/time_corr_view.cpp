@@ -454,6 +454,11 @@ void CTimeCorrView::enableColumn(int index) {
 }
 
 void CTimeCorrView::moveMarker() {
+    // Only live values have a place in the table: a stopped run or a replay shows none.
+    if (!doc_.diagOn()) {
+        chart_.setMarker(0);
+        return;
+    }
     app_msg_t sample;
     if (doc_.store().getLast(&sample)) {
         chart_.setMarker(CTimeTable::markerOf(sample.gasTimeMs(doc_.store().clock())));

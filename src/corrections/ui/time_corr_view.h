@@ -45,7 +45,8 @@ class CTimeCorrView : public QScrollArea {
     void onSpin(int index, int delta);
     // Column `index`'s box was clicked.
     void onManualClicked(int index);
-    // The live marker's timer: the bar of the newest sample's gasoline time.
+    // The live marker's timer: the bar of the newest sample's gasoline time while live
+    // diagnostics run, none otherwise.
     void moveMarker();
 
     // The values and the columns set by hand, as one undo step keeps them.
