@@ -47,6 +47,10 @@ constexpr const char* kNotRecordingText =
     "diagnostycznym.";
 constexpr const char* kStillRunningText =
     "Poprzedni odczyt diagnostyczny jeszcze się nie zakończył. Spróbuj ponownie za chwilę.";
+constexpr const char* kUnreadEndText =
+    "Nie wczytano końca nagrania: od wiersza %1 plik nie zawiera poprawnych próbek. Wykres "
+    "pokazuje próbki sprzed tego wiersza.\n%2: nieodczytane wiersze od wiersza %1 (niepustych: "
+    "%3)";
 constexpr const char* kKeepFailedText =
     "Nie można przenieść poprzedniego zapisu diagnostycznego, więc nowy zapis nie został "
     "rozpoczęty. Sprawdź uprawnienia do folderu z zapisami.";
@@ -331,6 +335,14 @@ bool CDeviceDoc::replay(const std::string& file) {
     // Never the connected controller's clock: the recording's, or the usual one, said.
     showStatus(store_.clockKnown() ? QString()
                                    : QString(kUnknownClockText).arg(CControllerClock::kUsualHz));
+    if (replayEnd_.unreadLines > 0) {
+        CMessageBox::show(window_,
+                          QString(kUnreadEndText)
+                              .arg(replayEnd_.stopLine)
+                              .arg(QString::fromStdString(file))
+                              .arg(replayEnd_.unreadLines),
+                          Icon::Warning);
+    }
     return true;
 }
 

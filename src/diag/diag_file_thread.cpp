@@ -45,6 +45,10 @@ bool CDiagFileThread::readSample(app_msg_t& sample) {
         return true;
     }
     flush();  // every sample is in the store before the run is seen to end
+    if (input_.end() != CRecordingReader::End::ReadError) {
+        end_.stopLine = input_.stopLine();
+        end_.unreadLines = input_.countUnreadLines();
+    }
     runFlag_ = false;
     return false;
 }

@@ -21,6 +21,10 @@ struct diag_end_t {
     std::string message;  // the error's own text: the technical detail
     int sysError = 0;     // errno behind a file failure, 0 when unknown
     std::string reason;   // why the file failed, in a few Polish words; may be empty
+    // A replay that stopped before the recording's end: the first line not read and how
+    // many lines from there hold anything (0 when the whole recording was read).
+    std::size_t stopLine = 0;
+    std::size_t unreadLines = 0;
 };
 
 // A worker that feeds the sample store from one source (the controller or a recording)

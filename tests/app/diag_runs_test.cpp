@@ -284,6 +284,25 @@ TEST(DiagRunsTest, AReplayThatCannotBeShownSaysWhyAndKeepsWhatWasShown) {
     }
 }
 
+// A recording damaged part-way is shown up to the damage, and the box says how much of it
+// was not read.
+TEST(DiagRunsTest, AReplayStoppedByADamagedLineSaysHowManyLinesWereNotRead) {
+    AppFixture app;
+    const QString damaged = app.home() + "/damaged.lpgd";
+    static const char kNuls[] = "87\t1\t2\0\0\0\t4000\r\n";  // NUL bytes in one line
+    QByteArray bytes = samples(86) + QByteArray(kNuls, sizeof kNuls - 1) + samples(913);
+    writeFile(damaged, bytes);
+    app.nextFile = damaged;
+    app.doc().loadRecording();
+    EXPECT_EQ(app.doc().store().getSize(), 86u);
+    ASSERT_EQ(app.boxes.size(), 1u);
+    const QStringList box = linesOf(app.boxes[0]);
+    ASSERT_EQ(box.size(), 2);
+    EXPECT_TRUE(box[0].startsWith("Nie wczytano końca nagrania: od wiersza 87 "))
+        << box[0].toStdString();
+    EXPECT_EQ(box[1], damaged + ": nieodczytane wiersze od wiersza 87 (niepustych: 914)");
+}
+
 // A full disk during the run, or a recording that cannot be made at all.
 TEST(DiagRunsTest, ARecordingThatFailsTurnsDiagnosticsOffAndSaysSo) {
     const struct {
