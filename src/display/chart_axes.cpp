@@ -65,11 +65,12 @@ CPlotMapping CChartAxes::mapping(const axis_range_t& x, const axis_range_t& y) c
 }
 
 void CChartAxes::drawBackground(QPainter& painter, const CPlotMapping& map,
-                                const Formatter& formatX, const Formatter& formatY) const {
+                                const Formatter& formatX, const Formatter& formatY,
+                                const Meaning& meaningY) const {
     drawFrame(painter);
     painter.setFont(labelFont_);
     drawVerticalGrid(painter, map, formatX);
-    drawHorizontalGrid(painter, map, formatY);
+    drawHorizontalGrid(painter, map, formatY, meaningY);
     drawCaption(painter);
 }
 
@@ -109,15 +110,18 @@ bool misleading(const QStringList& labels, const std::vector<double>& values, do
 }  // namespace
 
 QStringList CChartAxes::gridLabels(const std::vector<double>& values, double step,
-                                   const Formatter& format) {
+                                   const Formatter& format, const Meaning& meaning) {
     QStringList labels;
+    std::vector<double> meant;
     for (double value : values) {
         labels << format(value);
+        meant.push_back(meaning ? meaning(value) : value);
     }
-    for (int decimals = 0; step > 0.0 && decimals <= 6 && misleading(labels, values, step);
+    // A label is judged against what it stands for, not against where it is drawn.
+    for (int decimals = 0; step > 0.0 && decimals <= 6 && misleading(labels, meant, step);
          ++decimals) {
         labels.clear();
-        for (double value : values) {
+        for (double value : meant) {
             labels << QString::number(value, 'f', decimals);
         }
     }
@@ -155,10 +159,10 @@ void CChartAxes::drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
 }
 
 void CChartAxes::drawHorizontalGrid(QPainter& painter, const CPlotMapping& map,
-                                    const Formatter& formatY) const {
+                                    const Formatter& formatY, const Meaning& meaningY) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const std::vector<double> values = CChartGeometry::gridValues(map.yAxis());
-    const QStringList labels = gridLabels(values, map.yAxis().step, formatY);
+    const QStringList labels = gridLabels(values, map.yAxis().step, formatY, meaningY);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const int py = map.toY(values[i]);
         selectGridPen(painter, values[i], map.yAxis().step);

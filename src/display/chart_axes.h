@@ -24,6 +24,9 @@ class CChartAxes {
         XY,      // solid black frame, dotted grey grid with a black zero line, truncated
     };
     using Formatter = std::function<QString(double)>;
+    // What a grid value's label stands for (a chart whose upper band is lifted labels it
+    // from 0 again); without one, the value itself.
+    using Meaning = std::function<double(double)>;
 
     // Character cell height of the chart fonts, in pixels.
     static constexpr int kFontCellHeight = 15;
@@ -53,18 +56,18 @@ class CChartAxes {
     // give two neighbours the same text or round a line's value visibly (a step finer
     // than its decimals), as many decimals as the step needs.
     static QStringList gridLabels(const std::vector<double>& values, double step,
-                                  const Formatter& format);
+                                  const Formatter& format, const Meaning& meaning = {});
 
     // The frame filled white, the grid lines with their labels and the rotated caption.
     void drawBackground(QPainter& painter, const CPlotMapping& map, const Formatter& formatX,
-                        const Formatter& formatY) const;
+                        const Formatter& formatY, const Meaning& meaningY = {}) const;
 
   private:
     void drawFrame(QPainter& painter) const;
     void drawVerticalGrid(QPainter& painter, const CPlotMapping& map,
                           const Formatter& formatX) const;
-    void drawHorizontalGrid(QPainter& painter, const CPlotMapping& map,
-                            const Formatter& formatY) const;
+    void drawHorizontalGrid(QPainter& painter, const CPlotMapping& map, const Formatter& formatY,
+                            const Meaning& meaningY) const;
     void drawCaption(QPainter& painter) const;
     void selectGridPen(QPainter& painter, double value, double step) const;
 

@@ -30,7 +30,11 @@ QString CInjMapChart::formatX(double value) const {
 }
 
 QString CInjMapChart::formatY(double value) const {
-    return QString::asprintf("%.0f", value > kLpgOffsetMs ? value - kLpgOffsetMs : value);
+    return QString::asprintf("%.0f", labelValueY(value));
+}
+
+double CInjMapChart::labelValueY(double value) const {
+    return value > kLpgOffsetMs ? value - kLpgOffsetMs : value;
 }
 
 void CInjMapChart::setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock) {

@@ -22,4 +22,5 @@ class CInjMapChart : public CXYChart {
     void drawPoints(QPainter& painter) const override;
     QString formatX(double value) const override;
     QString formatY(double value) const override;
+    double labelValueY(double value) const override;
 };

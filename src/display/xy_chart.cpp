@@ -50,7 +50,7 @@ void CXYChart::draw(QPainter& painter) const {
     painter.save();
     axes_.drawBackground(
         painter, mapping(), [this](double v) { return formatX(v); },
-        [this](double v) { return formatY(v); });
+        [this](double v) { return formatY(v); }, [this](double v) { return labelValueY(v); });
     drawPoints(painter);
     painter.restore();
 }

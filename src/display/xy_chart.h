@@ -34,6 +34,8 @@ class CXYChart {
     virtual void setData(const std::vector<app_msg_t>& samples, const CControllerClock& clock);
     virtual QString formatX(double value) const;
     virtual QString formatY(double value) const;
+    // What the y label at `value` stands for.
+    virtual double labelValueY(double value) const { return value; }
 
     // Frame, grid, labels and caption, then the points.
     void draw(QPainter& painter) const;

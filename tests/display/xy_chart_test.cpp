@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
 
@@ -66,6 +67,75 @@ TEST(XYChartTest, ChartsTakeTheirRangesMarginsAndCaptions) {
     EXPECT_EQ(map.yAxis().max, 50.0);
     EXPECT_EQ(map.yAxis().step, 5.0);  // a label a millisecond would overlap
     EXPECT_EQ(map.caption(), "<-------- Benzyna ------->|<-------- LPG ---------------->");
+}
+
+// A paint device that keeps the texts drawn on it, in order.
+class CDrawnTexts : public QPaintDevice {
+  public:
+    QStringList texts;
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+  protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+            case PdmWidth:
+                return 475;
+            case PdmHeight:
+                return 360;
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY:
+                return 96;
+            case PdmDepth:
+                return 32;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return static_cast<int>(devicePixelRatioFScale());
+            default:
+                return 100;
+        }
+    }
+
+  private:
+    class CEngine : public QPaintEngine {
+      public:
+        explicit CEngine(QStringList& texts) : texts_(texts) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        using QPaintEngine::drawLines;
+        using QPaintEngine::drawPolygon;
+        using QPaintEngine::drawRects;
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawLines(const QLineF*, int) override {}
+        void drawRects(const QRectF*, int) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { texts_ << item.text(); }
+        Type type() const override { return User; }
+
+      private:
+        QStringList& texts_;
+    };
+    mutable CEngine engine_{texts};
+};
+
+// What the injection-map chart draws left of its plot: each band labelled from 0 to 25.
+TEST(XYChartTest, TheMapChartsLpgBandIsLabelledFromZeroAgain) {
+    CInjMapChart map;
+    map.setSize(QSize(475, 360));
+    CDrawnTexts device;
+    {
+        QPainter painter(&device);
+        map.draw(painter);
+    }
+    const QStringList expected{"0", "5", "10", "15", "20", "25", "5", "10", "15", "20", "25"};
+    ASSERT_GE(device.texts.size(), expected.size());
+    EXPECT_EQ(device.texts.mid(device.texts.indexOf("0", device.texts.indexOf("140")), 11),
+              expected)
+        << device.texts.join(' ').toStdString();
 }
 
 TEST(XYChartTest, LabelsFollowEachChartsFormat) {
