@@ -69,6 +69,14 @@ void PrintTo(const box_t& box, std::ostream* out) {
 }
 
 // Presses the dialog's first button, as the user going on does.
+QStringList labelTexts(const QDialog& dialog) {
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        texts << label->text();
+    }
+    return texts;
+}
+
 int pressOk(QDialog& dialog) {
     if (auto* step = dynamic_cast<CStepBaseDlg*>(&dialog)) {
         step->okButton()->click();
@@ -317,8 +325,20 @@ TEST_F(WizardAppTest, AWholeRunCalibratesAndEndsInAutomaticMode) {
         static_cast<CStep1Dlg&>(dialog).edit(1059)->setText("1500");
         return pressOk(dialog);
     };
+    QStringList endTexts;
+    scripts["CStepEndDlg"] = [&](QDialog& dialog) {
+        endTexts = labelTexts(dialog);
+        return pressOk(dialog);
+    };
     doc().onAutoSet();
     EXPECT_EQ(dialogs, kAllDialogs);
+    // The end names the result as the controller holds it.
+    const QString result =
+        QString("Wyznaczona główna poprawka: %1 ms (wpisana do sterownika).")
+            .arg(QString::fromStdString(conv::polishNumber(controllerMainCorrection(), 3)));
+    EXPECT_TRUE(endTexts.contains(result)) << endTexts.join('|').toStdString();
+    EXPECT_EQ(view->progressText(), CAutoSetupView::kSucceededText);  // not "Krok 5 z 5"
+
     EXPECT_EQ(boxes, (std::vector<box_t>{{"Ustal wolne obroty", Icon::Information}}));
     EXPECT_TRUE(view->succeeded()) << view->logLines().join("\n").toStdString();
     EXPECT_NEAR(controllerMainCorrection(), 1.35, 0.025 + 1e-9);
@@ -355,6 +375,7 @@ TEST_F(WizardAppTest, StopInThePaneDuringTheCalibrationShowsTheFailureBox) {
                                          {kCalibrationFailed, Icon::Error}}));
     EXPECT_EQ(dialogs, std::vector<QString>(kAllDialogs.begin(), kAllDialogs.end() - 1));
     EXPECT_FALSE(view->succeeded());
+    EXPECT_EQ(view->progressText(), CAutoSetupView::kFailedText);
     EXPECT_TRUE(doc().autoSetupShown());
     EXPECT_EQ(app->frame().paneWidth(CDeviceFrame::AUTO_SETUP), CDeviceFrame::kAutoSetupWidth);
     EXPECT_EQ(commands(proto::CMD_WORK_AUTO), 0);
@@ -451,14 +472,6 @@ TEST_F(WizardAppTest, ARaisedErrorShowsTheSetupsErrorBoxAndFreesTheMenu) {
 }
 
 // --- the dialogs ---------------------------------------------------------------------
-
-QStringList labelTexts(const QDialog& dialog) {
-    QStringList texts;
-    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-        texts << label->text();
-    }
-    return texts;
-}
 
 // Every text has the room it needs and the dialog fits on a 1024 × 768 screen.
 void expectNothingClipped(QDialog& dialog) {

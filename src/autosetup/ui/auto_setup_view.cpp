@@ -209,6 +209,11 @@ void CAutoSetupView::stopAndWait() {
     }
 }
 
+void CAutoSetupView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    log_->scrollToBottom();
+}
+
 void CAutoSetupView::addLine(const QString& line) {
     fitRow(*log_, new QTreeWidgetItem(log_, {line}));
     log_->scrollToBottom();
@@ -302,6 +307,7 @@ void CAutoSetupView::runEnded(bool succeeded, const std::string& summary) {
         if (succeeded) {
             steps_->setValue(steps_->maximum());
         }
+        progress_->setText(succeeded ? kSucceededText : kFailedText);
         // A declined idle question needs no words: the installer has just answered it.
         if (closing_ || !fromPane_ || procedure_.outcome() == CAutoSetup::Outcome::Refused) {
             return;

@@ -26,11 +26,20 @@ class CAutoSetupView : public QWidget, public IAutoSetupUi {
     Q_OBJECT
   public:
     static constexpr const char* kIdleText = "Autoustawianie nie trwa.";
+    // What the pane says once a run has ended, until the next one starts.
+    static constexpr const char* kSucceededText = "Autoustawianie zakończone pomyślnie.";
+    static constexpr const char* kFailedText = "Autoustawianie nieudane albo przerwane.";
     static constexpr int kLogId = 1085;
     static constexpr int kStartId = 1086;
     static constexpr int kStopId = 1087;
 
     explicit CAutoSetupView(CDeviceDoc& doc, QWidget* parent = nullptr);
+
+  protected:
+    // Shown again, the pane opens at the log's end.
+    void showEvent(QShowEvent* event) override;
+
+  public:
     // Stops a run and waits for its worker (answering its question with Cancel).
     ~CAutoSetupView() override;
 

@@ -87,7 +87,8 @@ bool CSetupWizardUi::confirm(Step step) {
             dialog = std::make_unique<CStep4Dlg>(doc_.window());
             break;
         case Step::Finish:
-            dialog = std::make_unique<CStepEndDlg>(doc_.window());
+            // What the controller holds: the calibration's result as it was acknowledged.
+            dialog = std::make_unique<CStepEndDlg>(doc_.window(), doc_.heldSetup().mainCorrection);
             break;
     }
     return exec(*dialog);
