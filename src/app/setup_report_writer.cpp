@@ -147,11 +147,17 @@ void CSetupReportWriter::line(const QString& text, bool bold) {
 void CSetupReportWriter::rows(const std::vector<std::pair<std::string, std::string>>& rows) {
     const int labelWidth = width_ * 11 / 20;
     for (const auto& [label, value] : rows) {
-        need(lineHeight_);
+        // A long value wraps within its column rather than running off the page.
+        const QRect valueRect(labelWidth, 0, width_ - labelWidth, height_);
+        const int height =
+            std::max(lineHeight_,
+                     painter_->boundingRect(valueRect, Qt::AlignLeft | Qt::TextWordWrap, qt(value))
+                         .height());
+        need(height);
         painter_->drawText(QRect(0, y_, labelWidth, lineHeight_), Qt::AlignLeft, qt(label));
-        painter_->drawText(QRect(labelWidth, y_, width_ - labelWidth, lineHeight_), Qt::AlignLeft,
-                           qt(value));
-        y_ += lineHeight_;
+        painter_->drawText(QRect(labelWidth, y_, width_ - labelWidth, height),
+                           Qt::AlignLeft | Qt::TextWordWrap, qt(value));
+        y_ += height;
     }
 }
 

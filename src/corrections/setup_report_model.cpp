@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
+#include "link/setup_fields.h"
 #include "settings/car_texts.h"
 #include "settings/cp1250.h"
-#include "link/setup_fields.h"
 #include "settings/setup_boxes.h"
 #include "support/local_time.h"
 
@@ -42,11 +42,16 @@ std::string yesNo(bool on) {
     return on ? "tak" : "nie";
 }
 
-// The flag bytes in the words of the settings editor's boxes, the raw byte after them.
+// Every function the flag byte switches, in words, the raw byte after them.
 std::string functionsText(const setup_boxes_t& boxes, double flags) {
+    const auto on = [flags](std::uint8_t flag) {
+        return yesNo((static_cast<unsigned>(flags) & flag) != 0);
+    };
     return "główna poprawka: " + yesNo(boxes.mainCorrection) +
-           ", poprawki od ciśnienia różnicowego: " + yesNo(boxes.pressureCorrection) + " (" +
-           number(flags, true) + ")";
+           ", poprawki od ciśnienia różnicowego: " + yesNo(boxes.pressureCorrection) +
+           ", tablica poprawek czasu: " + on(dev_setup_t::FLAG_TIME_TABLE) +
+           ", mapa wtrysków: " + on(dev_setup_t::FLAG_INJECTION_MAP) + " (" + number(flags, true) +
+           ")";
 }
 
 std::string injectionText(const setup_boxes_t& boxes) {

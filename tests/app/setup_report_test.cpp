@@ -9,8 +9,8 @@
 #include "app/setup_report_writer.h"
 #include "app_fixture.h"
 #include "corrections/setup_report_model.h"
-#include "settings/car_texts.h"
 #include "link/setup_fields.h"
+#include "settings/car_texts.h"
 #include "temp_dir.h"
 
 namespace {
@@ -35,11 +35,17 @@ TEST(SetupReportTest, FunctionsAndInjectionTypeAreWords) {
         const char* functions;
         const char* injection;
     } cases[] = {
-        {87, 0, "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak (87)",
+        {87, 0,
+         "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak, tablica poprawek czasu: "
+         "tak, mapa wtrysków: tak (87)",
          "Pełna sekwencja"},
-        {0x01, 0x05, "główna poprawka: nie, poprawki od ciśnienia różnicowego: nie (1)",
+        {0x01, 0x05,
+         "główna poprawka: nie, poprawki od ciśnienia różnicowego: nie, tablica poprawek czasu: "
+         "nie, mapa wtrysków: nie (1)",
          "Niesekwencja, wtryskiwacze benzynowe załączane sygnałem 12 V"},
-        {0x13, 0x02, "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak (19)",
+        {0x13, 0x02,
+         "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak, tablica poprawek czasu: "
+         "nie, mapa wtrysków: nie (19)",
          "Półsekwencja"},
     };
     for (const auto& c : cases) {
@@ -121,6 +127,9 @@ TEST(SetupReportTest, MenuCommandWritesTheInstallationAsPdf) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     }
     const QString text = pdfText(app.nextFile);
+    // The functions row wraps inside the page: its last words are on it.
+    EXPECT_TRUE(text.simplified().contains(QString::fromUtf8("mapa wtrysków: ")))
+        << text.toStdString();
     for (const char* expected :
          {"Raport montażu", "Opel", "Astra", "Marka pojazdu", "Tabela korekcji czasu",
           "Mapa wtrysków", "17%", "-8%", "Kody błędów", "Kolejność wtryskiwaczy",
