@@ -153,6 +153,11 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     std::atomic<int>& selectedInjector() { return selectedInjector_; }
     CDiagData& store() { return store_; }
     const std::string& recordingName() const;
+    // The recording "Eksportuj do CSV..." takes: the one being recorded or looked at, else
+    // the last one made or replayed.
+    const std::string& exportableRecording() const {
+        return recording_.empty() ? exportable_ : recording_;
+    }
     bool autoSetupShown() const { return autoSetupShown_; }
     // The auto-calibration pane (made by OnNewDocument when the frame is set); may be null.
     CAutoSetupView* autoSetupView() const;
@@ -231,6 +236,7 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     std::chrono::milliseconds silence_ = CDiagRSThread::kSilenceLimit;
     int silentRequests_ = CDiagRSThread::kSilentRequests;
     std::string recording_;
+    std::string exportable_;
     mutable std::mutex recordingMutex_;
     bool autoSetupShown_ = false;
     QPointer<CAutoSetupView> autoSetupView_;

@@ -205,6 +205,11 @@ void CDeviceDoc::stopDiagnostics() {
         bar_->lampsOff();  // no sample tells of the injectors any more
     }
     SetTitle(QString());
+    // The run's file stays what "Eksportuj do CSV..." exports; the connection's recording
+    // name goes, so later settings snapshots are not added to a finished run.
+    if (!recording_.empty()) {
+        exportable_ = recording_;
+    }
     recording_.clear();
     emit stateChanged();
 }
@@ -326,6 +331,7 @@ bool CDeviceDoc::replay(const std::string& file) {
         return false;
     }
     recording_ = file;
+    exportable_ = file;
     if (displayView_) {
         displayView_->clearValues();
     }

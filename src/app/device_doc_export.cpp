@@ -16,7 +16,7 @@ constexpr const char* kCsvSpreadsheetFilter =
 }  // namespace
 
 void CDeviceDoc::exportCsv() {
-    const std::string recording = recordingName();
+    const std::string recording = exportableRecording();
     if (recording.empty()) {
         CMessageBox::show(window_,
                           "Wczytaj plik diagnostyczny albo włącz tryb diagnostyczny: nie ma "

@@ -90,7 +90,7 @@ void CDeviceMenu::update() {
     // What switches modes or writes waits for the wizard or auto-calibration to end.
     const bool writable = !doc_.procedureRunning();
     action(ID_LOAD_RECORDING)->setEnabled(!diagOn);
-    action(ID_EXPORT_CSV)->setEnabled(!doc_.recordingName().empty());
+    action(ID_EXPORT_CSV)->setEnabled(!doc_.exportableRecording().empty());
     action(ID_SETUP_REPORT)->setEnabled(connected);
     action(ID_EEPROM_READ)->setEnabled(service);
     action(ID_EEPROM_WRITE)->setEnabled(service && writable);

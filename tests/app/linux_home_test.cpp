@@ -23,6 +23,7 @@
 #include "app/qt_translations.h"
 #include "app/rs_setup_dlg.h"
 #include "app_fixture.h"
+#include "diag/csv_export.h"
 #include "fake_system.h"
 #include "link/port_list.h"
 #include "temp_dir.h"
@@ -156,6 +157,29 @@ TEST(CsvMenuTest, ExportsTheRecordingBeingLookedAt) {
     ASSERT_EQ(app.boxes.size(), 2u);
     EXPECT_TRUE(app.boxes[1].startsWith("Wybierz inną nazwę pliku CSV"));
     EXPECT_TRUE(readFile(recording).startsWith("1\t2\t3"));
+}
+
+// A run just stopped is still there to export, while the connection keeps no recording
+// name (later settings snapshots are not added to it).
+TEST(CsvMenuTest, ExportsTheRunJustStopped) {
+    AppFixture app;
+    app.doc().OnNewDocument();
+    app.doc().quickStartDiagnostics();
+    ASSERT_TRUE(waitUntil([&] { return app.doc().store().getSize() > 5; }));
+    const std::string run = app.doc().recordingName();
+    app.doc().onDiagnostic();  // off
+    ASSERT_TRUE(waitUntil([&] { return !app.doc().workerRunning(); }));
+    EXPECT_TRUE(app.doc().recordingName().empty());
+    QAction* item = app.window().deviceMenu()->action(CDeviceMenu::ID_EXPORT_CSV);
+    app.window().deviceMenu()->update();
+    ASSERT_TRUE(item->isEnabled());
+    app.boxes.clear();
+    app.nextFile = app.home() + "/przejazd.csv";
+    item->trigger();
+    ASSERT_EQ(app.boxes.size(), 1u);
+    EXPECT_TRUE(app.boxes[0].startsWith("Nagranie zapisano w pliku CSV " + app.nextFile))
+        << app.boxes[0].toStdString();
+    EXPECT_EQ(app.lastFolder.toStdString(), CCsvExport::csvNameFor(run));
 }
 
 }  // namespace
