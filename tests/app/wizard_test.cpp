@@ -553,11 +553,13 @@ TEST(StepDialogsTest, EachStepShowsItsTextsAndButtonsUnclipped) {
           "W czasie trwania autokalibracji nie należy w żaden sposób zmieniać warunków pracy "
           "silnika, np. zmieniać obrotów, włączać świateł, klimatyzacji i innych źródeł "
           "obciążenia. "}},
-        {[] { return std::make_unique<CStepEndDlg>(); },
+        {[] { return std::make_unique<CStepEndDlg>(nullptr, 1.35); },
          "Krok 3",
          "Koniec",
          "Anuluj",
          {"Procedura autokalibracji została zakończona pomyślnie.",
+          QString("Wyznaczona główna poprawka: %1 ms (wpisana do sterownika).")
+              .arg(QString::fromStdString(conv::polishNumber(1.35, 3))),
           "Sterownik zostanie przełączony w tryb pracy automatycznej (AUTO)."}},
     };
     for (const auto& c : cases) {
@@ -566,7 +568,7 @@ TEST(StepDialogsTest, EachStepShowsItsTextsAndButtonsUnclipped) {
         EXPECT_EQ(dialog->okButton()->text(), c.ok) << c.caption;
         EXPECT_EQ(dialog->cancelButton()->text(), c.cancel) << c.caption;
         EXPECT_TRUE(dialog->okButton()->isDefault()) << c.caption;
-        EXPECT_EQ(labelTexts(*dialog), c.texts) << c.caption;
+        EXPECT_EQ(labelTexts(*dialog), c.texts) << labelTexts(*dialog).join('|').toStdString();
         expectNothingClipped(*dialog);
         dialog->cancelButton()->click();
         EXPECT_EQ(dialog->result(), QDialog::Rejected) << c.caption;
