@@ -72,6 +72,13 @@ CDeviceDoc* CDeviceDoc::current() {
 
 void CDeviceDoc::setBar(CLPGBar* bar) {
     bar_ = bar;
+    if (bar_) {
+        QObject::connect(bar_, &CLPGBar::errorClicked, this, [this] {
+            if (isConnected() && !procedureRunning()) {
+                onErrorsRead();
+            }
+        });
+    }
 }
 
 const std::string& CDeviceDoc::recordingName() const {

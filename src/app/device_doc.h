@@ -125,6 +125,8 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     void writeEepromFromFile();
     void onVersionDialog();
     void onErrorsRead();
+    static constexpr const char* kClearErrorsQuestion =
+        "Skasować błędy zapisane w sterowniku? Skasowanych kodów nie da się później odczytać.";
     void onErrorsClear();
     // The error report, read on a worker; `stopped` tells whether the user stopped it.
     bool readErrorsOffWindow(report_t& report, bool* stopped = nullptr);

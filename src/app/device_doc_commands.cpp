@@ -129,6 +129,11 @@ void CDeviceDoc::onErrorsRead() {
 }
 
 void CDeviceDoc::onErrorsClear() {
+    // Cleared codes cannot be read again: asked first.
+    if (CMessageBox::show(window_, kClearErrorsQuestion, Icon::Question, Buttons::YesNo) !=
+        Answer::Yes) {
+        return;
+    }
     runGuarded(window_, "CDeviceDoc::onErrorsClear()", [&] {
         bool stopped = false;
         const bool cleared = COffWindow::run(

@@ -4,6 +4,7 @@
 #include "widgets/color_static.h"
 #include "widgets/elided_label.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -35,6 +36,7 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     error_->setObjectName("error");
     error_->setAlignment(Qt::AlignCenter);
     error_->setMinimumWidth(60);
+    error_->installEventFilter(this);
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 100);
     progress_->setValue(0);
@@ -75,6 +77,8 @@ void CLPGBar::showConnected(bool connected, bool simulated) {
 void CLPGBar::showControllerError(bool on) {
     error_->setText(on ? "Błąd" : "");
     error_->setColours(on ? kRed : kGrey);
+    error_->setToolTip(on ? "Kliknij, aby zobaczyć błędy zapisane w sterowniku." : QString());
+    error_->setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void CLPGBar::setProgress(int percent) {
@@ -135,4 +139,13 @@ QString CLPGBar::text() const {
 }
 QString CLPGBar::shownText() const {
     return text_->text();
+}
+
+bool CLPGBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == error_ && event->type() == QEvent::MouseButtonRelease &&
+        !error_->text().isEmpty()) {
+        emit errorClicked();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

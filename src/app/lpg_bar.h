@@ -47,6 +47,13 @@ class CLPGBar : public QWidget {
     // The text as the field shows it, cut to its room.
     QString shownText() const;
 
+  signals:
+    // The red error indicator was clicked: the installer wants to see the errors.
+    void errorClicked();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     CElidedLabel* text_;
     QTimer* clear_;

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
+#include <QTest>
 
 #include "app/device_menu.h"
 #include "app/lpg_bar.h"
@@ -99,8 +100,18 @@ TEST(DocumentTest, ErrorsFromAControllerWithNoneShowOnlyTheNoErrorsBox) {
     app.sim().setErrorReport({0, 0, 0, 0, 0x05, 0, 0, 0, 0, 0, 0});
     app.doc().onErrorsRead();
     EXPECT_EQ(app.dialogTitles, std::vector<QString>{"Kody błędów urządzenia"});
-    app.doc().onErrorsClear();
-    EXPECT_EQ(app.sim().errorReport()[4], 0);
+    // The red indicator opens the error window too.
+    app.frame().bar()->showControllerError(true);
+    QTest::mouseClick(app.frame().bar()->findChild<QWidget*>("error"), Qt::LeftButton);
+    EXPECT_EQ(app.dialogTitles.size(), 2u);
+    // Clearing is asked first: No keeps the codes, Yes clears them.
+    for (const auto answer : {CMessageBox::Answer::No, CMessageBox::Answer::Yes}) {
+        app.boxes.clear();
+        app.answer = [answer](const QString&, CMessageBox::Buttons) { return answer; };
+        app.doc().onErrorsClear();
+        EXPECT_EQ(app.boxes, std::vector<QString>{CDeviceDoc::kClearErrorsQuestion});
+        EXPECT_EQ(app.sim().errorReport()[4], answer == CMessageBox::Answer::Yes ? 0 : 0x05);
+    }
     EXPECT_EQ(app.frame().bar()->errorText(), "");
 }
 
