@@ -128,6 +128,7 @@ class CLPGDevice : public CLPGDeviceErr {
     const std::vector<connect_attempt_t>& connectAttempts() const { return attempts_; }
     // The tried ports, one a line with what each gave, then what to check.
     std::string connectReport() const;
+    static std::string reportOf(const std::vector<connect_attempt_t>& attempts);
     bool readVersion(VersionBytes& record);
     // The box that says the controller's firmware is not the one this program is for.
     void showVersionMismatch(int version);

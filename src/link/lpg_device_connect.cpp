@@ -79,12 +79,33 @@ bool CLPGDevice::connectAuto() {
 }
 
 std::string CLPGDevice::connectReport() const {
+    return reportOf(attempts_);
+}
+
+// A problem's advice ("Nie ma portu X: podłącz przejściówkę …") is the same for every port
+// that gave it: each port names its problem, and each advice follows once.
+std::string CLPGDevice::reportOf(const std::vector<connect_attempt_t>& attempts) {
     std::string text;
+    std::vector<std::string> advice;
     bool silent = false;
-    for (const connect_attempt_t& attempt : attempts_) {
-        text += attempt.port + ": " +
-                (attempt.problem.empty() ? "sterownik nie odpowiada" : attempt.problem) + "\n";
+    for (const connect_attempt_t& attempt : attempts) {
+        const std::size_t colon = attempt.problem.find(": ");
+        const std::string head =
+            attempt.problem.empty() ? "sterownik nie odpowiada" : attempt.problem.substr(0, colon);
+        text += attempt.port + ": " + head + "\n";
+        if (colon != std::string::npos) {
+            std::string rest = attempt.problem.substr(colon + 2);
+            if (!rest.empty() && rest[0] >= 'a' && rest[0] <= 'z') {
+                rest[0] = static_cast<char>(rest[0] - 'a' + 'A');  // it opens a line now
+            }
+            if (std::find(advice.begin(), advice.end(), rest) == advice.end()) {
+                advice.push_back(rest);
+            }
+        }
         silent = silent || attempt.problem.empty();
+    }
+    for (const std::string& line : advice) {
+        text += line + "\n";
     }
     if (silent) {
         text +=

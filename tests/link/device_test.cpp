@@ -88,6 +88,26 @@ TEST_F(DeviceTest, NoControllerAsksForAPortAndReportsEachOutcome) {
     EXPECT_FALSE(device->isConnected());
 }
 
+// Ports that are missing share one advice: each port is named, the advice comes once.
+TEST(ConnectReportTest, EachAdviceIsGivenOnce) {
+    const std::string advice =
+        "podłącz przejściówkę USB–RS-232 albo wybierz jeden z portów, które są: /dev/ttyS0.";
+    const std::vector<CLPGDevice::connect_attempt_t> attempts{
+        {"/dev/pts/0", ""},
+        {"/dev/ttyUSB0", "Nie ma portu /dev/ttyUSB0: " + advice},
+        {"/dev/ttyUSB1", "Nie ma portu /dev/ttyUSB1: " + advice},
+    };
+    const std::string report = CLPGDevice::reportOf(attempts);
+    EXPECT_EQ(report.rfind("/dev/pts/0: sterownik nie odpowiada\n"
+                           "/dev/ttyUSB0: Nie ma portu /dev/ttyUSB0\n"
+                           "/dev/ttyUSB1: Nie ma portu /dev/ttyUSB1\n"
+                           "P" +
+                               advice.substr(1) + "\nSprawdź, czy sterownik jest zasilany",
+                           0),
+              0u)
+        << report;
+}
+
 TEST_F(DeviceTest, FlaggedVersionReadsAs4AndResetsTimingBeforeTheClock) {
     scriptConnection(4, 10000);
     ASSERT_TRUE(device->connect(1));
