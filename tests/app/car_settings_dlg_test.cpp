@@ -65,6 +65,7 @@ TEST_F(CarSettingsDlgTest, ChoosingNeedsASelectedRowAndNamesItsFile) {
     EXPECT_EQ(dialog.modelCombo()->count(), 2);
     EXPECT_EQ(dialog.modelCombo()->currentText(), "Astra");
     EXPECT_EQ(dialog.capacityCombo()->currentText(), "1.6");
+    EXPECT_EQ(dialog.list()->rowCount(), 2);  // listed at once, with no "Znajdź"
 
     dialog.accept();
     EXPECT_EQ(boxes, std::vector<QString>{"Musisz zaznaczyć ustawienia na liście"});

@@ -86,11 +86,12 @@ CCarSettingsDlg::CCarSettingsDlg(QWidget* parent, std::string connectedId, QStri
 
     fill(make_, CCarInfo(nullptr, root()).listMakes());
     if (make_->count() > 0) {
-        onMakeChosen(0);  // the make shown has its models and capacities at hand
+        onMakeChosen(0);  // the make shown, with its settings listed at once
     }
     connect(make_, QOverload<int>::of(&QComboBox::activated), this, &CCarSettingsDlg::onMakeChosen);
     connect(model_, QOverload<int>::of(&QComboBox::activated), this,
             &CCarSettingsDlg::onModelChosen);
+    connect(capacity_, QOverload<int>::of(&QComboBox::activated), this, &CCarSettingsDlg::find);
     connect(find_, &QPushButton::clicked, this, &CCarSettingsDlg::find);
     connect(list_, &QTableWidget::cellDoubleClicked, this, &CCarSettingsDlg::accept);
     resize(900, 420);
@@ -130,16 +131,18 @@ void CCarSettingsDlg::buildList() {
 }
 
 // The make's models, the first of them chosen, and that model's capacities, so the
-// three combos always name a car of the library.
+// three combos always name a car of the library; its stored settings are listed at once.
 void CCarSettingsDlg::onMakeChosen(int index) {
     make_->setCurrentIndex(index);
     fill(model_, CCarInfo(nullptr, root()).listModels(textOf(make_)));
     fillCapacities();
+    find();
 }
 
 void CCarSettingsDlg::onModelChosen(int index) {
     model_->setCurrentIndex(index);
     fillCapacities();
+    find();
 }
 
 void CCarSettingsDlg::fillCapacities() {
