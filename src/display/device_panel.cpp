@@ -356,67 +356,46 @@ void CDevicePanel::pollSettings() {
     }
 }
 
-void CDevicePanel::onBtnGasoline() {
+// One mode switch on a worker: `shown` when the controller confirmed it, the failure box
+// when not, nothing when the user stopped it. Ctrl+B and the like reach here with the
+// buttons greyed while a procedure runs.
+void CDevicePanel::switchMode(const mode_switch_t& mode) {
     if (doc_.procedureRunning()) {
-        return;  // Ctrl+B reaches here with the button greyed
+        return;
     }
-    runGuarded(this, "CDevicePanel::onBtnGasoline()", [&] {
+    runGuarded(this, mode.where, [&] {
         bool stopped = false;
         const bool switched = COffWindow::run(
-            this, "Przełączanie sterownika na benzynę...", [&] { return doc_.setWorkGas(); },
-            &stopped);
+            this, mode.running, [&] { return (doc_.*mode.command)(); }, &stopped);
         if (stopped) {
             return;
         }
         if (switched) {
-            setFuel("Benzyna", kYellow);
+            mode.shown();
         } else {
-            CMessageBox::show(this, "Nie powiodło się przełączenie na benzynę!",
-                              CMessageBox::Icon::Error);
+            CMessageBox::show(this, mode.failed, CMessageBox::Icon::Error);
         }
     });
+}
+
+void CDevicePanel::onBtnGasoline() {
+    switchMode({"CDevicePanel::onBtnGasoline()", "Przełączanie sterownika na benzynę...",
+                &CLPGDevice::setWorkGas, "Nie powiodło się przełączenie na benzynę!",
+                [this] { setFuel("Benzyna", kYellow); }});
 }
 
 void CDevicePanel::onBtnLpg() {
-    if (doc_.procedureRunning()) {
-        return;
-    }
-    runGuarded(this, "CDevicePanel::onBtnLpg()", [&] {
-        bool stopped = false;
-        const bool switched = COffWindow::run(
-            this, "Przełączanie sterownika na LPG...", [&] { return doc_.setWorkLPG(); }, &stopped);
-        if (stopped) {
-            return;
-        }
-        if (switched) {
-            setFuel("LPG", kGreen);
-        } else {
-            CMessageBox::show(this, "Nie powiodło się przełączenie na LPG!",
-                              CMessageBox::Icon::Error);
-        }
-    });
+    switchMode({"CDevicePanel::onBtnLpg()", "Przełączanie sterownika na LPG...",
+                &CLPGDevice::setWorkLPG, "Nie powiodło się przełączenie na LPG!",
+                [this] { setFuel("LPG", kGreen); }});
 }
 
 void CDevicePanel::onBtnAuto() {
-    if (doc_.procedureRunning()) {
-        return;
-    }
-    runGuarded(this, "CDevicePanel::onBtnAuto()", [&] {
-        bool stopped = false;
-        const bool switched = COffWindow::run(
-            this, "Przełączanie sterownika w tryb AUTO...", [&] { return doc_.setWorkAuto(); },
-            &stopped);
-        if (stopped) {
-            return;
-        }
-        if (switched) {
-            fuel_->setText("AUTO");
-            fuel_->repaint();
-        } else {
-            CMessageBox::show(this, "Nie powiodło się przełączenie w tryb AUTO!",
-                              CMessageBox::Icon::Error);
-        }
-    });
+    switchMode({"CDevicePanel::onBtnAuto()", "Przełączanie sterownika w tryb AUTO...",
+                &CLPGDevice::setWorkAuto, "Nie powiodło się przełączenie w tryb AUTO!", [this] {
+                    fuel_->setText("AUTO");
+                    fuel_->repaint();
+                }});
 }
 
 void CDevicePanel::onBtnSetCorrection() {

@@ -10,6 +10,7 @@
 
 #include "diag/app_msg.h"
 #include "display/i_diag_display.h"
+#include "link/lpg_device.h"
 
 class CColorStatic;
 class QComboBox;
@@ -92,6 +93,15 @@ class CDevicePanel : public QWidget, public IDiagDisplay {
     void chartChosen(int kind);
 
   private:
+    struct mode_switch_t {
+        const char* where;    // the guard's name of the command
+        const char* running;  // what the box says while it takes a moment
+        bool (CLPGDevice::*command)();
+        const char* failed;
+        std::function<void()> shown;
+    };
+    void switchMode(const mode_switch_t& mode);
+
     void build();
     void setFuel(const QString& text, const QColor& colour);
     void setQuickEditorEnabled(bool on);
