@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "diag/app_msg.h"
+#include "diag/recording_writer.h"
 
 // The i-th sample of a long synthetic drive for the benchmarks: values that vary from
 // line to line so that nothing is formatted or parsed from a cache. `workState` is the
@@ -29,4 +33,20 @@ inline app_msg_t benchSample(int i, std::uint8_t workState = 3, std::uint8_t eve
     s.pressure2 = 81;
     s.pressure_intake = static_cast<std::uint8_t>(30 + i % 60);
     return s;
+}
+
+// A recording of `lines` of those samples, as the program writes them.
+inline void writeBenchRecording(const std::string& path, int lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::vector<char> block;
+    char line[CRecordingWriter::kMaxLine];
+    for (int i = 0; i < lines; ++i) {
+        const std::size_t size = CRecordingWriter::formatLine(benchSample(i), line);
+        block.insert(block.end(), line, line + size);
+        if (block.size() > (1u << 20)) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }

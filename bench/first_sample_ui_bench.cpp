@@ -21,6 +21,8 @@
 #include "display/display_view.h"
 #include "display/series_chart.h"
 
+#include "ui_bench.h"
+
 namespace {
 
 // Milliseconds since this process started, on the system's boot clock.
@@ -58,18 +60,11 @@ class CPaintWatch : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QTemporaryDir home;
-    qputenv("VAPRON_HOME", home.path().toUtf8());
+    CUiBenchHome home;
     QApplication application(argc, argv);
     CVapron::prepareApplication();
     const double qtReadyMs = sinceLaunchMs();
-    CVapron::Options options;
-    options.simulate = true;
-    options.legacyFolders = std::vector<std::string>{};
-    CVapron program(options);
+    CVapron program(CUiBenchHome::simulated());
     program.start();
     CPaintWatch watch(*program.displayView());
     program.displayView()->installEventFilter(&watch);

@@ -20,6 +20,7 @@
 #include "widgets/message_box.h"
 
 #include "bench_samples.h"
+#include "ui_bench.h"
 
 namespace {
 
@@ -37,43 +38,17 @@ double peakMb() {
     return 0;
 }
 
-void writeRecording(const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::vector<char> block;
-    char line[CRecordingWriter::kMaxLine];
-    for (int i = 0; i < kLines; ++i) {
-        const std::size_t size = CRecordingWriter::formatLine(benchSample(i), line);
-        block.insert(block.end(), line, line + size);
-        if (block.size() > (1u << 20)) {
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-            block.clear();
-        }
-    }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QTemporaryDir home;
-    qputenv("VAPRON_HOME", home.path().toUtf8());
-    const QString recording = home.filePath("dluga.lpgd");
-    writeRecording(recording.toStdString());
+    CUiBenchHome home;
+    const QString recording = home.file("dluga.lpgd");
+    writeBenchRecording(recording.toStdString(), kLines);
     QApplication application(argc, argv);
     CVapron::prepareApplication();
-    CMessageBox::setShower([](QWidget*, const QString&, CMessageBox::Icon, CMessageBox::Buttons) {
-        return CMessageBox::Answer::Ok;
-    });
-    CDialogRunner::setRunner([](QDialog&) { return int(QDialog::Rejected); });
-    CFileDial::setChooser(
-        [&](CFileDial::Mode, const QString&, const QString&, const QString&) { return recording; });
-    CVapron::Options options;
-    options.simulate = true;
+    CUiBenchHome::answerEverything(recording);
+    CVapron::Options options = CUiBenchHome::simulated();
     options.inProcess = true;
-    options.legacyFolders = std::vector<std::string>{};
     CVapron program(options);
     program.start();
     while (!program.opened()) {

@@ -97,18 +97,7 @@ std::string recording(int lines) {
     if (std::find(made.begin(), made.end(), path) != made.end()) {
         return path;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::vector<char> block;
-    char line[CRecordingWriter::kMaxLine];
-    for (int i = 0; i < lines; ++i) {
-        const std::size_t size = CRecordingWriter::formatLine(benchSample(i), line);
-        block.insert(block.end(), line, line + size);
-        if (block.size() > (1u << 20)) {
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-            block.clear();
-        }
-    }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    writeBenchRecording(path, lines);
     if (made.empty()) {
         std::atexit([] {
             for (const auto& file : made) {

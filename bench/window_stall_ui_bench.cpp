@@ -24,6 +24,8 @@
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 
+#include "ui_bench.h"
+
 namespace {
 
 constexpr double kDrop = 0.3;
@@ -49,25 +51,11 @@ struct stall_watch_t {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QTemporaryDir home;
-    qputenv("VAPRON_HOME", home.path().toUtf8());
+    CUiBenchHome home;
     QApplication application(argc, argv);
     CVapron::prepareApplication();
-    CMessageBox::setShower([](QWidget*, const QString&, CMessageBox::Icon, CMessageBox::Buttons) {
-        return CMessageBox::Answer::Yes;
-    });
-    CDialogRunner::setRunner([](QDialog&) { return int(QDialog::Rejected); });
-    const QString backup = home.filePath("kopia.eeprom");
-    CFileDial::setChooser(
-        [&](CFileDial::Mode, const QString&, const QString&, const QString&) { return backup; });
-
-    CVapron::Options options;
-    options.simulate = true;
-    options.pacing = true;
-    options.legacyFolders = std::vector<std::string>{};
-    CVapron program(options);
+    CUiBenchHome::answerEverything(home.file("kopia.eeprom"));
+    CVapron program(CUiBenchHome::simulated());
     program.start();
     QElapsedTimer opening;
     opening.start();
