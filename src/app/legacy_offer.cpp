@@ -5,6 +5,7 @@
 
 #include "settings/i_preferences.h"
 #include "settings/legacy_folders.h"
+#include "support/polish_plural.h"
 #include "widgets/message_box.h"
 
 namespace {
@@ -77,11 +78,12 @@ void CLegacyOffer::copy(QWidget* owner, const std::vector<std::string>& folders)
         }
     }
     if (failed.empty()) {
-        CMessageBox::show(owner,
-                          QString("Skopiowano plików: %1 do folderu programu:\n%2")
-                              .arg(copied)
-                              .arg(text(programFolder_)),
-                          CMessageBox::Icon::Information);
+        CMessageBox::show(
+            owner,
+            QString("Skopiowano %1 do folderu programu:\n%2")
+                .arg(QString::fromStdString(polishCount(copied, polish_nouns::kFiles)))
+                .arg(text(programFolder_)),
+            CMessageBox::Icon::Information);
         return;
     }
     QString detail;
@@ -92,9 +94,9 @@ void CLegacyOffer::copy(QWidget* owner, const std::vector<std::string>& folders)
         detail += QString("\n… i %1 innych").arg(failed.size() - kListedFailures);
     }
     CMessageBox::show(owner,
-                      QString("Skopiowano plików: %1, nie udało się skopiować: %2. Sprawdź "
+                      QString("Skopiowano %1, nie udało się skopiować: %2. Sprawdź "
                               "miejsce na dysku i uprawnienia, potem uruchom program ponownie.%3")
-                          .arg(copied)
+                          .arg(QString::fromStdString(polishCount(copied, polish_nouns::kFiles)))
                           .arg(failed.size())
                           .arg(detail),
                       CMessageBox::Icon::Warning);

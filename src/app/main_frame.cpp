@@ -47,21 +47,51 @@ CMainFrame::CMainFrame(CDeviceDoc& document, CDeviceFrame* frame) : doc_(documen
     connect(&document, &CDeviceDoc::titleChanged, this, &QWidget::setWindowTitle);
 }
 
-bool CMainFrame::mayClose() {
+QStringList CMainFrame::unsavedTexts() const {
     QStringList lost;
-    for (const UnsavedCheck& check : unsaved_) {
-        const QString text = check();
+    for (const pending_write_t& pending : pending_) {
+        const QString text = pending.unsaved();
         if (!text.isEmpty()) {
             lost << text;
         }
     }
+    return lost;
+}
+
+bool CMainFrame::writePending() {
+    for (const pending_write_t& pending : pending_) {
+        if (pending.unsaved().isEmpty()) {
+            continue;
+        }
+        pending.write();
+        if (!pending.unsaved().isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CMainFrame::mayClose() {
+    const QStringList lost = unsavedTexts();
     if (lost.isEmpty()) {
         return true;
     }
-    const QString text = "Te zmiany nie są wpisane do sterownika i zostaną utracone:\n" +
-                         lost.join("\n") + "\n" + kUnsavedQuestion;
-    return CMessageBox::show(this, text, CMessageBox::Icon::Question,
-                             CMessageBox::Buttons::OkCancel) == CMessageBox::Answer::Ok;
+    if (!doc_.isConnected()) {
+        const QString text = "Te zmiany nie są wpisane do sterownika i zostaną utracone:\n" +
+                             lost.join("\n") + "\n" + kUnsavedQuestion;
+        return CMessageBox::show(this, text, CMessageBox::Icon::Question,
+                                 CMessageBox::Buttons::OkCancel) == CMessageBox::Answer::Ok;
+    }
+    const QString text =
+        "Te zmiany nie są wpisane do sterownika:\n" + lost.join("\n") + "\n" + kWriteQuestion;
+    switch (CMessageBox::askToWriteFirst(this, text, "Anuluj")) {
+        case CMessageBox::Answer::Yes:
+            return writePending();
+        case CMessageBox::Answer::No:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -23,10 +23,15 @@ class CMainFrame : public QMainWindow {
     QAction* printAction() const { return print_; }
     QAction* aboutAction() const { return about_; }
 
-    // Tells what closing would lose ("" for nothing); asked before the window closes.
-    using UnsavedCheck = std::function<QString()>;
-    void addUnsavedCheck(UnsavedCheck check) { unsaved_.push_back(std::move(check)); }
+    // A pane's edits not yet in the controller: `unsaved` tells what closing would lose
+    // ("" for nothing), `write` writes them as the pane's own button does.
+    struct pending_write_t {
+        std::function<QString()> unsaved;
+        std::function<void()> write;
+    };
+    void addPendingWrite(pending_write_t pending) { pending_.push_back(std::move(pending)); }
     static constexpr const char* kUnsavedQuestion = "Czy zamknąć program mimo to?";
+    static constexpr const char* kWriteQuestion = "Wpisać je do sterownika przed zamknięciem?";
 
   signals:
     void printRequested();
@@ -41,8 +46,13 @@ class CMainFrame : public QMainWindow {
     QAction* print_;
     QAction* about_;
     bool closed_ = false;
-    std::vector<UnsavedCheck> unsaved_;
+    std::vector<pending_write_t> pending_;
 
-    // False when the user keeps the window open for what is not yet written.
+    // False when the user keeps the window open for what is not yet written, or a write
+    // asked for did not complete.
     bool mayClose();
+    QStringList unsavedTexts() const;
+    // Writes every pane's pending edits; false at the first that stays unwritten (its
+    // write has said why).
+    bool writePending();
 };

@@ -199,13 +199,15 @@ void CVapron::createWindows() {
     frame_->setPanel(panel_);
     auto* map = new CMapView(*doc_);
     frame_->setMapView(map);
-    mainFrame_->addUnsavedCheck([map] { return map->unsavedText(); });
+    mainFrame_->addPendingWrite(
+        {[map] { return map->unsavedText(); }, [map] { map->OnBtnWrite(); }});
     doc_->setDevicePanel(panel_);
     view_ = new CDisplayView(*doc_);
     frame_->setDisplayView(view_);
     auto* table = new CTimeCorrView(*doc_);  // reads the table once connected
     frame_->setTimeCorrView(table);
-    mainFrame_->addUnsavedCheck([table] { return table->unsavedText(); });
+    mainFrame_->addPendingWrite(
+        {[table] { return table->unsavedText(); }, [table] { table->onTimeCorrSet(); }});
     doc_->setDisplayView(view_);
     doc_->setRefreshPeriodSetter([view = view_](int ms) { view->setRefreshPeriod(ms); });
     doc_->setShowAll([view = view_] { view->showAll(); });

@@ -12,7 +12,14 @@ IDeviceUi::Answer CCliDeviceUi::messageBox(const std::string& text, Icon, Button
     if (!quiet_) {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
-    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    switch (buttons) {
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::YesNoCancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
+    }
 }
 
 void CCliDeviceUi::setProgress(int percent) {

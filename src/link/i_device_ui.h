@@ -10,7 +10,7 @@
 class IDeviceUi {
   public:
     enum class Icon { None, Information, Warning, Error, Question };
-    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~IDeviceUi() = default;

@@ -34,8 +34,9 @@ QMessageBox::Icon qtIcon(CMessageBox::Icon icon) {
 }
 
 CMessageBox::Answer realBox(QWidget* owner, const QString& text, CMessageBox::Icon icon,
-                            CMessageBox::Buttons buttons) {
-    const std::unique_ptr<QMessageBox> box = CMessageBox::create(owner, text, icon, buttons);
+                            CMessageBox::Buttons buttons, const QStringList& labels) {
+    const std::unique_ptr<QMessageBox> box =
+        CMessageBox::create(owner, text, icon, buttons, labels);
     switch (box->exec()) {
         case QMessageBox::Cancel:
             return CMessageBox::Answer::Cancel;
@@ -48,17 +49,44 @@ CMessageBox::Answer realBox(QWidget* owner, const QString& text, CMessageBox::Ic
     }
 }
 
+// The box's buttons in the order the caller names them.
+QList<QMessageBox::StandardButton> order(CMessageBox::Buttons buttons) {
+    switch (buttons) {
+        case CMessageBox::Buttons::OkCancel:
+            return {QMessageBox::Ok, QMessageBox::Cancel};
+        case CMessageBox::Buttons::YesNo:
+            return {QMessageBox::Yes, QMessageBox::No};
+        case CMessageBox::Buttons::YesNoCancel:
+            return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+        default:
+            return {QMessageBox::Ok};
+    }
+}
+
+void nameButtons(QMessageBox& box, CMessageBox::Buttons buttons, const QStringList& labels) {
+    const QList<QMessageBox::StandardButton> which = order(buttons);
+    for (qsizetype i = 0; i < labels.size() && i < which.size(); ++i) {
+        box.button(which[i])->setText(labels[i]);
+    }
+}
+
 }  // namespace
 
 CMessageBox::Answer CMessageBox::show(QWidget* owner, const QString& text, Icon icon,
-                                      Buttons buttons) {
+                                      Buttons buttons, const QStringList& labels) {
     if (bracket())
         bracket()(true);
-    const Answer answer =
-        shower() ? shower()(owner, text, icon, buttons) : realBox(owner, text, icon, buttons);
+    const Answer answer = shower() ? shower()(owner, text, icon, buttons)
+                                   : realBox(owner, text, icon, buttons, labels);
     if (bracket())
         bracket()(false);
     return answer;
+}
+
+CMessageBox::Answer CMessageBox::askToWriteFirst(QWidget* owner, const QString& text,
+                                                 const QString& back) {
+    return show(owner, text, Icon::Question, Buttons::YesNoCancel,
+                {kWriteAndClose, kCloseUnwritten, back});
 }
 
 void CMessageBox::showError(QWidget* owner, const QString& text) {
@@ -76,7 +104,7 @@ void CMessageBox::setBracket(Bracket b) {
 // A short text would give a box narrower than its title bar, which then cuts the
 // caption: a spacer across the box's grid keeps it at least kMinWidth wide.
 std::unique_ptr<QMessageBox> CMessageBox::create(QWidget* owner, const QString& text, Icon icon,
-                                                 Buttons buttons) {
+                                                 Buttons buttons, const QStringList& labels) {
     auto box =
         std::make_unique<QMessageBox>(qtIcon(icon), kCaption, text, QMessageBox::NoButton, owner);
     switch (buttons) {
@@ -88,10 +116,17 @@ std::unique_ptr<QMessageBox> CMessageBox::create(QWidget* owner, const QString& 
             box->button(QMessageBox::Yes)->setText("Tak");
             box->button(QMessageBox::No)->setText("Nie");
             break;
+        case Buttons::YesNoCancel:
+            box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box->button(QMessageBox::Yes)->setText("Tak");
+            box->button(QMessageBox::No)->setText("Nie");
+            box->setEscapeButton(QMessageBox::Cancel);
+            break;
         default:
             box->setStandardButtons(QMessageBox::Ok);
             break;
     }
+    nameButtons(*box, buttons, labels);
     if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
         grid->addItem(new QSpacerItem(kMinWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());

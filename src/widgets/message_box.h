@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QString>
+#include <QStringList>
 
 #include "link/i_device_ui.h"
 #include "support/error_guard.h"
@@ -23,8 +24,16 @@ class CMessageBox {
     using Shower = std::function<Answer(QWidget* owner, const QString& text, Icon, Buttons)>;
     using Bracket = std::function<void(bool slow)>;
 
+    // `labels` name the buttons in place of the stock texts, in the order of `buttons`
+    // ("Wpisz i zamknij", "Zamknij bez wpisywania", "Anuluj" for YesNoCancel).
     static Answer show(QWidget* owner, const QString& text, Icon icon = Icon::None,
-                       Buttons buttons = Buttons::Ok);
+                       Buttons buttons = Buttons::Ok, const QStringList& labels = {});
+    // Edits not yet in the controller, on closing: "Wpisz i zamknij" answers Yes,
+    // "Zamknij bez wpisywania" No, and `back` (the way back to the edits) Cancel.
+    static Answer askToWriteFirst(QWidget* owner, const QString& text, const QString& back);
+    static constexpr const char* kWriteAndClose = "Wpisz i zamknij";
+    static constexpr const char* kCloseUnwritten = "Zamknij bez wpisywania";
+    static constexpr const char* kBackToEditing = "Wróć do edycji";
     // Shows "handler\nerror text" from a guarded handler.
     static void showError(QWidget* owner, const QString& text);
 
@@ -39,7 +48,7 @@ class CMessageBox {
 
     // The box as show() opens it when no test has replaced it.
     static std::unique_ptr<QMessageBox> create(QWidget* owner, const QString& text, Icon icon,
-                                               Buttons buttons);
+                                               Buttons buttons, const QStringList& labels = {});
 };
 
 // Runs a user-interface handler inside the error guard: an error raised by the

@@ -49,7 +49,7 @@ struct Connected {
         CMessageBox::setShower(
             [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons buttons) {
                 app.boxes.push_back(text);
-                return buttons == CMessageBox::Buttons::YesNo ? answer : Answer::Ok;
+                return buttons == CMessageBox::Buttons::Ok ? Answer::Ok : answer;
             });
         app.sim().clearRequests();
     }
@@ -167,6 +167,24 @@ TEST(DevSetupDlgTest, ARefusedNumberWritesNothingAndChangedValuesAreMarked) {
     EXPECT_FALSE(CDevSetupDlg::marked(main));
     EXPECT_FALSE(CDevSetupDlg::marked(delay));
     EXPECT_FALSE(CDevSetupDlg::marked(dialog.pressureCorrectionBox()));
+}
+
+// "Wróć do edycji" keeps the dialog open with what was typed; nothing is written.
+TEST(DevSetupDlgTest, TheWayBackFromTheClosingQuestionKeepsTheEdits) {
+    for (const bool connected : {true, false}) {
+        Connected fixture;
+        CDevSetupDlg dialog(nullptr, fixture.app.doc());
+        dialog.fieldEdit(CDevSetupDlg::MAIN_CORRECTION)->setText("1,5");
+        if (!connected) {
+            fixture.app.doc().OnCloseDocument();
+        }
+        fixture.answer = connected ? Answer::Cancel : Answer::No;
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        dialog.reject();
+        EXPECT_EQ(finished.count(), 0) << connected;
+        EXPECT_EQ(dialog.fieldEdit(CDevSetupDlg::MAIN_CORRECTION)->text(), "1,5");
+        EXPECT_EQ(fixture.trail(), "read ");
+    }
 }
 
 TEST(DevSetupDlgTest, TheFeatureWordEnablesTheTypeAndHidesTheMasks) {

@@ -36,7 +36,7 @@ class FuelSensorDlgTest : public ::testing::Test {
         CMessageBox::setShower(
             [this](QWidget*, const QString& text, CMessageBox::Icon, CMessageBox::Buttons b) {
                 boxes.push_back(text);
-                return b == CMessageBox::Buttons::YesNo ? answer : CMessageBox::Answer::Ok;
+                return b == CMessageBox::Buttons::Ok ? CMessageBox::Answer::Ok : answer;
             });
     }
     ~FuelSensorDlgTest() override { CFuelSensorDlg::setPollPeriod(600); }
@@ -259,6 +259,7 @@ TEST_F(FuelSensorDlgTest, ClosingAsksAndARefusedValueKeepsTheDialogOpen) {
         Thresholds written;
     } cases[] = {
         {CMessageBox::Answer::No, "50", true, kAeb},
+        {CMessageBox::Answer::Cancel, "50", false, kAeb},  // back to editing
         {CMessageBox::Answer::Yes, "50", true, {50, 130, 170, 225}},
         {CMessageBox::Answer::Yes, "x", false, kAeb},
         {CMessageBox::Answer::Yes, "140", false, kAeb},  // order

@@ -271,6 +271,14 @@ TEST(InstallerMessagesTest, BoxesAndDialogsAreWideEnoughForTheirCaptions) {
         CMessageBox::create(nullptr, "?", CMessageBox::Icon::Question, CMessageBox::Buttons::YesNo);
     EXPECT_EQ(question->button(QMessageBox::Yes)->text(), "Tak");
     EXPECT_EQ(question->button(QMessageBox::No)->text(), "Nie");
+    // The closing question names its three ways out; Escape takes the way back.
+    const auto closing = CMessageBox::create(
+        nullptr, "?", CMessageBox::Icon::Question, CMessageBox::Buttons::YesNoCancel,
+        {CMessageBox::kWriteAndClose, CMessageBox::kCloseUnwritten, CMessageBox::kBackToEditing});
+    EXPECT_EQ(closing->button(QMessageBox::Yes)->text(), "Wpisz i zamknij");
+    EXPECT_EQ(closing->button(QMessageBox::No)->text(), "Zamknij bez wpisywania");
+    EXPECT_EQ(closing->button(QMessageBox::Cancel)->text(), "Wróć do edycji");
+    EXPECT_EQ(closing->escapeButton(), closing->button(QMessageBox::Cancel));
     CRSSetupDlg port;
     port.adjustSize();
     EXPECT_GE(port.width(), CRSSetupDlg::kMinWidth);

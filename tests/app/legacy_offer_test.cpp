@@ -30,7 +30,7 @@ void put(const QString& path) {
 
 TEST(LegacyOfferTest, AskedOnceCopiedOnTakAndNeverAgainForTheSameFolder) {
     const offer_case_t cases[] = {
-        {"Tak", true, CMessageBox::Answer::Yes, {"Znaleziono", "Skopiowano plików: 2 "}, true},
+        {"Tak", true, CMessageBox::Answer::Yes, {"Znaleziono", "Skopiowano 2 pliki "}, true},
         {"Nie", true, CMessageBox::Answer::No, {"Znaleziono"}, false},
         {"nothing old", false, CMessageBox::Answer::Yes, {}, false},
     };

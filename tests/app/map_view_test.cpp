@@ -524,7 +524,8 @@ TEST_F(MapViewTest, AWriteFirstTellsWhatItChangesAndMarksTheCells) {
     eeprom[504] = static_cast<std::uint8_t>(sum >> 8);
     eeprom[505] = static_cast<std::uint8_t>(sum);
     app.sim().setEeprom(eeprom);
-    app.window().addUnsavedCheck([this] { return view->unsavedText(); });
+    app.window().addPendingWrite(
+        {[this] { return view->unsavedText(); }, [this] { view->OnBtnWrite(); }});
     click("read");
     list().setCellText(2, 3, "12%");
     list().setCellText(2, 4, "-4%");
@@ -569,6 +570,50 @@ TEST_F(MapViewTest, AWriteFirstTellsWhatItChangesAndMarksTheCells) {
     EXPECT_NE(app.boxes[0].indexOf("Mapa wtrysków: zmiany w 2 komórkach"), -1);
     EXPECT_TRUE(app.window().isVisible());
     app.answer = {};  // the fixture's own close goes through
+}
+
+// Closing with cells not yet written offers to write them first. Each choice: the window
+// stays or goes, and the controller holds the cells only when the write went through
+// (a write whose change question is cancelled keeps the window open).
+TEST(MapViewCloseTest, EachChoiceOfTheCloseQuestionEndsAsItSays) {
+    using A = CMessageBox::Answer;
+    struct choice_t {
+        A onClose, onChange;
+        bool staysOpen, written;
+    } const choices[] = {
+        {A::Cancel, A::Ok, true, false},
+        {A::No, A::Ok, false, false},
+        {A::Yes, A::Cancel, true, false},
+        {A::Yes, A::Ok, false, true},
+    };
+    for (const choice_t& c : choices) {
+        AppFixture app;
+        app.doc().setUnlocked(true);
+        app.doc().OnNewDocument();
+        ASSERT_TRUE(onWorker([&] { return app.doc().readSetup(); }));
+        auto* view = new CMapView(app.doc());
+        app.frame().setMapView(view);
+        app.window().addPendingWrite(
+            {[view] { return view->unsavedText(); }, [view] { view->OnBtnWrite(); }});
+        view->findChild<QPushButton*>("read")->click();
+        const std::uint8_t before = app.sim().eeprom()[104 + 2 * 8 + 3];
+        view->list()->setCellText(2, 3, "12%");
+        app.answer = [&](const QString& text, CMessageBox::Buttons buttons) {
+            if (buttons == CMessageBox::Buttons::YesNoCancel) {
+                EXPECT_EQ(text,
+                          "Te zmiany nie są wpisane do sterownika:\nMapa wtrysków: zmiany w 1 "
+                          "komórce nie zostały wpisane do sterownika\nWpisać je do sterownika "
+                          "przed zamknięciem?");
+                return c.onClose;
+            }
+            return text.startsWith("Wpisanie mapy") ? c.onChange : A::Ok;
+        };
+        app.window().show();
+        app.window().close();
+        EXPECT_EQ(app.window().isVisible(), c.staysOpen) << int(c.onClose);
+        EXPECT_EQ(app.sim().eeprom()[104 + 2 * 8 + 3], c.written ? 112 : before) << int(c.onClose);
+        app.answer = [](const QString&, CMessageBox::Buttons) { return A::No; };
+    }
 }
 
 // On the workshop laptops' screens the map pane, the chart and the time-correction table

@@ -6,8 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QSettings>
 #include <QSplitter>

@@ -27,6 +27,7 @@
 #include "diag/recording_probe.h"
 #include "diag/settings_history.h"
 #include "settings/program_folders.h"
+#include "support/polish_plural.h"
 #include "widgets/dialog_runner.h"
 #include "widgets/message_box.h"
 #include "widgets/off_window.h"
@@ -187,8 +188,8 @@ QString CMapView::unsavedText() const {
     if (cells == 0) {
         return {};
     }
-    return QString("Mapa wtrysków: zmiany w %1 komórkach nie zostały wpisane do sterownika")
-        .arg(cells);
+    return QString("Mapa wtrysków: zmiany w %1 nie zostały wpisane do sterownika")
+        .arg(qt(polishCount(cells, polish_nouns::kCellsIn)));
 }
 
 void CMapView::onBtnFill() {

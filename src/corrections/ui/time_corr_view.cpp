@@ -22,6 +22,7 @@
 #include "corrections/time_table.h"
 #include "corrections/ui/time_corr_command.h"
 #include "corrections/ui/undo_keys.h"
+#include "support/polish_plural.h"
 #include "widgets/message_box.h"
 #include "widgets/off_window.h"
 #include "widgets/wait_cursor.h"
@@ -167,10 +168,8 @@ QString CTimeCorrView::unsavedText() const {
     if (changed == 0) {
         return {};
     }
-    return QString(
-               "Tablica poprawek czasu: zmiany w %1 kolumnach nie zostały wpisane do "
-               "sterownika")
-        .arg(changed);
+    return QString("Tablica poprawek czasu: zmiany w %1 nie zostały wpisane do sterownika")
+        .arg(QString::fromStdString(polishCount(changed, polish_nouns::kColumnsIn)));
 }
 
 void CTimeCorrView::createColumn(int index) {

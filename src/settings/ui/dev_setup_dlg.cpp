@@ -233,13 +233,18 @@ void CDevSetupDlg::done(int result) {
     const QString list = QString(kUnwrittenHeading) + " " + changes.join(", ") + ".\n";
     if (!doc_.isConnected()) {
         if (CMessageBox::show(this, list + kNoControllerQuestion, Icon::Question,
-                              CMessageBox::Buttons::YesNo) == CMessageBox::Answer::Yes) {
+                              CMessageBox::Buttons::YesNo,
+                              {CMessageBox::kCloseUnwritten, CMessageBox::kBackToEditing}) ==
+            CMessageBox::Answer::Yes) {
             QDialog::done(result);
         }
         return;
     }
     const auto answer =
-        CMessageBox::show(this, list + kCloseQuestion, Icon::Question, CMessageBox::Buttons::YesNo);
+        CMessageBox::askToWriteFirst(this, list + kCloseQuestion, CMessageBox::kBackToEditing);
+    if (answer == CMessageBox::Answer::Cancel) {
+        return;
+    }
     // A refused value, or a write the controller did not take, keeps the dialog open so
     // that nothing typed is lost; the box has said why.
     if (answer == CMessageBox::Answer::Yes && (!onSetConfig() || !unwrittenChanges().isEmpty())) {

@@ -320,8 +320,11 @@ void CFuelSensorDlg::done(int result) {
     if (!changes.isEmpty()) {
         const QString question =
             QString(kUnwrittenHeading) + " " + changes.join(", ") + ".\n" + kWriteQuestion;
-        const auto answer = CMessageBox::show(this, question, CMessageBox::Icon::Question,
-                                              CMessageBox::Buttons::YesNo);
+        const auto answer =
+            CMessageBox::askToWriteFirst(this, question, CMessageBox::kBackToEditing);
+        if (answer == CMessageBox::Answer::Cancel) {
+            return;
+        }
         // A refused value or a failed write has been shown in a box; what was typed
         // stays on screen to be corrected or written again.
         if (answer == CMessageBox::Answer::Yes && onWrite() != WriteResult::Written) {
