@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -160,6 +161,9 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     const std::string& exportableRecording() const {
         return recording_.empty() ? exportable_ : recording_;
     }
+    // The desktop's locale, which picks the CSV layout offered first until the user has
+    // chosen one (tests pin it).
+    void setSystemLocale(const QLocale& locale) { systemLocale_ = locale; }
     bool autoSetupShown() const { return autoSetupShown_; }
     // The auto-calibration pane (made by OnNewDocument when the frame is set); may be null.
     CAutoSetupView* autoSetupView() const;
@@ -224,6 +228,7 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     std::function<void(int)> refreshPeriod_;
     std::function<void()> showAll_;
     IPreferences* preferences_ = nullptr;
+    QLocale systemLocale_ = QLocale::system();
     std::unique_ptr<CCarSettingsStore> carStore_;
     CSettingsWrite settingsWrite_;
     CDataWrite dataWrite_{*this, settingsWrite_};

@@ -25,9 +25,11 @@ void CDeviceDoc::exportCsv() {
         return;
     }
     // The dialog opens beside the recording with the CSV's name filled in.
-    // The format offered first is the one chosen last time.
+    // The format offered first is the one chosen last time; before any choice, a Polish
+    // desktop is offered the layout its spreadsheet opens.
     slowRefresh();
-    const bool spreadsheet = preferences_ && preferences_->csvForSpreadsheet();
+    const bool spreadsheet = (preferences_ ? preferences_->csvForSpreadsheet() : std::nullopt)
+                                 .value_or(systemLocale_.language() == QLocale::Polish);
     QString filter = spreadsheet ? kCsvSpreadsheetFilter : kCsvFilter;
     const QString path = CFileDial::choose(
         window_, CFileDial::Mode::Save, QString::fromStdString(CCsvExport::csvNameFor(recording)),
@@ -37,7 +39,7 @@ void CDeviceDoc::exportCsv() {
         return;
     }
     const bool forSpreadsheet = filter == kCsvSpreadsheetFilter;
-    if (preferences_ && forSpreadsheet != spreadsheet) {
+    if (preferences_) {
         preferences_->setCsvForSpreadsheet(forSpreadsheet);
     }
     CCsvExport::result_t result;

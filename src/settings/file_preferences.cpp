@@ -54,8 +54,12 @@ void CFilePreferences::setLastCarFile(const std::string& path) {
     setValue(kLastCarFile, path);
 }
 
-bool CFilePreferences::csvForSpreadsheet() {
-    return value(kCsvForSpreadsheet) == "1";
+std::optional<bool> CFilePreferences::csvForSpreadsheet() {
+    const std::string stored = value(kCsvForSpreadsheet);
+    if (stored.empty()) {
+        return std::nullopt;
+    }
+    return stored == "1";
 }
 
 void CFilePreferences::setCsvForSpreadsheet(bool spreadsheet) {

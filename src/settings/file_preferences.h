@@ -17,7 +17,7 @@ class CFilePreferences : public IPreferences {
 
     std::string lastCarFile() override;
     void setLastCarFile(const std::string& path) override;
-    bool csvForSpreadsheet() override;
+    std::optional<bool> csvForSpreadsheet() override;
     void setCsvForSpreadsheet(bool spreadsheet) override;
     // One folder a line.
     bool legacyFolderOffered(const std::string& folder) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The program's own stored preferences: the full path of the last car settings file,
@@ -13,7 +14,8 @@ class IPreferences {
 
     virtual std::string lastCarFile() = 0;
     virtual void setLastCarFile(const std::string& path) = 0;
-    virtual bool csvForSpreadsheet() = 0;
+    // Empty until the user has chosen once.
+    virtual std::optional<bool> csvForSpreadsheet() = 0;
     virtual void setCsvForSpreadsheet(bool spreadsheet) = 0;
     virtual bool legacyFolderOffered(const std::string& folder) = 0;
     virtual void setLegacyFolderOffered(const std::string& folder) = 0;

@@ -11,7 +11,7 @@ class CMemoryPreferences : public IPreferences {
   public:
     std::string lastCarFile() override;
     void setLastCarFile(const std::string& path) override;
-    bool csvForSpreadsheet() override { return csvForSpreadsheet_; }
+    std::optional<bool> csvForSpreadsheet() override { return csvForSpreadsheet_; }
     void setCsvForSpreadsheet(bool spreadsheet) override { csvForSpreadsheet_ = spreadsheet; }
     bool legacyFolderOffered(const std::string& folder) override {
         return offered_.count(folder) > 0;
@@ -20,6 +20,6 @@ class CMemoryPreferences : public IPreferences {
 
   private:
     std::string lastCarFile_;
-    bool csvForSpreadsheet_ = false;
+    std::optional<bool> csvForSpreadsheet_;
     std::set<std::string> offered_;
 };

@@ -31,6 +31,7 @@ AppFixture::AppFixture(bool controllerPresent, bool heldLine, LineWrap wrap, std
     connected_ = std::make_unique<CConnectedSim>(std::move(options));
     // A silent controller is given up on quickly; the simulated one answers at once.
     doc_->setSilenceLimit(std::chrono::milliseconds(50), 3);
+    doc_->setSystemLocale(QLocale::c());  // the same first CSV layout on every machine
     frame_ = new CDeviceFrame;
     window_ = new CMainFrame(*doc_, frame_);
     doc_->setWindow(window_);

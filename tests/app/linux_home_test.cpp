@@ -159,6 +159,39 @@ TEST(CsvMenuTest, ExportsTheRecordingBeingLookedAt) {
     EXPECT_TRUE(readFile(recording).startsWith("1\t2\t3"));
 }
 
+// Before any choice a Polish desktop gets the Polish spreadsheet layout, any other the
+// plain one; the choice made is kept and offered first from then on, whatever the desktop.
+TEST(CsvMenuTest, TheLayoutOfferedFirstFollowsTheDesktopUntilOneIsChosen) {
+    const struct {
+        QLocale::Language desktop;
+        std::optional<bool> stored;
+        const char* line;  // the sample as exported
+    } cases[] = {
+        {QLocale::Polish, std::nullopt, "1;2;LPG;1000;4,000;4,500;"},
+        {QLocale::English, std::nullopt, "1,2,LPG,1000,4.000,4.500,"},
+        {QLocale::Polish, false, "1,2,LPG,1000,4.000,4.500,"},
+        {QLocale::German, true, "1;2;LPG;1000;4,000;4,500;"},
+    };
+    for (const auto& c : cases) {
+        AppFixture app;
+        app.doc().setSystemLocale(QLocale(c.desktop));
+        if (c.stored) {
+            app.preferences().setCsvForSpreadsheet(*c.stored);
+        }
+        const QString recording = app.home() + "/jazda.lpgd";
+        writeFile(recording,
+                  "1\t2\t3\t15\t4800\t0\t160\t40\t20\t0\t100\t128\t200\t100\t45\t100\t0\t60\r\n");
+        app.nextFile = recording;
+        app.doc().loadRecording();
+        app.nextFile = app.home() + "/wynik.csv";
+        app.window().deviceMenu()->action(CDeviceMenu::ID_EXPORT_CSV)->trigger();
+        EXPECT_NE(readFile(app.nextFile).indexOf(QString("\r\n") + c.line), -1)
+            << c.line << "\n"
+            << readFile(app.nextFile).toStdString();
+        EXPECT_EQ(app.preferences().csvForSpreadsheet(), QString(c.line).contains(';'));
+    }
+}
+
 // A run just stopped is still there to export, while the connection keeps no recording
 // name (later settings snapshots are not added to it).
 TEST(CsvMenuTest, ExportsTheRunJustStopped) {

@@ -32,9 +32,9 @@ TEST_F(FilePreferencesTest, LastCarFileSurvivesANewObject) {
     CFilePreferences(file).setLastCarFile("/a/Opel-Astra-1.6/ID-01-02-2024.settings");
     EXPECT_EQ(CFilePreferences(file).lastCarFile(), "/a/Opel-Astra-1.6/ID-01-02-2024.settings");
     EXPECT_EQ(contentsOf(file), "Last car file=/a/Opel-Astra-1.6/ID-01-02-2024.settings\n");
-    EXPECT_FALSE(CFilePreferences(file).csvForSpreadsheet());
+    EXPECT_EQ(CFilePreferences(file).csvForSpreadsheet(), std::nullopt);
     CFilePreferences(file).setCsvForSpreadsheet(true);
-    EXPECT_TRUE(CFilePreferences(file).csvForSpreadsheet());
+    EXPECT_EQ(CFilePreferences(file).csvForSpreadsheet(), true);
     EXPECT_EQ(CFilePreferences(file).lastCarFile(), "/a/Opel-Astra-1.6/ID-01-02-2024.settings");
 }
 
