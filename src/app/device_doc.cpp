@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -78,7 +79,26 @@ void CDeviceDoc::setBar(CLPGBar* bar) {
                 onErrorsRead();
             }
         });
+        QObject::connect(this, &CDeviceDoc::stateChanged, bar_,
+                         [this] { bar_->showCar(carLine()); });
     }
+}
+
+QString CDeviceDoc::carLine() const {
+    if (!isConnected()) {
+        return {};
+    }
+    // The controller's record may still name the car of an earlier job: only the car
+    // given for this job is shown.
+    const device_info_t held = heldRecord();
+    QStringList car;
+    for (const std::string* text : {&held.make, &held.model, &held.capacity}) {
+        if (jobCarGiven() && !text->empty()) {
+            car << QString::fromStdString(*text);
+        }
+    }
+    const QString name = car.isEmpty() ? QString("Samochód nie podany") : car.join(' ');
+    return QString("%1 · sterownik %2").arg(name, QString::fromStdString(held.id));
 }
 
 const std::string& CDeviceDoc::recordingName() const {
@@ -245,6 +265,7 @@ bool CDeviceDoc::askCarInfo() {
         device_info_t given;
         dialog.texts().toRecord(given);
         setJobCar(given.car());
+        emit stateChanged();
     }
     return confirmed;
 }

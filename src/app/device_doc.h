@@ -161,6 +161,9 @@ class CDeviceDoc : public QObject, public IDeviceUi, public CLPGDevice {
     const std::string& exportableRecording() const {
         return recording_.empty() ? exportable_ : recording_;
     }
+    // "Opel Astra 1.6 · sterownik 0123456789": the job's car and the controller's ID, as
+    // the connection bar keeps them in sight; empty without a controller.
+    QString carLine() const;
     // The desktop's locale, which picks the CSV layout offered first until the user has
     // chosen one (tests pin it).
     void setSystemLocale(const QLocale& locale) { systemLocale_ = locale; }

@@ -28,6 +28,10 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     clear_->setSingleShot(true);
     clear_->setInterval(kTextShownMs);
     connect(clear_, &QTimer::timeout, this, [this] { text_->setFullText({}); });
+    car_ = new CElidedLabel(this);
+    car_->setObjectName("car");
+    car_->setMinimumWidth(kCarMinWidth);
+    car_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connection_ = new CColorStatic({}, this);
     connection_->setObjectName("connection");
     connection_->setAlignment(Qt::AlignCenter);
@@ -41,12 +45,13 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     progress_->setRange(0, 100);
     progress_->setValue(0);
     progress_->setTextVisible(false);
-    progress_->setMaximumWidth(200);
+    progress_->setMaximumWidth(100);
     progress_->setMinimumWidth(kProgressMinWidth);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(text_, 1);
+    layout->addWidget(car_, 1);
     layout->addWidget(connection_);
     layout->addWidget(error_);
     layout->addWidget(progress_);
@@ -148,4 +153,12 @@ bool CLPGBar::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CLPGBar::showCar(const QString& text) {
+    car_->setFullText(text);
+}
+
+QString CLPGBar::carText() const {
+    return car_->fullText();
 }

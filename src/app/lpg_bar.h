@@ -20,6 +20,7 @@ class CLPGBar : public QWidget {
     // A lamp stays green for up to this many updates without its bit.
     static constexpr int kLampCountdown = 3;
     static constexpr int kTextMinWidth = 80;
+    static constexpr int kCarMinWidth = 40;
     static constexpr int kProgressMinWidth = 40;
     // A message stays this long, then the field is cleared for the next one.
     static constexpr int kTextShownMs = 15000;
@@ -36,6 +37,9 @@ class CLPGBar : public QWidget {
     // textShownMs().
     void setText(const QString& text);
     void setTextShownMs(int ms);
+    // The car of the job and the controller's ID, kept in sight (cut when long).
+    void showCar(const QString& text);
+    QString carText() const;
 
     QString connectionText() const;
     QColor connectionColour() const;
@@ -56,6 +60,7 @@ class CLPGBar : public QWidget {
 
   private:
     CElidedLabel* text_;
+    CElidedLabel* car_;
     QTimer* clear_;
     CColorStatic* connection_;
     CColorStatic* error_;

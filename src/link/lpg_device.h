@@ -177,6 +177,7 @@ class CLPGDevice : public CLPGDeviceErr {
     void setJobCar(const car_description_t& car);
     // A write may go ahead: the car was given or the program is unlocked.
     bool carKnown() const { return carInfoGiven_ || unlocked_; }
+    bool jobCarGiven() const { return carInfoGiven_; }
 
     // Command set.
     bool setWorkLPG();

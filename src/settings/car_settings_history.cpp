@@ -59,6 +59,17 @@ bool parseName(const std::string& name, bool replaced, dated_file_t& file) {
     return true;
 }
 
+// The file of the day carries no time in its name: the time of its store is its own
+// modification time (as a replaced file's name takes it), unless it was touched on
+// another day since.
+void addStoreTime(car_settings_entry_t& entry) {
+    std::time_t changed = 0;
+    if (CFileIo::modifiedTime(entry.path, changed) &&
+        timeOfDay(changed, "%d-%m-%Y") == entry.when) {
+        entry.when += " " + timeOfDay(changed, "%H:%M:%S");
+    }
+}
+
 void collect(const fs::path& folder, bool replaced, std::vector<dated_file_t>& files) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -68,6 +79,9 @@ void collect(const fs::path& folder, bool replaced, std::vector<dated_file_t>& f
         if (!it->is_directory(typeError) && parseName(name, replaced, file)) {
             file.entry.path = utf8Text(it->path());
             file.entry.replaced = replaced;
+            if (!replaced) {
+                addStoreTime(file.entry);
+            }
             files.push_back(std::move(file));
         }
     }

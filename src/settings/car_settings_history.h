@@ -10,7 +10,8 @@
 // One stored settings file of a car, with what changed since the entry before it.
 struct car_settings_entry_t {
     std::string path;
-    // "dd-mm-yyyy" for the file of the day, "dd-mm-yyyy HH:MM:SS" for a replaced one.
+    // "dd-mm-yyyy HH:MM:SS": the time of the store (only the date for a file of the day
+    // whose own time is not of that day).
     std::string when;
     bool replaced = false;
     bool readable = false;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "app/passwd_dlg.h"
 #include "app/rs_setup_dlg.h"
 #include "app_fixture.h"
+#include "settings/ui/car_info_dlg.h"
 #include "support/thread_manager.h"
 
 namespace {
@@ -113,6 +115,27 @@ TEST(DocumentTest, ErrorsFromAControllerWithNoneShowOnlyTheNoErrorsBox) {
         EXPECT_EQ(app.sim().errorReport()[4], answer == CMessageBox::Answer::Yes ? 0 : 0x05);
     }
     EXPECT_EQ(app.frame().bar()->errorText(), "");
+}
+
+// The bar keeps the job's car and the controller's ID in sight once connected, and
+// follows the car dialog.
+TEST(DocumentTest, TheBarNamesTheCarAndTheController) {
+    AppFixture app;
+    app.sim().setId("AB1234");
+    CLPGBar& bar = *app.frame().bar();
+    EXPECT_EQ(bar.carText(), "");
+    app.doc().OnNewDocument();
+    // The controller's record may name an earlier job's car: none is shown until given.
+    EXPECT_EQ(bar.carText(), "Samochód nie podany · sterownik AB1234");
+    app.onDialog = [](QDialog& dialog) {
+        auto& car = dynamic_cast<CCarInfoDlg&>(dialog);
+        car.makeCombo()->setEditText("Fiat");
+        car.modelCombo()->setEditText("Punto");
+        car.capacityEdit()->setText("1.2");
+        return int(QDialog::Accepted);
+    };
+    ASSERT_TRUE(app.doc().askCarInfo());
+    EXPECT_EQ(bar.carText(), "Fiat Punto 1.2 · sterownik AB1234");
 }
 
 TEST(DocumentTest, EepromFilesAreCheckedBeforeAnythingIsWritten) {

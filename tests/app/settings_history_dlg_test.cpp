@@ -68,9 +68,9 @@ TEST(SettingsHistoryDlgTest, ListsTheStoresInOrderWithWhatChanged) {
         QString item, changes;
     } rows[] = {
         {"01-02-2024 09:00:00", CSettingsHistoryDlg::kFirstText},
-        {"01-02-2024",
+        {"01-02-2024 17:00:00",
          CSettingsHistoryDlg::kChangesHeading + QString("Główna poprawka: 1 ms | 1.5 ms\n")},
-        {"02-02-2024", CSettingsHistoryDlg::kSameText},
+        {"02-02-2024 10:00:00", CSettingsHistoryDlg::kSameText},
     };
     for (int row = 0; row < 3; ++row) {
         list->setCurrentRow(row);

@@ -80,9 +80,10 @@ TEST_F(CarSettingsHistoryTest, ThreeStoresOnTwoDaysGiveThreeEntriesWithTheirChan
         bool replaced;
     } expected[] = {
         {"/Historia/ID01-01-02-2024-093000.settings", "01-02-2024 09:30:00", "", true},
-        {"/ID01-01-02-2024.settings", "01-02-2024", "mainCorrection: 1 ms | 1.5 ms\n", false},
-        {"/ID01-02-02-2024.settings", "02-02-2024", "switchRpm: 1200 rev/min | 1500 rev/min\n",
+        {"/ID01-01-02-2024.settings", "01-02-2024 17:00:00", "mainCorrection: 1 ms | 1.5 ms\n",
          false},
+        {"/ID01-02-02-2024.settings", "02-02-2024 10:00:00",
+         "switchRpm: 1200 rev/min | 1500 rev/min\n", false},
     };
     ASSERT_EQ(entries.size(), std::size(expected));
     for (std::size_t i = 0; i < entries.size(); ++i) {
