@@ -156,7 +156,11 @@ void CDeviceDoc::showErrors(const report_t& report) {
         return;
     }
     slowRefresh();
-    CErrCodesDlg dialog(window_, QString::fromStdString(text));
+    QStringList advice;
+    for (const std::string& line : adviceFor(report)) {
+        advice << QString::fromStdString(line);
+    }
+    CErrCodesDlg dialog(window_, QString::fromStdString(text), advice);
     CDialogRunner::exec(dialog);
     normalRefresh();
 }

@@ -2,10 +2,12 @@
 #include "app/err_codes_dlg.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-CErrCodesDlg::CErrCodesDlg(QWidget* parent, const QString& text) : QDialog(parent), text_(text) {
+CErrCodesDlg::CErrCodesDlg(QWidget* parent, const QString& text, const QStringList& advice)
+    : QDialog(parent), text_(text) {
     setWindowTitle("Kody błędów urządzenia");
     auto* edit = new QPlainTextEdit(this);
     edit->setObjectName("codes");
@@ -18,5 +20,16 @@ CErrCodesDlg::CErrCodesDlg(QWidget* parent, const QString& text) : QDialog(paren
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(edit);
+    if (!advice.isEmpty()) {
+        advice_ = new QLabel(QString(kAdviceHeading) + "\n• " + advice.join("\n• "), this);
+        advice_->setObjectName("advice");
+        advice_->setWordWrap(true);
+        advice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(advice_);
+    }
     layout->addWidget(buttons);
+}
+
+QString CErrCodesDlg::adviceText() const {
+    return advice_ ? advice_->text() : QString();
 }

@@ -16,7 +16,32 @@ std::vector<std::string> interrupts(int first, int count) {
 
 }  // namespace
 
+const char* errorAdvice(error_family_t family) {
+    switch (family) {
+        case error_family_t::Injector:
+            return "Wtryskiwacze: sprawdź wtyczki, przewody i cewki wtryskiwaczy LPG wskazanych "
+                   "w kodzie, potem skasuj błędy i sprawdź, czy nie wracają.";
+        case error_family_t::Sensor:
+            return "Czujniki: sprawdź złącza i przewody wskazanego czujnika (ciśnienia, "
+                   "temperatury LPG, temperatury reduktora) i przewód sygnału zapłonu, potem "
+                   "skasuj błędy.";
+        case error_family_t::Supply:
+            return "Zasilanie: sprawdź akumulator i ładowanie, bezpiecznik oraz przewody "
+                   "zasilania i masy sterownika.";
+        case error_family_t::Memory:
+            return "Pamięć: zapisz kopię EEPROM, wpisz ustawienia do sterownika ponownie i "
+                   "skasuj błędy; jeśli błąd wraca, sterownik wymaga naprawy.";
+        default:
+            return "Układy sterownika: skasuj błędy i uruchom silnik ponownie; jeśli błąd "
+                   "wraca, sterownik wymaga naprawy.";
+    }
+}
+
 CDeviceErrorBase::~CDeviceErrorBase() = default;
+
+error_family_t CDeviceErrorBase::family(unsigned) const {
+    return error_family_t::Internal;
+}
 
 std::string CDeviceErrorBase::name() const {
     return "Nieznany kod błędu";
@@ -47,6 +72,9 @@ CMemError::CMemError()
 std::string CMemError::name() const {
     return "Pamięć";
 }
+error_family_t CMemError::family(unsigned) const {
+    return error_family_t::Memory;
+}
 
 CTmrError::CTmrError() : CDeviceErrorBase({"Błąd krytyczny", "Błąd krytyczny"}) {}
 std::string CTmrError::name() const {
@@ -66,6 +94,9 @@ CEEPROMError::CEEPROMError()
 std::string CEEPROMError::name() const {
     return "EEPROM";
 }
+error_family_t CEEPROMError::family(unsigned) const {
+    return error_family_t::Memory;
+}
 
 CInjError::CInjError()
     : CDeviceErrorBase({"ERROR_INJECTOR1", "ERROR_INJECTOR2", "ERROR_INJECTOR3", "ERROR_INJECTOR4",
@@ -73,6 +104,9 @@ CInjError::CInjError()
                         "ERROR_INJECTOR8"}) {}
 std::string CInjError::name() const {
     return "Wtryskiwacze";
+}
+error_family_t CInjError::family(unsigned) const {
+    return error_family_t::Injector;
 }
 
 CSensorErr::CSensorErr()
@@ -82,6 +116,10 @@ CSensorErr::CSensorErr()
                         "Błąd czujnika temperatury wewnetrznej sterownika"}) {}
 std::string CSensorErr::name() const {
     return "Czujniki";
+}
+// Bit 4 is the controller's supply voltage, not a sensor.
+error_family_t CSensorErr::family(unsigned bit) const {
+    return bit == 4 ? error_family_t::Supply : error_family_t::Sensor;
 }
 
 CVect7Error::CVect7Error() : CDeviceErrorBase(interrupts(0, 8)) {}

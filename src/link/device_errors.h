@@ -5,10 +5,20 @@
 #include <string>
 #include <vector>
 
+// What a fault points the installer at, and so what to check first.
+enum class error_family_t { Injector, Sensor, Supply, Memory, Internal };
+
+// One line of advice for a family of faults.
+const char* errorAdvice(error_family_t family);
+
 // Decoder of one controller module's byte of the error report: bit k is fault k.
 class CDeviceErrorBase {
   public:
     virtual ~CDeviceErrorBase();
+
+    // The family of fault `bit` (0-7); the controller's own circuits unless a module
+    // says otherwise.
+    virtual error_family_t family(unsigned bit) const;
 
     // The module name shown before its faults.
     virtual std::string name() const;
@@ -30,6 +40,7 @@ class CMemError : public CDeviceErrorBase {
   public:
     CMemError();
     std::string name() const override;
+    error_family_t family(unsigned bit) const override;
 };
 
 class CTmrError : public CDeviceErrorBase {
@@ -48,18 +59,21 @@ class CEEPROMError : public CDeviceErrorBase {
   public:
     CEEPROMError();
     std::string name() const override;
+    error_family_t family(unsigned bit) const override;
 };
 
 class CInjError : public CDeviceErrorBase {
   public:
     CInjError();
     std::string name() const override;
+    error_family_t family(unsigned bit) const override;
 };
 
 class CSensorErr : public CDeviceErrorBase {
   public:
     CSensorErr();
     std::string name() const override;
+    error_family_t family(unsigned bit) const override;
 };
 
 class CVect7Error : public CDeviceErrorBase {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/lpg_device_err.h"
 
+#include <set>
+
 CLPGDeviceErr::CLPGDeviceErr() {
     decoders_.push_back(std::make_unique<CMemError>());
     decoders_.push_back(std::make_unique<CTmrError>());
@@ -26,4 +28,20 @@ std::string CLPGDeviceErr::decodeReport(const report_t& report) const {
         }
     }
     return text;
+}
+
+std::vector<std::string> CLPGDeviceErr::adviceFor(const report_t& report) const {
+    std::set<error_family_t> families;
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            if (report[i] & (1u << bit)) {
+                families.insert(decoders_[i]->family(bit));
+            }
+        }
+    }
+    std::vector<std::string> advice;
+    for (const error_family_t family : families) {
+        advice.emplace_back(errorAdvice(family));
+    }
+    return advice;
 }

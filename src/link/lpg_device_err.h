@@ -20,6 +20,9 @@ class CLPGDeviceErr {
 
     // The whole report as display text; empty when every byte is 0.
     std::string decodeReport(const report_t& report) const;
+    // One line of advice per family of the faults reported, injectors first; empty when
+    // every byte is 0.
+    std::vector<std::string> adviceFor(const report_t& report) const;
     const CDeviceErrorBase& decoder(std::size_t index) const { return *decoders_.at(index); }
 
   private:

@@ -10,10 +10,13 @@
 #include <QTest>
 
 #include "app/device_menu.h"
+#include "app/err_codes_dlg.h"
 #include "app/lpg_bar.h"
 #include "app/passwd_dlg.h"
 #include "app/rs_setup_dlg.h"
 #include "app_fixture.h"
+#include "link/device_errors.h"
+#include "screenshot.h"
 #include "settings/ui/car_info_dlg.h"
 #include "support/thread_manager.h"
 
@@ -99,9 +102,24 @@ TEST(DocumentTest, ErrorsFromAControllerWithNoneShowOnlyTheNoErrorsBox) {
     EXPECT_EQ(app.boxes, std::vector<QString>{"Brak błędów."});
     EXPECT_TRUE(app.dialogTitles.empty());
 
-    app.sim().setErrorReport({0, 0, 0, 0, 0x05, 0, 0, 0, 0, 0, 0});
+    // The codes as the controller names them, and what to check for each family.
+    app.sim().setErrorReport({0, 0, 0, 0, 0x05, 0x10, 0, 0, 0, 0, 0});
+    QString codes, advice;
+    app.onDialog = [&](QDialog& dialog) {
+        auto& errors = dynamic_cast<CErrCodesDlg&>(dialog);
+        codes = errors.text();
+        advice = errors.adviceText();
+        errors.resize(errors.sizeHint());
+        EXPECT_LE(errors.width(), 1024);
+        EXPECT_LE(errors.height(), 768);
+        EXPECT_TRUE(keepScreenshot(errors, "error-window"));
+        return int(QDialog::Accepted);
+    };
     app.doc().onErrorsRead();
     EXPECT_EQ(app.dialogTitles, std::vector<QString>{"Kody błędów urządzenia"});
+    EXPECT_NE(codes.indexOf("ERROR_INJECTOR1"), -1);
+    EXPECT_EQ(advice, QString("Co sprawdzić:\n• ") + errorAdvice(error_family_t::Injector) +
+                          "\n• " + errorAdvice(error_family_t::Supply));
     // The red indicator opens the error window too.
     app.frame().bar()->showControllerError(true);
     QTest::mouseClick(app.frame().bar()->findChild<QWidget*>("error"), Qt::LeftButton);

@@ -62,6 +62,34 @@ TEST(DeviceErrorsTest, DecodersStandInReportOrder) {
               "\r\n\tBłąd czujnika temperatury wewnetrznej sterownika ");
 }
 
+// Each family of faults gets its one line of advice, once however many of its faults are
+// set; the supply-voltage bit of the sensor byte is a supply fault, not a sensor's.
+TEST(DeviceErrorsTest, AdviceComesOncePerFamilyOfTheFaults) {
+    using F = error_family_t;
+    const struct {
+        std::size_t index;
+        std::uint8_t code;
+        std::vector<F> families;
+    } cases[] = {
+        {4, 0x00, {}},          {4, 0x81, {F::Injector}},          {5, 0x02, {F::Sensor}},
+        {5, 0x10, {F::Supply}}, {5, 0x12, {F::Sensor, F::Supply}}, {0, 0x01, {F::Memory}},
+        {3, 0x80, {F::Memory}}, {1, 0x01, {F::Internal}},          {10, 0x01, {F::Internal}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> expected;
+        for (const F family : c.families) {
+            expected.emplace_back(errorAdvice(family));
+        }
+        EXPECT_EQ(CLPGDeviceErr().adviceFor(reportWith(c.index, c.code)), expected)
+            << c.index << " " << int(c.code);
+    }
+    CLPGDeviceErr::report_t both = reportWith(3, 0x01);
+    both[4] = 0x02;
+    EXPECT_EQ(CLPGDeviceErr().adviceFor(both),
+              (std::vector<std::string>{errorAdvice(F::Injector), errorAdvice(F::Memory)}));
+    EXPECT_EQ(std::string(errorAdvice(F::Injector)).rfind("Wtryskiwacze: sprawdź", 0), 0u);
+}
+
 TEST(DeviceErrorsTest, BaseDecoderKnowsNoModule) {
     struct Bare : CDeviceErrorBase {};
     EXPECT_EQ(Bare().name(), "Nieznany kod błędu");
