@@ -27,11 +27,7 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     clear_ = new QTimer(this);
     clear_->setSingleShot(true);
     clear_->setInterval(kTextShownMs);
-    connect(clear_, &QTimer::timeout, this, [this] { text_->setFullText({}); });
-    car_ = new CElidedLabel(this);
-    car_->setObjectName("car");
-    car_->setMinimumWidth(kCarMinWidth);
-    car_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(clear_, &QTimer::timeout, this, [this] { setText({}); });
     connection_ = new CColorStatic({}, this);
     connection_->setObjectName("connection");
     connection_->setAlignment(Qt::AlignCenter);
@@ -45,13 +41,12 @@ CLPGBar::CLPGBar(QWidget* parent) : QWidget(parent) {
     progress_->setRange(0, 100);
     progress_->setValue(0);
     progress_->setTextVisible(false);
-    progress_->setMaximumWidth(100);
+    progress_->setMaximumWidth(200);
     progress_->setMinimumWidth(kProgressMinWidth);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(text_, 1);
-    layout->addWidget(car_, 1);
     layout->addWidget(connection_);
     layout->addWidget(error_);
     layout->addWidget(progress_);
@@ -109,7 +104,8 @@ void CLPGBar::lampsOff() {
 }
 
 void CLPGBar::setText(const QString& text) {
-    text_->setFullText(text);
+    message_ = text;
+    text_->setFullText(text.isEmpty() ? car_ : text);
     if (text.isEmpty()) {
         clear_->stop();
     } else {
@@ -139,9 +135,6 @@ int CLPGBar::progress() const {
 QColor CLPGBar::lampColour(int lamp) const {
     return lamps_.at(lamp)->background();
 }
-QString CLPGBar::text() const {
-    return text_->fullText();
-}
 QString CLPGBar::shownText() const {
     return text_->text();
 }
@@ -156,9 +149,8 @@ bool CLPGBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CLPGBar::showCar(const QString& text) {
-    car_->setFullText(text);
-}
-
-QString CLPGBar::carText() const {
-    return car_->fullText();
+    car_ = text;
+    if (message_.isEmpty()) {
+        text_->setFullText(car_);
+    }
 }

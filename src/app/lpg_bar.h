@@ -20,7 +20,6 @@ class CLPGBar : public QWidget {
     // A lamp stays green for up to this many updates without its bit.
     static constexpr int kLampCountdown = 3;
     static constexpr int kTextMinWidth = 80;
-    static constexpr int kCarMinWidth = 40;
     static constexpr int kProgressMinWidth = 40;
     // A message stays this long, then the field is cleared for the next one.
     static constexpr int kTextShownMs = 15000;
@@ -33,13 +32,14 @@ class CLPGBar : public QWidget {
     void showInjectors(std::uint8_t mask);
     // Every lamp off at once: no sample says anything about the injectors any more.
     void lampsOff();
-    // Shown cut in the middle when long (the whole text as tooltip) and cleared after
-    // textShownMs().
+    // Shown cut in the middle when long (the whole text as tooltip); after textShownMs()
+    // the field goes back to the car.
     void setText(const QString& text);
     void setTextShownMs(int ms);
-    // The car of the job and the controller's ID, kept in sight (cut when long).
+    // The car of the job and the controller's ID: what the text field shows while no
+    // message is shown, so both stay in sight without taking room of their own.
     void showCar(const QString& text);
-    QString carText() const;
+    QString carText() const { return car_; }
 
     QString connectionText() const;
     QColor connectionColour() const;
@@ -47,7 +47,8 @@ class CLPGBar : public QWidget {
     QColor errorColour() const;
     int progress() const;
     QColor lampColour(int lamp) const;
-    QString text() const;
+    // The message shown, "" when none is.
+    QString text() const { return message_; }
     // The text as the field shows it, cut to its room.
     QString shownText() const;
 
@@ -60,7 +61,8 @@ class CLPGBar : public QWidget {
 
   private:
     CElidedLabel* text_;
-    CElidedLabel* car_;
+    QString message_;
+    QString car_;
     QTimer* clear_;
     CColorStatic* connection_;
     CColorStatic* error_;

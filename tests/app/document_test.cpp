@@ -19,6 +19,7 @@
 #include "screenshot.h"
 #include "settings/ui/car_info_dlg.h"
 #include "support/thread_manager.h"
+#include "widgets/elided_label.h"
 
 namespace {
 
@@ -154,6 +155,13 @@ TEST(DocumentTest, TheBarNamesTheCarAndTheController) {
     };
     ASSERT_TRUE(app.doc().askCarInfo());
     EXPECT_EQ(bar.carText(), "Fiat Punto 1.2 · sterownik AB1234");
+    // A message takes the field for a while; then the car is back.
+    const auto* field = bar.findChild<CElidedLabel*>("text");
+    EXPECT_EQ(field->fullText(), bar.carText());
+    bar.setTextShownMs(1);
+    bar.setText("Wpisano.");
+    EXPECT_EQ(field->fullText(), "Wpisano.");
+    EXPECT_TRUE(waitUntil([&] { return field->fullText() == bar.carText(); }));
 }
 
 TEST(DocumentTest, EepromFilesAreCheckedBeforeAnythingIsWritten) {

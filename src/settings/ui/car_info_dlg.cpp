@@ -12,6 +12,7 @@
 #include "settings/car_info.h"
 #include "settings/car_texts.h"
 #include "widgets/message_box.h"
+#include "widgets/mnemonics.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ CCarInfoDlg::CCarInfoDlg(QWidget* parent, IPreferences* preferences, const devic
         clearCarDetails();
         fillFromLibrary();
     });
+    CMnemonics::assign(*this);
 }
 
 void CCarInfoDlg::fill(const car_texts_t& t) {

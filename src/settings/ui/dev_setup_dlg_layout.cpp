@@ -14,6 +14,7 @@
 
 #include "settings/ui/dev_setup_dlg.h"
 #include "settings/ui/dev_setup_fields.h"
+#include "widgets/mnemonics.h"
 
 namespace {
 
@@ -29,6 +30,9 @@ QLineEdit* numberEdit(QWidget* parent) {
 // Label, edit and the text after it in one row of `grid`.
 void addFieldRow(QGridLayout* grid, int row, QWidget* label, QLineEdit* edit, const char* suffix) {
     if (label) {
+        if (auto* text = qobject_cast<QLabel*>(label)) {
+            text->setBuddy(edit);
+        }
         grid->addWidget(label, row, 0);
     }
     grid->addWidget(edit, row, 1);
@@ -74,6 +78,7 @@ void CDevSetupDlg::buildLayout() {
     layout->addLayout(bottom, 1);
     layout->addWidget(closing);
     connectMarks();
+    CMnemonics::assign(*this);
 }
 
 QWidget* CDevSetupDlg::buildFieldsPane() {

@@ -18,6 +18,7 @@
 #include "link/lpg_device.h"
 #include "widgets/color_static.h"
 #include "widgets/message_box.h"
+#include "widgets/mnemonics.h"
 #include "widgets/number_text.h"
 #include "widgets/off_window.h"
 #include "widgets/write_outcome_box.h"
@@ -48,6 +49,7 @@ CFuelSensorDlg::CFuelSensorDlg(QWidget* parent, CLPGDevice& device, CDataWrite& 
     : QDialog(parent), device_(device), writes_(writes) {
     setWindowTitle("Czujnik poziomu gazu");
     buildLayout();
+    CMnemonics::assign(*this);
     showValues();
     onRead();
     {
@@ -119,7 +121,9 @@ QLayout* CFuelSensorDlg::buildSide() {
     connect(factory_, &QPushButton::clicked, this, &CFuelSensorDlg::onFactory);
 
     auto* reading = new QHBoxLayout;
-    reading->addWidget(new QLabel("Wskazanie", this));
+    auto* readingLabel = new QLabel("Wskazanie", this);
+    readingLabel->setBuddy(reading_);
+    reading->addWidget(readingLabel);
     reading->addWidget(reading_);
     reading->addWidget(new QLabel("w skali 0..255", this));
     reading->addStretch();
@@ -127,7 +131,9 @@ QLayout* CFuelSensorDlg::buildSide() {
     buttons->addWidget(read_);
     buttons->addWidget(write_);
     auto* side = new QVBoxLayout;
-    side->addWidget(new QLabel("Typ czujnika", this));
+    auto* typeLabel = new QLabel("Typ czujnika", this);
+    typeLabel->setBuddy(type_);
+    side->addWidget(typeLabel);
     side->addWidget(type_);
     side->addSpacing(12);
     side->addLayout(reading);
