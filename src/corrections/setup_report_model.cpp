@@ -50,8 +50,8 @@ std::string functionsText(const setup_boxes_t& boxes, double flags) {
     return "główna poprawka: " + yesNo(boxes.mainCorrection) +
            ", poprawki od ciśnienia różnicowego: " + yesNo(boxes.pressureCorrection) +
            ", tablica poprawek czasu: " + on(dev_setup_t::FLAG_TIME_TABLE) +
-           ", mapa wtrysków: " + on(dev_setup_t::FLAG_INJECTION_MAP) + " (" + number(flags, true) +
-           ")";
+           ", mapa wtrysków: " + on(dev_setup_t::FLAG_INJECTION_MAP) +
+           " (bajt funkcji: " + number(flags, true) + ")";
 }
 
 std::string injectionText(const setup_boxes_t& boxes) {

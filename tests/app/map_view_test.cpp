@@ -25,6 +25,7 @@
 #include "corrections/ui/recording_task.h"
 #include "corrections/ui/time_corr_view.h"
 #include "diag/settings_history.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -152,8 +153,13 @@ class MapViewTest : public ::testing::Test {
         view = new CMapView(app.doc());
         app.frame().setMapView(view);
         app.onDialog = [this](QDialog& dialog) {
-            if (auto* chart = dynamic_cast<CInjMapDlg*>(&dialog))
+            if (auto* chart = dynamic_cast<CInjMapDlg*>(&dialog)) {
                 chartPoints = static_cast<int>(chart->chart().points().size());
+                chart->show();  // laid out as it opens
+                EXPECT_LE(chart->frameGeometry().width(), 1024);
+                EXPECT_LE(chart->frameGeometry().height(), 768);
+                EXPECT_TRUE(keepScreenshot(*chart, "map-chart"));
+            }
             return int(QDialog::Rejected);
         };
         app.boxes.clear();

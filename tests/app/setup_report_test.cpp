@@ -10,6 +10,7 @@
 #include "app_fixture.h"
 #include "corrections/setup_report_model.h"
 #include "link/setup_fields.h"
+#include "screenshot.h"
 #include "settings/car_texts.h"
 #include "temp_dir.h"
 
@@ -37,15 +38,15 @@ TEST(SetupReportTest, FunctionsAndInjectionTypeAreWords) {
     } cases[] = {
         {87, 0,
          "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak, tablica poprawek czasu: "
-         "tak, mapa wtrysków: tak (87)",
+         "tak, mapa wtrysków: tak (bajt funkcji: 87)",
          "Pełna sekwencja"},
         {0x01, 0x05,
          "główna poprawka: nie, poprawki od ciśnienia różnicowego: nie, tablica poprawek czasu: "
-         "nie, mapa wtrysków: nie (1)",
+         "nie, mapa wtrysków: nie (bajt funkcji: 1)",
          "Niesekwencja, wtryskiwacze benzynowe załączane sygnałem 12 V"},
         {0x13, 0x02,
          "główna poprawka: tak, poprawki od ciśnienia różnicowego: tak, tablica poprawek czasu: "
-         "nie, mapa wtrysków: nie (19)",
+         "nie, mapa wtrysków: nie (bajt funkcji: 19)",
          "Półsekwencja"},
     };
     for (const auto& c : cases) {
@@ -138,6 +139,13 @@ TEST(SetupReportTest, MenuCommandWritesTheInstallationAsPdf) {
     }
     for (const setup_field_t& field : setupFields()) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(field.label))) << field.label;
+    }
+    // The first page, with the functions row, as it prints.
+    if (!QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+        const QString shot = screenshotFolder() + "/report-page1";
+        EXPECT_EQ(QProcess::execute("pdftoppm", {"-png", "-r", "96", "-f", "1", "-l", "1",
+                                                 "-singlefile", app.nextFile, shot}),
+                  0);
     }
 }
 

@@ -34,6 +34,7 @@
 #include "display/device_panel.h"
 #include "link/conversions.h"
 #include "link/protocol.h"
+#include "screenshot.h"
 #include "settings/car_info.h"
 #include "settings/car_texts.h"
 
@@ -328,6 +329,7 @@ TEST_F(WizardAppTest, AWholeRunCalibratesAndEndsInAutomaticMode) {
     QStringList endTexts;
     scripts["CStepEndDlg"] = [&](QDialog& dialog) {
         endTexts = labelTexts(dialog);
+        EXPECT_TRUE(keepScreenshot(dialog, "wizard-end"));
         return pressOk(dialog);
     };
     doc().onAutoSet();

@@ -8,7 +8,12 @@
 // Keeps what `widget` shows as <name>.png in the build's screenshot folder (the tests'
 // "screenshots" folder), so how a screen looks can be checked without running the
 // program by hand. True when the file was written.
-inline bool keepScreenshot(QWidget& widget, const QString& name) {
+inline QString screenshotFolder() {
     const QString folder = QStringLiteral(VAPRON_SHOTS_DIR);
-    return QDir().mkpath(folder) && widget.grab().save(folder + "/" + name + ".png");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+inline bool keepScreenshot(QWidget& widget, const QString& name) {
+    return widget.grab().save(screenshotFolder() + "/" + name + ".png");
 }
