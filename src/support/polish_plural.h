@@ -21,5 +21,4 @@ namespace polish_nouns {
 inline constexpr polish_forms_t kCellsIn{"komórce", "komórkach", "komórkach"};
 inline constexpr polish_forms_t kColumnsIn{"kolumnie", "kolumnach", "kolumnach"};
 inline constexpr polish_forms_t kFiles{"plik", "pliki", "plików"};
-inline constexpr polish_forms_t kFields{"pole", "pola", "pól"};
 }  // namespace polish_nouns
