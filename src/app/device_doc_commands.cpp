@@ -243,6 +243,8 @@ void CDeviceDoc::toggleAutoSetupPane() {
 
 void CDeviceDoc::toggleMapPane() {
     if (frame_) {
+        // The auto-calibration pane may have taken the map's place since it was shown.
+        mapShown_ = mapShown_ && !frame_->mapGaveWay();
         mapShown_ ? frame_->hideMapPane() : frame_->showMapPane();
     }
     mapShown_ = !mapShown_;

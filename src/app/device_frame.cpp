@@ -161,6 +161,10 @@ void CDeviceFrame::showAutoSetupPane() {
     if (beside_) {
         return;
     }
+    if (mapUnderChart_) {
+        hideMapPane();  // the pane goes where the map stands
+        mapGaveWay_ = true;
+    }
     const QList<int> sizes = main_->sizes();
     const int needed = tableSizeNeeded().width();
     const int room = sum(sizes) - sizes[PANEL] - sizes[MAP] - needed;
@@ -221,6 +225,7 @@ void CDeviceFrame::returnAutoSetupToItsColumn() {
 
 void CDeviceFrame::showMapPane() {
     hideAutoSetupPane();
+    mapGaveWay_ = false;
     if (paneWidth(MAP) > 0) {
         return;
     }
@@ -228,32 +233,56 @@ void CDeviceFrame::showMapPane() {
     const int room = sizes[MAP] + sizes[RIGHT];
     const int beside = room - kMapWidth;
     const int tableNeeds = right_->widget(1)->sizeHint().width();
-    if (beside >= tableNeeds) {
+    if (beside >= tableNeeds && beside >= kLeastChartWidth) {
         setColumn(MAP, kMapWidth);
         return;
     }
-    rightBeforeMap_ = right_->sizes();
-    rightWidthBeforeMap_ = sizes[RIGHT];
-    right_->setSizes({rightBeforeMap_.value(0) + rightBeforeMap_.value(1), 0});
-    setColumn(MAP, beside >= kLeastChartWidth ? kMapWidth : room);
+    placeMapUnderChart();
 }
 
 void CDeviceFrame::hideMapPane() {
+    if (mapUnderChart_) {
+        returnMapToItsColumn();
+    }
     setColumn(MAP, 0);
-    restoreRightColumn();
 }
 
-void CDeviceFrame::restoreRightColumn() {
-    if (rightWidthBeforeMap_ < 0) {
-        return;
-    }
+// The map moves out of its column into the chart's, under the chart and in the table's
+// place, so the installer sees the live values while editing it; an empty cell keeps
+// the map's column, so the columns keep their numbers.
+void CDeviceFrame::placeMapUnderChart() {
+    rightBeforeMap_ = right_->sizes();
+    QWidget* map = main_->widget(MAP);
+    QWidget* cell = emptyCell(nullptr);  // a child of main_ could not replace its sibling
+    main_->replaceWidget(MAP, cell);
+    makeCollapsible(cell);
+    setColumn(MAP, 0);
+    right_->insertWidget(1, map);
+    map->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    map->show();
+    right_->setStretchFactor(1, 1);
+    right_->setStretchFactor(2, 0);
+    const int height = sum(rightBeforeMap_);
+    const int chart = std::min(std::max(rightBeforeMap_.value(0), kLeastChartHeight), height / 2);
+    right_->setSizes({chart, height - chart, 0});
+    mapUnderChart_ = true;
+}
+
+void CDeviceFrame::returnMapToItsColumn() {
+    QWidget* map = right_->widget(1);
+    delete main_->replaceWidget(MAP, map);
+    makeCollapsible(map);
+    right_->setStretchFactor(1, 1);
     right_->setSizes(rightBeforeMap_);
-    rightWidthBeforeMap_ = -1;
+    mapUnderChart_ = false;
 }
 
 int CDeviceFrame::paneWidth(Pane pane) const {
     if (pane == AUTO_SETUP && beside_) {
         return beside_->sizes().value(0);
+    }
+    if (pane == MAP && mapUnderChart_) {
+        return main_->sizes().value(RIGHT);
     }
     return main_->sizes().value(pane);
 }

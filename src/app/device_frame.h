@@ -30,6 +30,8 @@ class CDeviceFrame : public QWidget {
     // Beside the map the chart needs at least this width to be read; the table the
     // width its view asks for (its size hint).
     static constexpr int kLeastChartWidth = 380;
+    // Above the map the live chart keeps at least this height.
+    static constexpr int kLeastChartHeight = 200;
 
     explicit CDeviceFrame(QWidget* parent = nullptr);
     ~CDeviceFrame() override;
@@ -44,15 +46,17 @@ class CDeviceFrame : public QWidget {
     void showAutoSetupPane();
     void hideAutoSetupPane();
     // Showing the map collapses the auto-calibration pane. Where the column beside it has
-    // no room for the whole time-correction table, the table gives way to the chart
-    // while the map is shown, and where not even the chart fits, the map takes the
-    // column's room too; hiding the map gives both back.
+    // no room for the whole time-correction table, the map goes under the live chart in
+    // the table's place while it is shown; hiding the map gives the table back.
     void showMapPane();
     void hideMapPane();
     int paneWidth(Pane pane) const;
     // The auto-calibration pane stands beside the chart, above the time-correction table:
     // as a column of its own it would leave the table too narrow (a 1024-pixel window).
     bool autoSetupBesideChart() const { return beside_ != nullptr; }
+    bool mapUnderChart() const { return mapUnderChart_; }
+    // The map under the chart was closed to make room for the auto-calibration pane.
+    bool mapGaveWay() const { return mapGaveWay_; }
 
     CLPGBar* bar() const { return bar_; }
     QSplitter* mainSplitter() const { return main_; }
@@ -83,7 +87,8 @@ class CDeviceFrame : public QWidget {
     void replace(QSplitter* splitter, int index, QWidget* view);
     static void makeCollapsible(QWidget* pane);
     void setColumn(int column, int width);
-    void restoreRightColumn();
+    void placeMapUnderChart();
+    void returnMapToItsColumn();
     // The size the time-correction table needs to show all its columns (empty if unknown).
     QSize tableSizeNeeded() const;
     void placeAutoSetupBesideChart();
@@ -97,7 +102,8 @@ class CDeviceFrame : public QWidget {
     CKeyRouter keys_;
     int chart_ = 1;  // the injection-time chart is shown at start
     bool laidOut_ = false;
-    // The sizes the map pane took from the chart column, to give back when it hides.
+    // The chart's and table's heights before the map took the table's place.
     QList<int> rightBeforeMap_;
-    int rightWidthBeforeMap_ = -1;
+    bool mapUnderChart_ = false;
+    bool mapGaveWay_ = false;
 };

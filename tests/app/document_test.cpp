@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -269,12 +270,21 @@ TEST(DocumentTest, PanesCollapseAndTheMapPushesAutoCalibrationAside) {
     EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::MAP), 0);
     app.doc().toggleAutoSetupPane();
     EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::AUTO_SETUP), 300);
+    // Too narrow for the map beside the chart and the table: the map goes under the chart.
     app.doc().toggleMapPane();
-    EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::MAP), 660);
+    EXPECT_TRUE(app.frame().mapUnderChart());
+    EXPECT_GT(app.frame().paneWidth(CDeviceFrame::MAP), 0);
     EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::AUTO_SETUP), 0);
     EXPECT_TRUE(app.doc().autoSetupShown());  // the menu keeps its check mark
     app.doc().toggleMapPane();
     EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::MAP), 0);
+    EXPECT_FALSE(app.frame().mapUnderChart());
+    // Wide enough, the map stands in a column of its own beside the chart and the table.
+    app.window().resize(1900, 1000);
+    QApplication::processEvents();
+    app.doc().toggleMapPane();
+    EXPECT_FALSE(app.frame().mapUnderChart());
+    EXPECT_EQ(app.frame().paneWidth(CDeviceFrame::MAP), 660);
 }
 
 }  // namespace
