@@ -5,6 +5,9 @@
 #include <fstream>
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
 
@@ -394,6 +397,17 @@ TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
     EXPECT_EQ(app.doc().map()[10 * 8 + 2], 110);
     EXPECT_EQ(app.doc().map()[17 * 8 + 6], 113);
     EXPECT_EQ(app.doc().map()[0], 100);
+    // Typed over the build, a value has no samples behind it: no mark, no counts; one that
+    // rounds to 0 is no correction and shows empty.
+    list().setCellText(10, 2, "7");
+    list().setCellText(11, 2, "-0.4");
+    for (const int row : {10, 11}) {
+        EXPECT_FALSE(list().weak(row, 2)) << row;
+        EXPECT_EQ(tip(row, 2), "") << row;
+    }
+    EXPECT_EQ(list().cellText(11, 2), "");
+    list().undoStack()->undo();
+    list().undoStack()->undo();
     // The setup report takes the build with its support from the view.
     ASSERT_TRUE(view->lastProposal());
     EXPECT_EQ(view->lastProposal()->gasolineSamples[16 * 8 + 4], 40);
@@ -402,6 +416,69 @@ TEST_F(MapViewTest, ABuiltProposalShowsItsValuesAndTheirSupport) {
     EXPECT_EQ(tip(10, 2), "");
     EXPECT_FALSE(list().weak(10, 2));
     EXPECT_FALSE(view->lastProposal());
+}
+
+// Each operation of the "Zaznaczone" menu works on the selected block as one undo step;
+// a block copied pastes back elsewhere, and a bad paste changes nothing and says why.
+TEST_F(MapViewTest, SelectedBlocksAreEditedCopiedAndPastedAsOneStepEach) {
+    const int before[2][3] = {{20, -20, 5}, {0, 140, 15}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            list().setCellText(4 + r, 2 + c, CMapList::percentText(before[r][c]));
+    const CMapBlock block{4, 2, 2, 3};
+    const struct {
+        const char* action;
+        double amount;
+        std::vector<QString> after;
+    } cases[] = {
+        {"Ustaw wartość...", -7.5, {"-8%", "-8%", "-8%", "-8%", "-8%", "-8%"}},
+        {"Dodaj lub odejmij...", 12, {"32%", "-8%", "17%", "12%", "150%", "27%"}},
+        {"Skaluj o procent...", 10, {"22%", "-22%", "6%", "", "150%", "17%"}},
+        {"Interpoluj", 0, {"20%", "13%", "5%", "", "8%", "15%"}},
+        {"Wygładź", 0, {"35%", "27%", "35%", "35%", "27%", "35%"}},
+    };
+    for (const auto& c : cases) {
+        list().selectBlock(block);
+        app.onDialog = [&](QDialog& dialog) {
+            auto& input = dynamic_cast<QInputDialog&>(dialog);
+            input.setDoubleValue(c.amount);
+            return int(QDialog::Accepted);
+        };
+        const int steps = list().undoStack()->index();
+        for (QAction* a : view->blockMenu()->actions())
+            if (a->text() == c.action)
+                a->trigger();
+        std::vector<QString> after;
+        for (int r = 0; r < 2; ++r)
+            for (int k = 0; k < 3; ++k)
+                after.push_back(list().cellText(4 + r, 2 + k));
+        EXPECT_EQ(after, c.after) << c.action;
+        EXPECT_EQ(list().undoStack()->index(), steps + 1) << c.action;
+        if (std::string(c.action) == "Dodaj lub odejmij...") {
+            EXPECT_TRUE(keepScreenshot(list(), "map-block-after"));
+        }
+        list().undoStack()->undo();
+        EXPECT_EQ(list().cellText(4, 2), "20%") << c.action;
+        EXPECT_EQ(list().cellText(5, 3), "140%") << c.action;
+    }
+    // Copy, then paste with the current cell at row 20, column 5.
+    list().selectBlock(block);
+    QTest::keyClick(&list(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "20\t-20\t5\n0\t140\t15\n");
+    list().selectBlock({20, 5, 1, 1});
+    QTest::keyClick(&list(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(list().cellText(20, 5), "20%");
+    EXPECT_EQ(list().cellText(21, 7), "15%");
+    EXPECT_EQ(list().cellText(21, 5), "");
+    // Refused whole: nothing changes, and the box names the cell.
+    QApplication::clipboard()->setText("1\t2\nx\t4\n");
+    list().selectBlock({30, 0, 1, 1});
+    app.boxes.clear();
+    QTest::keyClick(&list(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(app.boxes.size(), 1u);
+    EXPECT_TRUE(app.boxes[0].endsWith("wiersz 2, kolumna 1: „x” nie jest liczbą"))
+        << app.boxes[0].toStdString();
+    EXPECT_EQ(list().cellText(30, 0), "");
 }
 
 TEST_F(MapViewTest, RecordingsThatGiveNoMapAreToldAndChangeNothing) {

@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QUndoStack>
@@ -15,6 +17,7 @@
 #include "corrections/ui/map_grid_style.h"
 #include "corrections/ui/map_list_command.h"
 #include "corrections/ui/percent_edit_delegate.h"
+#include "widgets/message_box.h"
 
 namespace {
 
@@ -42,8 +45,8 @@ double luminance(const QColor& c) {
 CMapList::CMapList(QWidget* parent)
     : QTableWidget(injmap::kRows, injmap::kColumns + 1, parent), undo_(new QUndoStack(this)) {
     setObjectName("mapList");
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     auto* grid = new CMapGridStyle(kGrid);
@@ -62,7 +65,7 @@ CMapList::CMapList(QWidget* parent)
     for (int r = 0; r < injmap::kRows; ++r) {
         const QColor background(r % 2 ? kOddRow : kEvenRow);
         auto* time = new QTableWidgetItem(rowText(r));
-        time->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        time->setFlags(Qt::ItemIsEnabled);
         time->setBackground(background);
         time->setForeground(QColor(kText));
         setItem(r, 0, time);
@@ -145,7 +148,7 @@ void CMapList::setCellText(int row, int column, const QString& text) {
 bool CMapList::weak(int row, int column) const {
     const int i = injmap::cellIndex(row, column);
     const bool trusted = state_.gasoline[i] >= kTrustedSamples && state_.lpg[i] >= kTrustedSamples;
-    return state_.support && !state_.text[i].isEmpty() && !trusted;
+    return state_.support && !state_.byHand[i] && !state_.text[i].isEmpty() && !trusted;
 }
 
 // A change typed into a cell: one undo step; the cell is no longer a filled one.
@@ -158,8 +161,15 @@ void CMapList::onItemChanged(QTableWidgetItem* changed) {
         return;
     }
     state_t after = state_;
-    after.text[i] = changed->text();
+    // A typed value that rounds to 0 is no correction, shown empty.
+    const QString text = changed->text();
+    after.text[i] = injmap::proposalPercent(leadingNumber(text)) == 0 ? QString() : text;
     after.filled[i] = false;
+    after.byHand[i] = true;
+    if (after.text[i] == state_.text[i]) {
+        showState(state_);  // "-0.4" over an empty cell: the cell shows empty again
+        return;
+    }
     apply(after, QString("Zmiana komórki %1, %2 obr/min")
                      .arg(rowText(changed->row()), columnText(changed->column() - 1)));
 }
@@ -209,7 +219,7 @@ void CMapList::paintCells() {
             // Other cells follow the list's font, which narrows with the pane.
             item->setData(Qt::FontRole, state_.filled[i] ? QVariant(italic) : QVariant());
             item->setToolTip(
-                state_.support
+                state_.support && !state_.byHand[i]
                     ? QString("benzyna: %1, LPG: %2").arg(state_.gasoline[i]).arg(state_.lpg[i])
                     : QString());
             const QColor value = state_.text[i].isEmpty()
@@ -352,4 +362,97 @@ void CMapList::paintMarks() {
         p.setPen(QPen(QColor(kWorkingPoint), 3));
         p.drawRect(box.adjusted(1, 1, -2, -2));
     }
+}
+
+QString CMapList::percentText(int percent) {
+    return percent == 0 ? QString() : QString::asprintf("%d%%", percent);
+}
+
+CMapBlock::percent_t CMapList::percents() const {
+    CMapBlock::percent_t percent{};
+    for (int i = 0; i < injmap::kCells; ++i) {
+        percent[i] = CMapBlock::cellPercent(leadingNumber(state_.text[i]));
+    }
+    return percent;
+}
+
+std::optional<CMapBlock> CMapList::selectedBlock() const {
+    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
+    if (ranges.isEmpty()) {
+        return std::nullopt;
+    }
+    const QTableWidgetSelectionRange& range = ranges.first();
+    const int left = std::max(range.leftColumn(), 1) - 1;
+    CMapBlock block{range.topRow(), left, range.rowCount(), range.rightColumn() - left};
+    return block.fits() ? std::optional(block) : std::nullopt;
+}
+
+void CMapList::selectBlock(const CMapBlock& block) {
+    clearSelection();
+    setCurrentCell(block.top, block.left + 1);
+    setRangeSelected(
+        {block.top, block.left + 1, block.top + block.rows - 1, block.left + block.columns}, true);
+}
+
+void CMapList::applyPercents(const CMapBlock& block, const CMapBlock::percent_t& percent,
+                             const QString& what) {
+    state_t after = state_;
+    for (int r = block.top; r < block.top + block.rows; ++r) {
+        for (int c = block.left; c < block.left + block.columns; ++c) {
+            const int i = injmap::cellIndex(r, c);
+            after.text[i] = percentText(percent[i]);
+            after.filled[i] = false;
+            after.byHand[i] = true;
+        }
+    }
+    apply(after, what);
+}
+
+void CMapList::applyToSelection(CMapBlock::Operation operation, double amount,
+                                const QString& what) {
+    if (const std::optional<CMapBlock> block = selectedBlock()) {
+        applyPercents(*block, block->apply(percents(), operation, amount), what);
+    }
+}
+
+void CMapList::copySelection() {
+    if (const std::optional<CMapBlock> block = selectedBlock()) {
+        QApplication::clipboard()->setText(QString::fromStdString(block->copy(percents())));
+    }
+}
+
+QString CMapList::pasteClipboard() {
+    const int row = std::max(currentRow(), 0);
+    const int column = std::max(currentColumn(), 1) - 1;
+    const map_paste_t pasted =
+        CMapBlock::parse(QApplication::clipboard()->text().toStdString(), row, column);
+    if (!pasted.problem.empty()) {
+        return QString::fromStdString(pasted.problem);
+    }
+    CMapBlock::percent_t percent = percents();
+    std::size_t next = 0;
+    for (int r = pasted.block.top; r < pasted.block.top + pasted.block.rows; ++r) {
+        for (int c = pasted.block.left; c < pasted.block.left + pasted.block.columns; ++c) {
+            percent[injmap::cellIndex(r, c)] = pasted.values[next++];
+        }
+    }
+    applyPercents(pasted.block, percent, "Wklejenie bloku");
+    selectBlock(pasted.block);
+    return {};
+}
+
+void CMapList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        const QString problem = pasteClipboard();
+        if (!problem.isEmpty()) {
+            CMessageBox::show(this, kPasteRefused + QString("\n") + problem,
+                              CMessageBox::Icon::Warning);
+        }
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }

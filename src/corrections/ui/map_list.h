@@ -7,7 +7,10 @@
 #include <QColor>
 #include <QTableWidget>
 
+#include <optional>
+
 #include "corrections/inj_map_cells.h"
+#include "corrections/map_block.h"
 
 struct map_proposal_t;
 class QUndoStack;
@@ -31,6 +34,8 @@ class CMapList : public QTableWidget {
         bool support = false;  // the counts below are shown
         std::array<std::int64_t, injmap::kCells> gasoline{};
         std::array<std::int64_t, injmap::kCells> lpg{};
+        // Typed or changed by hand since the build: no samples stand behind the value.
+        std::array<bool, injmap::kCells> byHand{};
     };
 
     static constexpr int kMsWidth = 60;
@@ -46,6 +51,9 @@ class CMapList : public QTableWidget {
     static constexpr std::int64_t kTrustedSamples = 30;
     // Black text keeps at least this contrast on every cell colour.
     static constexpr double kLeastContrast = 4.5;
+    static constexpr const char* kPasteRefused =
+        "Nie wklejono nic: popraw wklejany tekst (liczby od −100 do 150, oddzielone "
+        "tabulatorami, wiersz pod wierszem) i wklej go ponownie.";
 
     explicit CMapList(QWidget* parent = nullptr);
 
@@ -74,6 +82,22 @@ class CMapList : public QTableWidget {
     // a text without one as no correction. Tells whether any cell holds a correction.
     bool readCells(map_bytes_t& map) const;
 
+    // The selected cells (a rectangle of speed columns), none when nothing is selected.
+    std::optional<CMapBlock> selectedBlock() const;
+    void selectBlock(const CMapBlock& block);
+    // Every cell as a whole percent, an empty one as 0.
+    CMapBlock::percent_t percents() const;
+    // An operation on the selected block: one undo step named `what`.
+    void applyToSelection(CMapBlock::Operation operation, double amount, const QString& what);
+    // The selection to the clipboard as tab-separated rows of numbers.
+    void copySelection();
+    // Tab-separated rows from the clipboard from the current cell on, as one undo step;
+    // refused whole with the reason when a field is not a number within the cell's
+    // range or the block runs off the map.
+    QString pasteClipboard();
+    // The text a cell shows for a whole percent: "" for 0 (no correction).
+    static QString percentText(int percent);
+
     QUndoStack* undoStack() const { return undo_; }
     // The list now holds what the controller holds.
     void markSaved();
@@ -101,6 +125,7 @@ class CMapList : public QTableWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -112,6 +137,9 @@ class CMapList : public QTableWidget {
     void onItemChanged(QTableWidgetItem* item);
     void paintCells();
     void paintMarks();
+    // `percent` in the block's cells as one undo step.
+    void applyPercents(const CMapBlock& block, const CMapBlock::percent_t& percent,
+                       const QString& what);
 
     QUndoStack* undo_;
     state_t state_;

@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTime>
 #include <QTimer>
@@ -69,6 +71,7 @@ CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc
     buttons->addWidget(write_, 0, 2);
     buttons->addWidget(addButton("Kasuj", "clear", &CMapView::OnBtnClear), 0, 3);
     buttons->addWidget(addButton("Pokaż wykres...", "showChart", &CMapView::OnBtnShowChart), 0, 4);
+    buttons->addWidget(createBlockButton(), 0, 5);
     buttons->addWidget(addButton("Uzupełnij puste", "fill", &CMapView::onBtnFill), 1, 0);
     QUndoStack* undo = list_->undoStack();
     auto* back = new QPushButton("Cofnij", this);
@@ -90,7 +93,7 @@ CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc
     live_->setObjectName("liveCoverage");
     connect(live_, &QCheckBox::toggled, this, &CMapView::setLiveCoverage);
     buttons->addWidget(live_, 1, 3, 1, 2);
-    buttons->setColumnStretch(5, 1);
+    buttons->setColumnStretch(6, 1);
     workingTimer_ = new QTimer(this);
     workingTimer_->setInterval(kWorkingPointMs);
     connect(workingTimer_, &QTimer::timeout, this, &CMapView::updateWorkingPoint);
@@ -124,6 +127,73 @@ QPushButton* CMapView::addButton(const QString& text, const char* name,
     button->setObjectName(name);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
+}
+
+// The operations on the selected cells, from a button's menu and the list's own.
+QPushButton* CMapView::createBlockButton() {
+    using Op = CMapBlock::Operation;
+    auto* menu = new QMenu(this);
+    const struct {
+        const char* text;
+        Op op;
+        const char* question;  // empty: no amount is asked
+    } operations[] = {
+        {"Ustaw wartość...", Op::Set, "Wartość zaznaczonych komórek [%]:"},
+        {"Dodaj lub odejmij...", Op::Add, "Dodaj punkty procentowe (ujemne odejmują):"},
+        {"Skaluj o procent...", Op::Scale, "Zmień o procent (10 zmienia 20% w 22%):"},
+        {"Interpoluj", Op::Interpolate, ""},
+        {"Wygładź", Op::Smooth, ""},
+    };
+    for (const auto& o : operations) {
+        QAction* action = menu->addAction(o.text);
+        const QString name = QString(o.text).remove("...");
+        connect(action, &QAction::triggered, this, [this, o, name] {
+            double amount = 0;
+            if (*o.question && !askAmount(o.question, amount)) {
+                return;
+            }
+            list_->applyToSelection(o.op, amount, name);
+        });
+    }
+    menu->addSeparator();
+    QAction* copy = menu->addAction("Kopiuj", list_, &CMapList::copySelection);
+    copy->setShortcut(QKeySequence::Copy);
+    QAction* paste = menu->addAction("Wklej", this, [this] {
+        const QString problem = list_->pasteClipboard();
+        if (!problem.isEmpty()) {
+            CMessageBox::show(this, CMapList::kPasteRefused + QString("\n") + problem,
+                              Icon::Warning);
+        }
+    });
+    paste->setShortcut(QKeySequence::Paste);
+    for (QAction* action : {copy, paste}) {
+        action->setShortcutContext(Qt::WidgetShortcut);  // the list handles the keys itself
+    }
+    list_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list_->addActions(menu->actions());
+    blockMenu_ = menu;
+    auto* button = new QPushButton("Zaznaczone", this);
+    button->setObjectName("block");
+    button->setToolTip("Działania na zaznaczonych komórkach (także w menu pod prawym przyciskiem)");
+    button->setMenu(menu);
+    return button;
+}
+
+bool CMapView::askAmount(const QString& question, double& amount) {
+    QInputDialog dialog(this);
+    dialog.setWindowTitle("Zaznaczone komórki");
+    dialog.setLabelText(question);
+    dialog.setInputMode(QInputDialog::DoubleInput);
+    dialog.setDoubleRange(-1000, 1000);
+    dialog.setDoubleDecimals(1);
+    dialog.setDoubleValue(0);
+    dialog.setOkButtonText("OK");
+    dialog.setCancelButtonText("Anuluj");
+    if (CDialogRunner::exec(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    amount = dialog.doubleValue();
+    return true;
 }
 
 void CMapView::updateButtons() {

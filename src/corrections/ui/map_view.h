@@ -15,6 +15,7 @@ class CInjMap;
 class CMapCoverageView;
 class CInjMapBuild;
 class QCheckBox;
+class QMenu;
 class QPushButton;
 class QTimer;
 
@@ -61,6 +62,8 @@ class CMapView : public QWidget {
     CMapCoverageView* coverageView() const { return coverage_; }
     QTimer* coverageTimer() const { return coverageTimer_; }
 
+    QMenu* blockMenu() const { return blockMenu_; }
+
   private:
     QPushButton* addButton(const QString& text, const char* name, void (CMapView::*handler)());
     void updateButtons();
@@ -78,6 +81,9 @@ class CMapView : public QWidget {
     // told; false when the installer does not go on.
     bool confirmChanges(const CMapList::map_bytes_t& sent);
     bool writeMap();
+    QPushButton* createBlockButton();
+    // The amount of a block operation; false when the installer cancels.
+    bool askAmount(const QString& question, double& amount);
     bool takeClock(CInjMapBuild& build, const std::string& file);
     void showFailure(const char* text, const QString& detail);
 
@@ -95,4 +101,5 @@ class CMapView : public QWidget {
     // When the last write was acknowledged ("HH:MM:SS").
     std::string written_;
     std::optional<map_proposal_t> proposal_;
+    QMenu* blockMenu_ = nullptr;
 };
