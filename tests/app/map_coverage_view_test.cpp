@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app_fixture.h"
+#include "screenshot.h"
 #include "corrections/inj_map.h"
 #include "corrections/inj_map_build.h"
 #include "corrections/ui/map_coverage_view.h"
@@ -64,12 +65,10 @@ TEST(MapCoverageViewTest, AfterASimulatedDriveTheCoveredCellsMatchTheBuildOfTheR
     ASSERT_TRUE(app.doc().diagOn());
     ASSERT_TRUE(gathered(app, 3000));
     ASSERT_TRUE(waitUntil([&] { return coverage.workingCell() >= 0; }));  // refreshed live
-    if (const char* shot = std::getenv("VAPRON_COVERAGE_SHOT")) {
-        CMapCoverageView alone;  // the pane's view at its usual size
-        alone.resize(alone.sizeHint());
-        alone.refresh(app.doc().store());
-        alone.grab().save(shot);
-    }
+    // Rows as high as the map list's, in its font: the pane scrolls rather than shrink it.
+    EXPECT_GE(coverage.rowHeight(), view->list()->rowHeight(0));
+    EXPECT_EQ(coverage.font().pointSizeF(), view->font().pointSizeF());
+    EXPECT_TRUE(keepScreenshot(*view, "map-live-coverage"));
     app.doc().onDiagnostic();
     ASSERT_TRUE(waitUntil([] { return CThreadManager::instance().running() == 0; }));
     view->coverageView()->refresh(app.doc().store());

@@ -730,6 +730,13 @@ TEST_F(MapViewTest, AtLaptopSizesEveryButtonIsWholeAndNoPaneIsCut) {
             EXPECT_LE(lastRight, list().viewport()->width()) << now.width();
             EXPECT_FALSE(list().horizontalScrollBar()->isVisible()) << now.width();
         }
+        // The legend under the map shows whole.
+        const auto* legend = view->findChild<QLabel*>("legend");
+        ASSERT_NE(legend, nullptr);
+        EXPECT_TRUE(legend->isVisibleTo(view));
+        EXPECT_TRUE(legend->text().contains("uboższa"));
+        EXPECT_LE(legend->geometry().bottom(), view->height());
+        EXPECT_GE(legend->height(), legend->heightForWidth(legend->width()));
         EXPECT_TRUE(keepScreenshot(app.window(), QString("map-under-chart-%1").arg(size.width())));
         app.frame().hideMapPane();
         QApplication::processEvents();

@@ -11,7 +11,7 @@ namespace {
 constexpr int kHeader = 18;        // a line of the summary or of the speed headers
 constexpr int kTop = 3 * kHeader;  // two summary lines and the speed headers
 constexpr int kMsWidth = 64;
-constexpr int kRowHeight = 14;
+constexpr int kRowPadding = 4;
 constexpr int kColumnWidth = 76;
 
 int mix(int from, int to, double share) {
@@ -22,7 +22,13 @@ int mix(int from, int to, double share) {
 
 CMapCoverageView::CMapCoverageView(QWidget* parent) : QWidget(parent) {
     setObjectName("liveCoverageView");
-    setMinimumSize(kMsWidth + injmap::kColumns * 30, kTop + injmap::kRows * 6);
+    setMinimumSize(kMsWidth + injmap::kColumns * 30, kTop + injmap::kRows * rowHeight());
+}
+
+// The map list's rows: the pane's own font and a few pixels; the pane scrolls instead of
+// shrinking the text.
+int CMapCoverageView::rowHeight() const {
+    return fontMetrics().height() + kRowPadding;
 }
 
 void CMapCoverageView::refresh(const CDiagData& store) {
@@ -53,7 +59,7 @@ QColor CMapCoverageView::cellColor(int cell) const {
     if (share == 0)
         return QColor(kEmpty);
     // From a pale green with the first sample to full green at the samples a value needs.
-    const QColor pale(0xFFDCEFD2), full(kCovered);
+    const QColor pale = paleGreen(), full(kCovered);
     return QColor(mix(pale.red(), full.red(), share), mix(pale.green(), full.green(), share),
                   mix(pale.blue(), full.blue(), share));
 }
@@ -73,16 +79,15 @@ QString CMapCoverageView::summary() const {
 }
 
 QSize CMapCoverageView::sizeHint() const {
-    return {kMsWidth + injmap::kColumns * kColumnWidth, kTop + injmap::kRows * kRowHeight};
+    return {kMsWidth + injmap::kColumns * kColumnWidth, kTop + injmap::kRows * rowHeight()};
 }
 
 void CMapCoverageView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    const double rowHeight = double(height() - kTop) / injmap::kRows;
+    const double rowHeight = this->rowHeight();
     const double columnWidth = double(width() - kMsWidth) / injmap::kColumns;
-    QFont font = p.font();
-    font.setPixelSize(std::max(7, std::min(12, int(rowHeight) - 2)));
+    const QFont font = this->font();
     p.setFont(font);
     p.drawText(QRect(2, 0, width() - 4, 2 * kHeader), Qt::AlignVCenter | Qt::AlignLeft, summary());
     for (int c = 0; c < injmap::kColumns; ++c) {

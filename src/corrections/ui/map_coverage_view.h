@@ -21,6 +21,8 @@ class CMapCoverageView : public QWidget {
     static constexpr QRgb kEmpty = 0xFFC0C0C0;
     static constexpr QRgb kCovered = 0xFF2EAA3C;
     static constexpr QRgb kWorkingPoint = 0xFF0050DC;
+    // The first sample's green, which deepens to kCovered.
+    static QColor paleGreen() { return QColor(0xFFDCEFD2); }
 
     explicit CMapCoverageView(QWidget* parent = nullptr);
 
@@ -39,6 +41,7 @@ class CMapCoverageView : public QWidget {
     QString summary() const;
 
     QSize sizeHint() const override;
+    int rowHeight() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

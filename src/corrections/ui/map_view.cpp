@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTime>
 #include <QTimer>
 #include <QUndoStack>
@@ -98,8 +99,12 @@ CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc
     workingTimer_->setInterval(kWorkingPointMs);
     connect(workingTimer_, &QTimer::timeout, this, &CMapView::updateWorkingPoint);
     workingTimer_->start();
-    coverage_ = new CMapCoverageView(this);
-    coverage_->hide();
+    coverage_ = new CMapCoverageView;
+    coverageArea_ = new QScrollArea(this);
+    coverageArea_->setWidget(coverage_);
+    coverageArea_->setWidgetResizable(true);
+    coverageArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    coverageArea_->hide();
     // On the window's thread: the worker only fills the store, which the refresh copies
     // the new samples out of.
     coverageTimer_ = new QTimer(this);
@@ -109,7 +114,11 @@ CMapView::CMapView(CDeviceDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->addLayout(buttons);
     layout->addWidget(list_, 1);
-    layout->addWidget(coverage_, 1);
+    layout->addWidget(coverageArea_, 1);
+    auto* legend = new QLabel(legendText(), this);
+    legend->setObjectName("legend");
+    legend->setWordWrap(true);
+    layout->addWidget(legend);
     // The pane is shown from the device menu; its first showing reads the map.
     connect(&doc_, &CDeviceDoc::stateChanged, this, [this] {
         updateButtons();
@@ -127,6 +136,26 @@ QPushButton* CMapView::addButton(const QString& text, const char* name,
     button->setObjectName(name);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
+}
+
+namespace {
+
+// A small square of `colour` for the legend.
+QString swatch(const QColor& colour) {
+    return QString("<span style=\"background-color:%1; color:%1\">&#9632;&#9632;</span>")
+        .arg(colour.name());
+}
+
+}  // namespace
+
+QString CMapView::legendText() {
+    return QString(
+               "%1 uboższa %2 bogatsza &nbsp; Pokrycie: %3 brak próbek %4 mało %5 dość "
+               "&nbsp; &#9701; mniej niż %6 próbek jednego paliwa")
+        .arg(swatch(CMapList::valueColor(-10, 10)), swatch(CMapList::valueColor(10, 10)),
+             swatch(QColor(CMapCoverageView::kEmpty)), swatch(CMapCoverageView::paleGreen()),
+             swatch(QColor(CMapCoverageView::kCovered)))
+        .arg(CMapList::kTrustedSamples);
 }
 
 // The operations on the selected cells, from a button's menu and the list's own.
@@ -276,7 +305,7 @@ void CMapView::setLiveCoverage(bool on) {
         return;
     }
     list_->setVisible(!on);
-    coverage_->setVisible(on);
+    coverageArea_->setVisible(on);
     if (on) {
         coverage_->restart();
         coverage_->refresh(doc_.store());

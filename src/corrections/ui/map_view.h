@@ -17,6 +17,7 @@ class CInjMapBuild;
 class QCheckBox;
 class QMenu;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 
 // The injection-map pane: the map in a list with an editor in every speed column, and
@@ -63,6 +64,8 @@ class CMapView : public QWidget {
     QTimer* coverageTimer() const { return coverageTimer_; }
 
     QMenu* blockMenu() const { return blockMenu_; }
+    // The colours of the cells, the coverage greens and the few-samples mark, in words.
+    static QString legendText();
 
   private:
     QPushButton* addButton(const QString& text, const char* name, void (CMapView::*handler)());
@@ -102,4 +105,5 @@ class CMapView : public QWidget {
     std::string written_;
     std::optional<map_proposal_t> proposal_;
     QMenu* blockMenu_ = nullptr;
+    QScrollArea* coverageArea_ = nullptr;
 };
