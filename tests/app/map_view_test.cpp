@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QImage>
 #include <QInputDialog>
 #include <QMenu>
 #include <QScrollBar>
@@ -426,6 +427,23 @@ TEST_F(MapViewTest, SelectedBlocksAreEditedCopiedAndPastedAsOneStepEach) {
         for (int c = 0; c < 3; ++c)
             list().setCellText(4 + r, 2 + c, CMapList::percentText(before[r][c]));
     const CMapBlock block{4, 2, 2, 3};
+    // Selected, a cell keeps its colour (20 % and an empty cell still differ) and the
+    // current cell is framed in black.
+    CMapList alone;  // the list as the pane shows it
+    alone.showState(list().state());
+    alone.resize(660, 420);
+    alone.show();
+    alone.selectBlock(block);
+    ASSERT_EQ(alone.selectedBlock()->rows, 2);
+    EXPECT_EQ(alone.selectedBlock()->columns, 3);
+    QApplication::processEvents();
+    const QImage shown = alone.viewport()->grab().toImage();
+    const auto pixelIn = [&](int row, int column, int dx, int dy) {
+        const QRect box = alone.visualItemRect(alone.item(row, column + 1));
+        return shown.pixelColor(box.left() + dx, box.top() + dy);
+    };
+    EXPECT_NE(pixelIn(4, 3, 6, 4), pixelIn(5, 2, 6, 4));  // -20 % against an empty cell
+    EXPECT_EQ(pixelIn(4, 2, 2, 8), QColor(Qt::black));    // the current cell's frame
     const struct {
         const char* action;
         double amount;

@@ -47,6 +47,14 @@ CMapList::CMapList(QWidget* parent)
     setObjectName("mapList");
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
+    // A selected cell keeps its colour under a light tint, and its black text.
+    QPalette tint = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        tint.setColor(group, QPalette::Highlight, QColor::fromRgba(kSelection));
+        tint.setColor(group, QPalette::HighlightedText, QColor(kText));
+    }
+    setPalette(tint);
+    connect(this, &QTableWidget::currentCellChanged, viewport(), [this] { viewport()->update(); });
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     auto* grid = new CMapGridStyle(kGrid);
@@ -361,6 +369,12 @@ void CMapList::paintMarks() {
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(kWorkingPoint), 3));
         p.drawRect(box.adjusted(1, 1, -2, -2));
+    }
+    // The cell typing goes into, framed in black over its colour.
+    if (currentColumn() > 0 && currentRow() >= 0) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(kText), 2));
+        p.drawRect(visualItemRect(currentItem()).adjusted(2, 2, -3, -3));
     }
 }
 

@@ -47,6 +47,7 @@ class CMapList : public QTableWidget {
     static constexpr QRgb kWeakMark = 0xFF000000;
     static constexpr QRgb kWorkingPoint = 0xFF0050DC;
     static constexpr QRgb kChangeMark = 0xFFD00000;
+    static constexpr QRgb kSelection = 0x500050DC;  // translucent: the cell's colour shows
     // A value is trusted when each fuel gave at least this many samples.
     static constexpr std::int64_t kTrustedSamples = 30;
     // Black text keeps at least this contrast on every cell colour.

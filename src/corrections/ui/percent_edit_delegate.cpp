@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "corrections/ui/percent_edit_delegate.h"
 
+#include <QPainter>
+
 #include "corrections/ui/percent_edit.h"
 
 QWidget* CPercentEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -20,4 +22,14 @@ void CPercentEditDelegate::setModelData(QWidget* editor, QAbstractItemModel* mod
 void CPercentEditDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                                 const QModelIndex&) const {
     editor->setGeometry(option.rect);
+}
+
+void CPercentEditDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    QStyleOptionViewItem plain(option);
+    plain.state &= ~QStyle::State_Selected;
+    QStyledItemDelegate::paint(painter, plain, index);
+    if (option.state & QStyle::State_Selected) {
+        painter->fillRect(option.rect, option.palette.highlight());
+    }
 }

@@ -18,4 +18,8 @@ class CPercentEditDelegate : public QStyledItemDelegate {
                       const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    // A selected cell is drawn as an unselected one under the selection's translucent
+    // tint, so that its colour still shows.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 };
