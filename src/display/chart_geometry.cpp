@@ -19,8 +19,10 @@ std::vector<double> CChartGeometry::gridValues(const axis_range_t& axis) {
         return values;
     }
     const double limit = axis.max + axis.step * kGridTolerance;
+    const double first =
+        axis.onMultiples ? std::ceil(axis.min / axis.step - kGridTolerance) * axis.step : axis.min;
     for (int k = 0;; ++k) {
-        const double value = axis.min + k * axis.step;
+        const double value = first + k * axis.step;
         if (value > limit) {
             break;
         }

@@ -9,6 +9,9 @@ struct axis_range_t {
     double min = 0.0;
     double max = 0.0;
     double step = 0.0;
+    // Grid lines at whole multiples of the step, not from `min` on: for a step the chart
+    // picked itself, so the labels read 2.6, 2.7 … whatever the range's ends.
+    bool onMultiples = false;
 };
 
 // Maps values to pixels of a plot area and back. Time-series charts round pixel positions
@@ -41,6 +44,8 @@ class CPlotMapping {
     // The grid step of 1, 2 or 5 × 10ⁿ nearest above `rough`, never below `smallest`;
     // grid labels at its multiples read as round numbers.
     static double niceStep(double rough, double smallest);
+    // The step of 1, 2 or 5 times a power of ten nearest to `rough` (by ratio).
+    static double roundStep(double rough);
     // [min, max] widened outwards to whole multiples of `step` (rounded to its decimals).
     static axis_range_t snapToStep(double min, double max, double step);
 

@@ -3,6 +3,7 @@
 
 #include "display/chart_axes.h"
 #include "display/chart_geometry.h"
+#include "display/plot_mapping.h"
 
 namespace {
 
@@ -26,6 +27,22 @@ TEST(ChartGeometryTest, GridRunsFromTheMinimumToTheMaximumInclusive) {
               (std::vector<double>{0, 2, 4, 6, 8, 10, 12, 14}));
     EXPECT_EQ(CChartGeometry::gridValues({-25.0, 25.0, 2.0}).front(), -25.0);
     EXPECT_EQ(CChartGeometry::gridValues({-25.0, 25.0, 2.0}).back(), 25.0);
+}
+
+// A step the chart picked itself is 1, 2 or 5 times a power of ten, and its lines stand
+// at its multiples, so the labels read round whatever the range's ends; a step given by
+// the installer keeps its lines from the minimum.
+TEST(ChartGeometryTest, PickedStepsAreRoundAndTheirLinesStandOnTheirMultiples) {
+    const std::pair<double, double> steps[] = {
+        {0.0706, 0.05}, {0.036, 0.05}, {0.26, 0.2}, {0.65, 0.5}, {260, 200}, {800, 1000}, {3, 2}};
+    for (const auto& [rough, round] : steps) {
+        EXPECT_DOUBLE_EQ(CPlotMapping::roundStep(rough), round) << rough;
+    }
+    const std::vector<double> picked = CChartGeometry::gridValues({2.63, 3.05, 0.1, true});
+    ASSERT_EQ(picked.size(), 4u);
+    EXPECT_NEAR(picked.front(), 2.7, 1e-9);
+    EXPECT_NEAR(picked.back(), 3.0, 1e-9);
+    EXPECT_NEAR(CChartGeometry::gridValues({2.63, 3.05, 0.1}).front(), 2.63, 1e-9);
 }
 
 TEST(ChartGeometryTest, AFractionalStepStillReachesTheMaximum) {
