@@ -20,6 +20,7 @@
 #include "display/chart_footer.h"
 #include "display/chart_window.h"
 #include "display/lambda_chart.h"
+#include "display/overview_strip.h"
 #include "display/pressure_chart.h"
 #include "display/rpm_chart.h"
 #include "display/series_reduction.h"
@@ -56,7 +57,35 @@ CDisplayView::CDisplayView(CDeviceDoc& document, QWidget* parent)
     pageBack_ = button("<<", &CDisplayView::pageBack);
     stepForward_ = button(">", &CDisplayView::stepForward);
     stepBack_ = button("<", &CDisplayView::stepBack);
+    overview_ = new COverviewStrip(this);
+    overview_->hide();
+    connect(overview_, &COverviewStrip::centreRequested, this, &CDisplayView::centreOn);
     installChart(createChart(1, this));
+}
+
+// The strip of the whole recording shows while the store holds more than the window.
+void CDisplayView::updateOverview() {
+    const auto count = static_cast<double>(doc_.store().getSize());
+    const bool wanted = count > CChartWindow::end() - CChartWindow::start() + 1;
+    if (wanted != overview_->isVisible()) {
+        overview_->setVisible(wanted);
+        chart_->setSize(chartSize());
+        placeButtons();
+        update();
+    }
+    if (wanted) {
+        overview_->readProfile(doc_.store());
+        overview_->showWindow(CChartWindow::start(), CChartWindow::end());
+    }
+}
+
+void CDisplayView::centreOn(double sample) {
+    const double width = CChartWindow::end() - CChartWindow::start();
+    const double count = static_cast<double>(doc_.store().getSize());
+    const double start = std::clamp(sample - width / 2, 0.0, std::max(0.0, count - width));
+    CChartWindow::setRange(start, start + width);
+    overview_->showWindow(start, start + width);
+    update();
 }
 
 CDisplayView::~CDisplayView() = default;
@@ -90,7 +119,8 @@ void CDisplayView::installChart(std::unique_ptr<CSeriesChart> chart) {
 }
 
 QSize CDisplayView::chartSize() const {
-    return {width(), std::max(0, height() - kFooterHeight)};
+    const int strip = overview_ && !overview_->isHidden() ? COverviewStrip::kHeight : 0;
+    return {width(), std::max(0, height() - kFooterHeight - strip)};
 }
 
 void CDisplayView::clearValues() {
@@ -133,6 +163,7 @@ void CDisplayView::refresh() {
     update(QRect(QPoint(std::min(oldX, newX) - 2, plot.top()),
                  QPoint(std::max(oldX, newX) + 2, plot.bottom())));
     update(footerRect());  // the sample count and the buttons' states
+    updateOverview();
     if (CChartWindow::end() - 10 < count) {
         const double width = CChartWindow::end() - CChartWindow::start();
         const double start = CChartWindow::end() - CChartWindow::step();
@@ -147,6 +178,7 @@ void CDisplayView::showAll() {
     chart_->fitYToSeries();
     CChartWindow::reset();
     loadWindow();
+    updateOverview();
     update();
 }
 
@@ -312,6 +344,9 @@ void CDisplayView::paintEvent(QPaintEvent*) {
         loadWindow();
     }
     syncButtons();
+    if (!overview_->isHidden()) {
+        overview_->showWindow(CChartWindow::start(), CChartWindow::end());
+    }
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     chart_->draw(painter);
@@ -357,6 +392,8 @@ void CDisplayView::showPointText(const QString& text) {
 }
 
 void CDisplayView::placeButtons() {
+    overview_->setGeometry(0, height() - kFooterHeight - COverviewStrip::kHeight, width(),
+                           COverviewStrip::kHeight);
     const int y = height() - kButtonSize;
     pageBack_->move(0, y);
     stepBack_->move(kButtonSize, y);

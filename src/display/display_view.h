@@ -14,6 +14,7 @@ class QPrinter;
 class QTimer;
 class QToolButton;
 class CDeviceDoc;
+class COverviewStrip;
 class CSeriesChart;
 
 // The chart of diagnostic samples over time above the time-correction table: live while
@@ -78,6 +79,10 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     void printPreview();
 
     CSeriesChart& chart() const { return *chart_; }
+    // The strip of the whole recording, shown while the chart shows only part of it.
+    COverviewStrip* overview() const { return overview_; }
+    // Moves the window, keeping its width, so that `sample` is in its middle.
+    void centreOn(double sample);
     // Where the pointer's text goes (the connection bar's free text field).
     void setTextSink(std::function<void(const QString&)> sink) { textSink_ = std::move(sink); }
 
@@ -101,6 +106,7 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     void installChart(std::unique_ptr<CSeriesChart> chart);
     // The chart's data for the window on screen, and for any range of samples.
     void loadWindow();
+    void updateOverview();
     void load(double start, double end);
 
     CDeviceDoc& doc_;
@@ -111,6 +117,7 @@ class CDisplayView : public QWidget, public IDiagDisplay {
     QToolButton* pageBack_;
     QToolButton* stepForward_;
     QToolButton* stepBack_;
+    COverviewStrip* overview_ = nullptr;
     bool dragging_ = false;
     QPoint dragStart_;
     QPoint dragEnd_;

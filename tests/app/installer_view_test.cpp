@@ -3,6 +3,8 @@
 // a panel that does not show stale values, and messages that say what to do.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <fstream>
 
 #include <QApplication>
@@ -21,8 +23,10 @@
 #include "display/chart_window.h"
 #include "display/device_panel.h"
 #include "display/display_view.h"
+#include "display/overview_strip.h"
 #include "display/series_chart.h"
 #include "program_fixture.h"
+#include "screenshot.h"
 #include "settings/program_folders.h"
 
 namespace {
@@ -68,6 +72,35 @@ TEST_F(ChartViewTest, PagingForwardStopsAtThePageOfTheLastSample) {
     EXPECT_TRUE(view.pageForwardButton()->isEnabled());
     view.stepForward();
     EXPECT_EQ(view.rangeText(), "próbki 9700–10200 z 10 623");
+}
+
+// A drive longer than the window gets a strip of the whole drive under the chart with
+// the window marked; a click there moves the window, whose width stays; a short one
+// shows none.
+TEST_F(ChartViewTest, ALongDriveHasAnOverviewThatMovesTheWindow) {
+    view.show();
+    pushSamples(app.doc().store(), 300);
+    view.showAll();
+    EXPECT_TRUE(view.overview()->isHidden());
+    const int fullHeight = view.chart().plotRect().height();
+
+    pushSamples(app.doc().store(), 16251);  // 16 551 in all
+    view.showAll();
+    ASSERT_FALSE(view.overview()->isHidden());
+    EXPECT_LT(view.chart().plotRect().height(), fullHeight);  // the strip takes its room
+    EXPECT_LE(view.chart().plotRect().bottom(), view.overview()->y());
+    EXPECT_EQ(view.overview()->windowEnd() - view.overview()->windowStart(), 500.0);
+    const QPoint threeQuarters(view.overview()->width() * 3 / 4, COverviewStrip::kHeight / 2);
+    QTest::mouseClick(view.overview(), Qt::LeftButton, {}, threeQuarters);
+    const double centre = (CChartWindow::start() + CChartWindow::end()) / 2;
+    EXPECT_NEAR(centre, 16551 * 0.75, 16551.0 / view.overview()->width() + 1);
+    EXPECT_EQ(CChartWindow::end() - CChartWindow::start(), 500.0);
+    EXPECT_EQ(view.overview()->windowStart(), CChartWindow::start());
+    // At the end the window stops at the last sample.
+    QTest::mouseClick(view.overview(), Qt::LeftButton, {},
+                      QPoint(view.overview()->width() - 1, COverviewStrip::kHeight / 2));
+    EXPECT_EQ(CChartWindow::end(), 16551.0);
+    EXPECT_TRUE(keepScreenshot(view, "chart-overview"));
 }
 
 TEST_F(ChartViewTest, TheRightmostXLabelStaysClearOfTheButtons) {
