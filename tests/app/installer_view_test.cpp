@@ -14,11 +14,14 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "app/device_doc.h"
+#include "app/device_frame.h"
 #include "app/lpg_dev_version_dlg.h"
 #include "app/main_frame.h"
 #include "app/passwd_dlg.h"
 #include "app/rs_setup_dlg.h"
 #include "app_fixture.h"
+#include "corrections/ui/map_list.h"
 #include "diag/recording_writer.h"
 #include "display/chart_window.h"
 #include "display/device_panel.h"
@@ -342,6 +345,26 @@ TEST(NarrowWindowTest, At800PixelsThePageButtonsStayInView) {
     QToolButton* forward = view->pageForwardButton();
     EXPECT_LE(forward->mapTo(main, QPoint(forward->width(), 0)).x(), main->width());
     EXPECT_GT(view->chart().plotRect().width(), 100);
+}
+
+// The whole program at 1024 × 768 with the map open: the live chart above the map, the
+// map's eight speed columns and its legend, as the installer sees them while driving.
+TEST(NarrowWindowTest, At1024PixelsTheMapStandsUnderTheLiveChart) {
+    ProgramFixture program;
+    CMainFrame* main = program.program().mainFrame();
+    main->showNormal();
+    main->resize(1024, 768);
+    QApplication::processEvents();
+    program.program().document()->toggleMapPane();
+    QApplication::processEvents();
+    auto* view = main->findChild<CDisplayView*>();
+    auto* list = main->findChild<CMapList*>();
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_GE(view->height(), CDeviceFrame::kLeastChartHeight);
+    EXPECT_LE(list->columnViewportPosition(8) + list->columnWidth(8), list->viewport()->width());
+    EXPECT_TRUE(keepScreenshot(*main, "map-under-live-chart-1024"));
 }
 
 }  // namespace

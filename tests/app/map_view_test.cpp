@@ -455,6 +455,7 @@ TEST_F(MapViewTest, SelectedBlocksAreEditedCopiedAndPastedAsOneStepEach) {
         {"Interpoluj", 0, {"20%", "13%", "5%", "", "8%", "15%"}},
         {"Wygładź", 0, {"35%", "27%", "35%", "35%", "27%", "35%"}},
     };
+    EXPECT_TRUE(keepScreenshot(list(), "map-block-before"));
     for (const auto& c : cases) {
         list().selectBlock(block);
         app.onDialog = [&](QDialog& dialog) {
