@@ -81,20 +81,6 @@ double CPlotMapping::niceStep(double rough, double smallest) {
     return 10.0 * power;
 }
 
-double CPlotMapping::roundStep(double rough) {
-    if (!(rough > 0.0) || !std::isfinite(rough)) {
-        return rough;
-    }
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    double best = power;
-    for (double factor : {2.0, 5.0, 10.0}) {
-        if (std::fabs(std::log(factor * power / rough)) < std::fabs(std::log(best / rough))) {
-            best = factor * power;
-        }
-    }
-    return best;
-}
-
 axis_range_t CPlotMapping::snapToStep(double min, double max, double step) {
     // Enough decimals to write the step exactly, so 0.1 × 3 reads 0.3.
     const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));

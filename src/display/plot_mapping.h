@@ -44,8 +44,6 @@ class CPlotMapping {
     // The grid step of 1, 2 or 5 × 10ⁿ nearest above `rough`, never below `smallest`;
     // grid labels at its multiples read as round numbers.
     static double niceStep(double rough, double smallest);
-    // The step of 1, 2 or 5 times a power of ten nearest to `rough` (by ratio).
-    static double roundStep(double rough);
     // [min, max] widened outwards to whole multiples of `step` (rounded to its decimals).
     static axis_range_t snapToStep(double min, double max, double step);
 

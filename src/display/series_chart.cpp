@@ -104,8 +104,8 @@ void CSeriesChart::restoreScale() {
     const double start = CChartWindow::kDefaultStart;
     const double end = CChartWindow::kDefaultEnd;
     CChartWindow::set(start, end, (end - start) / 10.0);
-    y_ = {defaultYMin_, defaultYMax_, CPlotMapping::roundStep((defaultYMax_ - defaultYMin_) / 10.0),
-          true};
+    y_ = {defaultYMin_, defaultYMax_,
+          CPlotMapping::niceStep((defaultYMax_ - defaultYMin_) / 10.0, 0.0), true};
 }
 
 QString CSeriesChart::settingsPath() const {
@@ -222,9 +222,9 @@ void CSeriesChart::finishScaledData(std::vector<chart_series_t> series, CRunning
     finishData(samples);
 }
 
-// A range the chart picks itself: about ten grid steps of 1, 2 or 5 times a power of ten.
+// A range the chart picks itself: at most ten grid steps of 1, 2 or 5 times a power of ten.
 void CSeriesChart::rescale(double yMin, double yMax) {
-    y_ = {yMin, yMax, CPlotMapping::roundStep((yMax - yMin) / 10.0), true};
+    y_ = {yMin, yMax, CPlotMapping::niceStep((yMax - yMin) / 10.0, 0.0), true};
     if (owner_ != nullptr) {
         owner_->update(0, 0, owner_->width(), owner_->height() - kOwnerBottomStrip);
     }

@@ -33,10 +33,10 @@ TEST(ChartGeometryTest, GridRunsFromTheMinimumToTheMaximumInclusive) {
 // at its multiples, so the labels read round whatever the range's ends; a step given by
 // the installer keeps its lines from the minimum.
 TEST(ChartGeometryTest, PickedStepsAreRoundAndTheirLinesStandOnTheirMultiples) {
-    const std::pair<double, double> steps[] = {
-        {0.0706, 0.05}, {0.036, 0.05}, {0.26, 0.2}, {0.65, 0.5}, {260, 200}, {800, 1000}, {3, 2}};
+    const std::pair<double, double> steps[] = {{0.0706, 0.1}, {0.036, 0.05}, {0.26, 0.5}, {0.65, 1},
+                                               {260, 500},    {800, 1000},   {3, 5}};
     for (const auto& [rough, round] : steps) {
-        EXPECT_DOUBLE_EQ(CPlotMapping::roundStep(rough), round) << rough;
+        EXPECT_DOUBLE_EQ(CPlotMapping::niceStep(rough, 0.0), round) << rough;
     }
     const std::vector<double> picked = CChartGeometry::gridValues({2.63, 3.05, 0.1, true});
     ASSERT_EQ(picked.size(), 4u);

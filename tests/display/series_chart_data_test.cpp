@@ -156,7 +156,7 @@ TEST_F(SeriesChartDataTest, SpeedAutoscaleOnTheFirstUpdateSpansTheLastTenSpeeds)
     chart.setData(samples, clock);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 810.0);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 3410.0);
-    EXPECT_DOUBLE_EQ(chart.yAxis().step, 200.0);
+    EXPECT_DOUBLE_EQ(chart.yAxis().step, 500.0);
 }
 
 TEST_F(SeriesChartDataTest, SpeedAutoscaleLooksOnlyAtTheLastTenSamples) {
@@ -263,7 +263,7 @@ TEST_F(SeriesChartDataTest, TimeAutoscaleRoundsToTenthsAndForgetsItsExtremesEver
     chart.setData({times(11, 80, 80)}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, 1.8);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 4.4);
-    EXPECT_NEAR(chart.yAxis().step, 0.2, 1e-12);
+    EXPECT_NEAR(chart.yAxis().step, 0.5, 1e-12);
     EXPECT_EQ(CTimeChart::extremes().updates(), 1);
 }
 
@@ -325,7 +325,7 @@ TEST_F(SeriesChartDataTest, LambdaAutoscaleRaisesOnlyTheTopAndNeverForgets) {
     chart.setData({rich, lean}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 5.5);
     EXPECT_DOUBLE_EQ(chart.yAxis().min, -1.0);
-    EXPECT_DOUBLE_EQ(chart.yAxis().step, 0.5);
+    EXPECT_DOUBLE_EQ(chart.yAxis().step, 1.0);
     chart.setYRange(0.0, 5.0);
     chart.setData({lean}, kClock);
     EXPECT_DOUBLE_EQ(chart.yAxis().max, 5.0);  // 1 V moves nothing: 5 V stays the maximum
