@@ -13,25 +13,13 @@
 #include "settings/cp1250.h"
 #include "settings/eeprom_image.h"
 #include "settings/file_preferences.h"
+#include "support/split_text.h"
 
 using nlohmann::json;
 
 namespace {
 
 constexpr const char* kNoAnswer = "Sterownik nie odpowiada.";
-
-std::vector<std::string> splitList(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator)) {
-        parts.push_back(part);
-    }
-    if (!text.empty() && text.back() == separator) {
-        parts.emplace_back();
-    }
-    return parts;
-}
 
 // Whole text as a number; false for anything else.
 bool parseNumber(const std::string& text, double& value) {
@@ -60,7 +48,7 @@ int CCliApp::applyCarOption() {
     if (opt_->car.empty()) {
         return EXIT_OK;
     }
-    const auto parts = splitList(opt_->car, '|');
+    const auto parts = splitText(opt_->car, '|');
     if (parts.size() != 7) {
         return fail(EXIT_USAGE,
                     "--car needs seven texts: make|model|capacity|power|year|injectors|calibrated");
@@ -148,7 +136,7 @@ std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
     const std::string name = assignment.substr(0, equals);
     const std::string value = assignment.substr(equals + 1);
     if (name == "injectorMasks") {
-        const auto parts = splitList(value, ',');
+        const auto parts = splitText(value, ',');
         double mask = 0;
         if (parts.size() != 8)
             return "injectorMasks needs 8 values";

@@ -5,22 +5,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
+
+#include "support/split_text.h"
 
 namespace {
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator)) {
-        parts.push_back(part);
-    }
-    if (!text.empty() && text.back() == separator) {
-        parts.emplace_back();
-    }
-    return parts;
-}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -120,7 +108,7 @@ std::string CMapBlock::copy(const percent_t& map) const {
 
 map_paste_t CMapBlock::parse(const std::string& text, int row, int column) {
     map_paste_t pasted;
-    std::vector<std::string> lines = split(text, '\n');
+    std::vector<std::string> lines = splitText(text, '\n');
     while (!lines.empty() && trimmed(lines.back()).empty()) {
         lines.pop_back();  // the line break a spreadsheet puts after its last row
     }
@@ -131,7 +119,7 @@ map_paste_t CMapBlock::parse(const std::string& text, int row, int column) {
         if (!clean.empty() && clean.back() == '\r') {
             clean.pop_back();
         }
-        fields.push_back(split(clean, '\t'));
+        fields.push_back(splitText(clean, '\t'));
         width = std::max(width, fields.back().size());
     }
     pasted.block = {row, column, static_cast<int>(fields.size()), static_cast<int>(width)};
