@@ -25,9 +25,26 @@ CCliApp::~CCliApp() = default;
 
 namespace {
 
-constexpr const char* kGlobalOptions =
-    "Opcje ogólne (przed poleceniem albo po nim): --port ŚCIEŻKA, --com N, --json, "
-    "--unlocked, --car TEKST, --trace PLIK.";
+// "Opcje ogólne …: --port ŚCIEŻKA, --com N, --json, …": every option the tool itself
+// declares, so that the list under each command is never short of one.
+std::string globalOptionsText(const CLI::App& app) {
+    std::string text = "Opcje ogólne (przed poleceniem albo po nim): ";
+    bool first = true;
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->get_lnames().empty() || option->get_lnames().front() == "help" ||
+            option->get_lnames().front() == "version") {
+            continue;
+        }
+        text += (first ? "--" : ", --") + option->get_lnames().front();
+        // The value's name without the checks CLI11 appends ("N:INT in [1 - 255]").
+        const std::string type = option->get_type_name();
+        if (option->get_expected_min() > 0 && !type.empty()) {
+            text += " " + type.substr(0, type.find(':'));
+        }
+        first = false;
+    }
+    return text + ".";
+}
 
 // A write of the map or the table switches it on in the settings unless told not to.
 void addKeepFunctions(CLI::App* write, bool& keepFunctions) {
@@ -40,7 +57,7 @@ void addKeepFunctions(CLI::App* write, bool& keepFunctions) {
 int CCliApp::run(int argc, char** argv) {
     CLI::App app{"Vapron: sterownik wtrysku LPG bez okna.", "vapron-cli"};
     defineCommands(app);
-    CCliUsage::polish(app, kGlobalOptions);
+    CCliUsage::polish(app, globalOptionsText(app));
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -70,19 +87,27 @@ void CCliApp::defineGlobalOptions(CLI::App& app) {
     // falls through to the tool.
     app.fallthrough();
     app.require_subcommand(1);
-    auto* where = app.add_option("--port", o.port, "Urządzenie szeregowe sterownika");
-    app.add_option("--com", o.com, "Numer portu COM (1 = " + CPortNames::example() + ")")
-        ->check(CLI::Range(1, 255))
-        ->excludes(where);
+    // A path that starts with "/" is a path on every system, not a Windows-style option.
+    app.allow_windows_style_options(false);
+    auto* where =
+        app.add_option("--port", o.port, "Urządzenie szeregowe sterownika")->type_name("ŚCIEŻKA");
+    auto* com =
+        app.add_option("--com", o.com, "Numer portu COM (1 = " + CPortNames::example() + ")")
+            ->type_name("N")
+            ->check(CLI::Range(1, 255))
+            ->excludes(where);
     app.add_flag("--json", o.json, "Jeden obiekt JSON na standardowym wyjściu");
     app.add_flag("--unlocked", o.unlocked, "Wpisuj ustawienia bez danych samochodu");
     app.add_flag("--simulate", o.simulate,
                  "Rozmawiaj z symulowanym sterownikiem w tym programie zamiast z portem")
-        ->excludes(where);
+        ->excludes(where)
+        ->excludes(com);
     app.add_option("--car", o.car,
-                   "Dane samochodu: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja");
+                   "Dane samochodu: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja")
+        ->type_name("TEKST");
     app.add_option("--trace", o.trace,
-                   "Zapisz ślad komunikacji ze sterownikiem w PLIKU (także VAPRON_TRACE=PLIK)");
+                   "Zapisz ślad komunikacji ze sterownikiem w PLIKU (także VAPRON_TRACE=PLIK)")
+        ->type_name("PLIK");
 }
 
 void CCliApp::defineCommands(CLI::App& app) {

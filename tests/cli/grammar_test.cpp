@@ -40,6 +40,8 @@ TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
         {{"info", "--bogus"}, "vapron-cli: nieoczekiwane argumenty albo nieznane opcje:"},
         {{"record", "a.lpgd", "--samples", "1", "--seconds", "1"},
          "vapron-cli: tych opcji nie można podać razem: --samples, --seconds"},
+        {{"--simulate", "--com", "3", "info"},
+         "vapron-cli: tych opcji nie można podać razem: --com, --simulate"},
         {{"export", "a.lpgd", "--separator", ",", "--decimal", ","},
          "Wybierz separator , ; | albo tab i inny znak dziesiętny (. albo ,)."},
     };
@@ -50,7 +52,11 @@ TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
     }
     const std::string help = runCli({"--help"}).out;
     EXPECT_NE(help.find("  4  settings diff: porównane ustawienia się różnią"), std::string::npos);
-    EXPECT_NE(runCli({"table", "write", "--help"}).out.find("--trace PLIK"), std::string::npos);
+    // Every command lists every global option, --simulate too.
+    EXPECT_NE(runCli({"table", "write", "--help"})
+                  .out.find("--port ŚCIEŻKA, --com N, --json, --unlocked, --simulate, --car "
+                            "TEKST, --trace PLIK."),
+              std::string::npos);
 }
 
 TEST(CliGrammarTest, ATraceOfInfoReplayedByTheSimulatorGivesTheSameOutput) {
