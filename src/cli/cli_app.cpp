@@ -220,7 +220,7 @@ int CCliApp::dispatch(CLI::App& app) {
     if (sub("ports"))
         return CCliPorts::run(opt_->port, opt_->json, std::cout);
     if (sub("legacy"))
-        return CCliLegacy::run(opt_->copy, std::cout, std::cerr);
+        return CCliLegacy::run(opt_->copy, opt_->json, std::cout, std::cerr);
     if (sub("export"))
         return CCliExport::run(opt_->file, opt_->output,
                                {opt_->separator, opt_->decimal, opt_->bom}, opt_->json, std::cout,

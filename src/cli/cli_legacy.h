@@ -8,5 +8,7 @@
 // (files already there are kept; the old folders are not changed).
 class CCliLegacy {
   public:
-    static int run(bool copy, std::ostream& out, std::ostream& err);
+    // Lists the old folders found, and with `copy` copies what the program folder lacks;
+    // as one JSON object with `asJson`.
+    static int run(bool copy, bool asJson, std::ostream& out, std::ostream& err);
 };

@@ -248,3 +248,30 @@ TEST(CliInspectTest, OnlyARecordingIsSummarised) {
 }
 
 }  // namespace
+
+// "legacy --json" prints one JSON object, the copy's outcome in it, as every command
+// that takes --json does.
+TEST(CliLegacyTest, TheOldFoldersAreOneJsonObject) {
+    CTempDir wine, home;
+    const std::filesystem::path old =
+        std::filesystem::path(wine.folder()) / "drive_c/Program Files/Vapron/Dane";
+    std::filesystem::create_directories(old);
+    std::ofstream(old / "jazda.lpgd") << "1\t2\r\n";
+    ::setenv("WINEPREFIX", wine.folder().c_str(), 1);
+    for (const bool copy : {false, true}) {
+        std::vector<std::string> arguments{"legacy", "--json"};
+        if (copy) {
+            arguments.emplace_back("--copy");
+        }
+        const cli_result_t result = runCli(arguments, home.folder());
+        ASSERT_EQ(result.code, 0) << result.err;
+        const nlohmann::json report = nlohmann::json::parse(result.out);
+        ASSERT_EQ(report["legacyFolders"].size(), 1u);
+        EXPECT_EQ(report["legacyFolders"][0]["recordings"], 1);
+        EXPECT_EQ(report["legacyFolders"][0].contains("copied"), copy);
+        if (copy) {
+            EXPECT_EQ(report["legacyFolders"][0]["copied"], 1);
+        }
+    }
+    ::unsetenv("WINEPREFIX");
+}
