@@ -7,6 +7,7 @@
 
 #include "cli/cli_app.h"
 #include "diag/csv_export.h"
+#include "diag/recording_probe.h"
 
 bool CCliExport::format(const choice_t& choice, csv_format_t& format) {
     const std::string& separator = choice.separator;
@@ -23,6 +24,13 @@ int CCliExport::run(const std::string& recording, const std::string& csvName,
         err << "Wybierz separator , ; | albo tab i inny znak dziesiętny (. albo ,).\n"
             << "--separator " << choice.separator << " --decimal " << choice.decimal << std::endl;
         return CCliApp::EXIT_USAGE;
+    }
+    // A file without a sample is no recording: refused before a CSV of it replaces one.
+    if (const CRecordingProbe::probe_t probe = CRecordingProbe::probe(recording);
+        probe.result == CRecordingProbe::Result::NoSamples) {
+        err << "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani jednej próbki.\n"
+            << recording << ": " << probe.reason << std::endl;
+        return CCliApp::EXIT_IO;
     }
     const std::string csv = csvName.empty() ? CCsvExport::csvNameFor(recording) : csvName;
     const CCsvExport::result_t result = CCsvExport::exportFile(recording, csv, csvFormat);

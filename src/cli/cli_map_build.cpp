@@ -65,16 +65,16 @@ int CCliMapBuild::run(const std::string& file, const options_t& options, std::os
     const std::optional<CControllerClock> clock = options.clockHz != 0
                                                       ? CControllerClock::of(options.clockHz)
                                                       : CSettingsHistory::clockOf(file);
-    if (!clock) {
-        err << injmap_text::unknownClock(file, CControllerClock::kUsualHz) << std::endl;
-    }
     build.setClock(clock.value_or(CControllerClock{}));
     recording.build(build);
     map_proposal_t proposal = build.proposal();
-    if (proposal.samples == 0) {
+    if (proposal.samples == 0) {  // a file that holds no recording, as for every command
         err << injmap_text::kNoSamples << '\n'
             << injmap_text::detail(file, CRecordingProbe::probe(file).reason) << std::endl;
-        return CCliApp::EXIT_USAGE;
+        return CCliApp::EXIT_IO;
+    }
+    if (!clock) {
+        err << injmap_text::unknownClock(file, CControllerClock::kUsualHz) << std::endl;
     }
     if (recording.unreadLines() > 0) {
         err << injmap_text::unreadLines(file, recording.reader().stopLine(),

@@ -126,12 +126,15 @@ int CCliApp::cmdInspect() {
     }
     const std::size_t stopLine = reader.stopLine();
     const std::size_t unread = reader.countUnreadLines();
-    if (samples == 0 && unread > 0) {
-        return fail(EXIT_IO,
-                    "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani "
-                    "jednej próbki.\n" +
-                        opt_->file + ": " + std::to_string(unread) +
-                        " nieodczytanych wierszy od wiersza " + std::to_string(stopLine));
+    if (samples == 0) {  // an empty file is no recording either
+        return fail(
+            EXIT_IO,
+            "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani "
+            "jednej próbki.\n" +
+                opt_->file + ": " +
+                (unread > 0 ? std::to_string(unread) + " nieodczytanych wierszy od wiersza " +
+                                  std::to_string(stopLine)
+                            : std::string("plik jest pusty")));
     }
     json object = {{"samples", samples},
                    {"firstIndex", first},

@@ -69,6 +69,13 @@ void CSerialPort::open(int port) {
         fd_ = -1;
         raiseFor(CRSError::ERR_RS_OPEN, operation, path, errno, __LINE__);
     }
+    // A file or a folder named as the port is not a serial port: said so at once rather
+    // than after a search in which nothing answers.
+    if (!::isatty(fd)) {
+        ::close(fd);
+        fd_ = -1;
+        raiseFor(CRSError::ERR_RS_OPEN, operation, path, ENOTTY, __LINE__);
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         // Another program holds the lock: the port is busy, whatever flock calls it.
         const int err = errno == EWOULDBLOCK ? EBUSY : errno;

@@ -238,7 +238,9 @@ TEST(CliInspectTest, OnlyARecordingIsSummarised) {
          "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani jednej "
          "próbki.\n" +
              home + "/random.bin: 2 nieodczytanych wierszy od wiersza 1\n"},
-        {"empty.lpgd", 0, ""},
+        {"empty.lpgd", 3,
+         "Wskaż nagranie diagnostyczne (.lpgd): w tym pliku nie ma ani jednej próbki.\n" + home +
+             "/empty.lpgd: plik jest pusty\n"},
     };
     for (const row_t& row : rows) {
         const auto result = runCli({"inspect", home + "/" + row.file}, run);
@@ -274,4 +276,24 @@ TEST(CliLegacyTest, TheOldFoldersAreOneJsonObject) {
         }
     }
     ::unsetenv("WINEPREFIX");
+}
+
+// One exit code for one kind of failure, whichever command meets it: a file that is
+// missing, empty, a folder or no recording is 3 for every command that reads one, and a
+// port that is not a terminal is 3 too (a port problem, not a silent controller).
+TEST(CliExitTableTest, TheSameFileProblemGivesTheSameCodeFromEveryCommand) {
+    CTempDir dir;
+    const std::string empty = dir.path("pusty.lpgd"), text = dir.path("tekst.lpgd");
+    std::ofstream(empty).flush();
+    std::ofstream(text) << "to nie jest nagranie\n";
+    const std::string files[] = {dir.path("brak.lpgd"), empty, text, dir.folder()};
+    for (const std::string& file : files) {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"inspect"}, {"map", "build"}, {"export"}}) {
+            std::vector<std::string> arguments = command;
+            arguments.push_back(file);
+            EXPECT_EQ(runCli(arguments).code, 3) << command[0] << " " << file;
+        }
+    }
+    EXPECT_EQ(runCli({"--port", text, "info"}).code, 3);
 }

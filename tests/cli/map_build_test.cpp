@@ -120,7 +120,7 @@ TEST(CliMapBuildTest, FilesWithoutAProposalSayWhy) {
     EXPECT_EQ(missing.err, "Nie można otworzyć pliku do odczytu danych diagnostycznych\n" + home +
                                "/none.lpgd: plik nie istnieje\n");
     std::ofstream(home + "/text.lpgd") << "not a recording\n";
-    EXPECT_EQ(runCli({"map", "build", home + "/text.lpgd"}).code, 2);
+    EXPECT_EQ(runCli({"map", "build", home + "/text.lpgd"}).code, 3);
 
     // A readable start followed by something else: the proposal of the start, and a warning.
     std::ofstream(home + "/cut.lpgd", std::ios::binary) << elevenOfEach() << "x\r\n1\r\n";
