@@ -51,7 +51,7 @@ int CCliApp::applyCarOption() {
     const auto parts = splitText(opt_->car, '|');
     if (parts.size() != 7) {
         return fail(EXIT_USAGE,
-                    "--car needs seven texts: make|model|capacity|power|year|injectors|calibrated");
+                    "--car: podaj siedem tekstów: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja");
     }
     car_texts_t car{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]};
     if (car.make.empty() || car.model.empty() || car.capacity.empty() || car.power.empty() ||
@@ -131,7 +131,7 @@ std::string settingsText(const dev_setup_t& setup) {
 std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
     const auto equals = assignment.find('=');
     if (equals == std::string::npos) {
-        return "expected FIELD=VALUE: " + assignment;
+        return "podaj POLE=WARTOŚĆ: " + assignment;
     }
     const std::string name = assignment.substr(0, equals);
     const std::string value = assignment.substr(equals + 1);
@@ -139,11 +139,11 @@ std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
         const auto parts = splitText(value, ',');
         double mask = 0;
         if (parts.size() != 8)
-            return "injectorMasks needs 8 values";
+            return "injectorMasks: podaj 8 wartości oddzielonych przecinkami";
         for (std::size_t i = 0; i < 8; ++i) {
             if (!parseNumber(parts[i], mask) || mask < 0 || mask > 255 ||
                 mask != std::floor(mask)) {
-                return "bad mask: " + parts[i];
+                return "niedozwolona maska (liczba całkowita od 0 do 255): " + parts[i];
             }
             setup.lpgMasks[i] = static_cast<std::uint8_t>(mask);
         }
@@ -152,12 +152,12 @@ std::string applyAssignment(dev_setup_t& setup, const std::string& assignment) {
     const setup_field_t* field = findSetupField(name);
     double number = 0;
     if (!field)
-        return "unknown field: " + name;
+        return "nieznane pole: " + name + " (lista pól: vapron-cli settings get)";
     if (!parseNumber(value, number))
-        return "not a number: " + assignment;
+        return "to nie jest liczba: " + assignment;
     // A byte field cannot hold 300; refuse instead of wrapping around.
     if (!field->fits(number))
-        return std::string("value out of range for ") + field->name;
+        return std::string("wartość poza zakresem pola ") + field->name;
     field->set(setup, number);
     return {};
 }

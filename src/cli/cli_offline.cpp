@@ -29,7 +29,7 @@ int CCliApp::cmdDecodeErrors() {
     const std::string& hex = opt_->hex;
     CLPGDevice::report_t report{};
     if (hex.size() != 2 * report.size()) {
-        return fail(EXIT_USAGE, "the report needs 22 hex digits");
+        return fail(EXIT_USAGE, "Podaj raport błędów jako 22 cyfry szesnastkowe (11 bajtów).");
     }
     for (std::size_t i = 0; i < report.size(); ++i) {
         unsigned value = 0;
@@ -37,7 +37,7 @@ int CCliApp::cmdDecodeErrors() {
         if (!std::isxdigit(static_cast<unsigned char>(digits[0])) ||
             !std::isxdigit(static_cast<unsigned char>(digits[1])) ||
             std::sscanf(digits.c_str(), "%2x", &value) != 1) {
-            return fail(EXIT_USAGE, "not a hex digit in: " + digits);
+            return fail(EXIT_USAGE, "To nie jest cyfra szesnastkowa: popraw raport i podaj go ponownie.\n" + digits);
         }
         report[i] = static_cast<std::uint8_t>(value);
     }

@@ -88,11 +88,11 @@ int CCliApp::prepareMap() {
 int CCliApp::prepareTable() {
     std::vector<double> values;
     if (!parseNumbers(opt_->values, ',', values) || values.size() != opt_->table.size()) {
-        return fail(EXIT_USAGE, "table write needs 25 numbers separated by commas");
+        return fail(EXIT_USAGE, "Podaj tablicę jako 25 liczb oddzielonych przecinkami.");
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] < -100 || values[i] > 155) {
-            return fail(EXIT_USAGE, "a correction must lie between -100 and 155 %");
+            return fail(EXIT_USAGE, "Poprawka musi leżeć między -100 a 155 %.");
         }
         // Whole percent, halves away from zero, as the controller keeps them; the table
         // bit then follows what is stored (0.4 switches nothing on).
@@ -104,11 +104,11 @@ int CCliApp::prepareTable() {
 int CCliApp::prepareThresholds() {
     std::vector<double> v;
     if (!parseNumbers(opt_->values, ',', v) || v.size() != 4) {
-        return fail(EXIT_USAGE, "fuel write needs T34,T12,T14,RES");
+        return fail(EXIT_USAGE, "Podaj progi czujnika jako T34,T12,T14,REZ (cztery liczby oddzielone przecinkami).");
     }
     for (double x : v) {
         if (x < 0 || x > 255 || x != std::floor(x)) {
-            return fail(EXIT_USAGE, "a threshold must be a whole number from 0 to 255");
+            return fail(EXIT_USAGE, "Próg musi być liczbą całkowitą od 0 do 255.");
         }
     }
     const double t = v[0], h = v[1], q = v[2], r = v[3];

@@ -59,6 +59,30 @@ TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
               std::string::npos);
 }
 
+// Refusals of what was typed speak Polish, and say what to type instead.
+TEST(CliGrammarTest, RefusedValuesAreToldInPolish) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } rows[] = {
+        {{"decode-errors", "12"}, "Podaj raport błędów jako 22 cyfry szesnastkowe (11 bajtów)."},
+        {{"decode-errors", "0000000000000000000zzz"}, "To nie jest cyfra szesnastkowa"},
+        {{"--simulate", "settings", "set", "foo=1"}, "nieznane pole: foo"},
+        {{"--simulate", "settings", "set", "mainCorrection"}, "podaj POLE=WARTOŚĆ"},
+        {{"--simulate", "settings", "set", "mainCorrection=x"}, "to nie jest liczba"},
+        {{"--simulate", "settings", "set", "ignitionPulses=300"}, "wartość poza zakresem pola"},
+        {{"--simulate", "table", "write", "1,2"}, "Podaj tablicę jako 25 liczb"},
+        {{"--simulate", "fuel", "write", "1,2"}, "Podaj progi czujnika"},
+        {{"--simulate", "--car", "a|b", "settings", "set", "mainCorrection=1"},
+         "--car: podaj siedem tekstów"},
+    };
+    for (const auto& row : rows) {
+        const cli_result_t result = runCli(row.arguments);
+        EXPECT_EQ(result.code, 2) << row.message;
+        EXPECT_NE(result.err.find(row.message), std::string::npos) << result.err;
+    }
+}
+
 TEST(CliGrammarTest, ATraceOfInfoReplayedByTheSimulatorGivesTheSameOutput) {
     CTempDir dir;
     const CTempDir homeFolder;
