@@ -102,6 +102,9 @@ void CCliApp::defineGlobalOptions(CLI::App& app) {
                  "Rozmawiaj z symulowanym sterownikiem w tym programie zamiast z portem")
         ->excludes(where)
         ->excludes(com);
+    app.add_flag("--no-pacing", o.noPacing,
+                 "Symulowany sterownik bez tempa linii 38 400 bodów (szybciej niż naprawdę)")
+        ->needs("--simulate");
     app.add_option("--car", o.car,
                    "Dane samochodu: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja")
         ->type_name("TEKST");
@@ -337,7 +340,9 @@ int CCliApp::connectDevice() {
         }
     }
     if (opt_->simulate) {
+        // At the line's pace, as the window's: a demo recording is what a real one is.
         choice.kind = line_choice_t::Kind::SimulatedInProcess;
+        choice.realTime = !opt_->noPacing;
     }
     device_ = std::make_unique<CLPGDevice>(ui_, makeSerialLine(choice).line);
     settingsWrite_ = std::make_unique<CSettingsWrite>(*device_);

@@ -14,6 +14,7 @@ struct CCliApp::Options {
     bool json = false;
     bool unlocked = false;
     bool simulate = false;  // a simulated controller in this process instead of a port
+    bool noPacing = false;  // the simulated line as fast as it goes (the tests)
     bool copy = false;      // legacy: copy the old program's files
     std::string car;
     std::string trace;  // wire trace file

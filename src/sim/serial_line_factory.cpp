@@ -26,7 +26,9 @@ serial_line_t makeUntracedLine(const line_choice_t& choice) {
     }
     made.sim = choice.sim ? choice.sim : std::make_shared<CControllerSim>();
     if (choice.kind == line_choice_t::Kind::SimulatedInProcess) {
-        made.line = std::make_unique<CSimLine>(made.sim);
+        auto line = std::make_unique<CSimLine>(made.sim);
+        line->setRealTime(choice.realTime);
+        made.line = std::move(line);
         return made;
     }
     made.server = std::make_unique<CPtyServer>(made.sim);

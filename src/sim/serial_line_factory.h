@@ -19,6 +19,7 @@ struct line_choice_t {
     Kind kind = Kind::Serial;
     std::string firstPath;                // a serial device to try before the port pattern
     bool pacing = true;                   // the pseudo-terminal keeps to 38 400 baud
+    bool realTime = false;                // so does the in-process line, in real time
     std::shared_ptr<CControllerSim> sim;  // the controller to simulate; a new one if empty
     std::shared_ptr<CWireTrace> trace;    // when set, the line writes a wire trace into it
 };

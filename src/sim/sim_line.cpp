@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/sim_line.h"
 
+#include <thread>
+
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -36,6 +38,13 @@ long long CSimLine::elapsedMs() const {
 void CSimLine::setPacing(bool on) {
     std::lock_guard lock(mutex_);
     pacing_ = on;
+}
+
+void CSimLine::setRealTime(bool on) {
+    std::lock_guard lock(mutex_);
+    pacing_ = pacing_ || on;
+    realTime_ = on;
+    realStart_ = std::chrono::steady_clock::now() - std::chrono::microseconds(nowUs_);
 }
 
 std::size_t CSimLine::lastRequest() const {
@@ -87,7 +96,7 @@ void CSimLine::setTimeouts(const serial_timeouts_t& timeouts) {
 }
 
 int CSimLine::read(std::uint8_t* buffer, int n) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     checkUsable("read()", __LINE__);
     const long long deadline =
         nowUs_ + 1000LL * (timeouts_.constantMs + 1LL * n * timeouts_.perByteMs);
@@ -104,6 +113,11 @@ int CSimLine::read(std::uint8_t* buffer, int n) {
         receiver_.reset();  // the controller drops a frame the line left half-sent
     } else {
         nowUs_ = lastUs;
+    }
+    if (realTime_) {
+        const auto due = realStart_ + std::chrono::microseconds(nowUs_);
+        lock.unlock();
+        std::this_thread::sleep_until(due);
     }
     return got;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,10 @@ class CSimLine : public ISerialLine {
     long long elapsedMs() const;
     // Off by default: replies are there at once (after the fault knobs' delay).
     void setPacing(bool on);
+    // Paced and in real time: a read returns no sooner than its bytes would have come
+    // over the line, as a real controller's would (a demo recording of five seconds holds
+    // five seconds of samples).
+    void setRealTime(bool on);
     // The number of the last request the controller took, and of the request whose reply
     // the last byte read belongs to (0: none).
     std::size_t lastRequest() const;
@@ -59,6 +64,8 @@ class CSimLine : public ISerialLine {
     long long nowUs_ = 0;
     long long lineOutUs_ = 0;  // when the request bytes written so far reach the controller
     bool pacing_ = false;
+    bool realTime_ = false;
+    std::chrono::steady_clock::time_point realStart_;
     std::size_t lastRequest_ = 0;
     std::size_t lastReplyRead_ = 0;
     int answerPort_ = 0;

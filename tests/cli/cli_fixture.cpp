@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli_fixture.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -98,7 +100,13 @@ cli_result_t runCli(const std::vector<std::string>& arguments, const cli_run_t& 
         }
         ::alarm(run.timeoutSeconds);  // kept across exec: a hanging tool is ended
         const std::string program = VAPRON_CLI_PATH;
-        auto argv = argvOf(program, arguments);
+        // The simulated controller answers at once: no test waits for the line's pace.
+        std::vector<std::string> unpaced = arguments;
+        const auto simulate = std::find(unpaced.begin(), unpaced.end(), "--simulate");
+        if (simulate != unpaced.end() && !run.pacing) {
+            unpaced.insert(simulate + 1, "--no-pacing");
+        }
+        auto argv = argvOf(program, unpaced);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }

@@ -28,6 +28,7 @@ struct cli_run_t {
     std::string input;             // standard input (a pipe holding these bytes)
     long fileSizeLimit = -1;       // bytes any file it writes may reach (-1: no limit)
     unsigned timeoutSeconds = 60;  // then it is killed and the code is -1
+    bool pacing = false;           // --simulate at the line's pace (else --no-pacing is added)
 };
 
 // Runs vapron-cli with the arguments; VAPRON_HOME points at `home` when given.

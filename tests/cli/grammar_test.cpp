@@ -4,6 +4,10 @@
 // replays to the same answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
@@ -54,8 +58,8 @@ TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
     EXPECT_NE(help.find("  4  settings diff: porównane ustawienia się różnią"), std::string::npos);
     // Every command lists every global option, --simulate too.
     EXPECT_NE(runCli({"table", "write", "--help"})
-                  .out.find("--port ŚCIEŻKA, --com N, --json, --unlocked, --simulate, --car "
-                            "TEKST, --trace PLIK."),
+                  .out.find("--port ŚCIEŻKA, --com N, --json, --unlocked, --simulate, "
+                            "--no-pacing, --car TEKST, --trace PLIK."),
               std::string::npos);
 }
 
@@ -103,3 +107,23 @@ TEST(CliGrammarTest, ATraceOfInfoReplayedByTheSimulatorGivesTheSameOutput) {
 }
 
 }  // namespace
+
+// The simulated controller of `--simulate` answers at the line's pace, so five seconds of a
+// demo recording hold what a real controller gives in five seconds; --no-pacing (the
+// tests) lets it run as fast as it can.
+TEST(CliSimulateTest, ADemoRecordingKeepsTheLinesPace) {
+    const CTempDir dir;
+    std::size_t lines[2] = {};
+    for (const bool paced : {true, false}) {
+        cli_run_t run;
+        run.pacing = paced;
+        const std::string file = dir.path(paced ? "paced.lpgd" : "fast.lpgd");
+        ASSERT_EQ(runCli({"--simulate", "record", file, "--seconds", "1"}, run).code, 0);
+        std::ifstream in(file);
+        lines[paced ? 0 : 1] =
+            static_cast<std::size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
+    }
+    EXPECT_GT(lines[0], 10u);
+    EXPECT_LT(lines[0], 400u);  // 38 400 baud allows some tens of samples a second
+    EXPECT_GT(lines[1], 10 * lines[0]);
+}
