@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
     if (!options.usageProblem.empty()) {
         std::fprintf(stderr, "vapron: %s\n", options.usageProblem.c_str());
         std::fprintf(stderr,
-                     "usage: vapron [--simulate] [--no-pacing] [--port PATH] "
-                     "[--trace FILE] [--version] [--help]\n");
+                     "Użycie: vapron [--simulate] [--no-pacing] [--port ŚCIEŻKA] "
+                     "[--trace PLIK] [--version] [--help]\n");
         return 2;
     }
     if (options.help) {

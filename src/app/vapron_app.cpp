@@ -89,14 +89,14 @@ CVapron::Options CVapron::parseArguments(int argc, char** argv) {
 
 void CVapron::printUsage() {
     std::printf(
-        "vapron [--simulate] [--no-pacing] [--port PATH] [--trace FILE] [--version]\n"
-        "  --simulate    run against a simulated controller (no hardware needed)\n"
-        "  --no-pacing   let the simulated line run faster than 38400 baud\n"
-        "  --port PATH   try this serial device first\n"
-        "  --trace FILE  write a wire trace of the session to FILE (also VAPRON_TRACE=FILE)\n"
-        "  --version     the program's version\n"
-        "Qt's own options (-platform, -style, -display, ...) are accepted.\n"
-        "VAPRON_HOME sets the program folder (recordings, car settings).\n");
+        "Użycie: vapron [--simulate] [--no-pacing] [--port ŚCIEŻKA] [--trace PLIK] [--version]\n"
+        "  --simulate       pracuj z symulowanym sterownikiem (bez sprzętu)\n"
+        "  --no-pacing      symulowana linia szybciej niż 38 400 bodów\n"
+        "  --port ŚCIEŻKA   najpierw spróbuj tego portu szeregowego\n"
+        "  --trace PLIK     zapisz ślad komunikacji w PLIKU (także VAPRON_TRACE=PLIK)\n"
+        "  --version        wersja programu\n"
+        "Przyjmowane są też opcje Qt (-platform, -style, -display, ...).\n"
+        "VAPRON_HOME wskazuje folder programu (nagrania, ustawienia samochodów).\n");
 }
 
 void CVapron::printVersion() {

@@ -20,31 +20,31 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vapron-sim [options]\n"
-    "  --firmware-version N   firmware version in the version record (default 4)\n"
-    "  --id TEXT              controller ID (up to 16 characters)\n"
-    "  --injectors N          number of injectors (default 4)\n"
-    "  --errors HEX           stored error report, 22 hex digits\n"
-    "  --profile idle|drive   engine profile (default idle)\n"
-    "  --needed-correction MS LPG time the injectors lack (default 1.4)\n"
-    "  --drop P               probability of a lost reply\n"
-    "  --corrupt P            probability of a bad check word\n"
-    "  --stray P              probability of stray bytes before a reply\n"
-    "  --stale P              probability that a reply is held back and sent ahead of the\n"
-    "                         reply to the next request\n"
-    "  --delay MS             extra delay before every reply\n"
-    "  --seed N               seed of the random sources (default 1)\n"
-    "  --no-pacing            send at full speed instead of 38400 baud\n"
-    "  --adapter-latency MS   hold replies like a USB adapter whose latency timer is MS\n"
-    "                         (16 for FTDI's default; 0, the default, holds nothing)\n"
-    "  --non-sequential       all injectors fire together\n"
-    "  --clock-hz N           controller timer frequency (default 40000)\n"
-    "  --vanish-after N       go away after answering N requests\n"
-    "  --refuse-writes TYPE   answer writes of a record with a failure status: setup,\n"
-    "                         eeprom, table or fuel\n"
-    "  --replay TRACE         answer as the controller of a wire trace did\n"
-    "  --version              the program's version\n"
-    "  --help                 this text\n";
+    "Użycie: vapron-sim [opcje]\n"
+    "  --firmware-version N   wersja oprogramowania w rekordzie wersji (domyślnie 4)\n"
+    "  --id TEKST             identyfikator sterownika (do 16 znaków)\n"
+    "  --injectors N          liczba wtryskiwaczy (domyślnie 4)\n"
+    "  --errors HEX           zapisany raport błędów, 22 cyfry szesnastkowe\n"
+    "  --profile idle|drive   praca silnika: wolne obroty albo jazda (domyślnie idle)\n"
+    "  --needed-correction MS czas LPG, którego brakuje wtryskiwaczom (domyślnie 1.4)\n"
+    "  --drop P               prawdopodobieństwo zgubionej odpowiedzi\n"
+    "  --corrupt P            prawdopodobieństwo złego słowa kontrolnego\n"
+    "  --stray P              prawdopodobieństwo obcych bajtów przed odpowiedzią\n"
+    "  --stale P              prawdopodobieństwo, że odpowiedź zostanie wstrzymana i wysłana\n"
+    "                         przed odpowiedzią na następne zapytanie\n"
+    "  --delay MS             dodatkowe opóźnienie przed każdą odpowiedzią\n"
+    "  --seed N               ziarno losowania (domyślnie 1)\n"
+    "  --no-pacing            wysyłaj bez tempa linii 38 400 bodów\n"
+    "  --adapter-latency MS   wstrzymuj odpowiedzi jak adapter USB z zegarem opóźnienia MS\n"
+    "                         (16 domyślnie w FTDI; 0, domyślnie, nie wstrzymuje)\n"
+    "  --non-sequential       wszystkie wtryskiwacze otwierają się razem\n"
+    "  --clock-hz N           częstotliwość zegara sterownika (domyślnie 40000)\n"
+    "  --vanish-after N       zniknij po odpowiedzi na N zapytań\n"
+    "  --refuse-writes TYP    odpowiadaj błędem na zapis rekordu: setup, eeprom, table\n"
+    "                         albo fuel\n"
+    "  --replay ŚLAD          odpowiadaj jak sterownik zapisany w śladzie komunikacji\n"
+    "  --version              wersja programu\n"
+    "  --help                 ten tekst\n";
 
 struct options_t {
     std::uint32_t seed = 1;
@@ -65,7 +65,7 @@ unsigned long toUnsigned(const std::string& name, const std::string& text, unsig
     char* end = nullptr;
     const unsigned long value = std::strtoul(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || value > max || text[0] == '-') {
-        fail("bad value for " + name + ": " + text);
+        fail("niedozwolona wartość " + name + ": " + text);
     }
     return value;
 }
@@ -74,7 +74,7 @@ double toDouble(const std::string& name, const std::string& text, double min, do
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !(value >= min && value <= max)) {
-        fail("bad value for " + name + ": " + text);
+        fail("niedozwolona wartość " + name + ": " + text);
     }
     return value;
 }
@@ -82,14 +82,14 @@ double toDouble(const std::string& name, const std::string& text, double min, do
 CControllerSim::error_report_t toReport(const std::string& hex) {
     CControllerSim::error_report_t report{};
     if (hex.size() != 2 * report.size()) {
-        fail("--errors needs 22 hex digits");
+        fail("--errors: podaj 22 cyfry szesnastkowe");
     }
     for (std::size_t i = 0; i < report.size(); ++i) {
         const std::string pair = hex.substr(2 * i, 2);
         char* end = nullptr;
         report[i] = static_cast<std::uint8_t>(std::strtoul(pair.c_str(), &end, 16));
         if (*end != '\0' || pair.find_first_of("+- ") != std::string::npos) {
-            fail("--errors needs 22 hex digits");
+            fail("--errors: podaj 22 cyfry szesnastkowe");
         }
     }
     return report;
@@ -101,7 +101,7 @@ options_t parse(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         const auto value = [&]() -> const std::string& {
             if (i + 1 >= args.size()) {
-                fail(arg + " needs a value");
+                fail(arg + ": brak wartości");
             }
             return args[++i];
         };
@@ -150,7 +150,7 @@ options_t parse(const std::vector<std::string>& args) {
         } else if (arg == "--refuse-writes") {
             o.refuseWrites = value();
         } else {
-            fail("unknown option " + arg);
+            fail("nieznana opcja " + arg);
         }
     }
     return o;
@@ -169,7 +169,7 @@ void configure(CControllerSim& sim, const options_t& o) {
         sim.setErrorReport(toReport(*o.errors));
     if (o.profile) {
         if (*o.profile != "idle" && *o.profile != "drive") {
-            fail("--profile is idle or drive");
+            fail("--profile: podaj idle albo drive");
         }
         sim.setProfile(*o.profile == "drive" ? EngineProfile::Drive : EngineProfile::Idle);
     }
@@ -195,7 +195,7 @@ void configure(CControllerSim& sim, const options_t& o) {
                                                            {"fuel", proto::MSG_TYPE_FUEL_SENSOR}};
         const auto type = types.find(*o.refuseWrites);
         if (type == types.end()) {
-            fail("--refuse-writes is setup, eeprom, table or fuel");
+            fail("--refuse-writes: podaj setup, eeprom, table albo fuel");
         }
         sim.refuseWrites(type->second);
     }

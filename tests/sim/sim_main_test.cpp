@@ -158,6 +158,6 @@ TEST(SimMainTest, RefusesUnknownOptions) {
     SimProcess badStale({"--stale", "1.5"});
     EXPECT_EQ(badStale.waitExit(), 2);
     SimProcess help({"--help"});
-    EXPECT_EQ(help.firstLine().rfind("usage: vapron-sim", 0), 0u);
+    EXPECT_EQ(help.firstLine().rfind("Użycie: vapron-sim", 0), 0u);
     EXPECT_EQ(help.waitExit(), 0);
 }
