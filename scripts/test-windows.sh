@@ -79,17 +79,17 @@ expect() {  # expect PATTERN COMMAND…: the command succeeds and prints PATTERN
 expect '^vapron-cli [0-9]' --version
 help=$(cli --help 2>&1) || fail "vapron-cli --help failed"
 grep -qF '(1 = COM1)' <<<"$help" || fail "--help does not name port 1 as COM1:"$'\n'"$help"
-expect '^id: SIM' --simulate info
+expect '^identyfikator: SIM' --simulate info
 expect '' --simulate eeprom read sim.eeprom
 [[ $(stat -c %s "$WORK/sim.eeprom") == 512 ]] || fail "sim.eeprom is not 512 bytes"
-expect '^samples: [1-9]' --simulate record --seconds 2 sim.lpgd
-expect '^unread lines: 0' inspect sim.lpgd
+expect '^pr.*bki: [1-9]' --simulate record --seconds 2 sim.lpgd
+expect '^nieodczytane wiersze: 0' inspect sim.lpgd
 # Large enough to be read ahead in stretches, by offset, on worker threads.
 awk 'BEGIN { for (i = 1; i <= 40000; i++)
   printf "%d\t1\t3\t15\t%d\t2400\t300\t20\t3\t200\t120\t150\t130\t95\t%d\t90\t81\t60\r\n",
     i, 2400 + i % 3000, i % 256 }' >"$WORK/long.lpgd"
-expect '^samples: 40000' inspect long.lpgd
-expect '^unread lines: 0' inspect long.lpgd
+expect '^pr.*bki: 40000' inspect long.lpgd
+expect '^nieodczytane wiersze: 0' inspect long.lpgd
 expect '"id": "SIM' --simulate --json info
 
 step "the old program's files: found under Program Files and copied"
@@ -115,12 +115,12 @@ exec 3< <("$HOST/vapron-sim")
 SIM_PID=$!
 read -r -t 10 PTY <&3 || fail "vapron-sim printed no terminal"
 ln -sfn "$PTY" "$WINEPREFIX/dosdevices/com5"
-expect '^id: SIM' --port COM5 info
+expect '^identyfikator: SIM' --port COM5 info
 # Not "com5.eeprom": Windows takes COM5 with any extension for the device itself.
 expect '' --port COM5 eeprom read port5.eeprom
 cmp "$WORK/sim.eeprom" "$WORK/port5.eeprom" || fail "the EEPROM read over COM5 differs"
-expect '^exchanges: [1-9]' --port COM5 record --seconds 5 port5.lpgd
-expect '^unread lines: 0' inspect port5.lpgd
+expect '^wymiany: [1-9]' --port COM5 record --seconds 5 port5.lpgd
+expect '^nieodczytane wiersze: 0' inspect port5.lpgd
 echo "\$ vapron-cli --port $PTY record --seconds 5 (termios, for comparison)"
 "$HOST/vapron-cli" --port "$PTY" record --seconds 5 "$WORK/linux.lpgd"
 out=$(cli --port COM9 info 2>&1) && fail "a missing COM9 was accepted"

@@ -201,12 +201,12 @@ int CCliApp::cmdAutocal() {
                    {"reducerPressure", orNull(pressure)},
                    {"log", ui.lines()}};
     std::ostringstream text;
-    text << "succeeded: " << (procedure.succeeded() ? "yes" : "no") << '\n';
+    text << "udana: " << (procedure.succeeded() ? "tak" : "nie") << '\n';
     if (main) {
-        text << "main correction: " << autosetup_text::number(*main) << " ms\n";
+        text << "główna poprawka: " << autosetup_text::number(*main) << " ms\n";
     }
     if (pressure) {
-        text << "reducer pressure: " << autosetup_text::number(*pressure) << " kPa\n";
+        text << "ciśnienie reduktora: " << autosetup_text::number(*pressure) << " kPa\n";
     }
     print(object, text.str());
 

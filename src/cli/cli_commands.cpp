@@ -50,8 +50,9 @@ int CCliApp::applyCarOption() {
     }
     const auto parts = splitText(opt_->car, '|');
     if (parts.size() != 7) {
-        return fail(EXIT_USAGE,
-                    "--car: podaj siedem tekstów: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja");
+        return fail(
+            EXIT_USAGE,
+            "--car: podaj siedem tekstów: marka|model|pojemność|moc|rok|wtryskiwacze|kalibracja");
     }
     car_texts_t car{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]};
     if (car.make.empty() || car.model.empty() || car.capacity.empty() || car.power.empty() ||
@@ -87,12 +88,12 @@ int CCliApp::cmdInfo() {
                    {"timeUnitMs", device_->clock().timeUnit()},
                    {"speedConstant", device_->clock().speedConstant()}};
     std::ostringstream text;
-    text << "version: " << info.version << "\ninjectors: " << int{info.injectors} << "\nid: " << id
-         << "\nprogrammed: " << date << "\nclock:";
+    text << "wersja: " << info.version << "\nwtryskiwacze: " << int{info.injectors}
+         << "\nidentyfikator: " << id << "\ndata zaprogramowania: " << date << "\nzegar:";
     for (auto word : info.clock)
         text << ' ' << word;
-    text << "\ntime unit: " << device_->clock().timeUnit()
-         << " ms\nspeed constant: " << std::setprecision(10) << device_->clock().speedConstant()
+    text << "\njednostka czasu: " << device_->clock().timeUnit()
+         << " ms\nstała obrotów: " << std::setprecision(10) << device_->clock().speedConstant()
          << '\n';
     return print(object, text.str());
 }

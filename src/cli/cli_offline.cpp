@@ -37,7 +37,9 @@ int CCliApp::cmdDecodeErrors() {
         if (!std::isxdigit(static_cast<unsigned char>(digits[0])) ||
             !std::isxdigit(static_cast<unsigned char>(digits[1])) ||
             std::sscanf(digits.c_str(), "%2x", &value) != 1) {
-            return fail(EXIT_USAGE, "To nie jest cyfra szesnastkowa: popraw raport i podaj go ponownie.\n" + digits);
+            return fail(
+                EXIT_USAGE,
+                "To nie jest cyfra szesnastkowa: popraw raport i podaj go ponownie.\n" + digits);
         }
         report[i] = static_cast<std::uint8_t>(value);
     }
@@ -148,15 +150,15 @@ int CCliApp::cmdInspect() {
                    {"clockHz", clock.hz()},
                    {"clockKnown", known.has_value()}};
     std::ostringstream text;
-    text << "samples: " << samples << "\nindexes: " << first << " - " << last
-         << "\non gasoline: " << samples - onLpg << " samples\non LPG: " << onLpg << " samples";
+    text << "próbki: " << samples << "\nnumery próbek: " << first << " - " << last
+         << "\nna benzynie: " << samples - onLpg << "\nna LPG: " << onLpg;
     if (rpm.seen)
-        text << "\nspeed: " << rpm.low << " - " << rpm.high << " rev/min";
+        text << "\nobroty: " << rpm.low << " - " << rpm.high << " obr/min";
     if (gasTime.seen)
-        text << "\ngasoline time: " << gasTime.low << " - " << gasTime.high << " ms";
+        text << "\nczas benzyny: " << gasTime.low << " - " << gasTime.high << " ms";
     if (lpgTime.seen)
-        text << "\nLPG time: " << lpgTime.low << " - " << lpgTime.high << " ms";
-    text << "\nunread lines: " << unread << "\nclock: " << clock.hz() << " Hz"
+        text << "\nczas LPG: " << lpgTime.low << " - " << lpgTime.high << " ms";
+    text << "\nnieodczytane wiersze: " << unread << "\nzegar: " << clock.hz() << " Hz"
          << (known ? "" : " (nieznany zegar nagrania: przyjęto zwykły)") << '\n';
     return print(object, text.str());
 }
@@ -206,8 +208,8 @@ int CCliApp::cmdRecord() {
                    {"failedExchanges", failed},
                    {"seconds", seconds}};
     std::ostringstream text;
-    text << "samples: " << lines << "\nexchanges: " << exchanges << "\nfailed exchanges: " << failed
-         << "\nseconds: " << seconds << '\n';
+    text << "próbki: " << lines << "\nwymiany: " << exchanges << "\nnieudane wymiany: " << failed
+         << "\nsekundy: " << seconds << '\n';
     print(object, text.str());
     if (!problem.empty()) {
         return fail(EXIT_IO, problem);

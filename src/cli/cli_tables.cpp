@@ -104,7 +104,9 @@ int CCliApp::prepareTable() {
 int CCliApp::prepareThresholds() {
     std::vector<double> v;
     if (!parseNumbers(opt_->values, ',', v) || v.size() != 4) {
-        return fail(EXIT_USAGE, "Podaj progi czujnika jako T34,T12,T14,REZ (cztery liczby oddzielone przecinkami).");
+        return fail(
+            EXIT_USAGE,
+            "Podaj progi czujnika jako T34,T12,T14,REZ (cztery liczby oddzielone przecinkami).");
     }
     for (double x : v) {
         if (x < 0 || x > 255 || x != std::floor(x)) {
@@ -186,8 +188,8 @@ int CCliApp::cmdFuelRead() {
                     "Nie można wczytać ustawień czujnika poziomu gazu z urządzenia");
     }
     std::ostringstream text;
-    text << "thresholds: " << int{thresholds[0]} << ',' << int{thresholds[1]} << ','
-         << int{thresholds[2]} << ',' << int{thresholds[3]} << "\nlevel: " << level << '\n';
+    text << "progi: " << int{thresholds[0]} << ',' << int{thresholds[1]} << ','
+         << int{thresholds[2]} << ',' << int{thresholds[3]} << "\nwskazanie: " << level << '\n';
     return print(json{{"thresholds", thresholds}, {"level", level}}, text.str());
 }
 
