@@ -206,7 +206,7 @@ TEST(CliControllerTest, TextsFromTheControllerArePrintedInUtf8) {
     ASSERT_EQ(asJson.code, 0) << asJson.err;
     EXPECT_EQ(json::parse(asJson.out)["id"], "ŁÓDŹ000000000001");
     const auto text = runCli({"--port", sim.path(), "info"});
-    EXPECT_TRUE(contains(text.out, "\nid: ŁÓDŹ000000000001\n")) << text.out;
+    EXPECT_TRUE(contains(text.out, "\nidentyfikator: ŁÓDŹ000000000001\n")) << text.out;
 }
 
 TEST(CliInspectTest, OnlyARecordingIsSummarised) {
