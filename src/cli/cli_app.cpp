@@ -122,24 +122,24 @@ void CCliApp::defineCommands(CLI::App& app) {
     settings->require_subcommand(1);
     settings->add_subcommand("get", "Wszystkie pola w jednostkach technicznych");
     auto* set = settings->add_subcommand("set", "Zmień pola, sprawdź i wpisz rekord");
-    set->add_option("assignments", o.assignments, "POLE=WARTOŚĆ …")->required();
+    set->add_option("POLA", o.assignments, "POLE=WARTOŚĆ …")->required();
     defineSettingsFileCommands(*settings);
 
     auto* errors = app.add_subcommand("errors", "Zapamiętane błędy sterownika");
     errors->add_flag("--clear", o.clear, "Skasuj zapamiętane błędy");
 
     auto* mode = app.add_subcommand("mode", "Przełącz tryb pracy");
-    mode->add_option("mode", o.mode, "gasoline, lpg albo auto")
+    mode->add_option("TRYB", o.mode, "gasoline, lpg albo auto")
         ->required()
         ->check(CLI::IsMember({"gasoline", "lpg", "auto"}));
 
     auto* eeprom = app.add_subcommand("eeprom", "Kopia albo odtworzenie 512 bajtów EEPROM");
     eeprom->require_subcommand(1);
     eeprom->add_subcommand("read", "Odczytaj EEPROM do PLIKU")
-        ->add_option("file", o.file, "Plik obrazu")
+        ->add_option("PLIK", o.file, "Plik obrazu")
         ->required();
     eeprom->add_subcommand("write", "Wpisz PLIK do EEPROM")
-        ->add_option("file", o.file,
+        ->add_option("PLIK", o.file,
                      "Plik obrazu (512 bajtów; dalsze są pomijane; czyta też FIFO i potok)")
         ->required();
 
@@ -150,10 +150,10 @@ void CCliApp::defineCommands(CLI::App& app) {
         "write",
         "Wpisz mapę z PLIKU: JSON z `map read --json` albo 50 wierszy po 8 liczb; mapa zostaje "
         "włączona w ustawieniach, chyba że podano --keep-functions");
-    mapWrite->add_option("file", o.file, "Plik mapy (czyta też FIFO i potok)")->required();
+    mapWrite->add_option("PLIK", o.file, "Plik mapy (czyta też FIFO i potok)")->required();
     addKeepFunctions(mapWrite, o.keepFunctions);
     auto* build = map->add_subcommand("build", "Propozycja mapy z nagrania (bez sterownika)");
-    build->add_option("file", o.file, "Nagranie (.lpgd)")->required();
+    build->add_option("PLIK", o.file, "Nagranie (.lpgd)")->required();
     build
         ->add_option("--clock-hz", o.clockHz,
                      "Zegar sterownika nagrania w Hz (domyślnie z PLIKU-config)")
@@ -169,20 +169,20 @@ void CCliApp::defineCommands(CLI::App& app) {
         "write",
         "Wpisz 25 korekcji; tabela zostaje włączona w ustawieniach, chyba że podano "
         "--keep-functions");
-    tableWrite->add_option("values", o.values, "W1,…,W25 w procentach (−100 do 155)")->required();
+    tableWrite->add_option("LICZBY", o.values, "W1,…,W25 w procentach (−100 do 155)")->required();
     addKeepFunctions(tableWrite, o.keepFunctions);
 
     auto* fuel = app.add_subcommand("fuel", "Czujnik poziomu paliwa");
     fuel->require_subcommand(1);
     fuel->add_subcommand("read", "Progi i bieżący odczyt");
     fuel->add_subcommand("write", "Wpisz progi")
-        ->add_option("values", o.values, "T34,T12,T14,RES (0 do 255, rosnące albo malejące)")
+        ->add_option("LICZBY", o.values, "T34,T12,T14,RES (0 do 255, rosnące albo malejące)")
         ->required();
 
     app.add_subcommand("sequence", "Kolejność wtrysków");
 
     auto* record = app.add_subcommand("record", "Nagraj diagnostykę na żywo do PLIKU");
-    record->add_option("file", o.file, "Nagranie (.lpgd)")->required();
+    record->add_option("PLIK", o.file, "Nagranie (.lpgd)")->required();
     record->add_option("--injector", o.injector, "Śledzony wtryskiwacz")->check(CLI::Range(1, 8));
     auto* samples = record->add_option("--samples", o.samples, "Zakończ po N próbkach")
                         ->check(CLI::PositiveNumber);
@@ -195,16 +195,16 @@ void CCliApp::defineCommands(CLI::App& app) {
     defineAutocal(app);
 
     app.add_subcommand("inspect", "Podsumowanie nagrania (bez sterownika)")
-        ->add_option("file", o.file, "Nagranie (.lpgd)")
+        ->add_option("PLIK", o.file, "Nagranie (.lpgd)")
         ->required();
     app.add_subcommand("decode-errors", "Rozkoduj 11-bajtowy raport błędów (bez sterownika)")
-        ->add_option("hex", o.hex, "22 cyfry szesnastkowe")
+        ->add_option("HEX", o.hex, "22 cyfry szesnastkowe")
         ->required();
     app.add_subcommand("legacy", "Nagrania i ustawienia samochodów starego programu dla Windows")
         ->add_flag("--copy", o.copy, "Skopiuj je do folderu programu (niczego nie zastępuje)");
     app.add_subcommand("ports", "Porty szeregowe tego komputera i czy można je otworzyć");
     auto* csv = app.add_subcommand("export", "Zapisz nagranie jako CSV (bez sterownika)");
-    csv->add_option("file", o.file, "Nagranie (.lpgd)")->required();
+    csv->add_option("PLIK", o.file, "Nagranie (.lpgd)")->required();
     csv->add_option("-o,--output", o.output, "Plik CSV (domyślnie PLIK z .csv)");
     csv->add_option("--separator", o.separator, "Separator pól: , ; | albo tab (domyślnie ,)");
     csv->add_option("--decimal", o.decimal, "Znak dziesiętny: . albo , (domyślnie .)");

@@ -54,6 +54,8 @@ TEST(CliGrammarTest, ABadCommandLineIsToldInPolishWithCodeTwo) {
         EXPECT_EQ(result.code, 2) << row.firstLine;
         EXPECT_EQ(result.err.substr(0, result.err.find('\n')), row.firstLine);
     }
+    // The missing argument is named as the help names it, in Polish.
+    EXPECT_NE(runCli({"inspect"}).err.find("\nPLIK\n"), std::string::npos);
     const std::string help = runCli({"--help"}).out;
     EXPECT_NE(help.find("  4  settings diff: porównane ustawienia się różnią"), std::string::npos);
     // Every command lists every global option, --simulate too.
