@@ -26,8 +26,7 @@ void COverviewStrip::readProfile(const CDiagData& store) {
     const int width = std::max(1, this->width());
     // A live run grows a little at a time: read again once it grew by a hundredth.
     const bool sameWidth = static_cast<int>(columns_.size()) == width;
-    if (sameWidth && samples >= samples_ && samples - samples_ <= samples_ / 100 &&
-        (samples == samples_ || samples_ > 0)) {
+    if (sameWidth && samples >= samples_ && samples - samples_ <= samples_ / 100) {
         return;
     }
     samples_ = samples;

@@ -134,8 +134,7 @@ QString CMapList::columnText(int column) {
 }
 
 QString CMapList::byteText(std::uint8_t value) {
-    return value == injmap::kNoCorrection ? QString()
-                                          : QString::asprintf("%d%%", injmap::percentOfByte(value));
+    return percentText(injmap::percentOfByte(value));
 }
 
 double CMapList::leadingNumber(const QString& text) {
@@ -165,19 +164,19 @@ void CMapList::onItemChanged(QTableWidgetItem* changed) {
         return;
     }
     const int i = injmap::cellIndex(changed->row(), changed->column() - 1);
-    if (changed->text() == state_.text[i]) {
+    // A typed value that rounds to 0 is no correction, shown empty.
+    const QString typed = changed->text();
+    const QString text = injmap::proposalPercent(leadingNumber(typed)) == 0 ? QString() : typed;
+    if (text == state_.text[i]) {
+        if (text != typed) {
+            showState(state_);  // "-0.4" over an empty cell: the cell shows empty again
+        }
         return;
     }
     state_t after = state_;
-    // A typed value that rounds to 0 is no correction, shown empty.
-    const QString text = changed->text();
-    after.text[i] = injmap::proposalPercent(leadingNumber(text)) == 0 ? QString() : text;
+    after.text[i] = text;
     after.filled[i] = false;
     after.byHand[i] = true;
-    if (after.text[i] == state_.text[i]) {
-        showState(state_);  // "-0.4" over an empty cell: the cell shows empty again
-        return;
-    }
     apply(after, QString("Zmiana komórki %1, %2 obr/min")
                      .arg(rowText(changed->row()), columnText(changed->column() - 1)));
 }
